@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace pirela {
+
+// A window's outer rectangle in screen pixels; right and bottom lie just outside it.
+struct WindowRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool operator==(const WindowRect&) const = default;
+};
+
+inline constexpr int kProgramSlots = 10;      // held in memory
+inline constexpr int kStoredProgramSlots = 8; // read from and written to the file
+inline constexpr int kDestinationCount = 8;
+
+// The colour the view uses before any settings are read: the desktop's usual workspace grey.
+inline constexpr int kWorkspaceColour = 0xABABAB;
+inline constexpr int kWhite = 0xFFFFFF;
+
+// The first external program that a new installation offers.
+inline constexpr const char* kDefaultProgramName = "ペイント";
+inline constexpr const char* kDefaultProgramCommand = "kolourpaint";
+
+// The settings that the options sheet edits in place. Values outside their usual range are kept
+// as they are; each user of a value decides what to make of it.
+struct OptionBlock {
+    int sendType = 1; // SendMode: 1 copy, 0 move
+    int ask = 1;
+    int bgColorType = 0;
+    int bgColor = kWorkspaceColour; // 0x00BBGGRR
+    int findSubfolder = 0;
+    int findHidden = 0;
+    int changeFileName = 0;
+    std::array<std::string, kProgramSlots> programNames{kDefaultProgramName};
+    std::array<std::string, kProgramSlots> programCommands{kDefaultProgramCommand};
+    float rate = 100; // 25, 50, 100, 200, 400; 0 fit to the window; -1 shrink large images
+    int keepTurnState = 0;
+};
+
+// Every persistent setting of the program.
+struct AppSettings {
+    OptionBlock options;
+
+    WindowRect mainWindow;
+    int mainWindowMaximized = 0; // kept for the file; nothing else uses it
+    WindowRect fileListWindow;
+    int fileListVisible = 1;
+
+    std::array<std::string, kDestinationCount> destinationFolders; // empty = not set
+
+    std::string lastOpen;            // initial folder of the open-file dialog
+    std::string lastOpenApp;         // initial folder when browsing for an external program
+    std::string lastSelectFolder;    // initial folder of the open-folder browser
+    std::string lastOpenOtherFolder; // initial folder when choosing an unregistered destination
+};
+
+// What the settings' defaults and clamps depend on, supplied by the user interface.
+struct SettingsEnvironment {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    std::string documentsFolder;
+    std::string programFilesFolder;
+};
+
+} // namespace pirela

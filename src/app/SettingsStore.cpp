@@ -1,0 +1,124 @@
+#include "app/SettingsStore.h"
+
+#include "app/SettingsSchema.h"
+#include "platform/FileAccess.h"
+
+#include <string_view>
+
+namespace pirela {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ReadFromIni {
+    const IniFile& ini;
+
+    void operator()(std::string_view section, std::string_view key, int& member,
+                    int fallback) const {
+        member = ini.GetInt(section, key).value_or(fallback);
+    }
+    void operator()(std::string_view section, std::string_view key, float& member,
+                    int fallback) const {
+        member = static_cast<float>(ini.GetInt(section, key).value_or(fallback));
+    }
+    void operator()(std::string_view section, std::string_view key, std::string& member,
+                    const std::string& fallback) const {
+        member = ini.GetString(section, key).value_or(fallback);
+    }
+};
+
+struct WriteToIni {
+    IniFile& ini;
+
+    void operator()(std::string_view section, std::string_view key, int member, int) const {
+        ini.SetInt(section, key, member);
+    }
+    // The rate is whole in the file; a fraction is dropped toward zero.
+    void operator()(std::string_view section, std::string_view key, float member, int) const {
+        ini.SetInt(section, key, static_cast<int>(member));
+    }
+    void operator()(std::string_view section, std::string_view key, const std::string& member,
+                    const std::string&) const {
+        ini.SetString(section, key, member);
+    }
+};
+
+} // namespace
+
+AppSettings SettingsFromIni(const IniFile& ini, const SettingsEnvironment& environment) {
+    AppSettings settings;
+    ForEachSetting(settings, environment, ReadFromIni{ini});
+    ClampWindowRects(settings, environment.screenWidth, environment.screenHeight);
+    return settings;
+}
+
+void WriteSettingsToIni(const AppSettings& settings, IniFile& ini) {
+    ForEachSetting(settings, SettingsEnvironment{}, WriteToIni{ini});
+}
+
+void ClampWindowRects(AppSettings& settings, int screenWidth, int screenHeight) {
+    WindowRect& main = settings.mainWindow;
+    if (main.top < 0 || main.top > screenHeight) {
+        main.top = 0;
+    }
+    if (main.left < 0 || main.left > screenWidth) {
+        main.left = 0;
+    }
+    if (main.right > screenWidth) {
+        main.right = screenWidth;
+    }
+    if (main.bottom > screenHeight) {
+        main.bottom = screenHeight;
+    }
+
+    WindowRect& list = settings.fileListWindow;
+    if (list.top < 0) {
+        list.top = 0;
+    }
+    if (list.left < 0) {
+        list.left = 0;
+    }
+    if (list.right > screenWidth) {
+        list.right = screenWidth;
+    }
+    if (list.bottom > screenHeight) {
+        list.bottom = screenHeight;
+    }
+}
+
+SettingsStore::SettingsStore(fs::path file) : file_(std::move(file)) {}
+
+AppSettings SettingsStore::Load(const SettingsEnvironment& environment) const {
+    const auto text = ReadWholeFile(file_, kMaxFileBytes);
+    return SettingsFromIni(IniFile::Parse(text.value_or("")), environment);
+}
+
+bool SettingsStore::Save(const AppSettings& settings) const {
+    std::error_code error;
+    IniFile ini;
+    if (fs::exists(file_, error)) {
+        const auto text = ReadWholeFile(file_, kMaxFileBytes);
+        if (!text) {
+            return false;
+        }
+        ini = IniFile::Parse(*text);
+    } else if (file_.has_parent_path()) {
+        fs::create_directories(file_.parent_path(), error);
+    }
+    WriteSettingsToIni(settings, ini);
+    return WriteFileAtomically(file_, ini.Serialize());
+}
+
+} // namespace pirela
+
+namespace pirela {
+
+WindowRect UsableMainWindowRect(const WindowRect& saved, int screenWidth, int screenHeight) {
+    if (saved.Width() > 0 && saved.Height() > 0) {
+        return saved;
+    }
+    return WindowRect{0, 0, screenWidth * 3 / 4, screenHeight * 3 / 4};
+}
+
+} // namespace pirela

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Small text rules shared by the whole core. Texts are UTF-8; every rule here looks at ASCII
+// bytes only, which is safe because an ASCII byte never occurs inside a multi-byte character.
+namespace pirela {
+
+// Lower-cases the ASCII letters and leaves every other byte as it is.
+std::string FoldAsciiCase(std::string_view text);
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// Removes spaces and tabs from both ends.
+std::string_view TrimBlanks(std::string_view text);
+
+// Reads a signed decimal integer the way the C library's atoi reads it: leading white space,
+// an optional sign, then the leading digits; no digits gives 0. Values beyond the range of int
+// are held at INT_MIN or INT_MAX instead of wrapping.
+int ParseLeadingInt(std::string_view text);
+
+// The longest prefix of text that is at most maxBytes long and does not end inside a UTF-8
+// multi-byte character.
+std::string_view TruncateUtf8(std::string_view text, std::size_t maxBytes);
+
+} // namespace pirela

@@ -1,0 +1,25 @@
+#include "res/DialogTemplates.h"
+
+#include "res/ResourceIds.h"
+
+namespace pirela::res {
+
+const DialogTemplate& AboutBoxTemplate() {
+    static const DialogTemplate dialog{
+        kAboutBox,
+        "Pirela について",
+        219,
+        65,
+        {
+            {kStatic, ControlKind::Icon, "", 11, 17, 20, 20, kMainFrame},
+            {kStatic, ControlKind::Label, "Pirela Version 1.2a", 40, 10, 119, 8},
+            {kStatic, ControlKind::Label, "イメージを見ながらフォルダへ振り分けるビューア", 40, 24,
+             170, 8},
+            {kAboutBuildText, ControlKind::Label, "Build Date and Time", 40, 40, 170, 8},
+            {kIdOk, ControlKind::DefaultPushButton, "OK", 176, 7, 36, 14},
+        },
+    };
+    return dialog;
+}
+
+} // namespace pirela::res

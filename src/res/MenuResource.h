@@ -1,0 +1,27 @@
+#pragma once
+
+#include <vector>
+
+namespace pirela::res {
+
+// One entry of a menu resource. A command's text may carry a key hint after "\t".
+struct MenuEntry {
+    enum class Kind { Command, Separator, Popup };
+
+    Kind kind = Kind::Separator;
+    int id = 0;
+    const char* text = "";
+    std::vector<MenuEntry> children; // for popups
+
+    static MenuEntry Command(int id, const char* text) { return {Kind::Command, id, text, {}}; }
+    static MenuEntry Separator() { return {}; }
+    static MenuEntry Popup(const char* text, std::vector<MenuEntry> children) {
+        return {Kind::Popup, 0, text, std::move(children)};
+    }
+};
+
+// The main window's menu bar (resource 128). It lists the commands that the program carries
+// out today; each new command adds its item here.
+const std::vector<MenuEntry>& MainMenu();
+
+} // namespace pirela::res

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "app/SettingsStore.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pirela {
+
+class CMainFrame;
+
+// The application: owns the settings for the whole run, builds the main window at startup and
+// saves the settings when the window closes.
+class CPirelaApp {
+public:
+    explicit CPirelaApp(std::filesystem::path settingsFile);
+    ~CPirelaApp();
+    CPirelaApp(const CPirelaApp&) = delete;
+    CPirelaApp& operator=(const CPirelaApp&) = delete;
+
+    // Loads the settings, reads the command line (the arguments after the program's name, with
+    // Qt's own options already taken out) and shows the main window. False when the window
+    // could not be made.
+    bool InitInstance(const std::vector<std::string>& arguments);
+
+    void LoadSettings();
+    // Writes every setting, the main window's current rectangle included. A file that cannot be
+    // written stays as it was; nothing is shown.
+    void SaveSettings();
+
+    AppSettings& Settings() { return settings_; }
+    const std::filesystem::path& SettingsFile() const { return store_.File(); }
+    // The path given on the command line; it is opened once opening files exists.
+    const std::string& CommandLinePath() const { return commandLinePath_; }
+    CMainFrame* MainFrame() const { return frame_.get(); }
+
+    void OnAppAbout();
+
+private:
+    SettingsStore store_;
+    AppSettings settings_;
+    std::string commandLinePath_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+} // namespace pirela

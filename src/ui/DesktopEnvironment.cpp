@@ -1,0 +1,58 @@
+#include "ui/DesktopEnvironment.h"
+
+#include "app/SettingsLocation.h"
+#include "platform/FileAccess.h"
+#include "ui/QtText.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include <cstdlib>
+
+namespace pirela {
+
+namespace {
+
+// Where external programs usually live; the program browser starts here.
+constexpr const char* kProgramsFolder = "/usr/bin";
+
+bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
+}
+
+} // namespace
+
+SettingsEnvironment CurrentSettingsEnvironment() {
+    SettingsEnvironment environment;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        environment.screenWidth = screen->geometry().width();
+        environment.screenHeight = screen->geometry().height();
+    }
+    environment.documentsFolder =
+        ToUtf8(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    environment.programFilesFolder = kProgramsFolder;
+    return environment;
+}
+
+std::filesystem::path DefaultSettingsFile() {
+    const std::filesystem::path programFolder = ToUtf8(QCoreApplication::applicationDirPath());
+    const std::filesystem::path configFolder =
+        std::filesystem::path(
+            ToUtf8(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))) /
+        "pirela";
+    return ChooseSettingsFile(programFolder, configFolder, IsWritableFolder);
+}
+
+bool DisplayAvailable(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == "-platform" || argument == "--platform") {
+            return true;
+        }
+    }
+    return IsSet("QT_QPA_PLATFORM") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+}
+
+} // namespace pirela

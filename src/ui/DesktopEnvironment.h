@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/AppSettings.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pirela {
+
+// The primary screen's size and the user's folders, read afresh at each call.
+SettingsEnvironment CurrentSettingsEnvironment();
+
+// pirela.ini beside the program when its folder is writable, else in the user's configuration
+// folder ($XDG_CONFIG_HOME/pirela).
+std::filesystem::path DefaultSettingsFile();
+
+// Whether Qt will find a display to open windows on. argv is the program's raw argument list,
+// which may name a platform ("-platform offscreen").
+bool DisplayAvailable(const std::vector<std::string>& arguments);
+
+inline constexpr const char* kNoDisplayMessage =
+    "Pirela needs a graphical display, and none was found (DISPLAY and WAYLAND_DISPLAY are "
+    "empty): start it from a desktop session, or inside a virtual display with "
+    "'xvfb-run -a bash scripts/start.sh'.";
+
+} // namespace pirela

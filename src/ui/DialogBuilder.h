@@ -1,0 +1,23 @@
+#pragma once
+
+#include "res/DialogTemplates.h"
+
+#include <QFontMetrics>
+#include <QRect>
+
+class QDialog;
+class QWidget;
+
+namespace pirela {
+
+// Converts a rectangle in dialog units to pixels for the given dialog font.
+QRect DialogUnitsToPixels(const QRect& units, const QFontMetrics& metrics);
+
+// Sizes the dialog and places every control of the template at its rectangle. Each control
+// carries its identifier, so that FindControl finds it again.
+void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate);
+
+// The dialog's control with the identifier, or nullptr.
+QWidget* FindControl(const QWidget& dialog, int id);
+
+} // namespace pirela

@@ -1,0 +1,29 @@
+#include "app/SettingsLocation.h"
+
+#include "platform/FileAccess.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace pirela {
+namespace {
+
+TEST(SettingsLocationTest, BesideTheProgramOnlyWhenItsFolderIsWritable) {
+    test::TempDir dir;
+    const auto portable = dir / "portable";
+    const auto installed = dir / "installed";
+    const auto config = dir / "config";
+    std::filesystem::create_directory(portable);
+    std::filesystem::create_directory(installed);
+    ::chmod(installed.c_str(), 0555);
+
+    EXPECT_EQ(ChooseSettingsFile(portable, config, IsWritableFolder), portable / "pirela.ini");
+    EXPECT_EQ(ChooseSettingsFile(installed, config, IsWritableFolder), config / "pirela.ini");
+    EXPECT_EQ(ChooseSettingsFile(dir / "vanished", config, IsWritableFolder),
+              config / "pirela.ini");
+}
+
+} // namespace
+} // namespace pirela

@@ -1,0 +1,109 @@
+#include "app/IniFile.h"
+#include "res/ResourceIds.h"
+#include "support/TempDir.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CMainFrame.h"
+#include "ui/CPirelaApp.h"
+#include "ui/DialogBuilder.h"
+#include "ui/JapaneseInterface.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <cstdlib>
+
+using namespace pirela;
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(PrepareJapaneseInterface(*qApp)); }
+
+    void opensAtTheStoredRectangleAndWritesItBackWhenClosed() {
+        test::TempDir dir;
+        const auto file = dir / "pirela.ini";
+        test::WriteFile(file, "[WINDOW]\nLEFT=30\nTOP=40\nRIGHT=530\nBOTTOM=440\n"
+                              "[TOOLBAR-Summary]\nBars=3\n");
+        CPirelaApp app(file);
+        QVERIFY(app.InitInstance({}));
+        CMainFrame* frame = app.MainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QCOMPARE(frame->frameGeometry(), QRect(30, 40, 500, 400));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Pirela"));
+
+        // The outer rectangle, frame included, is what the file keeps.
+        frame->setGeometry(60, 70, 320, 240);
+        const QRect outer = frame->frameGeometry();
+        QVERIFY(frame->close());
+        const IniFile saved = IniFile::Parse(test::ReadFile(file));
+        QCOMPARE(saved.GetInt("WINDOW", "LEFT"), std::optional<int>(outer.left()));
+        QCOMPARE(saved.GetInt("WINDOW", "TOP"), std::optional<int>(outer.top()));
+        QCOMPARE(saved.GetInt("WINDOW", "RIGHT"), std::optional<int>(outer.left() + outer.width()));
+        QCOMPARE(saved.GetInt("WINDOW", "BOTTOM"), std::optional<int>(outer.top() + outer.height()));
+        QVERIFY(outer.width() >= 320 && outer.width() < 340);
+        QCOMPARE(saved.GetString("TOOLBAR-Summary", "Bars"), std::optional<std::string>("3"));
+    }
+
+    void exitCommandClosesTheWindowAndSaves() {
+        test::TempDir dir;
+        const auto file = dir / "pirela.ini";
+        CPirelaApp app(file);
+        QVERIFY(app.InitInstance({"/home/me/pics"}));
+        QCOMPARE(app.CommandLinePath(), std::string("/home/me/pics"));
+        QAction* exit = app.MainFrame()->Action(res::kCmdAppExit);
+        QVERIFY(exit != nullptr);
+        QCOMPARE(exit->text(), QStringLiteral("Pirela の終了(&X)"));
+        QCOMPARE(exit->statusTip(), QStringLiteral("アプリケーションを終了します。"));
+        exit->trigger();
+        QVERIFY(!app.MainFrame()->isVisible());
+        QVERIFY(std::filesystem::is_regular_file(file));
+    }
+
+    void menuBarHoldsFileAndHelp() {
+        test::TempDir dir;
+        CPirelaApp app(dir / "pirela.ini");
+        QVERIFY(app.InitInstance({}));
+        const QList<QAction*> popups = app.MainFrame()->menuBar()->actions();
+        QCOMPARE(popups.size(), 2);
+        QCOMPARE(popups[0]->text(), QStringLiteral("ファイル(&F)"));
+        QCOMPARE(popups[1]->text(), QStringLiteral("ヘルプ(&H)"));
+        QCOMPARE(app.MainFrame()->Action(res::kCmdAppAbout)->text(),
+                 QStringLiteral("Pirela について(&A)..."));
+    }
+
+    void aboutBoxShowsTheProgramFilesModificationTime() {
+        ::setenv("TZ", "JST-9", 1);
+        ::tzset();
+        const QByteArray program = QCoreApplication::applicationFilePath().toLocal8Bit();
+        const utimbuf times{981140706, 981140706}; // 2001-02-03 04:05:06 in Tokyo
+        QCOMPARE(::utime(program.constData(), &times), 0);
+
+        CAboutDlg dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Pirela について"));
+        auto* buildLabel = qobject_cast<QLabel*>(FindControl(dialog, res::kAboutBuildText));
+        QVERIFY(buildLabel != nullptr);
+        QCOMPARE(buildLabel->text(), QStringLiteral("Build : 2001年2月3日 4:05:06"));
+        auto* ok = qobject_cast<QPushButton*>(FindControl(dialog, res::kIdOk));
+        QVERIFY(ok != nullptr && ok->isDefault());
+        QVERIFY(dialog.width() > dialog.height() * 2); // 219 x 65 dialog units
+    }
+
+    void standardButtonsSpeakJapanese() {
+        QMessageBox box(QMessageBox::Question, "Pirela", "?",
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QVERIFY(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")));
+        QVERIFY(box.button(QMessageBox::No)->text().contains(QStringLiteral("いいえ")));
+        QVERIFY(box.button(QMessageBox::Cancel)->text().contains(QStringLiteral("キャンセル")));
+    }
+};
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"
