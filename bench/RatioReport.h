@@ -1,0 +1,49 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pirela::bench {
+
+// Google Benchmark's console report, plus one line per pair at the end: the measured
+// benchmark's time divided by its reference's, both taken in the same run. Shared machines are
+// noisy; a ratio of two neighbouring measurements is what stays comparable between runs.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration) {
+                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            }
+        }
+    }
+
+    // Prints "measured / reference = ratio (target)"; returns false when a ratio is over target.
+    bool PrintRatios(const std::vector<std::pair<std::string, std::string>>& pairs,
+                     double target) const {
+        bool allMet = true;
+        std::printf("\nratios (target <= %.2f):\n", target);
+        for (const auto& [measured, reference] : pairs) {
+            const auto m = times_.find(measured);
+            const auto r = times_.find(reference);
+            if (m == times_.end() || r == times_.end() || r->second <= 0) {
+                continue;
+            }
+            const double ratio = m->second / r->second;
+            allMet = allMet && ratio <= target;
+            std::printf("  %-40s / %-40s = %6.3f\n", measured.c_str(), reference.c_str(), ratio);
+        }
+        return allMet;
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+} // namespace pirela::bench
