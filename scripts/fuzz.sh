@@ -18,5 +18,5 @@ for fuzzer in "$root"/build/fuzz/fuzz/*_fuzzer; do
     bash "$root/fuzz/seeds/$name.sh" "$corpus"
   fi
   echo "== $name for ${seconds}s"
-  "$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=1100 "$corpus"
+  "$fuzzer" -artifact_prefix="$root/build/fuzz/" -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=1100 "$corpus"
 done

@@ -3,6 +3,8 @@
 #include "app/SettingsSchema.h"
 #include "platform/FileAccess.h"
 
+#include <climits>
+#include <cmath>
 #include <string_view>
 
 namespace pirela {
@@ -28,15 +30,30 @@ struct ReadFromIni {
     }
 };
 
+// The rate is whole in the file: a fraction is dropped toward zero, and a rate read as a huge
+// number (held in a float, it may round past the largest int) is held at the int range.
+int WholeRate(float rate) {
+    constexpr float kTwoTo31 = 2147483648.0f;
+    if (std::isnan(rate)) {
+        return 0;
+    }
+    if (rate >= kTwoTo31) {
+        return INT_MAX;
+    }
+    if (rate < -kTwoTo31) {
+        return INT_MIN;
+    }
+    return static_cast<int>(rate);
+}
+
 struct WriteToIni {
     IniFile& ini;
 
     void operator()(std::string_view section, std::string_view key, int member, int) const {
         ini.SetInt(section, key, member);
     }
-    // The rate is whole in the file; a fraction is dropped toward zero.
     void operator()(std::string_view section, std::string_view key, float member, int) const {
-        ini.SetInt(section, key, static_cast<int>(member));
+        ini.SetInt(section, key, WholeRate(member));
     }
     void operator()(std::string_view section, std::string_view key, const std::string& member,
                     const std::string&) const {

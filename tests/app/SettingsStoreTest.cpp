@@ -178,6 +178,11 @@ TEST(SettingsStoreTest, RatesAreWholeInTheFileAndOddValuesAreKept) {
     WriteSettingsToIni(fractional, ini);
     EXPECT_EQ(ini.GetInt("OPTIONS", "RATE"), 0); // toward zero
 
+    // In a float the largest int rounds up past the int range; it must come back, not wrap.
+    IniFile huge = IniFile::Parse("[OPTIONS]\nRATE=99999999999\n");
+    WriteSettingsToIni(SettingsFromIni(huge, Screen1920()), huge);
+    EXPECT_EQ(huge.GetInt("OPTIONS", "RATE"), 2147483647);
+
     const AppSettings odd = LoadFromText("[OPTIONS]\nSENDTYPE=7\nRATE=33\nBGCOLOR=-1\n"
                                          "ASK=12abc\nFINDHIDDEN=99999999999\n");
     EXPECT_EQ(odd.options.sendType, 7);
