@@ -1,0 +1,121 @@
+#include "image/JpegReader.h"
+
+#include "image/CFile.h"
+
+#include <algorithm>
+#include <csetjmp>
+// jpeglib.h needs size_t and FILE declared before it.
+#include <cstddef>
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace pirela {
+
+namespace {
+
+// Rows handed to the library per call; it decodes them straight into the bitmap.
+constexpr int kRowsPerCall = 16;
+
+// A progressive file may declare scan after scan, each a pass over the whole image; no real
+// file needs more than a few dozen, and a crafted one must not keep the viewer busy for minutes.
+constexpr int kMaxScans = 500;
+
+// libjpeg's own working memory (the coefficients of a progressive file) is held to this.
+constexpr long kMaxLibraryMemory = static_cast<long>(kMaxPixelBytes);
+
+// The library reports errors by calling error_exit, which must not return: it jumps back to
+// the decode below, which then gives up. Everything the jump crosses is plain C data.
+struct ErrorManager {
+    jpeg_error_mgr standard;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void JumpOnError(j_common_ptr info) {
+    (*info->err->output_message)(info); // to the standard error stream, as the library does
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+}
+
+void LimitScans(j_common_ptr info) {
+    auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->is_decompressor && decompress->input_scan_number > kMaxScans) {
+        info->err->msg_code = JERR_NOT_COMPILED; // any code: the message is not shown to users
+        (*info->err->error_exit)(info);
+    }
+}
+
+struct Decode {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    jpeg_progress_mgr progress{};
+    std::unique_ptr<Bitmap> bitmap;
+};
+
+// Makes the 24-bit bitmap for the output size, or none when it is too large.
+bool MakeBitmap(Decode& decode) {
+    BitmapInfoHeader header;
+    header.width = static_cast<std::int32_t>(decode.info.output_width);
+    header.height = static_cast<std::int32_t>(decode.info.output_height);
+    header.bitCount = 24;
+    decode.bitmap = Bitmap::Create(header);
+    return decode.bitmap != nullptr;
+}
+
+void ReadRowsIntoBitmap(Decode& decode) {
+    j_decompress_ptr info = &decode.info;
+    Bitmap& bitmap = *decode.bitmap;
+    JSAMPROW rows[kRowsPerCall];
+    while (info->output_scanline < info->output_height) {
+        const JDIMENSION first = info->output_scanline;
+        const JDIMENSION count = std::min<JDIMENSION>(kRowsPerCall, info->output_height - first);
+        for (JDIMENSION i = 0; i < count; ++i) {
+            rows[i] = bitmap.PictureRow(static_cast<int>(first + i));
+        }
+        jpeg_read_scanlines(info, rows, count);
+    }
+}
+
+// Runs the whole decompression; false when the library gave up or the file is not one we show.
+// Holds no C++ object of its own, because a jump from the library skips this frame's cleanup.
+bool RunDecode(Decode& decode, std::FILE* file) {
+    j_decompress_ptr info = &decode.info;
+    info->err = jpeg_std_error(&decode.errors.standard);
+    decode.errors.standard.error_exit = JumpOnError;
+    if (setjmp(decode.errors.jump) != 0) {
+        return false;
+    }
+    jpeg_create_decompress(info);
+    info->mem->max_memory_to_use = kMaxLibraryMemory;
+    decode.progress.progress_monitor = LimitScans;
+    info->progress = &decode.progress;
+    jpeg_stdio_src(info, file);
+    jpeg_read_header(info, TRUE);
+    if (info->out_color_space != JCS_RGB && info->out_color_space != JCS_GRAYSCALE) {
+        return false; // CMYK and YCCK
+    }
+    // Blue-green-red straight from the library's colour conversion; grey expands to g, g, g.
+    info->out_color_space = JCS_EXT_BGR;
+    jpeg_calc_output_dimensions(info);
+    if (!MakeBitmap(decode)) {
+        return false;
+    }
+    jpeg_start_decompress(info);
+    ReadRowsIntoBitmap(decode);
+    jpeg_finish_decompress(info);
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file) {
+    Decode decode;
+    const bool decoded = RunDecode(decode, file);
+    jpeg_destroy_decompress(&decode.info);
+    return decoded ? std::move(decode.bitmap) : nullptr;
+}
+
+std::unique_ptr<Bitmap> ReadJpegFile(const std::filesystem::path& path) {
+    const CFile file = OpenForReading(path);
+    return file ? ReadJpegStream(file.get()) : nullptr;
+}
+
+} // namespace pirela

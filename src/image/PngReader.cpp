@@ -1,0 +1,145 @@
+#include "image/PngReader.h"
+
+#include "image/CFile.h"
+
+#include <png.h>
+
+#include <vector>
+
+namespace pirela {
+
+namespace {
+
+constexpr double kScreenGamma = 2.2;
+constexpr double kGammaWithoutChunk = 0.5;
+constexpr std::size_t kSignatureBytes = 4;
+
+struct Decode {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    std::unique_ptr<Bitmap> bitmap;
+    std::vector<png_bytep> rows; // where each PNG row goes in the bitmap, top row first
+};
+
+// Asks libpng for the one layout each kind of file becomes, and tells whether it has alpha.
+bool RequestOutputLayout(png_structp png, png_infop info) {
+    const int colourType = png_get_color_type(png, info);
+    if (png_get_bit_depth(png, info) == 16) {
+        png_set_strip_16(png);
+    }
+    if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        png_set_gray_to_rgb(png);
+    }
+    const bool hasRgbSamples = colourType == PNG_COLOR_TYPE_RGB ||
+                               colourType == PNG_COLOR_TYPE_RGB_ALPHA ||
+                               colourType == PNG_COLOR_TYPE_GRAY_ALPHA;
+    if (hasRgbSamples) {
+        png_set_bgr(png); // the bitmap's blue-green-red order, alpha (if any) last
+    }
+    return (colourType & PNG_COLOR_MASK_ALPHA) != 0;
+}
+
+void RequestGamma(png_structp png, png_infop info) {
+    double fileGamma = kGammaWithoutChunk;
+    png_get_gAMA(png, info, &fileGamma);
+    png_set_gamma(png, kScreenGamma, fileGamma);
+}
+
+// The colour table of a grey or palette image below 16 bits: an even grey ramp, or the
+// palette in blue-green-red order with entries beyond the palette black.
+std::vector<RgbQuad> ColourTableFor(png_structp png, png_infop info, int depth) {
+    const std::size_t entries = std::size_t{1} << depth;
+    std::vector<RgbQuad> table(entries);
+    if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE) {
+        png_colorp palette = nullptr;
+        int count = 0;
+        png_get_PLTE(png, info, &palette, &count);
+        for (int i = 0; i < count && static_cast<std::size_t>(i) < entries; ++i) {
+            table[i] = RgbQuad{palette[i].blue, palette[i].green, palette[i].red, 0};
+        }
+        return table;
+    }
+    for (std::size_t k = 0; k < entries; ++k) {
+        const auto level = static_cast<std::uint8_t>(k * 255 / (entries - 1));
+        table[k] = RgbQuad{level, level, level, 0};
+    }
+    return table;
+}
+
+bool MakeBitmap(Decode& decode, bool hasAlpha) {
+    png_structp png = decode.png;
+    png_infop info = decode.info;
+    const int depth = png_get_bit_depth(png, info) * png_get_channels(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    if (width > 0x7FFFFFFF || height > 0x7FFFFFFF) {
+        return false;
+    }
+    BitmapInfoHeader header;
+    header.width = static_cast<std::int32_t>(width);
+    header.height = static_cast<std::int32_t>(height);
+    header.bitCount = static_cast<std::uint16_t>(depth);
+    decode.bitmap =
+        Bitmap::Create(header, depth < 16 ? ColourTableFor(png, info, depth) : std::vector<RgbQuad>{});
+    if (!decode.bitmap || png_get_rowbytes(png, info) > decode.bitmap->Stride()) {
+        return false;
+    }
+    decode.bitmap->SetHasAlpha(hasAlpha);
+    decode.rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) {
+        decode.rows[y] = decode.bitmap->PictureRow(static_cast<int>(y));
+    }
+    return true;
+}
+
+// Runs the whole decode, rows straight into the bitmap; false when libpng gave up. Holds no
+// C++ object of its own, because libpng's error jump skips this frame's cleanup.
+bool RunDecode(Decode& decode, std::FILE* file) {
+    png_structp png = decode.png;
+    png_infop info = decode.info;
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_sig_bytes(png, kSignatureBytes);
+    png_read_info(png, info);
+    RequestGamma(png, info);
+    const bool hasAlpha = RequestOutputLayout(png, info);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (!MakeBitmap(decode, hasAlpha)) {
+        return false;
+    }
+    png_read_image(png, decode.rows.data());
+    return true;
+}
+
+bool HasPngSignature(std::FILE* file) {
+    png_byte signature[kSignatureBytes];
+    return std::fread(signature, 1, kSignatureBytes, file) == kSignatureBytes &&
+           png_sig_cmp(signature, 0, kSignatureBytes) == 0;
+}
+
+} // namespace
+
+std::unique_ptr<Bitmap> ReadPngStream(std::FILE* file) {
+    if (!HasPngSignature(file)) {
+        return nullptr;
+    }
+    Decode decode;
+    decode.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (decode.png == nullptr) {
+        return nullptr;
+    }
+    decode.info = png_create_info_struct(decode.png);
+    const bool decoded = decode.info != nullptr && RunDecode(decode, file);
+    png_destroy_read_struct(&decode.png, decode.info ? &decode.info : nullptr, nullptr);
+    return decoded ? std::move(decode.bitmap) : nullptr;
+}
+
+std::unique_ptr<Bitmap> ReadPngFile(const std::filesystem::path& path) {
+    const CFile file = OpenForReading(path);
+    return file ? ReadPngStream(file.get()) : nullptr;
+}
+
+} // namespace pirela
