@@ -56,10 +56,11 @@ std::string EncodeValue(std::string_view value) {
 } // namespace
 
 IniFile IniFile::Parse(std::string_view text) {
+    IniFile file;
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
         text.remove_prefix(kUtf8Bom.size());
+        file.startsWithBom_ = true;
     }
-    IniFile file;
     file.sections_.emplace_back(); // the lines before the first header
     while (!text.empty()) {
         const std::size_t newline = text.find('\n');
@@ -150,7 +151,9 @@ void IniFile::SetInt(std::string_view section, std::string_view key, int value) 
 }
 
 std::string IniFile::Serialize() const {
-    std::string text;
+    // A byte-order mark put there by an editor goes back, so that a second one behind it
+    // (content, not a mark) is never taken for the mark on the next read.
+    std::string text(startsWithBom_ ? kUtf8Bom : std::string_view());
     for (const Section& section : sections_) {
         if (!section.header.empty()) {
             text += section.header;

@@ -47,6 +47,7 @@ private:
 
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> firstSectionNamed_; // folded name -> index
+    bool startsWithBom_ = false;
 };
 
 } // namespace pirela

@@ -67,7 +67,7 @@ TEST(IniFileTest, WritingChangesOnlyTheValuesItSets) {
     ini.SetInt("WINDOW", "LEFT", -5);
     ini.SetInt("WINDOW", "TOP", 7);
     ini.SetString("SENDTO", "FOLDER1", "/home/me/写真");
-    EXPECT_EQ(ini.Serialize(), "; written by hand\n"
+    EXPECT_EQ(ini.Serialize(), "\xEF\xBB\xBF; written by hand\n"
                                "[WINDOW]\n"
                                "LEFT=-5\n"
                                "Custom=kept\n"
@@ -87,6 +87,12 @@ TEST(IniFileTest, EveryWrittenValueReadsBackAsWritten) {
         ini.SetString("S", "K", value);
         EXPECT_EQ(IniFile::Parse(ini.Serialize()).GetString("S", "K"), value) << value;
     }
+}
+
+TEST(IniFileTest, OnlyTheFirstByteOrderMarkIsAMark) {
+    IniFile ini = IniFile::Parse("\xEF\xBB\xBF\xEF\xBB\xBF[SENDTO]\nFOLDER1=old\n");
+    ini.SetString("SENDTO", "FOLDER1", "new"); // a new section: the first header is not one
+    EXPECT_EQ(IniFile::Parse(ini.Serialize()).GetString("SENDTO", "FOLDER1"), "new");
 }
 
 TEST(IniFileTest, ALineBreakInAValueCannotInjectKeys) {
