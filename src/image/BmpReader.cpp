@@ -15,6 +15,8 @@ constexpr std::size_t kFileHeaderBytes = 14;
 constexpr std::uint32_t kCoreHeaderBytes = 12;
 constexpr std::uint32_t kInfoHeaderBytes = 40;
 constexpr std::uint32_t kLargestHeaderBytes = 124;
+// The largest header, its masks and a full colour table, with room to spare.
+constexpr std::size_t kMaxDescriptionBytes = 4096;
 
 std::uint16_t Le16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
@@ -27,6 +29,18 @@ std::uint32_t Le32(const std::uint8_t* p) {
 
 bool ReadExactly(std::FILE* file, void* buffer, std::size_t bytes) {
     return std::fread(buffer, 1, bytes, file) == bytes;
+}
+
+bool SkipExactly(std::FILE* file, std::size_t bytes) {
+    std::uint8_t discard[4096];
+    while (bytes > 0) {
+        const std::size_t chunk = std::min(bytes, sizeof discard);
+        if (!ReadExactly(file, discard, chunk)) {
+            return false;
+        }
+        bytes -= chunk;
+    }
+    return true;
 }
 
 // The description block between the file header and the pixels, understood.
@@ -153,20 +167,18 @@ std::unique_ptr<Bitmap> ReadBmpStream(std::FILE* file) {
     if (pixelOffset <= kFileHeaderBytes) {
         return nullptr;
     }
-    // Never allocate for a block the file does not have.
+    // Never allocate for a block the file does not have, nor hold more of it than a header,
+    // masks and a full colour table can use: the rest (a gap some writers leave before the
+    // pixels) is read past.
     const std::size_t blockBytes = pixelOffset - kFileHeaderBytes;
     struct stat status {};
     if (::fstat(::fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
         static_cast<std::uint64_t>(status.st_size) < pixelOffset) {
         return nullptr;
     }
-    std::vector<std::uint8_t> block;
-    try {
-        block.resize(blockBytes);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    if (!ReadExactly(file, block.data(), block.size())) {
+    std::vector<std::uint8_t> block(std::min(blockBytes, kMaxDescriptionBytes));
+    if (!ReadExactly(file, block.data(), block.size()) ||
+        !SkipExactly(file, blockBytes - block.size())) {
         return nullptr;
     }
     auto description = ParseDescription(block);

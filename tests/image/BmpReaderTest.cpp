@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <string>
 #include <vector>
 
@@ -100,6 +102,19 @@ TEST_F(BmpReaderTest, AnUncompressedFileWithoutImageSizeLoadsAsItStands) {
     EXPECT_EQ(bitmap->Height(), 2);
     EXPECT_EQ(bitmap->Stride(), 12u);
     EXPECT_FALSE(bitmap->IsTopDown());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bitmap->Pixels()), 24), bmp.pixels);
+}
+
+TEST_F(BmpReaderTest, AGapBeforeThePixelsIsReadPast) {
+    BmpFile bmp;
+    bmp.pixels = Pixels(24);
+    std::string bytes = bmp.Bytes();
+    const std::size_t pixelsAt = bytes.size() - 24;
+    bytes.insert(pixelsAt, std::string(10000, '\x55'));
+    bytes[10] = static_cast<char>((pixelsAt + 10000) & 0xFF);
+    bytes[11] = static_cast<char>((pixelsAt + 10000) >> 8);
+    const auto bitmap = Read(bytes);
+    ASSERT_NE(bitmap, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bitmap->Pixels()), 24), bmp.pixels);
 }
 
@@ -229,6 +244,12 @@ TEST_F(BmpReaderTest, HugeOrLyingSizesNeverOverrunOrExhaustMemory) {
     std::string farOffset = BmpFile{}.Bytes(); // the pixels said to start 4 GB in
     farOffset[10] = farOffset[11] = farOffset[12] = farOffset[13] = '\xFF';
     EXPECT_EQ(Read(farOffset), nullptr);
+
+    // Through a stream whose length cannot be asked, the far offset is read towards, not
+    // allocated: the stream simply ends first.
+    std::FILE* stream = ::fmemopen(farOffset.data(), farOffset.size(), "rb");
+    EXPECT_EQ(ReadBmpStream(stream), nullptr);
+    std::fclose(stream);
 
     BmpFile lyingSize; // says 1000 bytes, the bitmap holds 24: only 24 are read
     lyingSize.sizeImage = 1000;

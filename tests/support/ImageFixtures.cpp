@@ -120,3 +120,50 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
 }
 
 } // namespace pirela::test
+
+namespace pirela::test {
+
+namespace {
+
+void AppendLe(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+} // namespace
+
+std::string EncodeBmp(const Bitmap& bitmap) {
+    const BitmapInfoHeader& h = bitmap.Header();
+    std::string block;
+    AppendLe(block, 40, 4);
+    AppendLe(block, static_cast<std::uint32_t>(h.width), 4);
+    AppendLe(block, static_cast<std::uint32_t>(h.height), 4);
+    AppendLe(block, 1, 2);
+    AppendLe(block, h.bitCount, 2);
+    AppendLe(block, h.compression, 4);
+    AppendLe(block, static_cast<std::uint32_t>(bitmap.PixelBytes()), 4);
+    AppendLe(block, 2835, 4);
+    AppendLe(block, 2835, 4);
+    AppendLe(block, static_cast<std::uint32_t>(bitmap.ColourTable().size()), 4);
+    AppendLe(block, 0, 4);
+    if (bitmap.HasColourMasks()) {
+        for (std::uint32_t mask : bitmap.Masks()) {
+            AppendLe(block, mask, 4);
+        }
+    }
+    for (const RgbQuad& entry : bitmap.ColourTable()) {
+        block += {static_cast<char>(entry.blue), static_cast<char>(entry.green),
+                  static_cast<char>(entry.red), 0};
+    }
+    std::string file = "BM";
+    const auto offset = static_cast<std::uint32_t>(14 + block.size());
+    AppendLe(file, offset + static_cast<std::uint32_t>(bitmap.PixelBytes()), 4);
+    AppendLe(file, 0, 4);
+    AppendLe(file, offset, 4);
+    file += block;
+    file.append(reinterpret_cast<const char*>(bitmap.Pixels()), bitmap.PixelBytes());
+    return file;
+}
+
+} // namespace pirela::test

@@ -46,3 +46,12 @@ std::string ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 
 } // namespace pirela::test
+
+#include "image/Bitmap.h"
+
+namespace pirela::test {
+
+// The bitmap as a .bmp file: 40-byte header, masks, colour table, pixels in its row order.
+std::string EncodeBmp(const Bitmap& bitmap);
+
+} // namespace pirela::test
