@@ -17,10 +17,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
+        // With --benchmark_repetitions the median stands for the benchmark; otherwise its run.
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration) {
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            const std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                medians_[name] = run.GetAdjustedRealTime();
+            } else if (run.run_type == Run::RT_Iteration) {
+                times_[name] = run.GetAdjustedRealTime();
             }
+        }
+        for (const auto& [name, time] : medians_) {
+            times_[name] = time;
         }
     }
 
@@ -44,6 +51,7 @@ public:
 
 private:
     std::map<std::string, double> times_;
+    std::map<std::string, double> medians_;
 };
 
 } // namespace pirela::bench

@@ -47,10 +47,12 @@ std::string EncodeValue(std::string_view value) {
     const bool wouldBeUnquoted = value.size() >= 2 &&
                                  (value.front() == '"' || value.front() == '\'') &&
                                  value.back() == value.front();
-    if (wouldBeTrimmed || wouldBeUnquoted) {
-        return "\"" + std::string(value) + "\"";
+    std::string encoded;
+    if (!wouldBeTrimmed && !wouldBeUnquoted) {
+        return encoded.assign(value);
     }
-    return std::string(value);
+    encoded.reserve(value.size() + 2);
+    return encoded.append(1, '"').append(value).append(1, '"');
 }
 
 } // namespace
@@ -118,14 +120,18 @@ IniFile::Section& IniFile::SectionForWriting(std::string_view section) {
     const auto [found, added] =
         firstSectionNamed_.try_emplace(FoldAsciiCase(section), sections_.size());
     if (added) {
-        sections_.push_back(Section{"[" + std::string(section) + "]", {}, {}});
+        std::string header;
+        header.reserve(section.size() + 2);
+        header.append(1, '[').append(section).append(1, ']');
+        sections_.push_back(Section{std::move(header), {}, {}});
     }
     return sections_[found->second];
 }
 
 void IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
     Section& s = SectionForWriting(section);
-    const std::string line = std::string(key) + "=" + EncodeValue(value);
+    std::string line(key);
+    line.append(1, '=').append(EncodeValue(value));
     const auto existing = s.firstLineOfKey.find(FoldAsciiCase(key));
     if (existing != s.firstLineOfKey.end()) {
         s.lines[existing->second] = line;

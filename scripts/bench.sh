@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (optimised), writes their corpus once into build/bench-corpus, and runs
+# them. Each prints its times as ratios to a reference measured in the same run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+bash "$root/scripts/setup.sh"
+cmake -S "$root" -B "$root/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPIRELA_BUILD_UI=OFF \
+  -DPIRELA_BUILD_TESTS=OFF -DPIRELA_BUILD_BENCH=ON >/dev/null
+cmake --build "$root/build/bench"
+"$root/build/bench/bench/make_bench_corpus" "$root/build/bench-corpus"
+"$root/build/bench/bench/settings_bench" "$@"
+"$root/build/bench/bench/image_bench" "$root/build/bench-corpus" "$@"
