@@ -2,12 +2,246 @@
 
 #include "app/DocumentHost.h"
 #include "app/Prompter.h"
+#include "common/PathRules.h"
+#include "folder/FolderScan.h"
+#include "folder/Navigation.h"
+#include "image/ImageDecoder.h"
 #include "image/Rotation.h"
 #include "res/Messages.h"
 
+#include <sys/stat.h>
+
 namespace pirela {
 
-CPirelaDoc::CPirelaDoc(Prompter& prompter, DocumentHost& host) : prompter_(prompter), host_(host) {}
+namespace {
+
+// The scroll area shown while a folder stays open without an image.
+constexpr int kEmptyFolderScrollSize = 50;
+
+struct OpenedFile {
+    std::int64_t size = 0;
+    std::time_t modified = 0;
+};
+
+// The file's facts, or none when it cannot be opened for reading. Only regular files count:
+// opening a pipe or a device named like an image would hang or read forever.
+std::optional<OpenedFile> OpenForFacts(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return std::nullopt;
+    }
+    std::fclose(file);
+    return OpenedFile{static_cast<std::int64_t>(status.st_size), status.st_mtime};
+}
+
+} // namespace
+
+CPirelaDoc::CPirelaDoc(OptionBlock& options, Prompter& prompter, DocumentHost& host)
+    : options_(options), prompter_(prompter), host_(host) {}
+
+// --- Loading ---
+
+bool CPirelaDoc::LoadImageFile(const std::string& path) {
+    const WaitCursor wait(host_);
+    const auto opened = OpenForFacts(path);
+    if (!opened) {
+        image_.Discard();
+        host_.RefreshTitle();
+        host_.RefreshStatusTexts();
+        host_.UpdateScrollSizes();
+        return false;
+    }
+    const std::string_view fileName = FileNameOf(path);
+    // An extension without a decoder is simply not decodable: the user sees the error text.
+    const ImageFormat format = FormatForExtension(ExtensionOf(fileName));
+    auto bitmap = DecodeImageFile(path, format);
+    if (bitmap) {
+        image_.SetShown(true);
+        image_.Install(std::move(bitmap));
+    } else {
+        image_.SetShown(false);
+        image_.Discard();
+        host_.RefreshTitle();
+        host_.RefreshStatusTexts();
+        host_.UpdateScrollSizes();
+        if (host_.HasFileListWindow()) {
+            host_.SelectFileListRow(list_.Current());
+        }
+        host_.UpdateAllViews();
+    }
+    image_.FillInfo(ImageInfo{path, std::string(fileName), opened->size, opened->modified,
+                              static_cast<int>(format)});
+    ApplyKeptTurn();
+    host_.UpdateAllViews();
+    host_.RefreshTitle();
+    return true;
+}
+
+void CPirelaDoc::ApplyKeptTurn() {
+    if (options_.keepTurnState == 0) {
+        image_.SetTurnState(0);
+    } else if (image_.Shown()) {
+        const int kept = image_.TurnState();
+        image_.SetTurnState(0);
+        ApplyTurn(kept);
+    }
+    // Kept and not decoded: the turn waits for the next image.
+}
+
+// --- The folder's list ---
+
+int CPirelaDoc::ScanFolder() {
+    const WaitCursor wait(host_);
+    if (list_.Folder().empty()) {
+        return 0;
+    }
+    list_.ClearFileList();
+    host_.ShowBusyText(res::kBusySearching);
+    const ScanOptions scan{options_.findSubfolder != 0, options_.findHidden == 1};
+    if (!AddImageFilesOf(list_.Folder(), scan, list_)) {
+        host_.HideBusyWindow();
+        prompter_.ShowMessage(
+            res::TooManyFilesMessage(FolderForSearch(list_.Folder()), ImageFileList::kSlots),
+            MessageIcon::Warning, MessageButtons::Ok);
+        return -1;
+    }
+    std::string busy = res::kBusySorting;
+    if (list_.Count() >= res::kSlowSortCount) {
+        busy += res::kBusySortingSlowly;
+    }
+    host_.ShowBusyText(busy);
+    list_.SortFileList();
+    host_.HideBusyWindow();
+    return 0;
+}
+
+std::string CPirelaDoc::MoveTo(int index) {
+    list_.SetCurrent(index);
+    return list_.CurrentImagePath();
+}
+
+std::string CPirelaDoc::NextImage() {
+    return list_.Current() < list_.Count() - 1 ? MoveTo(list_.Current() + 1) : std::string();
+}
+
+std::string CPirelaDoc::PrevImage() {
+    return list_.Current() > 0 ? MoveTo(list_.Current() - 1) : std::string();
+}
+
+std::string CPirelaDoc::FirstImage() {
+    return list_.Current() != 0 ? MoveTo(0) : std::string();
+}
+
+std::string CPirelaDoc::LastImage() {
+    if (list_.Count() == 0 || list_.Current() == list_.Count() - 1) {
+        return {};
+    }
+    return MoveTo(list_.Count() - 1);
+}
+
+std::string CPirelaDoc::JumpImage(int delta) {
+    return CanJump(list_, delta) ? MoveTo(list_.Current() + delta) : std::string();
+}
+
+void CPirelaDoc::ShowListedImage(const std::string& path) {
+    LoadImageFile(path);
+    host_.RefreshTitle();
+    host_.UpdateScrollSizes();
+    host_.RefreshStatusTexts();
+    if (host_.HasFileListWindow()) {
+        host_.SelectFileListRow(list_.Current());
+    }
+    host_.UpdateAllViews();
+}
+
+void CPirelaDoc::ResetDocument() {
+    list_.SetFolder({});
+    image_.Discard();
+    image_.SetShown(true);
+    list_.ClearFileList();
+    host_.ClearFileListWindow();
+    host_.RefreshTitle();
+    host_.RefreshStatusTexts();
+    host_.UpdateScrollSizes();
+    SyncFileListWindow(std::nullopt);
+    host_.UpdateAllViews();
+}
+
+void CPirelaDoc::ClearImage() {
+    image_.Discard();
+    host_.SetFixedScrollSizes(kEmptyFolderScrollSize, kEmptyFolderScrollSize);
+    host_.RefreshTitle();
+    host_.RefreshStatusTexts();
+    host_.UpdateAllViews();
+}
+
+void CPirelaDoc::RescanFolder() {
+    if (list_.Folder().empty()) {
+        return;
+    }
+    const std::string remembered = list_.CurrentName();
+    if (ScanFolder() == -1) {
+        ResetDocument();
+        return;
+    }
+    SyncFileListWindow(remembered.empty() ? std::nullopt
+                                          : std::optional<std::string_view>(remembered));
+    if (remembered.empty()) {
+        if (list_.Count() > 0) {
+            LoadImageFile(MoveTo(0));
+            host_.UpdateScrollSizes();
+            host_.RefreshStatusTexts();
+            host_.RefreshTitle();
+        }
+        return;
+    }
+    const int row = RowForName(list_, remembered);
+    if (row < 0) {
+        prompter_.ShowMessage(res::CurrentImageGoneMessage(remembered), MessageIcon::Information,
+                              MessageButtons::Ok);
+        LoadImageFile(MoveTo(0));
+        if (list_.Count() == 0) {
+            ClearImage();
+        }
+        host_.UpdateScrollSizes();
+        host_.RefreshTitle();
+        host_.RefreshStatusTexts();
+        return;
+    }
+    list_.SetCurrent(row);
+    host_.RefreshTitle();
+    host_.RefreshStatusTexts();
+}
+
+void CPirelaDoc::SyncFileListWindow(std::optional<std::string_view> nameToSelect) {
+    if (!host_.HasFileListWindow()) {
+        return;
+    }
+    const WaitCursor wait(host_);
+    host_.ShowBusyText(res::kBusyFillingFileList);
+    int selected = list_.Count() > 0 ? 0 : -1;
+    if (nameToSelect) {
+        selected = RowForName(list_, *nameToSelect);
+    }
+    host_.FillFileListWindow(list_.Names(), selected, FileListFolderLabel(list_.Folder()));
+    host_.HideBusyWindow();
+}
+
+void CPirelaDoc::RemoveCurrentEntry() {
+    if (host_.HasFileListWindow()) {
+        host_.DeleteFileListRow(list_.Current());
+    }
+    list_.RemoveFileName(list_.Current());
+    if (list_.Current() >= list_.Count()) {
+        PrevImage();
+    }
+}
+
+// --- Turning ---
 
 void CPirelaDoc::ApplyTurn(int direction) {
     const WaitCursor wait(host_);

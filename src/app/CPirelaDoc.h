@@ -1,21 +1,68 @@
 #pragma once
 
+#include "app/AppSettings.h"
+#include "folder/ImageFileList.h"
 #include "image/DecodedImage.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace pirela {
 
 class DocumentHost;
 class Prompter;
 
-// The one document of the program: the current image with its turn (and, as the program grows,
-// the folder's image list and the record of the last send).
+// The one document of the program: the open folder's image list, the current image with its
+// turn (and, as the program grows, the record of the last send). It changes itself and tells
+// the windows, through the host, exactly which refreshes each change needs.
 class CPirelaDoc {
 public:
-    CPirelaDoc(Prompter& prompter, DocumentHost& host);
+    CPirelaDoc(OptionBlock& options, Prompter& prompter, DocumentHost& host);
 
     DecodedImage& Image() { return image_; }
     const DecodedImage& Image() const { return image_; }
     int TurnState() const { return image_.TurnState(); }
+    ImageFileList& FileList() { return list_; }
+    const ImageFileList& FileList() const { return list_; }
+
+    // --- Loading ---
+
+    // Reads the file into the current image. False when the file cannot be opened (the image
+    // is then removed); true otherwise, also when it could not be decoded (the view then
+    // paints an error text naming it). With the turn kept, a decoded image receives it.
+    bool LoadImageFile(const std::string& path);
+
+    // --- The folder's list ---
+
+    // Lists the folder's images (with the busy window), sorted. -1, after telling the user,
+    // when there are more than the list holds; the names found so far stay.
+    int ScanFolder();
+
+    // Each moves the current index and returns the new current path, or "" when it cannot move.
+    std::string NextImage();
+    std::string PrevImage();
+    std::string FirstImage();
+    std::string LastImage();
+    std::string JumpImage(int delta); // by exactly delta; "" when that lands outside the list
+
+    // Shows the entry a move has made current, and brings title, scroll sizes, status texts
+    // and the file list window's selection along.
+    void ShowListedImage(const std::string& path);
+
+    // Closes the folder: no list, no image.
+    void ResetDocument();
+    // Shows no image while the folder stays open (its last listed file has gone).
+    void ClearImage();
+    // Reads the folder again, keeping the current image where it still is.
+    void RescanFolder();
+    // Refills the file list window, selecting the named row (row 0 without a name).
+    void SyncFileListWindow(std::optional<std::string_view> nameToSelect);
+    // Takes the current entry out of the list (it was moved or deleted); the index then points
+    // at the entry that followed it, or at the new last one.
+    void RemoveCurrentEntry();
+
+    // --- Turning ---
 
     // Turns the current image: kTurnLeft, kTurnHalf or kTurnRight; 0 does nothing. An image of
     // 4 bits per pixel or less is refused with a message, and the turn state goes back to 0 so
@@ -28,8 +75,13 @@ public:
     void TurnQuarter(int direction);
 
 private:
+    std::string MoveTo(int index);
+    void ApplyKeptTurn();
+
+    OptionBlock& options_;
     Prompter& prompter_;
     DocumentHost& host_;
+    ImageFileList list_;
     DecodedImage image_;
 };
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace pirela {
 
 // The refreshes the document asks of the windows that show it. The document calls exactly the
@@ -7,11 +10,26 @@ namespace pirela {
 class DocumentHost {
 public:
     virtual ~DocumentHost() = default;
+
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
+    // Shows the busy window centred on the main window, or changes its text when it is shown.
+    virtual void ShowBusyText(const std::string& text) = 0;
+    virtual void HideBusyWindow() = 0;
+
     virtual void UpdateAllViews() = 0;     // repaint every view of the document
     virtual void UpdateScrollSizes() = 0;  // the draw size follows the image and zoom
+    virtual void SetFixedScrollSizes(int width, int height) = 0;
     virtual void RefreshStatusTexts() = 0; // the status bar panes
+    virtual void RefreshTitle() = 0;
+
+    // The file list window, once the view has made it.
+    virtual bool HasFileListWindow() const = 0;
+    virtual void FillFileListWindow(const std::vector<std::string>& names, int selectedRow,
+                                    const std::string& folderLabel) = 0;
+    virtual void ClearFileListWindow() = 0;
+    virtual void SelectFileListRow(int row) = 0;
+    virtual void DeleteFileListRow(int row) = 0;
 };
 
 // Shows the wait cursor for as long as it lives.

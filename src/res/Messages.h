@@ -1,8 +1,28 @@
 #pragma once
 
-// The texts of the program's message boxes, in one place.
+#include <string>
+#include <string_view>
+
+// The texts the program shows: message boxes, the busy window and labels, in one place.
 namespace pirela::res {
 
+inline constexpr const char* kProgramName = "Pirela";
+
 inline constexpr const char* kMsgCannotTurnLowDepth = "4 ビット以下の画像は回転表示できません。";
+
+inline constexpr const char* kBusySearching = "イメージ ファイルを検索しています...";
+inline constexpr const char* kBusySorting = "ファイル名をソートしています...";
+inline constexpr const char* kBusySortingSlowly = " ソートには時間がかかります...";
+inline constexpr int kSlowSortCount = 4000;
+inline constexpr const char* kBusyFillingFileList =
+    "ファイル リストを更新しています... 更新には時間がかかります";
+
+inline constexpr const char* kNoFolderLabel = "開かれていません...";
+
+// "<folder> フォルダには Pirela で一度に扱うことのできるファイル数 20000 を超える数の…"
+std::string TooManyFilesMessage(std::string_view folder, int slots);
+
+// "現在表示中のイメージ <name> はすでに存在していないか、…"
+std::string CurrentImageGoneMessage(std::string_view name);
 
 } // namespace pirela::res

@@ -1,8 +1,7 @@
 #include "app/CPirelaDoc.h"
 
-#include "app/DocumentHost.h"
-#include "app/Prompter.h"
 #include "image/Rotation.h"
+#include "support/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +10,6 @@
 
 namespace pirela {
 namespace {
-
-// Records what the document asked of the user and of the windows, in order.
-class Recorder : public Prompter, public DocumentHost {
-public:
-    MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
-                              MessageButtons buttons) override {
-        calls.push_back("message: " + text);
-        EXPECT_EQ(icon, MessageIcon::Warning);
-        EXPECT_EQ(buttons, MessageButtons::Ok);
-        return MessageAnswer::Ok;
-    }
-    void BeginWaitCursor() override { calls.push_back("wait"); }
-    void EndWaitCursor() override { calls.push_back("end wait"); }
-    void UpdateAllViews() override { calls.push_back("views"); }
-    void UpdateScrollSizes() override { calls.push_back("scroll"); }
-    void RefreshStatusTexts() override { calls.push_back("status"); }
-
-    std::vector<std::string> calls;
-};
 
 std::unique_ptr<Bitmap> Picture(int width, int height, int bitCount) {
     BitmapInfoHeader header;
@@ -56,8 +36,9 @@ std::string PixelBytes(const CPirelaDoc& doc) {
 
 class CPirelaDocTest : public ::testing::Test {
 protected:
-    Recorder recorder_;
-    CPirelaDoc doc_{recorder_, recorder_};
+    OptionBlock options_;
+    test::RecordingHost recorder_;
+    CPirelaDoc doc_{options_, recorder_, recorder_};
 };
 
 TEST_F(CPirelaDocTest, TurnsAddUpAndUndoEachOther) {
@@ -88,7 +69,7 @@ TEST_F(CPirelaDocTest, AHalfTurnMirrorsBothWays) {
             expected.append(reinterpret_cast<const char*>(before.PictureRow(1 - y)) + 3 * (2 - x), 3);
         }
     }
-    recorder_.calls.clear();
+    recorder_.Clear();
     doc_.ApplyTurn(kTurnHalf);
     EXPECT_EQ(doc_.TurnState(), 2);
     EXPECT_EQ(doc_.Image().Pixels()->Width(), 3);
@@ -101,11 +82,12 @@ TEST_F(CPirelaDocTest, LowDepthImagesAreRefusedAndTheKeptTurnIsDropped) {
     doc_.Image().Install(Picture(8, 8, 4));
     doc_.Image().SetTurnState(1);
     const std::uint64_t generation = doc_.Image().Generation();
-    recorder_.calls.clear();
+    recorder_.Clear();
     doc_.ApplyTurn(kTurnLeft);
-    EXPECT_EQ(recorder_.calls,
-              (std::vector<std::string>{"wait", "message: 4 ビット以下の画像は回転表示できません。",
-                                        "end wait"}));
+    EXPECT_EQ(recorder_.calls, (std::vector<std::string>{"wait", "message", "end wait"}));
+    EXPECT_EQ(recorder_.messages,
+              std::vector<std::string>{"4 ビット以下の画像は回転表示できません。"});
+    EXPECT_EQ(recorder_.icons, std::vector<MessageIcon>{MessageIcon::Warning});
     EXPECT_EQ(doc_.TurnState(), 0);
     EXPECT_EQ(doc_.Image().Generation(), generation);
 }
@@ -129,7 +111,7 @@ TEST_F(CPirelaDocTest, NothingToTurnChangesNothing) {
     doc_.ApplyTurn(kTurnLeft);
     EXPECT_EQ(doc_.TurnState(), 0);
     doc_.Image().Install(Picture(2, 2, 24));
-    recorder_.calls.clear();
+    recorder_.Clear();
     doc_.ApplyTurn(0);
     EXPECT_EQ(recorder_.calls, (std::vector<std::string>{"wait", "end wait"}));
 }

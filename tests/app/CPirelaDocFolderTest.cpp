@@ -1,0 +1,200 @@
+#include "app/CPirelaDoc.h"
+
+#include "support/ImageFixtures.h"
+#include "support/RecordingHost.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace pirela {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CPirelaDocFolderTest : public ::testing::Test {
+protected:
+    void Picture(const std::string& name, int width = 4, int height = 3) {
+        test::WritePng(dir_ / name, test::PngFromSamples(test::PhotoLike(width, height, 3)));
+    }
+
+    void Open() {
+        doc_.FileList().SetFolder(dir_.Path().string());
+        ASSERT_EQ(doc_.ScanFolder(), 0);
+    }
+
+    OptionBlock options_;
+    test::RecordingHost host_;
+    CPirelaDoc doc_{options_, host_, host_};
+    test::TempDir dir_;
+};
+
+TEST_F(CPirelaDocFolderTest, AScanShowsItsProgressAndSorts) {
+    Picture("b.png");
+    Picture("A.png");
+    Open();
+    EXPECT_EQ(doc_.FileList().Names(), (std::vector<std::string>{"A.png", "b.png"}));
+    EXPECT_EQ(host_.busyTexts, (std::vector<std::string>{"イメージ ファイルを検索しています...",
+                                                         "ファイル名をソートしています..."}));
+    EXPECT_EQ(host_.calls.back(), "end wait");
+}
+
+TEST_F(CPirelaDocFolderTest, TooManyImagesAreReportedWithTheFolderAnd20000) {
+    for (int i = 0; i <= ImageFileList::kCapacity; ++i) {
+        test::WriteFile(dir_ / ("i" + std::to_string(i) + ".jpg"), "");
+    }
+    doc_.FileList().SetFolder(dir_.Path().string());
+    EXPECT_EQ(doc_.ScanFolder(), -1);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].rfind(dir_.Path().string() + " フォルダには Pirela で一度に扱うこと"
+                                                            "のできるファイル数 20000 を超える数の",
+                                      0),
+              0u);
+    EXPECT_EQ(host_.icons[0], MessageIcon::Warning);
+    EXPECT_EQ(doc_.FileList().Count(), ImageFileList::kCapacity);
+
+    fs::remove(dir_ / "i0.jpg");
+    host_.Clear();
+    EXPECT_EQ(doc_.ScanFolder(), 0);
+    EXPECT_EQ(host_.busyTexts.back(),
+              "ファイル名をソートしています... ソートには時間がかかります...");
+}
+
+TEST_F(CPirelaDocFolderTest, LoadingFillsTheFactsAndKeepsOrDropsTheTurn) {
+    Picture("a.png", 4, 3);
+    test::WriteFile(dir_ / "broken.png", "not a png");
+    test::WriteJpeg(dir_ / "c.jpeg", test::PhotoLike(6, 2, 3), false);
+
+    EXPECT_TRUE(doc_.LoadImageFile((dir_ / "a.png").string()));
+    EXPECT_TRUE(doc_.Image().Shown());
+    EXPECT_EQ(doc_.Image().Info().fileName, "a.png");
+    EXPECT_EQ(doc_.Image().Info().formatCode, 5);
+    EXPECT_EQ(doc_.Image().Info().width, 4);
+
+    // A decoder refusal: shown off, the facts say so, and the kept turn waits.
+    options_.keepTurnState = 1;
+    doc_.ApplyTurn(1);
+    EXPECT_TRUE(doc_.LoadImageFile((dir_ / "broken.png").string()));
+    EXPECT_FALSE(doc_.Image().Shown());
+    EXPECT_FALSE(doc_.Image().HasBitmap());
+    EXPECT_EQ(doc_.Image().Info().width, 0);
+    EXPECT_EQ(doc_.Image().Info().formatCode, 5);
+    EXPECT_EQ(doc_.TurnState(), 1);
+
+    // "jpeg" is decoded when asked for directly; the kept turn is applied to it.
+    EXPECT_TRUE(doc_.LoadImageFile((dir_ / "c.jpeg").string()));
+    EXPECT_EQ(doc_.Image().Info().formatCode, 3);
+    EXPECT_EQ(doc_.TurnState(), 1);
+    EXPECT_EQ(doc_.Image().Pixels()->Width(), 2); // 6 x 2 turned left
+
+    options_.keepTurnState = 0;
+    EXPECT_TRUE(doc_.LoadImageFile((dir_ / "broken.png").string()));
+    EXPECT_EQ(doc_.TurnState(), 0);
+}
+
+TEST_F(CPirelaDocFolderTest, WhatCannotBeOpenedRemovesTheImageAndKeepsTheFacts) {
+    Picture("a.png");
+    ASSERT_TRUE(doc_.LoadImageFile((dir_ / "a.png").string()));
+    EXPECT_FALSE(doc_.LoadImageFile((dir_ / "gone.png").string()));
+    EXPECT_FALSE(doc_.Image().HasBitmap());
+    EXPECT_TRUE(doc_.Image().Shown());
+    EXPECT_EQ(doc_.Image().Info().fileName, "a.png");
+    fs::create_directory(dir_ / "folder.png");
+    EXPECT_FALSE(doc_.LoadImageFile((dir_ / "folder.png").string()));
+
+    test::WriteFile(dir_ / "picture.gif", "GIF89a");
+    EXPECT_TRUE(doc_.LoadImageFile((dir_ / "picture.gif").string())); // opened, not decodable
+    EXPECT_FALSE(doc_.Image().Shown());
+}
+
+TEST_F(CPirelaDocFolderTest, NavigationMovesAndShowsTheListedImage) {
+    for (const char* name : {"a.png", "b.png", "c.png"}) {
+        Picture(name);
+    }
+    Open();
+    EXPECT_EQ(doc_.PrevImage(), "");
+    EXPECT_EQ(doc_.NextImage(), (dir_ / "b.png").string());
+    EXPECT_EQ(doc_.LastImage(), (dir_ / "c.png").string());
+    EXPECT_EQ(doc_.NextImage(), "");
+    EXPECT_EQ(doc_.LastImage(), "");
+    EXPECT_EQ(doc_.JumpImage(-2), (dir_ / "a.png").string());
+    EXPECT_EQ(doc_.JumpImage(-1), "");
+    EXPECT_EQ(doc_.FirstImage(), "");
+
+    host_.Clear();
+    doc_.ShowListedImage(doc_.NextImage());
+    EXPECT_EQ(doc_.Image().Info().fileName, "b.png");
+    EXPECT_EQ(host_.fileListSelection, 1);
+}
+
+TEST_F(CPirelaDocFolderTest, ARescanKeepsTheCurrentImageOrReportsItGone) {
+    for (const char* name : {"a.png", "b.png", "c.png"}) {
+        Picture(name);
+    }
+    Open();
+    doc_.ShowListedImage(doc_.NextImage()); // b.png
+    Picture("0.png");
+    host_.Clear();
+    doc_.RescanFolder();
+    EXPECT_EQ(doc_.FileList().CurrentName(), "b.png");
+    EXPECT_EQ(doc_.FileList().Current(), 2);
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_EQ(host_.fileListSelection, 2);
+
+    fs::rename(dir_ / "b.png", dir_ / "renamed.png");
+    host_.Clear();
+    doc_.RescanFolder();
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0], "現在表示中のイメージ b.png はすでに存在していないか、ファイル名が"
+                                 "変更されています。よってリストの先頭のイメージを表示します。");
+    EXPECT_EQ(host_.icons[0], MessageIcon::Information);
+    EXPECT_EQ(doc_.FileList().Current(), 0);
+    EXPECT_EQ(doc_.Image().Info().fileName, "0.png");
+}
+
+TEST_F(CPirelaDocFolderTest, ARescanShowsTheFirstImageOfAFolderThatHadNone) {
+    Open();
+    EXPECT_EQ(doc_.FileList().Count(), 0);
+    Picture("new.png");
+    doc_.RescanFolder();
+    EXPECT_EQ(doc_.FileList().Count(), 1);
+    EXPECT_EQ(doc_.Image().Info().fileName, "new.png");
+    EXPECT_TRUE(doc_.Image().HasBitmap());
+}
+
+TEST_F(CPirelaDocFolderTest, RemovingTheCurrentEntryMovesToTheNextOrTheNewLast) {
+    for (const char* name : {"a.png", "b.png", "c.png"}) {
+        Picture(name);
+    }
+    Open();
+    doc_.SyncFileListWindow(std::nullopt);
+    EXPECT_EQ(host_.fileListLabel, "/.../" + dir_.Path().filename().string());
+    doc_.NextImage();
+    doc_.RemoveCurrentEntry();
+    EXPECT_EQ(doc_.FileList().CurrentName(), "c.png");
+    EXPECT_EQ(host_.fileListRows, (std::vector<std::string>{"a.png", "c.png"}));
+    doc_.RemoveCurrentEntry();
+    EXPECT_EQ(doc_.FileList().CurrentName(), "a.png");
+    doc_.RemoveCurrentEntry();
+    EXPECT_EQ(doc_.FileList().Count(), 0);
+    EXPECT_FALSE(doc_.FileList().HasCurrentImage());
+
+    host_.Clear();
+    doc_.ClearImage();
+    EXPECT_EQ(host_.calls[0], "fixed scroll 50x50");
+}
+
+TEST_F(CPirelaDocFolderTest, ClosingEmptiesEverything) {
+    Picture("a.png");
+    Open();
+    doc_.LoadImageFile(doc_.FileList().CurrentImagePath());
+    doc_.ResetDocument();
+    EXPECT_EQ(doc_.FileList().Folder(), "");
+    EXPECT_EQ(doc_.FileList().Count(), 0);
+    EXPECT_FALSE(doc_.Image().HasBitmap());
+    EXPECT_TRUE(doc_.Image().Shown());
+    EXPECT_EQ(host_.fileListLabel, "開かれていません...");
+    EXPECT_EQ(host_.fileListSelection, -1);
+}
+
+} // namespace
+} // namespace pirela

@@ -1,0 +1,89 @@
+#include "folder/FolderScan.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <algorithm>
+
+namespace pirela {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FolderScanTest : public ::testing::Test {
+protected:
+    void Touch(const std::string& relative) {
+        fs::create_directories((dir_ / relative).parent_path());
+        test::WriteFile(dir_ / relative, "");
+    }
+
+    std::vector<std::string> Scan(ScanOptions options) {
+        ImageFileList list;
+        EXPECT_TRUE(AddImageFilesOf(dir_.Path().string(), options, list));
+        list.SortFileList();
+        return list.Names();
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(FolderScanTest, ListsOnlyOpenableImageFilesOfTheFolder) {
+    for (const char* name : {"a.jpg", "B.PNG", "c.Bmp", "d.dib", "e.jpe", "photo.jpeg", "notes.txt",
+                             "noextension", "sub/f.jpg"}) {
+        Touch(name);
+    }
+    fs::create_directory(dir_ / "folder.jpg");
+    ::mkfifo((dir_ / "pipe.jpg").c_str(), 0600);
+    EXPECT_EQ(Scan({}), (std::vector<std::string>{"a.jpg", "B.PNG", "c.Bmp", "d.dib", "e.jpe"}));
+}
+
+TEST_F(FolderScanTest, SubfoldersComeAsRelativePathsAfterTheFilesOfEachLevel) {
+    for (const char* name : {"z.jpg", "a.jpg", "sub/b.jpg", "sub/deep/c.jpg", "other/d.png"}) {
+        Touch(name);
+    }
+    EXPECT_EQ(Scan({true, false}), (std::vector<std::string>{"a.jpg", "z.jpg", "other/d.png",
+                                                             "sub/b.jpg", "sub/deep/c.jpg"}));
+}
+
+TEST_F(FolderScanTest, HiddenFilesAndFoldersOnlyWhenAskedFor) {
+    for (const char* name : {"a.jpg", ".hidden.jpg", ".secret/b.jpg", "open/.c.jpg"}) {
+        Touch(name);
+    }
+    EXPECT_EQ(Scan({true, false}), (std::vector<std::string>{"a.jpg"}));
+    EXPECT_EQ(Scan({true, true}), (std::vector<std::string>{".hidden.jpg", "a.jpg",
+                                                            ".secret/b.jpg", "open/.c.jpg"}));
+    EXPECT_EQ(Scan({false, true}), (std::vector<std::string>{".hidden.jpg", "a.jpg"}));
+}
+
+TEST_F(FolderScanTest, LinkLoopsAndLockedOrVanishedFoldersEndQuietly) {
+    Touch("a/x.jpg");
+    fs::create_directory_symlink(dir_.Path(), dir_ / "a" / "loop");
+    fs::create_directory(dir_ / "locked");
+    Touch("locked/y.jpg");
+    ::chmod((dir_ / "locked").c_str(), 0);
+    const auto names = Scan({true, false});
+    EXPECT_TRUE(std::find(names.begin(), names.end(), "a/x.jpg") != names.end());
+    EXPECT_LE(names.size(), 2u); // root may read a folder without permissions; never a loop
+
+    ImageFileList list;
+    EXPECT_TRUE(AddImageFilesOf((dir_ / "vanished").string(), {true, false}, list));
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(FolderScanTest, StopsWhenTheListIsFullKeepingWhatItFound) {
+    for (int i = 0; i < ImageFileList::kCapacity + 1; ++i) {
+        test::WriteFile(dir_ / ("i" + std::to_string(i) + ".jpg"), "");
+    }
+    ImageFileList list;
+    EXPECT_FALSE(AddImageFilesOf(dir_.Path().string(), {}, list));
+    EXPECT_EQ(list.Count(), ImageFileList::kCapacity);
+    fs::remove(dir_ / "i0.jpg");
+    ImageFileList exactlyFull;
+    EXPECT_TRUE(AddImageFilesOf(dir_.Path().string(), {}, exactlyFull));
+    EXPECT_EQ(exactlyFull.Count(), ImageFileList::kCapacity);
+}
+
+} // namespace
+} // namespace pirela
