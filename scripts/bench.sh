@@ -10,4 +10,5 @@ cmake -S "$root" -B "$root/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPI
 cmake --build "$root/build/bench"
 "$root/build/bench/bench/make_bench_corpus" "$root/build/bench-corpus"
 "$root/build/bench/bench/settings_bench" "$@"
+"$root/build/bench/bench/folder_bench" "$@"
 "$root/build/bench/bench/image_bench" "$root/build/bench-corpus" "$@"

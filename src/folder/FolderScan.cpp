@@ -2,12 +2,11 @@
 
 #include "common/PathRules.h"
 #include "image/ImageFormat.h"
+#include "platform/DirectoryReader.h"
 
-#include <filesystem>
+#include <vector>
 
 namespace pirela {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -15,41 +14,30 @@ bool IsHidden(std::string_view name) {
     return !name.empty() && name.front() == '.';
 }
 
-bool IsListable(const fs::directory_entry& entry, std::string_view name, const ScanOptions& options) {
-    std::error_code error;
-    return (options.hidden || !IsHidden(name)) && IsOpenableExtension(ExtensionOf(name)) &&
-           entry.is_regular_file(error);
-}
-
-bool IsEnterable(const fs::directory_entry& entry, std::string_view name,
-                 const ScanOptions& options) {
-    std::error_code error;
-    return (options.hidden || !IsHidden(name)) && !entry.is_symlink(error) &&
-           entry.is_directory(error);
-}
-
 // Scans one folder; prefix is its path relative to the top folder ("" for the top itself).
 // Subfolders first, then the folder's own files, as the walk has always listed them.
-bool ScanFolderInto(const fs::path& folder, const std::string& prefix, const ScanOptions& options,
-                    ImageFileList& list) {
-    std::error_code error;
+bool ScanFolderInto(const std::string& folder, const std::string& prefix,
+                    const ScanOptions& options, ImageFileList& list) {
     std::vector<std::string> subfolders;
     std::vector<std::string> files;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (options.subfolders && IsEnterable(*it, name, options)) {
-            subfolders.push_back(name);
-        } else if (IsListable(*it, name, options)) {
-            files.push_back(name);
+    ForEachDirectoryEntry(folder, [&](std::string_view name, EntryKind kind) {
+        if (IsHidden(name) && !options.hidden) {
+            return;
         }
-    }
+        if (kind == EntryKind::Folder && options.subfolders) {
+            subfolders.emplace_back(name);
+        } else if (kind == EntryKind::RegularFile && IsOpenableExtension(ExtensionOf(name))) {
+            files.push_back(prefix.empty() ? std::string(name) : prefix + std::string(name));
+        }
+    });
     for (const std::string& name : subfolders) {
-        if (!ScanFolderInto(folder / name, prefix + name + kPathSeparator, options, list)) {
+        if (!ScanFolderInto(JoinPath(folder, name), prefix + name + kPathSeparator, options,
+                            list)) {
             return false;
         }
     }
     for (std::string& name : files) {
-        if (!list.AddFileName(prefix.empty() ? std::move(name) : prefix + name)) {
+        if (!list.AddFileName(std::move(name))) {
             return false;
         }
     }
