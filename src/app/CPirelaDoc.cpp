@@ -11,12 +11,16 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 namespace pirela {
 
 namespace {
 
-// The scroll area shown while a folder stays open without an image.
+// The scroll area shown while a folder stays open without an image, and for a folder opened
+// without any.
 constexpr int kEmptyFolderScrollSize = 50;
+constexpr int kNoImagesScrollSize = 100;
 
 struct OpenedFile {
     std::int64_t size = 0;
@@ -40,10 +44,78 @@ std::optional<OpenedFile> OpenForFacts(const std::string& path) {
 
 } // namespace
 
-CPirelaDoc::CPirelaDoc(OptionBlock& options, Prompter& prompter, DocumentHost& host)
-    : options_(options), prompter_(prompter), host_(host) {}
+CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host)
+    : settings_(settings), options_(settings.options), prompter_(prompter), host_(host) {}
 
-// --- Loading ---
+// --- Opening and loading ---
+
+bool CPirelaDoc::OpenImageFile(const std::string& path) {
+    if (!IsOpenableExtension(ExtensionOf(path))) {
+        prompter_.ShowMessage(res::ForeignFormatMessage(FileNameOf(path)),
+                              MessageIcon::Information, MessageButtons::Ok);
+        return false;
+    }
+    list_.SetFolder(FolderOf(path));
+    if (ScanFolder() == -1) {
+        ResetDocument();
+        return false;
+    }
+    if (!OpenForFacts(path)) {
+        prompter_.ShowMessage(res::CannotOpenMessage(path), MessageIcon::Warning,
+                              MessageButtons::Ok);
+        return false;
+    }
+    // A file the scan does not list (a hidden one, say) is still shown; its index is -1.
+    list_.SetCurrent(list_.FindFileName(FileNameOf(path)));
+    return LoadImageFile(path);
+}
+
+bool CPirelaDoc::OpenImageFolder(const std::string& folder) {
+    list_.SetFolder(WithoutTrailingSeparator(folder));
+    if (ScanFolder() == -1) {
+        ResetDocument();
+        return false;
+    }
+    host_.RefreshStatusTexts();
+    if (list_.Count() > 0) {
+        return LoadImageFile(list_.CurrentImagePath());
+    }
+    host_.RefreshStatusTexts();
+    host_.RefreshTitle();
+    SyncFileListWindow(std::nullopt);
+    image_.Discard();
+    image_.SetShown(true);
+    host_.SetFixedScrollSizes(kNoImagesScrollSize, kNoImagesScrollSize);
+    host_.UpdateAllViews();
+    prompter_.ShowMessage(res::NoImagesMessage(list_.Folder()), MessageIcon::Information,
+                          MessageButtons::Ok);
+    return false;
+}
+
+bool CPirelaDoc::OnOpenDocument(const std::string& path) {
+    std::error_code error;
+    const bool isFolder = std::filesystem::is_directory(path, error);
+    // The question names the folder that will be searched: the path itself for a folder.
+    const std::string folder = isFolder ? WithoutTrailingSeparator(path) : FolderOf(path);
+    const MessageAnswer answer = prompter_.ShowMessage(
+        res::SearchSubfoldersQuestion(folder), MessageIcon::Question, MessageButtons::YesNo);
+    options_.findSubfolder = answer == MessageAnswer::Yes ? 1 : 0;
+    if (isFolder) {
+        OpenImageFolder(path);
+    } else {
+        OpenImageFile(path);
+    }
+    settings_.lastSelectFolder = folder;
+    return true;
+}
+
+void CPirelaDoc::Refresh() {
+    LoadImageFile(list_.CurrentImagePath());
+    host_.UpdateScrollSizes();
+    host_.RefreshStatusTexts();
+    host_.RefreshTitle();
+    host_.UpdateAllViews();
+}
 
 bool CPirelaDoc::LoadImageFile(const std::string& path) {
     const WaitCursor wait(host_);

@@ -18,7 +18,7 @@ class Prompter;
 // the windows, through the host, exactly which refreshes each change needs.
 class CPirelaDoc {
 public:
-    CPirelaDoc(OptionBlock& options, Prompter& prompter, DocumentHost& host);
+    CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host);
 
     DecodedImage& Image() { return image_; }
     const DecodedImage& Image() const { return image_; }
@@ -26,7 +26,23 @@ public:
     ImageFileList& FileList() { return list_; }
     const ImageFileList& FileList() const { return list_; }
 
-    // --- Loading ---
+    // --- Opening and loading ---
+
+    // Opens a file chosen by the user, listing its folder. False, after telling the user, when
+    // the extension is not one Pirela opens or the file cannot be opened; false too when the
+    // folder holds too many images (the document is then closed). Otherwise the load's result.
+    bool OpenImageFile(const std::string& path);
+
+    // Opens a folder and shows its first image. False when it holds no image (after telling
+    // the user) or too many.
+    bool OpenImageFolder(const std::string& folder);
+
+    // Opens a path given from outside (the command line): asks whether subfolders are to be
+    // searched, then opens the folder, or the file with its folder. Always true.
+    bool OnOpenDocument(const std::string& path);
+
+    // Reads the current image again from its file, which may have changed on disk.
+    void Refresh();
 
     // Reads the file into the current image. False when the file cannot be opened (the image
     // is then removed); true otherwise, also when it could not be decoded (the view then
@@ -78,6 +94,7 @@ private:
     std::string MoveTo(int index);
     void ApplyKeptTurn();
 
+    AppSettings& settings_;
     OptionBlock& options_;
     Prompter& prompter_;
     DocumentHost& host_;

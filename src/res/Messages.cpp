@@ -2,6 +2,26 @@
 
 namespace pirela::res {
 
+std::string LoadErrorFirstLine(std::string_view path) {
+    return std::string(path) + " を開けません。";
+}
+
+std::string ForeignFormatMessage(std::string_view fileName) {
+    return std::string(fileName) + " - この形式のファイルは " + kProgramName + " でサポートされていません。";
+}
+
+std::string CannotOpenMessage(std::string_view path) {
+    return "ファイル " + std::string(path) + " が開けません。";
+}
+
+std::string NoImagesMessage(std::string_view folder) {
+    return std::string(folder) + " には開けるイメージ ファイルがありません。";
+}
+
+std::string SearchSubfoldersQuestion(std::string_view folder) {
+    return std::string(folder) + "\nこのフォルダに含まれるサブフォルダのイメージも検索しますか?";
+}
+
 std::string TooManyFilesMessage(std::string_view folder, int slots) {
     std::string text(folder);
     text += " フォルダには ";

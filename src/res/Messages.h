@@ -19,6 +19,20 @@ inline constexpr const char* kBusyFillingFileList =
 
 inline constexpr const char* kNoFolderLabel = "開かれていません...";
 
+// The two lines the view paints for a file it could not decode.
+std::string LoadErrorFirstLine(std::string_view path);
+inline constexpr const char* kLoadErrorSecondLine =
+    "Pirela がこのファイルに対応していないか、または不正なファイルです。";
+
+// "<name> - この形式のファイルは Pirela でサポートされていません。"
+std::string ForeignFormatMessage(std::string_view fileName);
+// "ファイル <path> が開けません。"
+std::string CannotOpenMessage(std::string_view path);
+// "<folder> には開けるイメージ ファイルがありません。"
+std::string NoImagesMessage(std::string_view folder);
+// "<folder>\nこのフォルダに含まれるサブフォルダのイメージも検索しますか?"
+std::string SearchSubfoldersQuestion(std::string_view folder);
+
 // "<folder> フォルダには Pirela で一度に扱うことのできるファイル数 20000 を超える数の…"
 std::string TooManyFilesMessage(std::string_view folder, int slots);
 

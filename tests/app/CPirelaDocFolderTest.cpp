@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace pirela {
 namespace {
 
@@ -22,9 +24,10 @@ protected:
         ASSERT_EQ(doc_.ScanFolder(), 0);
     }
 
-    OptionBlock options_;
+    AppSettings settings_;
+    OptionBlock& options_ = settings_.options;
     test::RecordingHost host_;
-    CPirelaDoc doc_{options_, host_, host_};
+    CPirelaDoc doc_{settings_, host_, host_};
     test::TempDir dir_;
 };
 
@@ -194,6 +197,77 @@ TEST_F(CPirelaDocFolderTest, ClosingEmptiesEverything) {
     EXPECT_TRUE(doc_.Image().Shown());
     EXPECT_EQ(host_.fileListLabel, "開かれていません...");
     EXPECT_EQ(host_.fileListSelection, -1);
+}
+
+TEST_F(CPirelaDocFolderTest, OpeningAFileChecksItsExtensionFirst) {
+    Picture("a.png");
+    test::WriteJpeg(dir_ / "x.jpeg", test::PhotoLike(4, 4, 3), false);
+    EXPECT_FALSE(doc_.OpenImageFile((dir_ / "x.jpeg").string()));
+    EXPECT_EQ(host_.messages, std::vector<std::string>{
+                                  "x.jpeg - この形式のファイルは Pirela でサポートされていません。"});
+    EXPECT_EQ(host_.icons[0], MessageIcon::Information);
+    EXPECT_EQ(doc_.FileList().Folder(), ""); // nothing else changed
+
+    fs::create_directory(dir_ / "my.pics");
+    test::WriteFile(dir_ / "my.pics" / "readme", "");
+    host_.Clear();
+    EXPECT_FALSE(doc_.OpenImageFile((dir_ / "my.pics" / "readme").string()));
+    EXPECT_EQ(host_.messages, std::vector<std::string>{
+                                  "readme - この形式のファイルは Pirela でサポートされていません。"});
+}
+
+TEST_F(CPirelaDocFolderTest, OpeningAFileListsItsFolderAndFindsItsPlace) {
+    Picture("a.png");
+    Picture("b.png");
+    Picture(".hidden.png");
+    EXPECT_TRUE(doc_.OpenImageFile((dir_ / "b.png").string()));
+    EXPECT_EQ(doc_.FileList().Folder(), dir_.Path().string());
+    EXPECT_EQ(doc_.FileList().Current(), 1);
+    EXPECT_EQ(doc_.Image().Info().fileName, "b.png");
+
+    EXPECT_TRUE(doc_.OpenImageFile((dir_ / ".hidden.png").string()));
+    EXPECT_EQ(doc_.FileList().Current(), -1);
+    EXPECT_TRUE(doc_.Image().HasBitmap());
+
+    test::WriteJpeg(dir_ / "jpeg-inside.png", test::PhotoLike(4, 4, 3), false);
+    EXPECT_TRUE(doc_.OpenImageFile((dir_ / "jpeg-inside.png").string()));
+    EXPECT_FALSE(doc_.Image().Shown());
+    EXPECT_EQ(doc_.Image().Info().formatCode, 5);
+    EXPECT_EQ(doc_.Image().Info().width, 0);
+
+    host_.Clear();
+    EXPECT_FALSE(doc_.OpenImageFile((dir_ / "missing.png").string()));
+    EXPECT_EQ(host_.messages, std::vector<std::string>{
+                                  "ファイル " + (dir_ / "missing.png").string() + " が開けません。"});
+}
+
+TEST_F(CPirelaDocFolderTest, AFolderWithoutImagesSaysSo) {
+    EXPECT_FALSE(doc_.OpenImageFolder(dir_.Path().string() + "/"));
+    EXPECT_EQ(doc_.FileList().Folder(), dir_.Path().string());
+    EXPECT_EQ(host_.messages, std::vector<std::string>{dir_.Path().string() +
+                                                       " には開けるイメージ ファイルがありません。"});
+    EXPECT_NE(std::find(host_.calls.begin(), host_.calls.end(), "fixed scroll 100x100"),
+              host_.calls.end());
+    EXPECT_TRUE(doc_.Image().Shown());
+}
+
+TEST_F(CPirelaDocFolderTest, APathFromOutsideAsksAboutSubfolders) {
+    fs::create_directory(dir_ / "sub");
+    test::WritePng(dir_ / "sub" / "deep.png", test::PngFromSamples(test::PhotoLike(2, 2, 3)));
+    host_.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(doc_.OnOpenDocument(dir_.Path().string()));
+    EXPECT_EQ(host_.messages[0], dir_.Path().string() +
+                                     "\nこのフォルダに含まれるサブフォルダのイメージも検索しますか?");
+    EXPECT_EQ(host_.icons[0], MessageIcon::Question);
+    EXPECT_EQ(settings_.options.findSubfolder, 1);
+    EXPECT_EQ(settings_.lastSelectFolder, dir_.Path().string());
+    EXPECT_EQ(doc_.FileList().Names(), std::vector<std::string>{"sub/deep.png"});
+
+    host_.answers = {MessageAnswer::No};
+    EXPECT_TRUE(doc_.OnOpenDocument((dir_ / "sub" / "deep.png").string()));
+    EXPECT_EQ(settings_.options.findSubfolder, 0);
+    EXPECT_EQ(settings_.lastSelectFolder, (dir_ / "sub").string());
+    EXPECT_EQ(doc_.Image().Info().fileName, "deep.png");
 }
 
 } // namespace

@@ -36,9 +36,10 @@ std::string PixelBytes(const CPirelaDoc& doc) {
 
 class CPirelaDocTest : public ::testing::Test {
 protected:
-    OptionBlock options_;
+    AppSettings settings_;
+    OptionBlock& options_ = settings_.options;
     test::RecordingHost recorder_;
-    CPirelaDoc doc_{options_, recorder_, recorder_};
+    CPirelaDoc doc_{settings_, recorder_, recorder_};
 };
 
 TEST_F(CPirelaDocTest, TurnsAddUpAndUndoEachOther) {

@@ -1,0 +1,114 @@
+#include "view/DrawGeometry.h"
+
+#include <utility>
+
+namespace pirela {
+
+namespace {
+
+constexpr int kWheelStep = 12;
+
+// Fits by height: as high as the client, the width in proportion.
+PixelSize HeightFit(long long width, long long height, PixelSize client) {
+    return {static_cast<int>(client.height * width / height), client.height};
+}
+
+PixelSize WidthFit(long long width, long long height, PixelSize client) {
+    return {client.width, static_cast<int>(client.width * height / width)};
+}
+
+// The whole image inside the client, by whichever side is the tighter one.
+PixelSize Fit(long long width, long long height, PixelSize client) {
+    if (client.width <= 0 || static_cast<double>(height) / static_cast<double>(width) >=
+                                 static_cast<double>(client.height) / client.width) {
+        return HeightFit(width, height, client);
+    }
+    return WidthFit(width, height, client);
+}
+
+} // namespace
+
+PixelSize ComputeDrawSize(const DrawInput& input) {
+    long long width = input.image.width;
+    long long height = input.image.height;
+    if (width <= 0 || height <= 0) {
+        return {};
+    }
+    if (input.turnState == 1 || input.turnState == 3) {
+        std::swap(width, height);
+    }
+    const PixelSize client = input.client;
+    if (input.rate == kRateFit) {
+        return Fit(width, height, client);
+    }
+    if (input.rate < 0) {
+        const bool tooWide = width > client.width;
+        const bool tooHigh = height > client.height;
+        if (tooWide && tooHigh) {
+            return Fit(width, height, client);
+        }
+        if (tooWide) {
+            return WidthFit(width, height, client);
+        }
+        if (tooHigh) {
+            return HeightFit(width, height, client);
+        }
+        return input.shownBitmap ? *input.shownBitmap : input.image;
+    }
+    const long double factor = static_cast<long double>(input.rate) * 0.01L;
+    return {static_cast<int>(static_cast<long double>(width) * factor),
+            static_cast<int>(static_cast<long double>(height) * factor)};
+}
+
+ScrollPoint KeyScrollTarget(ScrollPoint position, PixelSize client, PixelSize draw, ScrollKey key) {
+    switch (key) {
+    case ScrollKey::Up:
+        position.y -= client.height / 2;
+        break;
+    case ScrollKey::Down:
+        position.y += client.height / 2;
+        break;
+    case ScrollKey::Left:
+        position.x -= client.width / 2;
+        break;
+    case ScrollKey::Right:
+        position.x += client.width / 2;
+        break;
+    }
+    if (position.x < 0 || draw.width < client.width) {
+        position.x = 0;
+    }
+    if (position.y < 0 || draw.height < client.height) {
+        position.y = 0;
+    }
+    return position;
+}
+
+ScrollPoint DragScrollTarget(ScrollPoint anchor, ScrollPoint mouse, PixelSize pressClient,
+                             PixelSize draw) {
+    ScrollPoint target{anchor.x - mouse.x, anchor.y - mouse.y};
+    if (target.x < 0 || pressClient.width > draw.width) {
+        target.x = 0;
+    }
+    if (target.y < 0 || pressClient.height > draw.height) {
+        target.y = 0;
+    }
+    return target;
+}
+
+std::vector<int> WheelSteps(int y, int delta) {
+    const int target = y - 2 * delta;
+    std::vector<int> steps;
+    if (target < y) {
+        for (int step = y; step >= target; step -= kWheelStep) {
+            steps.push_back(step);
+        }
+    } else if (target > y) {
+        for (int step = y; step <= target; step += kWheelStep) {
+            steps.push_back(step);
+        }
+    }
+    return steps;
+}
+
+} // namespace pirela

@@ -1,0 +1,78 @@
+#include "view/StatusTexts.h"
+
+#include "app/CPirelaDoc.h"
+#include "common/PathRules.h"
+
+#include <cstdio>
+
+namespace pirela {
+
+namespace {
+
+std::string Format(const char* format, auto... values) {
+    char text[128];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+} // namespace
+
+std::string FormatFileSize(std::int64_t bytes) {
+    if (bytes < 1000) {
+        return Format("%d ", static_cast<int>(bytes));
+    }
+    static constexpr char kUnits[] = {' ', 'K', 'M', 'G', 'T', 'P', 'E'};
+    double size = static_cast<double>(bytes);
+    int unit = 0;
+    while (size >= 1000 && unit + 1 < static_cast<int>(sizeof kUnits)) {
+        size /= 1024;
+        ++unit;
+    }
+    std::string digits = Format("%3.3f", size);
+    // Three significant digits: "123.456" keeps "123", "1.234" keeps "1.23".
+    digits.resize(digits.size() > 3 && digits[3] == '.' ? 3 : 4);
+    return digits + " " + kUnits[unit];
+}
+
+StatusTexts ComputeStatusTexts(const CPirelaDoc& doc, float rate, PixelSize drawSize) {
+    const ImageFileList& list = doc.FileList();
+    const DecodedImage& image = doc.Image();
+    const ImageInfo& info = image.Info();
+    const bool current = list.HasCurrentImage();
+    const bool shownImage = current && image.Shown();
+
+    StatusTexts texts;
+    if (shownImage) {
+        texts.image = Format("イメージ: %d x %d, %d ビット", info.width, info.height,
+                             info.bitsPerPixel);
+    }
+    if (current) {
+        texts.fileSize = FormatFileSize(info.size) + "B";
+    }
+    if (shownImage) {
+        double zoom = rate;
+        if (rate <= 0) {
+            const int loadedWidth = image.TurnState() % 2 == 0 ? info.width : info.height;
+            zoom = loadedWidth > 0 ? drawSize.width * 100.0 / loadedWidth : 0;
+        }
+        texts.zoom = Format("%3.1f %%", zoom);
+    }
+    if (!list.Folder().empty()) {
+        texts.file = Format("ファイル: %d/%d", list.Current() + 1, list.Count());
+    }
+    return texts;
+}
+
+std::string ComputeTitle(const CPirelaDoc& doc) {
+    const ImageFileList& list = doc.FileList();
+    std::string title = "Pirela";
+    const std::string folder = " [ " + FolderForSearch(list.Folder()) + " ] ";
+    if (doc.Image().HasBitmap() || list.Count() > 0) {
+        title += " - " + list.CurrentName() + folder;
+    } else if (!list.Folder().empty()) {
+        title += folder;
+    }
+    return title;
+}
+
+} // namespace pirela

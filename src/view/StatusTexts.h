@@ -1,0 +1,32 @@
+#pragma once
+
+#include "view/DrawGeometry.h"
+
+#include <cstdint>
+#include <string>
+
+namespace pirela {
+
+class CPirelaDoc;
+
+// The four status bar panes, left to right after the message pane.
+struct StatusTexts {
+    std::string image;    // 101: "イメージ: 640 x 480, 24 ビット"
+    std::string fileSize; // 102: "1.50 KB"
+    std::string zoom;     // 104: "33.3 %"
+    std::string file;     // 103: "ファイル: 3/120"
+    bool operator==(const StatusTexts&) const = default;
+};
+
+// The panes for the document as it stands; drawSize is the current draw size.
+StatusTexts ComputeStatusTexts(const CPirelaDoc& doc, float rate, PixelSize drawSize);
+
+// The main window's title: "Pirela", then " - name" with the folder in brackets.
+std::string ComputeTitle(const CPirelaDoc& doc);
+
+// A size in three significant digits with its unit letter: "512 ", "0.97 K", "1.50 K", "97.6 K",
+// "1.00 M". Sizes from 2^31 bytes on (which the old 32-bit size could not hold) go on to "G"
+// and "T".
+std::string FormatFileSize(std::int64_t bytes);
+
+} // namespace pirela
