@@ -23,3 +23,13 @@ const DialogTemplate& AboutBoxTemplate() {
 }
 
 } // namespace pirela::res
+
+namespace pirela::res {
+
+const DialogTemplate& BusyWindowTemplate() {
+    static const DialogTemplate dialog{
+        kBusyWindow, "", 194, 62, {{kBusyText, ControlKind::CentredLabel, "", 7, 7, 180, 48}}};
+    return dialog;
+}
+
+} // namespace pirela::res

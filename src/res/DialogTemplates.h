@@ -4,7 +4,7 @@
 
 namespace pirela::res {
 
-enum class ControlKind { Icon, Label, PushButton, DefaultPushButton };
+enum class ControlKind { Icon, Label, CentredLabel, PushButton, DefaultPushButton };
 
 // One control of a dialog template. The rectangle is in dialog units: a quarter of the dialog
 // font's average character width across, an eighth of its height down.
@@ -32,5 +32,6 @@ inline constexpr const char* kDialogFontFamily = "MS UI Gothic";
 inline constexpr int kDialogFontPoints = 9;
 
 const DialogTemplate& AboutBoxTemplate();
+const DialogTemplate& BusyWindowTemplate();
 
 } // namespace pirela::res

@@ -13,4 +13,12 @@ struct CommandText {
 // The texts of a command, or nullptr for a command without any.
 const CommandText* FindCommandText(int id);
 
+// The status bar's panes, left to right after the message pane, and the prototype text that
+// sets each one's width.
+inline constexpr int kStatusPanes[] = {101, 102, 104, 103};
+const char* PanePrototypeText(int paneId);
+
+// What the message pane shows while no prompt is shown.
+inline constexpr const char* kIdleText = "レディ";
+
 } // namespace pirela::res

@@ -1,13 +1,18 @@
 #include "ui/CMainFrame.h"
 
+#include "res/Accelerators.h"
 #include "res/MenuResource.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "ui/QtText.h"
+#include "view/StatusTexts.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace pirela {
@@ -16,57 +21,112 @@ namespace {
 
 constexpr const char* kProgramTitle = "Pirela";
 
-void AddEntries(QMenu& menu, const std::vector<res::MenuEntry>& entries,
-                const std::function<QAction*(QMenu&, const res::MenuEntry&)>& addCommand) {
-    for (const res::MenuEntry& entry : entries) {
-        switch (entry.kind) {
-        case res::MenuEntry::Kind::Separator:
-            menu.addSeparator();
-            break;
-        case res::MenuEntry::Kind::Popup:
-            AddEntries(*menu.addMenu(ToQString(entry.text)), entry.children, addCommand);
-            break;
-        case res::MenuEntry::Kind::Command:
-            addCommand(menu, entry);
-            break;
-        }
-    }
-}
-
 } // namespace
 
-CMainFrame::CMainFrame(std::function<void()> onClose, QWidget* parent)
-    : QMainWindow(parent), onClose_(std::move(onClose)) {
+CMainFrame::CMainFrame(Callbacks callbacks, QWidget* parent)
+    : QMainWindow(parent), callbacks_(std::move(callbacks)) {
     setWindowTitle(QString::fromLatin1(kProgramTitle));
     commands_.Add(res::kCmdAppExit, [this] { close(); });
     BuildMenuBar();
+    BuildAccelerators();
+    BuildStatusBar();
+    // Menus and keys follow the document's state without anyone having to ask.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &CMainFrame::UpdateCommandUi);
+}
+
+QAction* CMainFrame::ActionFor(int commandId, const QString& text) {
+    if (QAction* existing = Action(commandId)) {
+        return existing;
+    }
+    auto* action = new QAction(text, this);
+    if (const res::CommandText* texts = res::FindCommandText(commandId)) {
+        action->setStatusTip(ToQString(texts->prompt));
+    }
+    connect(action, &QAction::triggered, this, [this, commandId] {
+        commands_.Execute(commandId);
+        UpdateCommandUi();
+    });
+    actions_[commandId] = action;
+    return action;
 }
 
 void CMainFrame::BuildMenuBar() {
-    const auto addCommand = [this](QMenu& menu, const res::MenuEntry& entry) {
-        // The text after "\t" is the key hint that the menu shows on the right.
-        QAction* action = menu.addAction(ToQString(entry.text));
-        if (const res::CommandText* texts = res::FindCommandText(entry.id)) {
-            action->setStatusTip(ToQString(texts->prompt));
-        }
-        const int id = entry.id;
-        connect(action, &QAction::triggered, this, [this, id] {
-            commands_.Execute(id);
-            UpdateCommandUi();
-        });
-        actions_[id] = action;
-        return action;
-    };
+    std::function<void(QMenu&, const std::vector<res::MenuEntry>&)> addEntries =
+        [&](QMenu& menu, const std::vector<res::MenuEntry>& entries) {
+            for (const res::MenuEntry& entry : entries) {
+                switch (entry.kind) {
+                case res::MenuEntry::Kind::Separator:
+                    menu.addSeparator();
+                    break;
+                case res::MenuEntry::Kind::Popup:
+                    addEntries(*menu.addMenu(ToQString(entry.text)), entry.children);
+                    break;
+                case res::MenuEntry::Kind::Command:
+                    // The text after "\t" is the key hint the menu shows on the right.
+                    menu.addAction(ActionFor(entry.id, ToQString(entry.text)));
+                    break;
+                }
+            }
+        };
     for (const res::MenuEntry& popup : res::MainMenu()) {
         QMenu* menu = menuBar()->addMenu(ToQString(popup.text));
-        AddEntries(*menu, popup.children, addCommand);
+        addEntries(*menu, popup.children);
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
     }
+}
+
+void CMainFrame::BuildAccelerators() {
+    std::map<int, QList<QKeySequence>> keys;
+    for (const res::Accelerator& accelerator : res::MainAccelerators()) {
+        keys[accelerator.command].append(QKeySequence(QString::fromLatin1(accelerator.keys)));
+    }
+    for (const auto& [command, sequences] : keys) {
+        QAction* action = ActionFor(command, QString());
+        action->setShortcuts(sequences);
+        addAction(action); // keys work whether or not the action stands in a menu
+    }
+}
+
+void CMainFrame::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    for (int pane : res::kStatusPanes) {
+        auto* label = new QLabel(bar);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(
+                                   ToQString(res::PanePrototypeText(pane))) +
+                               8);
+        label->setObjectName(QString::number(pane));
+        bar->addPermanentWidget(label);
+        panes_[pane] = label;
+    }
+    // The message pane shows menu prompts while the pointer rests on an item, "レディ" else.
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& message) {
+        if (message.isEmpty()) {
+            bar->showMessage(ToQString(res::kIdleText));
+        }
+    });
+    bar->showMessage(ToQString(res::kIdleText));
+}
+
+void CMainFrame::SetStatusTexts(const StatusTexts& texts) {
+    panes_[res::kPaneImage]->setText(ToQString(texts.image));
+    panes_[res::kPaneFileSize]->setText(ToQString(texts.fileSize));
+    panes_[res::kPaneZoom]->setText(ToQString(texts.zoom));
+    panes_[res::kPaneFile]->setText(ToQString(texts.file));
+}
+
+QString CMainFrame::PaneText(int paneId) const {
+    const auto found = panes_.find(paneId);
+    return found == panes_.end() ? QString() : found->second->text();
 }
 
 void CMainFrame::UpdateCommandUi() {
     for (const auto& [id, action] : actions_) {
         action->setEnabled(commands_.IsEnabled(id));
+        if (commands_.HasCheckMark(id)) {
+            action->setCheckable(true);
+            action->setChecked(commands_.IsChecked(id));
+        }
     }
 }
 
@@ -109,9 +169,21 @@ WindowRect CMainFrame::OuterRect() const {
                       frame.y() + frame.height()};
 }
 
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The first resize comes while the window is being made; nothing is shown yet.
+    if (firstResizePending_) {
+        firstResizePending_ = false;
+        return;
+    }
+    if (callbacks_.onResize) {
+        callbacks_.onResize();
+    }
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (onClose_) {
-        onClose_();
+    if (callbacks_.onClose) {
+        callbacks_.onClose();
     }
     event->accept();
 }

@@ -9,16 +9,24 @@
 #include <map>
 
 class QAction;
-class QMenu;
+class QLabel;
 
 namespace pirela {
 
-// The program's one top-level window: menu bar and, later, toolbar, bars and the image view.
+struct StatusTexts;
+
+// The program's one top-level window: menu bar, status bar and, as its client, the image view.
+// Every command reaches the command table through an action keyed by its identifier, whether
+// it comes from a menu or a key.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    // onClose runs when the window is about to close, before it goes away.
-    explicit CMainFrame(std::function<void()> onClose, QWidget* parent = nullptr);
+    struct Callbacks {
+        std::function<void()> onClose;  // before the window goes away: save the settings
+        std::function<void()> onResize; // after every resize but the first
+    };
+
+    explicit CMainFrame(Callbacks callbacks, QWidget* parent = nullptr);
 
     CommandTable& Commands() { return commands_; }
 
@@ -26,25 +34,36 @@ public:
     void PlaceAt(const WindowRect& outer);
     WindowRect OuterRect() const;
 
-    // The action of a command's menu item, or nullptr.
+    // The action of a command, or nullptr.
     QAction* Action(int commandId) const;
 
-    // Enables each action by its command's rule.
+    // Enables and marks each action by its command's rules. Runs when a menu opens, after
+    // every command and whenever the event loop goes idle.
     void UpdateCommandUi();
+
+    // The four panes after the message pane.
+    void SetStatusTexts(const StatusTexts& texts);
+    QString PaneText(int paneId) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildMenuBar();
+    void BuildAccelerators();
+    void BuildStatusBar();
+    QAction* ActionFor(int commandId, const QString& text);
     void FitFrameToPlacement();
 
     CommandTable commands_;
     std::map<int, QAction*> actions_;
-    std::function<void()> onClose_;
+    std::map<int, QLabel*> panes_;
+    Callbacks callbacks_;
     WindowRect placement_;
     bool placementPending_ = false;
+    bool firstResizePending_ = true;
 };
 
 } // namespace pirela

@@ -1,29 +1,67 @@
 #include "ui/CPirelaApp.h"
 
+#include "app/CPirelaDoc.h"
 #include "app/CommandLine.h"
 #include "res/ResourceIds.h"
 #include "ui/CAboutDlg.h"
+#include "ui/CDocumentHost.h"
 #include "ui/CMainFrame.h"
+#include "ui/CMessagePrompter.h"
+#include "ui/CPirelaView.h"
 #include "ui/DesktopEnvironment.h"
+#include "ui/QtText.h"
+
+#include <QFileInfo>
 
 namespace pirela {
 
-CPirelaApp::CPirelaApp(std::filesystem::path settingsFile) : store_(std::move(settingsFile)) {}
+CPirelaApp::CPirelaApp(std::filesystem::path settingsFile)
+    : store_(std::move(settingsFile)),
+      prompter_(std::make_unique<CMessagePrompter>()),
+      host_(std::make_unique<CDocumentHost>(settings_)),
+      doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_)) {}
 
-CPirelaApp::~CPirelaApp() = default;
+CPirelaApp::~CPirelaApp() {
+    // The windows go first: they hold references to the document and the host.
+    frame_.reset();
+}
 
 bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     LoadSettings();
-    commandLinePath_ = ParseCommandLine(arguments).pathToOpen;
+    const std::string path = ParseCommandLine(arguments).pathToOpen;
+    commandLinePath_ = path.empty() ? path : ToUtf8(QFileInfo(ToQString(path)).absoluteFilePath());
 
-    frame_ = std::make_unique<CMainFrame>([this] { SaveSettings(); });
+    frame_ = std::make_unique<CMainFrame>(CMainFrame::Callbacks{[this] { SaveSettings(); },
+                                                                [this] { OnFrameResized(); }});
+    view_ = new CPirelaView(*doc_, settings_, *host_, frame_.get());
+    frame_->setCentralWidget(view_);
+    prompter_->SetOwner(frame_.get());
+    host_->Attach(frame_.get(), view_, doc_.get());
+    view_->RegisterCommands(frame_->Commands());
     frame_->Commands().Add(res::kCmdAppAbout, [this] { OnAppAbout(); });
     const SettingsEnvironment environment = CurrentSettingsEnvironment();
     frame_->PlaceAt(UsableMainWindowRect(settings_.mainWindow, environment.screenWidth,
                                          environment.screenHeight));
-    frame_->UpdateCommandUi();
+
+    // A path from the command line is opened, and its question asked, before the window shows.
+    if (!commandLinePath_.empty()) {
+        doc_->OnOpenDocument(commandLinePath_);
+    }
     frame_->show();
+    host_->RefreshTitle();
+    host_->UpdateScrollSizes();
+    host_->RefreshStatusTexts();
+    doc_->SyncFileListWindow(std::nullopt);
+    frame_->UpdateCommandUi();
     return true;
+}
+
+void CPirelaApp::OnFrameResized() {
+    // In the fit modes the draw size, and with it the zoom pane, follows the window.
+    if (settings_.options.rate <= 0) {
+        host_->UpdateScrollSizes();
+        host_->RefreshStatusTexts();
+    }
 }
 
 void CPirelaApp::LoadSettings() {

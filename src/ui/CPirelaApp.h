@@ -10,10 +10,15 @@
 
 namespace pirela {
 
+class CDocumentHost;
 class CMainFrame;
+class CMessagePrompter;
+class CPirelaDoc;
+class CPirelaView;
 
-// The application: owns the settings for the whole run, builds the main window at startup and
-// saves the settings when the window closes.
+// The application: owns the settings and the one document for the whole run, builds the main
+// window and its view at startup, opens the path given on the command line, and saves the
+// settings when the window closes.
 class CPirelaApp {
 public:
     explicit CPirelaApp(std::filesystem::path settingsFile);
@@ -22,8 +27,8 @@ public:
     CPirelaApp& operator=(const CPirelaApp&) = delete;
 
     // Loads the settings, reads the command line (the arguments after the program's name, with
-    // Qt's own options already taken out) and shows the main window. False when the window
-    // could not be made.
+    // Qt's own options already taken out), opens its path and shows the main window. False
+    // when the window could not be made.
     bool InitInstance(const std::vector<std::string>& arguments);
 
     void LoadSettings();
@@ -33,17 +38,25 @@ public:
 
     AppSettings& Settings() { return settings_; }
     const std::filesystem::path& SettingsFile() const { return store_.File(); }
-    // The path given on the command line; it is opened once opening files exists.
+    // The path given on the command line, made absolute.
     const std::string& CommandLinePath() const { return commandLinePath_; }
     CMainFrame* MainFrame() const { return frame_.get(); }
+    CPirelaView* View() const { return view_; }
+    CPirelaDoc& Document() { return *doc_; }
 
     void OnAppAbout();
 
 private:
+    void OnFrameResized();
+
     SettingsStore store_;
     AppSettings settings_;
     std::string commandLinePath_;
+    std::unique_ptr<CMessagePrompter> prompter_;
+    std::unique_ptr<CDocumentHost> host_;
+    std::unique_ptr<CPirelaDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
+    CPirelaView* view_ = nullptr; // owned by the frame
 };
 
 } // namespace pirela

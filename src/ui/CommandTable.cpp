@@ -2,23 +2,35 @@
 
 namespace pirela {
 
-void CommandTable::Add(int id, Handler handler, EnableRule isEnabled) {
-    commands_[id] = Command{std::move(handler), std::move(isEnabled)};
+void CommandTable::Add(int id, Handler handler, Rule isEnabled, Rule isChecked) {
+    commands_[id] = Command{std::move(handler), std::move(isEnabled), std::move(isChecked)};
+}
+
+const CommandTable::Command* CommandTable::Find(int id) const {
+    const auto found = commands_.find(id);
+    return found == commands_.end() ? nullptr : &found->second;
 }
 
 bool CommandTable::IsEnabled(int id) const {
-    const auto found = commands_.find(id);
-    if (found == commands_.end()) {
-        return false;
-    }
-    return !found->second.isEnabled || found->second.isEnabled();
+    const Command* command = Find(id);
+    return command != nullptr && (!command->isEnabled || command->isEnabled());
+}
+
+bool CommandTable::HasCheckMark(int id) const {
+    const Command* command = Find(id);
+    return command != nullptr && command->isChecked;
+}
+
+bool CommandTable::IsChecked(int id) const {
+    const Command* command = Find(id);
+    return command != nullptr && command->isChecked && command->isChecked();
 }
 
 bool CommandTable::Execute(int id) const {
     if (!IsEnabled(id)) {
         return false;
     }
-    commands_.at(id).handler();
+    Find(id)->handler();
     return true;
 }
 

@@ -5,20 +5,22 @@
 
 namespace pirela {
 
-// Every command the user can give, keyed by its identifier: what it does and when it applies.
-// Menus, keys and buttons all come here, so a command that does not apply never runs, whichever
-// way it was asked for. A command that is not in the table is not built yet; its menu item
-// stays disabled.
+// Every command the user can give, keyed by its identifier: what it does, when it applies and
+// whether its menu item carries a mark. Menus, keys and buttons all come here, so a command
+// that does not apply never runs, whichever way it was asked for. A command that is not in the
+// table is not built yet; its menu item stays disabled.
 class CommandTable {
 public:
     using Handler = std::function<void()>;
-    using EnableRule = std::function<bool()>;
+    using Rule = std::function<bool()>;
 
-    // Without a rule the command is always enabled.
-    void Add(int id, Handler handler, EnableRule isEnabled = {});
+    // Without an enable rule the command is always enabled; without a check rule it has no mark.
+    void Add(int id, Handler handler, Rule isEnabled = {}, Rule isChecked = {});
 
     bool Contains(int id) const { return commands_.count(id) != 0; }
     bool IsEnabled(int id) const;
+    bool HasCheckMark(int id) const;
+    bool IsChecked(int id) const;
 
     // Runs the command when it exists and is enabled; returns whether it ran.
     bool Execute(int id) const;
@@ -26,8 +28,11 @@ public:
 private:
     struct Command {
         Handler handler;
-        EnableRule isEnabled;
+        Rule isEnabled;
+        Rule isChecked;
     };
+    const Command* Find(int id) const;
+
     std::map<int, Command> commands_;
 };
 

@@ -30,6 +30,12 @@ QWidget* MakeControl(QDialog& dialog, const res::ControlTemplate& control, const
     }
     case res::ControlKind::Label:
         return new QLabel(ToQString(control.text), &dialog);
+    case res::ControlKind::CentredLabel: {
+        auto* label = new QLabel(ToQString(control.text), &dialog);
+        label->setAlignment(Qt::AlignCenter);
+        label->setWordWrap(true);
+        return label;
+    }
     case res::ControlKind::PushButton:
     case res::ControlKind::DefaultPushButton: {
         auto* button = new QPushButton(ToQString(control.text), &dialog);

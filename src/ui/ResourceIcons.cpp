@@ -14,3 +14,11 @@ QIcon IconForResource(int resourceId) {
 }
 
 } // namespace pirela
+
+namespace pirela {
+
+QCursor DragCursor() {
+    return QCursor(QIcon(QStringLiteral(":/icons/drag.svg")).pixmap(32, 32), 16, 16);
+}
+
+} // namespace pirela

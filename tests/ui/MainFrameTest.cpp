@@ -56,8 +56,7 @@ private slots:
         test::TempDir dir;
         const auto file = dir / "pirela.ini";
         CPirelaApp app(file);
-        QVERIFY(app.InitInstance({"/home/me/pics"}));
-        QCOMPARE(app.CommandLinePath(), std::string("/home/me/pics"));
+        QVERIFY(app.InitInstance({}));
         QAction* exit = app.MainFrame()->Action(res::kCmdAppExit);
         QVERIFY(exit != nullptr);
         QCOMPARE(exit->text(), QStringLiteral("Pirela の終了(&X)"));
@@ -67,14 +66,15 @@ private slots:
         QVERIFY(std::filesystem::is_regular_file(file));
     }
 
-    void menuBarHoldsFileAndHelp() {
+    void menuBarHoldsTheBuiltCommands() {
         test::TempDir dir;
         CPirelaApp app(dir / "pirela.ini");
         QVERIFY(app.InitInstance({}));
         const QList<QAction*> popups = app.MainFrame()->menuBar()->actions();
-        QCOMPARE(popups.size(), 2);
+        QCOMPARE(popups.size(), 3);
         QCOMPARE(popups[0]->text(), QStringLiteral("ファイル(&F)"));
-        QCOMPARE(popups[1]->text(), QStringLiteral("ヘルプ(&H)"));
+        QCOMPARE(popups[1]->text(), QStringLiteral("表示(&V)"));
+        QCOMPARE(popups[2]->text(), QStringLiteral("ヘルプ(&H)"));
         QCOMPARE(app.MainFrame()->Action(res::kCmdAppAbout)->text(),
                  QStringLiteral("Pirela について(&A)..."));
     }

@@ -1,0 +1,76 @@
+#include "ui/CDocumentHost.h"
+
+#include "app/AppSettings.h"
+#include "app/CPirelaDoc.h"
+#include "ui/CBusyWindow.h"
+#include "ui/CMainFrame.h"
+#include "ui/CPirelaView.h"
+#include "ui/QtText.h"
+#include "view/StatusTexts.h"
+
+#include <QApplication>
+#include <QCursor>
+
+namespace pirela {
+
+CDocumentHost::CDocumentHost(AppSettings& settings) : settings_(settings) {}
+
+CDocumentHost::~CDocumentHost() = default;
+
+void CDocumentHost::Attach(CMainFrame* frame, CPirelaView* view, const CPirelaDoc* doc) {
+    frame_ = frame;
+    view_ = view;
+    doc_ = doc;
+}
+
+void CDocumentHost::BeginWaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void CDocumentHost::EndWaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
+void CDocumentHost::ShowBusyText(const std::string& text) {
+    if (!busy_) {
+        busy_ = std::make_unique<CBusyWindow>(frame_);
+        busy_->show();
+    }
+    busy_->SetText(ToQString(text));
+}
+
+void CDocumentHost::HideBusyWindow() {
+    busy_.reset();
+}
+
+void CDocumentHost::UpdateAllViews() {
+    if (view_) {
+        view_->viewport()->update();
+    }
+}
+
+void CDocumentHost::UpdateScrollSizes() {
+    if (view_) {
+        view_->UpdateScrollSizes();
+    }
+}
+
+void CDocumentHost::SetFixedScrollSizes(int width, int height) {
+    if (view_) {
+        view_->SetScrollSizes({width, height});
+    }
+}
+
+void CDocumentHost::RefreshStatusTexts() {
+    if (frame_ && view_ && doc_) {
+        frame_->SetStatusTexts(ComputeStatusTexts(*doc_, settings_.options.rate, view_->DrawSize()));
+    }
+}
+
+void CDocumentHost::RefreshTitle() {
+    if (frame_ && doc_) {
+        frame_->setWindowTitle(ToQString(ComputeTitle(*doc_)));
+    }
+}
+
+} // namespace pirela

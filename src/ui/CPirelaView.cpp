@@ -1,0 +1,337 @@
+#include "ui/CPirelaView.h"
+
+#include "app/CPirelaDoc.h"
+#include "app/DocumentHost.h"
+#include "common/PathRules.h"
+#include "res/Messages.h"
+#include "res/ResourceIds.h"
+#include "ui/BitmapSurface.h"
+#include "ui/CFolderBrowser.h"
+#include "ui/CommandTable.h"
+#include "ui/OpenFileDialog.h"
+#include "ui/QtText.h"
+#include "ui/ResourceIcons.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace pirela {
+
+namespace {
+
+// The scroll extent without an image.
+constexpr PixelSize kNoImageScrollSize{10, 10};
+
+// A smoothly scaled copy is kept for the draw size up to this many pixels (128 MB); larger
+// draw sizes (a big photo at 400 %) scale only the visible part at each paint.
+constexpr long long kMaxCachedScaledPixels = 32LL * 1024 * 1024;
+
+constexpr int kErrorTextLeft = 5;
+constexpr int kErrorLineTops[] = {5, 20};
+
+QColor ColourOf(int bgr) {
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+const struct {
+    int command;
+    float rate;
+} kZoomCommands[] = {
+    {res::kCmdZoom25, 25},   {res::kCmdZoom50, 50},   {res::kCmdZoom100, 100},
+    {res::kCmdZoom200, 200}, {res::kCmdZoom400, 400}, {res::kCmdZoomFit, kRateFit},
+    {res::kCmdZoomShrink, kRateShrink},
+};
+
+const struct {
+    int command;
+    ScrollKey key;
+} kScrollCommands[] = {
+    {res::kCmdScrollUp, ScrollKey::Up},
+    {res::kCmdScrollDown, ScrollKey::Down},
+    {res::kCmdScrollLeft, ScrollKey::Left},
+    {res::kCmdScrollRight, ScrollKey::Right},
+};
+
+} // namespace
+
+CPirelaView::CPirelaView(CPirelaDoc& doc, AppSettings& settings, DocumentHost& host,
+                         QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(doc), settings_(settings), host_(host) {
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+    UpdateScrollBars();
+}
+
+void CPirelaView::RegisterCommands(CommandTable& commands) {
+    commands.Add(res::kCmdFileOpen, [this] { OnFileOpen(); });
+    commands.Add(res::kCmdOpenFolder, [this] { OnOpenFolder(); });
+    commands.Add(res::kCmdRefresh, [this] { OnRefresh(); },
+                 [this] { return doc_.FileList().HasCurrentImage(); });
+    for (const auto& zoom : kZoomCommands) {
+        const float rate = zoom.rate;
+        commands.Add(zoom.command, [this, rate] { OnZoom(rate); }, [this] { return HasImage(); },
+                     [this, rate] { return settings_.options.rate == rate; });
+    }
+    for (const auto& scroll : kScrollCommands) {
+        const ScrollKey key = scroll.key;
+        commands.Add(scroll.command, [this, key] { OnScrollKey(key); });
+    }
+}
+
+bool CPirelaView::HasImage() const {
+    return doc_.Image().HasBitmap();
+}
+
+PixelSize CPirelaView::ClientSize() const {
+    return {viewport()->width(), viewport()->height()};
+}
+
+PixelSize CPirelaView::DrawSize() const {
+    const ImageInfo& info = doc_.Image().Info();
+    const Bitmap* bitmap = doc_.Image().Pixels();
+    const PixelSize bitmapSize = bitmap ? PixelSize{bitmap->Width(), bitmap->Height()} : PixelSize{};
+    if (!bitmap) {
+        return {};
+    }
+    return ComputeDrawSize({{info.width, info.height},
+                            doc_.TurnState(),
+                            settings_.options.rate,
+                            ClientSize(),
+                            &bitmapSize});
+}
+
+// --- Scrolling ---
+
+void CPirelaView::UpdateScrollSizes() {
+    SetScrollSizes(HasImage() ? DrawSize() : kNoImageScrollSize);
+}
+
+void CPirelaView::SetScrollSizes(PixelSize size) {
+    scrollSize_ = size;
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void CPirelaView::UpdateScrollBars() {
+    const PixelSize client = ClientSize();
+    QScrollBar* horizontal = horizontalScrollBar();
+    QScrollBar* vertical = verticalScrollBar();
+    horizontal->setRange(0, std::max(0, scrollSize_.width - client.width));
+    vertical->setRange(0, std::max(0, scrollSize_.height - client.height));
+    horizontal->setPageStep(std::max(1, client.width));
+    vertical->setPageStep(std::max(1, client.height));
+    horizontal->setSingleStep(std::max(1, scrollSize_.width / 100));
+    vertical->setSingleStep(std::max(1, scrollSize_.height / 100));
+}
+
+ScrollPoint CPirelaView::ScrollPosition() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void CPirelaView::ScrollTo(ScrollPoint position) {
+    horizontalScrollBar()->setValue(position.x); // the scroll bar holds it within its range
+    verticalScrollBar()->setValue(position.y);
+}
+
+void CPirelaView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+}
+
+void CPirelaView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void CPirelaView::OnScrollKey(ScrollKey key) {
+    ScrollTo(KeyScrollTarget(ScrollPosition(), ClientSize(), DrawSize(), key));
+}
+
+void CPirelaView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragging_ = true;
+        if (HasImage()) {
+            viewport()->setCursor(DragCursor());
+            const ScrollPoint scroll = ScrollPosition();
+            dragAnchor_ = {event->pos().x() + scroll.x, event->pos().y() + scroll.y};
+            pressClient_ = ClientSize();
+        }
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void CPirelaView::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && HasImage()) {
+        const PixelSize draw = DrawSize();
+        const PixelSize client = ClientSize();
+        if (draw.width > client.width || draw.height > client.height) {
+            ScrollTo(DragScrollTarget(dragAnchor_, {event->pos().x(), event->pos().y()},
+                                      pressClient_, draw));
+        }
+    }
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void CPirelaView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragging_ = false;
+        viewport()->unsetCursor();
+    }
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void CPirelaView::wheelEvent(QWheelEvent* event) {
+    if (DrawSize().height > ClientSize().height) {
+        // The animated part: 12-pixel steps, each one painted, toward twice the wheel's turn.
+        const ScrollPoint start = ScrollPosition();
+        for (int y : WheelSteps(start.y, event->angleDelta().y())) {
+            ScrollTo({start.x, y});
+            viewport()->repaint();
+        }
+    }
+    QAbstractScrollArea::wheelEvent(event);
+}
+
+// --- Painting ---
+
+const QImage& CPirelaView::Surface() {
+    if (surfaceGeneration_ != doc_.Image().Generation()) {
+        surfaceGeneration_ = doc_.Image().Generation();
+        const Bitmap* bitmap = doc_.Image().Pixels();
+        surface_ = bitmap ? MakeSurface(*bitmap) : QImage();
+        scaled_ = QImage();
+    }
+    return surface_;
+}
+
+void CPirelaView::paintEvent(QPaintEvent*) {
+    QPainter painter(viewport());
+    const PixelSize draw = HasImage() ? DrawSize() : PixelSize{};
+    PaintBackground(painter, draw);
+    if (!doc_.Image().Shown()) {
+        DrawLoadError(painter);
+    }
+    if (HasImage()) {
+        PaintImage(painter, draw);
+    }
+}
+
+void CPirelaView::PaintBackground(QPainter& painter, PixelSize) {
+    // The viewport is all that is ever painted, so filling it leaves no unpainted strip
+    // however far the image is scrolled.
+    const QColor background = settings_.options.bgColorType != 0
+                                  ? ColourOf(settings_.options.bgColor)
+                                  : palette().color(QPalette::Base);
+    painter.fillRect(viewport()->rect(), background);
+}
+
+void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
+    const QImage& surface = Surface();
+    if (surface.isNull() || draw.width <= 0 || draw.height <= 0) {
+        return;
+    }
+    const ScrollPoint scroll = ScrollPosition();
+    const QRect target(-scroll.x, -scroll.y, draw.width, draw.height);
+    const QRect visible = target.intersected(viewport()->rect());
+    if (visible.isEmpty()) {
+        return;
+    }
+    // Pixel for pixel at 100 % (and whenever the draw size is the image's own).
+    if (draw.width == surface.width() && draw.height == surface.height()) {
+        painter.drawImage(visible.topLeft(), surface, visible.translated(scroll.x, scroll.y));
+        return;
+    }
+    const long long pixels = static_cast<long long>(draw.width) * draw.height;
+    if (pixels <= kMaxCachedScaledPixels) {
+        if (scaledGeneration_ != surfaceGeneration_ || !(scaledSize_ == draw) || scaled_.isNull()) {
+            scaled_ = surface.scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
+                                     Qt::SmoothTransformation);
+            scaledSize_ = draw;
+            scaledGeneration_ = surfaceGeneration_;
+        }
+        painter.drawImage(visible.topLeft(), scaled_, visible.translated(scroll.x, scroll.y));
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, surface);
+}
+
+void CPirelaView::DrawLoadError(QPainter& painter) {
+    const std::string path = doc_.FileList().CurrentImagePath();
+    const QString lines[] = {ToQString(res::LoadErrorFirstLine(path)),
+                             ToQString(res::kLoadErrorSecondLine)};
+    QFont font = QApplication::font();
+    font.setWeight(QFont::Black);
+    painter.save();
+    painter.setFont(font);
+    const int ascent = painter.fontMetrics().ascent();
+    const ScrollPoint scroll = ScrollPosition();
+    const bool ownBackground = settings_.options.bgColorType != 0;
+    for (int i = 0; i < 2; ++i) {
+        const QPoint at(kErrorTextLeft - scroll.x, kErrorLineTops[i] + ascent - scroll.y);
+        if (ownBackground) {
+            painter.setPen(Qt::black);
+            painter.drawText(at + QPoint(1, 1), lines[i]); // the shadow
+        }
+        painter.setPen(ownBackground ? Qt::white : Qt::black);
+        painter.drawText(at, lines[i]);
+    }
+    painter.restore();
+}
+
+// --- Commands ---
+
+void CPirelaView::OnZoom(float rate) {
+    settings_.options.rate = rate;
+    UpdateScrollSizes();
+    host_.RefreshStatusTexts();
+    viewport()->update();
+}
+
+void CPirelaView::AfterZoomOrOpen() {
+    host_.RefreshTitle();
+    host_.RefreshStatusTexts();
+    UpdateScrollSizes();
+}
+
+void CPirelaView::OnFileOpen() {
+    const auto path = AskForImageFile(this, ToQString(settings_.lastOpen));
+    if (!path) {
+        return;
+    }
+    const std::string chosen = ToUtf8(*path);
+    doc_.OpenImageFile(chosen);
+    settings_.lastOpen = FolderOf(chosen);
+    AfterZoomOrOpen();
+    doc_.SyncFileListWindow(doc_.FileList().CurrentName());
+}
+
+void CPirelaView::OnOpenFolder() {
+    CFolderBrowser browser(true, settings_.options.findSubfolder == 1);
+    QString folder = ToQString(settings_.lastSelectFolder);
+    if (!browser.Browse(folder, QStringLiteral("開くフォルダを選択してください。"))) {
+        return;
+    }
+    settings_.options.findSubfolder = browser.CheckBoxState() ? 1 : 0;
+    settings_.lastSelectFolder = ToUtf8(folder);
+    OpenFolder(settings_.lastSelectFolder);
+}
+
+void CPirelaView::OpenFolder(const std::string& folder) {
+    doc_.OpenImageFolder(folder);
+    UpdateScrollSizes();
+    doc_.SyncFileListWindow(std::nullopt);
+    host_.RefreshStatusTexts();
+    host_.RefreshTitle();
+    viewport()->update();
+}
+
+void CPirelaView::OnRefresh() {
+    doc_.Refresh();
+}
+
+} // namespace pirela

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "view/DrawGeometry.h"
+
+#include <QAbstractScrollArea>
+#include <QImage>
+
+#include <cstdint>
+
+namespace pirela {
+
+class CommandTable;
+class CPirelaDoc;
+class DocumentHost;
+
+// The image view: paints the document's current image at the zoom in effect, scrolls it by
+// scroll bars, arrow keys, dragging and the wheel, and carries the zoom, open and refresh
+// commands. It owns no image data beyond the surface it paints from, made once per load or
+// turn, and a smoothly scaled copy for the current draw size, made once per draw size.
+class CPirelaView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    CPirelaView(CPirelaDoc& doc, AppSettings& settings, DocumentHost& host,
+                QWidget* parent = nullptr);
+
+    void RegisterCommands(CommandTable& commands);
+
+    PixelSize ClientSize() const;
+    // The draw size for the current image, turn, zoom and client area; (0, 0) without an image.
+    PixelSize DrawSize() const;
+
+    // The scroll extent: the draw size, or 10 x 10 without an image.
+    void UpdateScrollSizes();
+    void SetScrollSizes(PixelSize size);
+    ScrollPoint ScrollPosition() const;
+    // Scrolls there, held within 0 and the scroll limit.
+    void ScrollTo(ScrollPoint position);
+
+    // The commands.
+    void OnFileOpen();
+    void OnOpenFolder();
+    // What the open-folder command does once a folder is chosen.
+    void OpenFolder(const std::string& folder);
+    void OnRefresh();
+    void OnZoom(float rate);
+    void OnScrollKey(ScrollKey key);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    bool HasImage() const;
+    const QImage& Surface();
+    void PaintImage(QPainter& painter, PixelSize draw);
+    void PaintBackground(QPainter& painter, PixelSize draw);
+    void DrawLoadError(QPainter& painter);
+    void UpdateScrollBars();
+    void AfterZoomOrOpen();
+
+    CPirelaDoc& doc_;
+    AppSettings& settings_;
+    DocumentHost& host_;
+
+    QImage surface_;
+    std::uint64_t surfaceGeneration_ = 0;
+    QImage scaled_;
+    PixelSize scaledSize_;
+    std::uint64_t scaledGeneration_ = 0;
+
+    PixelSize scrollSize_{100, 100};
+    bool dragging_ = false;
+    ScrollPoint dragAnchor_;
+    PixelSize pressClient_;
+};
+
+} // namespace pirela

@@ -1,0 +1,232 @@
+#include "app/CPirelaDoc.h"
+#include "res/ResourceIds.h"
+#include "support/ImageFixtures.h"
+#include "support/TempDir.h"
+#include "ui/CFolderBrowser.h"
+#include "ui/CMainFrame.h"
+#include "ui/CPirelaApp.h"
+#include "ui/CPirelaView.h"
+#include "ui/JapaneseInterface.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <png.h>
+
+#include <functional>
+
+using namespace pirela;
+
+namespace {
+
+// Runs the action on the next modal dialog that opens (a message box or a file dialog).
+void WhenModalOpens(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(0, [action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            WhenModalOpens(action);
+            return;
+        }
+        action(modal);
+    });
+}
+
+void Answer(QMessageBox::StandardButton button) {
+    WhenModalOpens([button](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box != nullptr);
+        box->button(button)->click();
+    });
+}
+
+// A picture whose pixels are known exactly: a gAMA of 1/2.2 leaves its samples unchanged.
+test::Samples WriteExactPng(const std::filesystem::path& file, int width, int height) {
+    const test::Samples samples = test::PhotoLike(width, height, 3, 9);
+    test::PngImage png = test::PngFromSamples(samples);
+    png.gamma = 1 / 2.2;
+    test::WritePng(file, png);
+    return samples;
+}
+
+bool IsDark(QRgb pixel) {
+    return qGray(pixel) < 100;
+}
+
+} // namespace
+
+class ViewerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { PrepareJapaneseInterface(*qApp); }
+
+    void init() {
+        dir_ = std::make_unique<test::TempDir>();
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+        QVERIFY(app_->InitInstance({}));
+        app_->MainFrame()->resize(640, 480);
+        QVERIFY(QTest::qWaitForWindowExposed(app_->MainFrame()));
+    }
+
+    void cleanup() {
+        app_.reset();
+        dir_.reset();
+    }
+
+    void openingAFolderFillsTitlePanesAndMenus() {
+        std::filesystem::create_directory(*dir_ / "pics");
+        WriteExactPng(*dir_ / "pics" / "a.png", 300, 200);
+        WriteExactPng(*dir_ / "pics" / "b.png", 30, 20);
+        CMainFrame& frame = *app_->MainFrame();
+        frame.UpdateCommandUi();
+        QVERIFY(!frame.Action(res::kCmdZoom100)->isEnabled());
+        QVERIFY(!frame.Action(res::kCmdRefresh)->isEnabled());
+
+        const std::string folder = (*dir_ / "pics").string();
+        app_->View()->OpenFolder(folder);
+        frame.UpdateCommandUi();
+        QCOMPARE(frame.windowTitle(), QString::fromStdString("Pirela - a.png [ " + folder + " ] "));
+        QCOMPARE(frame.PaneText(res::kPaneImage), QStringLiteral("イメージ: 300 x 200, 24 ビット"));
+        QVERIFY(frame.PaneText(res::kPaneFileSize).endsWith(QStringLiteral(" KB")));
+        QCOMPARE(frame.PaneText(res::kPaneFile), QStringLiteral("ファイル: 1/2"));
+        QVERIFY(frame.Action(res::kCmdZoom100)->isEnabled());
+        QVERIFY(frame.Action(res::kCmdZoom100)->isChecked());
+        QVERIFY(!frame.Action(res::kCmdZoomFit)->isChecked());
+        QVERIFY(frame.Action(res::kCmdRefresh)->isEnabled());
+
+        frame.Action(res::kCmdZoomFit)->trigger();
+        QVERIFY(frame.Action(res::kCmdZoomFit)->isChecked());
+        QVERIFY(!frame.Action(res::kCmdZoom100)->isChecked());
+        QCOMPARE(app_->Settings().options.rate, 0.0f);
+        const QString fitZoom = frame.PaneText(res::kPaneZoom);
+        QVERIFY(fitZoom != QStringLiteral("100.0 %"));
+
+        // In the fit modes the zoom follows the window's size.
+        frame.resize(900, 700);
+        QCoreApplication::processEvents();
+        QVERIFY(frame.PaneText(res::kPaneZoom) != fitZoom);
+    }
+
+    void atOneHundredPerCentThePictureIsCopiedPixelForPixel() {
+        const test::Samples samples = WriteExactPng(*dir_ / "exact.png", 120, 90);
+        QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
+        CPirelaView& view = *app_->View();
+        view.UpdateScrollSizes();
+        const QImage shot = view.viewport()->grab().toImage();
+        bool exact = true;
+        for (int y = 0; y < 90 && exact; ++y) {
+            for (int x = 0; x < 120 && exact; ++x) {
+                const std::uint8_t* s = samples.data.data() + (std::size_t(y) * 120 + x) * 3;
+                exact = shot.pixel(x, y) == qRgb(s[0], s[1], s[2]);
+            }
+        }
+        QVERIFY(exact);
+        QCOMPARE(shot.pixel(125, 10), qRgb(255, 255, 255)); // the window's own background
+    }
+
+    void arrowKeysScrollHalfAWindow() {
+        WriteExactPng(*dir_ / "big.png", 2000, 1500);
+        QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
+        CPirelaView& view = *app_->View();
+        view.UpdateScrollSizes();
+        app_->MainFrame()->Action(res::kCmdScrollRight)->trigger();
+        QCOMPARE(view.ScrollPosition().x, view.ClientSize().width / 2);
+        QCOMPARE(view.ScrollPosition().y, 0);
+        for (int i = 0; i < 20; ++i) {
+            app_->MainFrame()->Action(res::kCmdScrollDown)->trigger();
+        }
+        QCOMPARE(view.ScrollPosition().y, 1500 - view.ClientSize().height); // held at the limit
+    }
+
+    void anUndecodableFileShowsTwoErrorLines() {
+        test::WriteFile(*dir_ / "broken.png", "not a png at all");
+        QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
+        QVERIFY(!app_->Document().Image().Shown());
+        const QImage shot = app_->View()->viewport()->grab().toImage();
+        const auto darkInRows = [&shot](int top, int bottom) {
+            int dark = 0;
+            for (int y = top; y < bottom; ++y) {
+                for (int x = 0; x < 300; ++x) {
+                    dark += IsDark(shot.pixel(x, y)) ? 1 : 0;
+                }
+            }
+            return dark;
+        };
+        QCOMPARE(darkInRows(0, 5), 0);
+        QVERIFY(darkInRows(5, 19) > 20);
+        QVERIFY(darkInRows(20, 34) > 20);
+        QCOMPARE(app_->MainFrame()->PaneText(res::kPaneImage), QString());
+        QVERIFY(!app_->MainFrame()->PaneText(res::kPaneFileSize).isEmpty());
+    }
+
+    void transparentPixelsShowTheBackgroundColour() {
+        test::PngImage png;
+        png.width = png.height = 4;
+        png.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+        png.gamma = 1 / 2.2;
+        png.rows.assign(4, std::vector<std::uint8_t>(16, 0)); // all transparent
+        test::WritePng(*dir_ / "clear.png", png);
+        app_->Settings().options.bgColorType = 1;
+        app_->Settings().options.bgColor = 0x0000FF; // red, as 0x00BBGGRR
+        QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
+        const QImage shot = app_->View()->viewport()->grab().toImage();
+        QCOMPARE(shot.pixel(1, 1), qRgb(255, 0, 0));
+    }
+
+    void theSubfolderQuestionSetsTheSetting() {
+        std::filesystem::create_directories(*dir_ / "top" / "sub");
+        WriteExactPng(*dir_ / "top" / "sub" / "deep.png", 10, 10);
+        app_.reset();
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+        Answer(QMessageBox::Yes);
+        QVERIFY(app_->InitInstance({(*dir_ / "top").string()}));
+        QCOMPARE(app_->Settings().options.findSubfolder, 1);
+        QCOMPARE(app_->Document().FileList().Count(), 1);
+        QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFile), QStringLiteral("ファイル: 1/1"));
+    }
+
+    void theFolderBrowserCarriesTheCheckBoxLeftOfOk() {
+        std::filesystem::create_directory(*dir_ / "chosen");
+        CFolderBrowser browser(true, false);
+        WhenModalOpens([](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog != nullptr);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("開くフォルダを選択してください。"));
+            auto* check = dialog->findChild<QCheckBox*>(QString::number(res::kFolderBrowserCheckBox));
+            QVERIFY(check != nullptr);
+            QCOMPARE(check->text(), QStringLiteral("サブフォルダも検索する(&S)"));
+            auto* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+            const QRect checkAt(check->mapTo(dialog, QPoint()), check->size());
+            const QRect okAt(ok->mapTo(dialog, QPoint()), ok->size());
+            QVERIFY(checkAt.right() < okAt.left());
+            QVERIFY(checkAt.bottom() > okAt.top() && checkAt.top() < okAt.bottom()); // one row
+            check->setChecked(true);
+            qobject_cast<QDialog*>(dialog)->accept();
+        });
+        QString folder = QString::fromStdString((*dir_ / "chosen").string());
+        QVERIFY(browser.Browse(folder, QStringLiteral("開くフォルダを選択してください。")));
+        QVERIFY(browser.CheckBoxState());
+        QCOMPARE(folder, QString::fromStdString((*dir_ / "chosen").string()));
+
+        CFolderBrowser cancelled(true, false);
+        WhenModalOpens([](QWidget* modal) {
+            modal->findChild<QCheckBox*>()->setChecked(true);
+            qobject_cast<QDialog*>(modal)->reject();
+        });
+        QVERIFY(!cancelled.Browse(folder, QStringLiteral("x")));
+        QVERIFY(!cancelled.CheckBoxState());
+    }
+
+private:
+    std::unique_ptr<test::TempDir> dir_;
+    std::unique_ptr<CPirelaApp> app_;
+};
+
+QTEST_MAIN(ViewerTest)
+#include "ViewerTest.moc"
