@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace pirela {
@@ -13,6 +14,24 @@ namespace {
 constexpr double kScreenGamma = 2.2;
 constexpr double kGammaWithoutChunk = 0.5;
 constexpr std::size_t kSignatureBytes = 4;
+
+// What libpng may allocate for one ancillary chunk (text, colour profile) and how many such
+// chunks it keeps. A chunk that claims to be gigabytes long is a lie in a file of kilobytes;
+// without a limit libpng would try to allocate it before noticing.
+constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;
+constexpr png_uint_32 kMaxCachedChunks = 1000;
+
+// No single allocation of libpng's own may exceed this (its largest real need is a row); a
+// request beyond it fails as out of memory, which ends the decode with none.
+constexpr png_alloc_size_t kMaxLibraryAllocation = 256 * 1024 * 1024;
+
+png_voidp LimitedMalloc(png_structp, png_alloc_size_t size) {
+    return size > kMaxLibraryAllocation ? nullptr : std::malloc(size);
+}
+
+void LibraryFree(png_structp, png_voidp memory) {
+    std::free(memory);
+}
 
 struct Decode {
     png_structp png = nullptr;
@@ -101,6 +120,8 @@ bool RunDecode(Decode& decode, std::FILE* file) {
         return false;
     }
     png_init_io(png, file);
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_chunk_cache_max(png, kMaxCachedChunks);
     png_set_sig_bytes(png, kSignatureBytes);
     png_read_info(png, info);
     RequestGamma(png, info);
@@ -127,7 +148,8 @@ std::unique_ptr<Bitmap> ReadPngStream(std::FILE* file) {
         return nullptr;
     }
     Decode decode;
-    decode.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    decode.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr,
+                                          nullptr, LimitedMalloc, LibraryFree);
     if (decode.png == nullptr) {
         return nullptr;
     }
