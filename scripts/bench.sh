@@ -5,10 +5,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 bash "$root/scripts/setup.sh"
-cmake -S "$root" -B "$root/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPIRELA_BUILD_UI=OFF \
-  -DPIRELA_BUILD_TESTS=OFF -DPIRELA_BUILD_BENCH=ON >/dev/null
+cmake -S "$root" -B "$root/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPIRELA_BUILD_TESTS=OFF -DPIRELA_BUILD_BENCH=ON >/dev/null
 cmake --build "$root/build/bench"
 "$root/build/bench/bench/make_bench_corpus" "$root/build/bench-corpus"
 "$root/build/bench/bench/settings_bench" "$@"
 "$root/build/bench/bench/folder_bench" "$@"
 "$root/build/bench/bench/image_bench" "$root/build/bench-corpus" "$@"
+"$root/build/bench/bench/viewer_bench" "$root/build/bench-corpus"

@@ -4,12 +4,31 @@
 
 #include <QImage>
 
+#include <vector>
+
 namespace pirela {
 
-// The bitmap as the one surface the view paints from, made once per load or turn: top row
-// first, 32 bits a pixel (Format_RGB32), or premultiplied ARGB when the bitmap has alpha, so
-// that painting is a plain copy and never converts. Palette entries a pixel names but the
-// table lacks are black.
-QImage MakeSurface(const Bitmap& bitmap);
+// The bitmap as the surface the view paints from: top row first, 32 bits a pixel
+// (Format_RGB32, or premultiplied ARGB when the bitmap has alpha), so that painting is a plain
+// copy and never converts. Rows are converted in bands when a paint first needs them: the first
+// paint of a large photo at 100 % converts only what the window shows. Palette entries a pixel
+// names but the table lacks are black.
+class BitmapSurface {
+public:
+    // Starts over for a new bitmap (or none); the bitmap must outlive its use here.
+    void Reset(const Bitmap* bitmap);
+
+    bool IsNull() const { return image_.isNull(); }
+    // The surface with at least the picture rows top..bottom converted.
+    const QImage& Rows(int top, int bottom);
+    const QImage& Whole();
+
+private:
+    static constexpr int kBandRows = 64;
+
+    const Bitmap* bitmap_ = nullptr;
+    QImage image_;
+    std::vector<bool> bandReady_;
+};
 
 } // namespace pirela

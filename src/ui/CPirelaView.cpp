@@ -198,11 +198,10 @@ void CPirelaView::wheelEvent(QWheelEvent* event) {
 
 // --- Painting ---
 
-const QImage& CPirelaView::Surface() {
+BitmapSurface& CPirelaView::Surface() {
     if (surfaceGeneration_ != doc_.Image().Generation()) {
         surfaceGeneration_ = doc_.Image().Generation();
-        const Bitmap* bitmap = doc_.Image().Pixels();
-        surface_ = bitmap ? MakeSurface(*bitmap) : QImage();
+        surface_.Reset(doc_.Image().Pixels());
         scaled_ = QImage();
     }
     return surface_;
@@ -230,8 +229,9 @@ void CPirelaView::PaintBackground(QPainter& painter, PixelSize) {
 }
 
 void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
-    const QImage& surface = Surface();
-    if (surface.isNull() || draw.width <= 0 || draw.height <= 0) {
+    BitmapSurface& surface = Surface();
+    const Bitmap& bitmap = *doc_.Image().Pixels();
+    if (surface.IsNull() || draw.width <= 0 || draw.height <= 0) {
         return;
     }
     const ScrollPoint scroll = ScrollPosition();
@@ -240,16 +240,19 @@ void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
     if (visible.isEmpty()) {
         return;
     }
-    // Pixel for pixel at 100 % (and whenever the draw size is the image's own).
-    if (draw.width == surface.width() && draw.height == surface.height()) {
-        painter.drawImage(visible.topLeft(), surface, visible.translated(scroll.x, scroll.y));
+    // Pixel for pixel at 100 % (and whenever the draw size is the image's own), converting
+    // only the rows in sight.
+    if (draw.width == bitmap.Width() && draw.height == bitmap.Height()) {
+        const QRect source = visible.translated(scroll.x, scroll.y);
+        painter.drawImage(visible.topLeft(), surface.Rows(source.top(), source.bottom() + 1),
+                          source);
         return;
     }
     const long long pixels = static_cast<long long>(draw.width) * draw.height;
     if (pixels <= kMaxCachedScaledPixels) {
         if (scaledGeneration_ != surfaceGeneration_ || !(scaledSize_ == draw) || scaled_.isNull()) {
-            scaled_ = surface.scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
-                                     Qt::SmoothTransformation);
+            scaled_ = surface.Whole().scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
+                                             Qt::SmoothTransformation);
             scaledSize_ = draw;
             scaledGeneration_ = surfaceGeneration_;
         }
@@ -257,7 +260,7 @@ void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, surface);
+    painter.drawImage(target, surface.Whole());
 }
 
 void CPirelaView::DrawLoadError(QPainter& painter) {

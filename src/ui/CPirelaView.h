@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppSettings.h"
+#include "ui/BitmapSurface.h"
 #include "view/DrawGeometry.h"
 
 #include <QAbstractScrollArea>
@@ -57,7 +58,7 @@ protected:
 
 private:
     bool HasImage() const;
-    const QImage& Surface();
+    BitmapSurface& Surface();
     void PaintImage(QPainter& painter, PixelSize draw);
     void PaintBackground(QPainter& painter, PixelSize draw);
     void DrawLoadError(QPainter& painter);
@@ -68,7 +69,7 @@ private:
     AppSettings& settings_;
     DocumentHost& host_;
 
-    QImage surface_;
+    BitmapSurface surface_;
     std::uint64_t surfaceGeneration_ = 0;
     QImage scaled_;
     PixelSize scaledSize_;
