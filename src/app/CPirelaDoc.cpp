@@ -140,9 +140,7 @@ bool CPirelaDoc::LoadImageFile(const std::string& path) {
         host_.RefreshTitle();
         host_.RefreshStatusTexts();
         host_.UpdateScrollSizes();
-        if (host_.HasFileListWindow()) {
-            host_.SelectFileListRow(list_.Current());
-        }
+        SelectCurrentRow();
         host_.UpdateAllViews();
     }
     image_.FillInfo(ImageInfo{path, std::string(fileName), opened->size, opened->modified,
@@ -224,10 +222,14 @@ void CPirelaDoc::ShowListedImage(const std::string& path) {
     host_.RefreshTitle();
     host_.UpdateScrollSizes();
     host_.RefreshStatusTexts();
+    SelectCurrentRow();
+    host_.UpdateAllViews();
+}
+
+void CPirelaDoc::SelectCurrentRow() {
     if (host_.HasFileListWindow()) {
         host_.SelectFileListRow(list_.Current());
     }
-    host_.UpdateAllViews();
 }
 
 void CPirelaDoc::ResetDocument() {

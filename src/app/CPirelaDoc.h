@@ -92,6 +92,8 @@ public:
 
 private:
     std::string MoveTo(int index);
+    // Selects the current entry's row in the file list window, when there is one.
+    void SelectCurrentRow();
     void ApplyKeptTurn();
 
     AppSettings& settings_;
