@@ -339,6 +339,15 @@ void CPirelaDoc::ApplyTurn(int direction) {
     host_.RefreshStatusTexts();
 }
 
+void CPirelaDoc::ResetTurn() {
+    if (image_.TurnState() == 0) {
+        return;
+    }
+    image_.SetTurnState(0);
+    LoadImageFile(list_.CurrentImagePath());
+    host_.UpdateScrollSizes();
+}
+
 void CPirelaDoc::TurnQuarter(int direction) {
     if (!image_.HasBitmap()) {
         return;

@@ -86,6 +86,10 @@ public:
     // scroll sizes and status texts follow.
     void ApplyTurn(int direction);
 
+    // Back to the image as in its file: reloads it (picking up changes made on disk) with the
+    // turn state 0. Nothing happens while the image is not turned.
+    void ResetTurn();
+
     // One quarter turn, kTurnLeft or kTurnRight. When the turned bitmap cannot be made, the
     // image and the turn state stay as they were.
     void TurnQuarter(int direction);

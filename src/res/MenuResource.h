@@ -20,8 +20,12 @@ struct MenuEntry {
     }
 };
 
-// The main window's menu bar (resource 128). It lists the commands that the program carries
-// out today; each new command adds its item here.
+// The main window's menu bar (resource 128). Items of commands not built yet stand there
+// disabled. The destination and file-manager items have no text of their own: theirs is
+// computed whenever the menu opens.
 const std::vector<MenuEntry>& MainMenu();
+
+// The toolbar's drop-down menus (resource 157): popup 0 "前へ", popup 1 "次へ".
+const std::vector<MenuEntry>& NavigationDropDown(bool forward);
 
 } // namespace pirela::res

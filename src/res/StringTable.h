@@ -1,13 +1,15 @@
 #pragma once
 
+#include <string>
+
 namespace pirela::res {
 
 // A command's texts: the prompt shown in the status bar while the pointer rests on its menu
 // item or button, and the tool tip of its button (empty when it has none).
 struct CommandText {
     int id;
-    const char* prompt;
-    const char* toolTip;
+    std::string prompt;
+    std::string toolTip;
 };
 
 // The texts of a command, or nullptr for a command without any.

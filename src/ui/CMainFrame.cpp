@@ -27,6 +27,9 @@ CMainFrame::CMainFrame(Callbacks callbacks, QWidget* parent)
     : QMainWindow(parent), callbacks_(std::move(callbacks)) {
     setWindowTitle(QString::fromLatin1(kProgramTitle));
     commands_.Add(res::kCmdAppExit, [this] { close(); });
+    commands_.Add(
+        res::kCmdStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); }, {},
+        [this] { return statusBar()->isVisible(); });
     BuildMenuBar();
     BuildAccelerators();
     BuildStatusBar();
@@ -72,7 +75,12 @@ void CMainFrame::BuildMenuBar() {
     for (const res::MenuEntry& popup : res::MainMenu()) {
         QMenu* menu = menuBar()->addMenu(ToQString(popup.text));
         addEntries(*menu, popup.children);
+    }
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
+        if (menu->title() == QStringLiteral("プログラム(&P)")) {
+            programMenu_ = menu;
+        }
     }
 }
 
@@ -122,12 +130,56 @@ QString CMainFrame::PaneText(int paneId) const {
 
 void CMainFrame::UpdateCommandUi() {
     for (const auto& [id, action] : actions_) {
+        if (const CommandTable::TextRule* text = commands_.FindTextRule(id)) {
+            action->setText(ToQString((*text)()));
+        }
         action->setEnabled(commands_.IsEnabled(id));
         if (commands_.HasCheckMark(id)) {
             action->setCheckable(true);
             action->setChecked(commands_.IsChecked(id));
         }
     }
+    for (const auto& [id, action] : dropDownActions_) {
+        action->setEnabled(commands_.IsEnabled(id));
+    }
+}
+
+void CMainFrame::RebuildProgramMenu(const std::vector<std::string>& items) {
+    if (programMenu_ == nullptr) {
+        return;
+    }
+    for (int i = 0; i < 8; ++i) {
+        if (QAction* old = Action(res::kCmdProgramFirst + i)) {
+            programMenu_->removeAction(old);
+        }
+    }
+    QAction* first = programMenu_->actions().value(0);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        QAction* action = ActionFor(res::kCmdProgramFirst + static_cast<int>(i), QString());
+        action->setText(ToQString(items[i]));
+        programMenu_->insertAction(first, action);
+    }
+    // Without a registered program the whole submenu is greyed.
+    programMenu_->menuAction()->setEnabled(!items.empty());
+}
+
+QMenu* CMainFrame::DropDownMenu(bool forward) {
+    QMenu*& menu = forward ? nextMenu_ : previousMenu_;
+    if (menu == nullptr) {
+        menu = new QMenu(ToQString(forward ? "次へ" : "前へ"), this);
+        for (const res::MenuEntry& entry : res::NavigationDropDown(forward)) {
+            // Its own actions: the drop-down's texts differ from the main menu's.
+            auto* action = menu->addAction(ToQString(entry.text));
+            const int id = entry.id;
+            connect(action, &QAction::triggered, this, [this, id] {
+                commands_.Execute(id);
+                UpdateCommandUi();
+            });
+            dropDownActions_.emplace_back(id, action);
+        }
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
+    }
+    return menu;
 }
 
 QAction* CMainFrame::Action(int commandId) const {

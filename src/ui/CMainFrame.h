@@ -7,9 +7,13 @@
 
 #include <functional>
 #include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QLabel;
+class QMenu;
 
 namespace pirela {
 
@@ -41,6 +45,13 @@ public:
     // every command and whenever the event loop goes idle.
     void UpdateCommandUi();
 
+    // Puts the external programs' items ("&1 name", ...) at the top of the "プログラム(&P)"
+    // submenu, greying the whole submenu when there are none.
+    void RebuildProgramMenu(const std::vector<std::string>& items);
+
+    // The toolbar's drop-down menu of the previous (false) or next (true) button.
+    QMenu* DropDownMenu(bool forward);
+
     // The four panes after the message pane.
     void SetStatusTexts(const StatusTexts& texts);
     QString PaneText(int paneId) const;
@@ -60,6 +71,10 @@ private:
     CommandTable commands_;
     std::map<int, QAction*> actions_;
     std::map<int, QLabel*> panes_;
+    QMenu* programMenu_ = nullptr;
+    QMenu* previousMenu_ = nullptr;
+    QMenu* nextMenu_ = nullptr;
+    std::vector<std::pair<int, QAction*>> dropDownActions_;
     Callbacks callbacks_;
     WindowRect placement_;
     bool placementPending_ = false;

@@ -10,6 +10,7 @@
 #include "ui/CPirelaView.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/QtText.h"
+#include "view/MenuTexts.h"
 
 #include <QFileInfo>
 
@@ -39,6 +40,8 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     host_->Attach(frame_.get(), view_, doc_.get());
     view_->RegisterCommands(frame_->Commands());
     frame_->Commands().Add(res::kCmdAppAbout, [this] { OnAppAbout(); });
+    RegisterMenuTexts();
+    frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));
     const SettingsEnvironment environment = CurrentSettingsEnvironment();
     frame_->PlaceAt(UsableMainWindowRect(settings_.mainWindow, environment.screenWidth,
                                          environment.screenHeight));
@@ -54,6 +57,17 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     doc_->SyncFileListWindow(std::nullopt);
     frame_->UpdateCommandUi();
     return true;
+}
+
+void CPirelaApp::RegisterMenuTexts() {
+    CommandTable& commands = frame_->Commands();
+    for (int i = 0; i < kDestinationCount; ++i) {
+        const std::string& folder = settings_.destinationFolders[static_cast<std::size_t>(i)];
+        commands.SetTextRule(res::kCmdDestinations[i],
+                             [i, &folder] { return DestinationItemText(i + 1, folder); });
+        commands.SetTextRule(res::kCmdExploreFirst + i,
+                             [i, &folder] { return ExplorerItemText(i + 1, folder); });
+    }
 }
 
 void CPirelaApp::OnFrameResized() {

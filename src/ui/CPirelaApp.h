@@ -48,6 +48,8 @@ public:
 
 private:
     void OnFrameResized();
+    // The destination and file-manager items name their folders whenever the menu opens.
+    void RegisterMenuTexts();
 
     SettingsStore store_;
     AppSettings settings_;

@@ -3,6 +3,8 @@
 #include "app/CPirelaDoc.h"
 #include "app/DocumentHost.h"
 #include "common/PathRules.h"
+#include "folder/Navigation.h"
+#include "image/Rotation.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "ui/BitmapSurface.h"
@@ -81,6 +83,46 @@ void CPirelaView::RegisterCommands(CommandTable& commands) {
         const ScrollKey key = scroll.key;
         commands.Add(scroll.command, [this, key] { OnScrollKey(key); });
     }
+    RegisterNavigationCommands(commands);
+    RegisterTurnCommands(commands);
+}
+
+void CPirelaView::RegisterNavigationCommands(CommandTable& commands) {
+    const ImageFileList& list = doc_.FileList();
+    const auto show = [this](const std::string& path) {
+        if (!path.empty()) {
+            doc_.ShowListedImage(path);
+        }
+    };
+    commands.Add(res::kCmdNext, [this, show] { show(doc_.NextImage()); },
+                 [&list] { return CanGoForward(list); });
+    commands.Add(res::kCmdLast, [this, show] { show(doc_.LastImage()); },
+                 [&list] { return CanGoForward(list); });
+    commands.Add(res::kCmdPrevious, [this, show] { show(doc_.PrevImage()); },
+                 [&list] { return CanGoBack(list); });
+    commands.Add(res::kCmdFirst, [this, show] { show(doc_.FirstImage()); },
+                 [&list] { return CanGoBack(list); });
+    for (const auto& [command, delta] : {std::pair{res::kCmdBack10, -10}, {res::kCmdBack100, -100},
+                                        {res::kCmdForward10, 10}, {res::kCmdForward100, 100}}) {
+        const int jump = delta;
+        commands.Add(command, [this, show, jump] { show(doc_.JumpImage(jump)); },
+                     [&list, jump] { return CanJump(list, jump); });
+    }
+    const auto folderOpen = [&list] { return !list.Folder().empty(); };
+    commands.Add(res::kCmdFileClose, [this] { doc_.ResetDocument(); }, folderOpen);
+    commands.Add(res::kCmdResearch, [this] { doc_.RescanFolder(); }, folderOpen);
+}
+
+void CPirelaView::RegisterTurnCommands(CommandTable& commands) {
+    const auto shown = [this] { return HasImage(); };
+    commands.Add(res::kCmdTurnLeft, [this] { doc_.ApplyTurn(kTurnLeft); }, shown);
+    commands.Add(res::kCmdTurnRight, [this] { doc_.ApplyTurn(kTurnRight); }, shown);
+    commands.Add(res::kCmdTurnHalf, [this] { doc_.ApplyTurn(kTurnHalf); }, shown);
+    commands.Add(res::kCmdTurnReset, [this] { doc_.ResetTurn(); }, shown);
+    commands.Add(
+        res::kCmdKeepTurn,
+        [this] { settings_.options.keepTurnState = settings_.options.keepTurnState == 0 ? 1 : 0; },
+        {}, [this] { return settings_.options.keepTurnState == 1; });
 }
 
 bool CPirelaView::HasImage() const {

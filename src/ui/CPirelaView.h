@@ -57,6 +57,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void RegisterNavigationCommands(CommandTable& commands);
+    void RegisterTurnCommands(CommandTable& commands);
     bool HasImage() const;
     BitmapSurface& Surface();
     void PaintImage(QPainter& painter, PixelSize draw);

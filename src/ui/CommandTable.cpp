@@ -26,6 +26,11 @@ bool CommandTable::IsChecked(int id) const {
     return command != nullptr && command->isChecked && command->isChecked();
 }
 
+const CommandTable::TextRule* CommandTable::FindTextRule(int id) const {
+    const auto found = textRules_.find(id);
+    return found == textRules_.end() ? nullptr : &found->second;
+}
+
 bool CommandTable::Execute(int id) const {
     if (!IsEnabled(id)) {
         return false;

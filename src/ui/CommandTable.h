@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <string>
 
 namespace pirela {
 
@@ -25,6 +26,12 @@ public:
     // Runs the command when it exists and is enabled; returns whether it ran.
     bool Execute(int id) const;
 
+    // A menu text computed whenever the menu opens (destination and file-manager items). It
+    // may belong to a command that is not built yet.
+    using TextRule = std::function<std::string()>;
+    void SetTextRule(int id, TextRule rule) { textRules_[id] = std::move(rule); }
+    const TextRule* FindTextRule(int id) const;
+
 private:
     struct Command {
         Handler handler;
@@ -34,6 +41,7 @@ private:
     const Command* Find(int id) const;
 
     std::map<int, Command> commands_;
+    std::map<int, TextRule> textRules_;
 };
 
 } // namespace pirela

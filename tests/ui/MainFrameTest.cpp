@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -71,10 +72,50 @@ private slots:
         CPirelaApp app(dir / "pirela.ini");
         QVERIFY(app.InitInstance({}));
         const QList<QAction*> popups = app.MainFrame()->menuBar()->actions();
-        QCOMPARE(popups.size(), 3);
-        QCOMPARE(popups[0]->text(), QStringLiteral("ファイル(&F)"));
-        QCOMPARE(popups[1]->text(), QStringLiteral("表示(&V)"));
-        QCOMPARE(popups[2]->text(), QStringLiteral("ヘルプ(&H)"));
+        QStringList titles;
+        for (QAction* popup : popups) {
+            titles << popup->text();
+        }
+        QCOMPARE(titles, (QStringList{"ファイル(&F)", "送る(&R)", "表示(&V)", "ツール(&T)", "ヘルプ(&H)"}));
+        CMainFrame& frame = *app.MainFrame();
+        frame.UpdateCommandUi();
+        // Commands whose work is not built yet stand in the menus, disabled.
+        QCOMPARE(frame.Action(res::kCmdRecycleBin)->text(), QStringLiteral("ごみ箱へ(&T)\tDel"));
+        QVERIFY(!frame.Action(res::kCmdRecycleBin)->isEnabled());
+        QVERIFY(!frame.Action(res::kCmdUndo)->isEnabled());
+
+        // Destination and file-manager items name their folders, or say they are not set.
+        app.Settings().destinationFolders[2] = "/home/me/Photos/Cats";
+        app.Settings().destinationFolders[1] = "/";
+        frame.UpdateCommandUi();
+        QCOMPARE(frame.Action(res::kCmdDestinations[2])->text(), QStringLiteral("&3 Cats へ"));
+        QCOMPARE(frame.Action(res::kCmdDestinations[1])->text(), QStringLiteral("&2 / へ"));
+        QCOMPARE(frame.Action(res::kCmdDestinations[4])->text(), QStringLiteral("&5 (未設定)"));
+        QCOMPARE(frame.Action(res::kCmdExploreFirst + 2)->text(), QStringLiteral("&3 Cats を開く"));
+        QCOMPARE(frame.Action(res::kCmdExploreFirst + 4)->text(), QStringLiteral("&5 フォルダ (未設定)"));
+
+        // The drop-downs hold their four items in order.
+        QStringList back;
+        for (QAction* item : frame.DropDownMenu(false)->actions()) {
+            back << item->text();
+        }
+        QCOMPARE(back, (QStringList{"前のイメージ(&B)", "10 個前のイメージ(&1)",
+                                    "100 個前のイメージ(&0)", "先頭のイメージ(&H)"}));
+        QCOMPARE(frame.DropDownMenu(true)->actions().size(), 4);
+
+        // The program submenu holds the registered programs, the default one to begin with.
+        QCOMPARE(frame.Action(res::kCmdProgramFirst)->text(), QStringLiteral("&1 ペイント"));
+        QMenu* programs = nullptr;
+        for (QMenu* menu : frame.menuBar()->findChildren<QMenu*>()) {
+            if (menu->title() == QStringLiteral("プログラム(&P)")) {
+                programs = menu;
+            }
+        }
+        QVERIFY(programs != nullptr);
+        QVERIFY(programs->menuAction()->isEnabled());
+        frame.RebuildProgramMenu({});
+        QVERIFY(!programs->menuAction()->isEnabled());
+        QCOMPARE(programs->actions().size(), 2); // the separator and "参照(&B)..." 
         QCOMPARE(app.MainFrame()->Action(res::kCmdAppAbout)->text(),
                  QStringLiteral("Pirela について(&A)..."));
     }

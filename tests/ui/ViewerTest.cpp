@@ -191,6 +191,58 @@ private slots:
         QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFile), QStringLiteral("ファイル: 1/1"));
     }
 
+    void keysNavigateAndTurn() {
+        WriteExactPng(*dir_ / "a.png", 20, 10);
+        WriteExactPng(*dir_ / "b.png", 20, 10);
+        WriteExactPng(*dir_ / "c.png", 20, 10);
+        CMainFrame& frame = *app_->MainFrame();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        app_->View()->OpenFolder(dir_->Path().string());
+        const ImageFileList& list = app_->Document().FileList();
+        const auto press = [&frame](int key) {
+            frame.UpdateCommandUi(); // as the event loop does when it goes idle
+            QTest::keyClick(&frame, static_cast<Qt::Key>(key));
+        };
+        press(Qt::Key_N);
+        QCOMPARE(list.Current(), 1);
+        press(Qt::Key_Space);
+        QCOMPARE(list.Current(), 2);
+        press(Qt::Key_N); // at the end: nothing
+        QCOMPARE(list.Current(), 2);
+        QCOMPARE(app_->Document().Image().Info().fileName, std::string("c.png"));
+        press(Qt::Key_B);
+        press(Qt::Key_Backspace);
+        QCOMPARE(list.Current(), 0);
+        press(Qt::Key_B);
+        QCOMPARE(list.Current(), 0);
+
+        press(Qt::Key_L);
+        QCOMPARE(app_->Document().TurnState(), 1);
+        QCOMPARE(app_->Document().Image().Pixels()->Width(), 10);
+        press(Qt::Key_N); // the turn is not kept: the next image comes as it is
+        QCOMPARE(app_->Document().TurnState(), 0);
+
+        frame.Action(res::kCmdKeepTurn)->trigger();
+        frame.UpdateCommandUi();
+        QVERIFY(frame.Action(res::kCmdKeepTurn)->isChecked());
+        press(Qt::Key_R);
+        press(Qt::Key_N);
+        QCOMPARE(list.Current(), 2);
+        QCOMPARE(app_->Document().TurnState(), 3);
+        QCOMPARE(app_->Document().Image().Pixels()->Width(), 10);
+        frame.Action(res::kCmdTurnReset)->trigger();
+        QCOMPARE(app_->Document().TurnState(), 0);
+        QCOMPARE(app_->Document().Image().Pixels()->Width(), 20);
+
+        frame.Action(res::kCmdFileClose)->trigger();
+        QCOMPARE(list.Count(), 0);
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Pirela"));
+        frame.UpdateCommandUi();
+        QVERIFY(!frame.Action(res::kCmdTurnLeft)->isEnabled());
+        QVERIFY(!frame.Action(res::kCmdResearch)->isEnabled());
+    }
+
     void theFolderBrowserCarriesTheCheckBoxLeftOfOk() {
         std::filesystem::create_directory(*dir_ / "chosen");
         CFolderBrowser browser(true, false);
