@@ -33,3 +33,23 @@ const DialogTemplate& BusyWindowTemplate() {
 }
 
 } // namespace pirela::res
+
+namespace pirela::res {
+
+const DialogTemplate& FileListTemplate() {
+    // The window lays its controls out by pixels when it is resized; these places only hold
+    // until then.
+    static const DialogTemplate dialog{kFileListWindow,
+                                       "ファイル リスト",
+                                       138,
+                                       150,
+                                       {
+                                           {kFileListLabel, ControlKind::Label, "開かれていません...", 4, 3, 130, 8},
+                                           {kFileListBox, ControlKind::ListBox, "", 4, 14, 130, 112},
+                                           {kFileListShow, ControlKind::PushButton, "表示", 4, 131, 33, 14},
+                                           {kIdCancel, ControlKind::PushButton, "隠す", 41, 131, 33, 14},
+                                       }};
+    return dialog;
+}
+
+} // namespace pirela::res

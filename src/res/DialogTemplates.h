@@ -4,7 +4,7 @@
 
 namespace pirela::res {
 
-enum class ControlKind { Icon, Label, CentredLabel, PushButton, DefaultPushButton };
+enum class ControlKind { Icon, Label, CentredLabel, PushButton, DefaultPushButton, ListBox };
 
 // One control of a dialog template. The rectangle is in dialog units: a quarter of the dialog
 // font's average character width across, an eighth of its height down.
@@ -33,5 +33,6 @@ inline constexpr int kDialogFontPoints = 9;
 
 const DialogTemplate& AboutBoxTemplate();
 const DialogTemplate& BusyWindowTemplate();
+const DialogTemplate& FileListTemplate();
 
 } // namespace pirela::res

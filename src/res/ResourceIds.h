@@ -78,5 +78,9 @@ inline constexpr int kAboutBuildText = 1057;
 inline constexpr int kBusyWindow = 144;
 inline constexpr int kBusyText = 1065;
 inline constexpr int kFolderBrowserCheckBox = 1000;
+inline constexpr int kFileListWindow = 133;
+inline constexpr int kFileListBox = 1007;
+inline constexpr int kFileListShow = 1008;
+inline constexpr int kFileListLabel = 1009;
 
 } // namespace pirela::res

@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/CPirelaDoc.h"
 #include "ui/CBusyWindow.h"
+#include "ui/CFileListWnd.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaView.h"
 #include "ui/QtText.h"
@@ -70,6 +71,31 @@ void CDocumentHost::RefreshStatusTexts() {
 void CDocumentHost::RefreshTitle() {
     if (frame_ && doc_) {
         frame_->setWindowTitle(ToQString(ComputeTitle(*doc_)));
+    }
+}
+
+void CDocumentHost::FillFileListWindow(const std::vector<std::string>& names, int selectedRow,
+                                       const std::string& folderLabel) {
+    if (fileList_) {
+        fileList_->Fill(names, selectedRow, folderLabel);
+    }
+}
+
+void CDocumentHost::ClearFileListWindow() {
+    if (fileList_) {
+        fileList_->Clear();
+    }
+}
+
+void CDocumentHost::SelectFileListRow(int row) {
+    if (fileList_) {
+        fileList_->SelectRow(row);
+    }
+}
+
+void CDocumentHost::DeleteFileListRow(int row) {
+    if (fileList_) {
+        fileList_->DeleteRow(row);
     }
 }
 

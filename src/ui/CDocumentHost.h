@@ -7,6 +7,7 @@
 namespace pirela {
 
 class CBusyWindow;
+class CFileListWnd;
 class CMainFrame;
 class CPirelaDoc;
 class CPirelaView;
@@ -20,6 +21,7 @@ public:
     ~CDocumentHost() override;
 
     void Attach(CMainFrame* frame, CPirelaView* view, const CPirelaDoc* doc);
+    void AttachFileList(CFileListWnd* fileList) { fileList_ = fileList; }
 
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
@@ -32,19 +34,20 @@ public:
     void RefreshStatusTexts() override;
     void RefreshTitle() override;
 
-    // The file list window arrives with the frame's full set of windows; until then the
-    // document has none to keep in step.
-    bool HasFileListWindow() const override { return false; }
-    void FillFileListWindow(const std::vector<std::string>&, int, const std::string&) override {}
-    void ClearFileListWindow() override {}
-    void SelectFileListRow(int) override {}
-    void DeleteFileListRow(int) override {}
+    // Until the view has made the file list window, the document has none to keep in step.
+    bool HasFileListWindow() const override { return fileList_ != nullptr; }
+    void FillFileListWindow(const std::vector<std::string>& names, int selectedRow,
+                            const std::string& folderLabel) override;
+    void ClearFileListWindow() override;
+    void SelectFileListRow(int row) override;
+    void DeleteFileListRow(int row) override;
 
 private:
     AppSettings& settings_;
     CMainFrame* frame_ = nullptr;
     CPirelaView* view_ = nullptr;
     const CPirelaDoc* doc_ = nullptr;
+    CFileListWnd* fileList_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;
 };
 

@@ -92,6 +92,8 @@ void CMainFrame::BuildAccelerators() {
     for (const auto& [command, sequences] : keys) {
         QAction* action = ActionFor(command, QString());
         action->setShortcuts(sequences);
+        // The keys reach their commands whichever of the program's windows has the focus.
+        action->setShortcutContext(Qt::ApplicationShortcut);
         addAction(action); // keys work whether or not the action stands in a menu
     }
 }

@@ -5,6 +5,7 @@
 #include "res/ResourceIds.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CDocumentHost.h"
+#include "ui/CFileListWnd.h"
 #include "ui/CMainFrame.h"
 #include "ui/CMessagePrompter.h"
 #include "ui/CPirelaView.h"
@@ -51,6 +52,12 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
         doc_->OnOpenDocument(commandLinePath_);
     }
     frame_->show();
+    // The view's first showing makes the file list window, from then on kept in step.
+    fileList_ = new CFileListWnd(*doc_, settings_, *host_, frame_.get());
+    host_->AttachFileList(fileList_);
+    frame_->Commands().Add(res::kCmdFileList, [this] { fileList_->Toggle(); }, {},
+                           [this] { return fileList_->IsShown(); });
+    fileList_->Start();
     host_->RefreshTitle();
     host_->UpdateScrollSizes();
     host_->RefreshStatusTexts();
@@ -85,6 +92,9 @@ void CPirelaApp::LoadSettings() {
 void CPirelaApp::SaveSettings() {
     if (frame_) {
         settings_.mainWindow = frame_->OuterRect();
+    }
+    if (fileList_) {
+        fileList_->StoreInSettings();
     }
     store_.Save(settings_);
 }

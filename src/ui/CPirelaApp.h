@@ -11,6 +11,7 @@
 namespace pirela {
 
 class CDocumentHost;
+class CFileListWnd;
 class CMainFrame;
 class CMessagePrompter;
 class CPirelaDoc;
@@ -42,6 +43,7 @@ public:
     const std::string& CommandLinePath() const { return commandLinePath_; }
     CMainFrame* MainFrame() const { return frame_.get(); }
     CPirelaView* View() const { return view_; }
+    CFileListWnd* FileListWindow() const { return fileList_; }
     CPirelaDoc& Document() { return *doc_; }
 
     void OnAppAbout();
@@ -58,7 +60,8 @@ private:
     std::unique_ptr<CDocumentHost> host_;
     std::unique_ptr<CPirelaDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
-    CPirelaView* view_ = nullptr; // owned by the frame
+    CPirelaView* view_ = nullptr;         // owned by the frame
+    CFileListWnd* fileList_ = nullptr;    // owned by the frame
 };
 
 } // namespace pirela

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 
 namespace pirela {
@@ -35,6 +36,13 @@ QWidget* MakeControl(QDialog& dialog, const res::ControlTemplate& control, const
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
         return label;
+    }
+    case res::ControlKind::ListBox: {
+        auto* list = new QListWidget(&dialog);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        list->setUniformItemSizes(true); // many thousands of rows fill fast
+        return list;
     }
     case res::ControlKind::PushButton:
     case res::ControlKind::DefaultPushButton: {

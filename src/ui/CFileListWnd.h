@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace pirela {
+
+class CPirelaDoc;
+class DocumentHost;
+struct AppSettings;
+
+// The file list window: a small tool window above the main window listing the open folder's
+// images in list order, the current one selected; Enter, a double click or "表示" shows the
+// selected image, Esc, "隠す" or the close box hides the window. It remembers its place and
+// whether it was shown.
+class CFileListWnd : public QDialog {
+    Q_OBJECT
+public:
+    CFileListWnd(CPirelaDoc& doc, AppSettings& settings, DocumentHost& host, QWidget* mainWindow);
+
+    // Puts the window at its saved rectangle and shows it when it was shown at the last exit.
+    void Start();
+
+    bool IsShown() const { return shown_; }
+    // Command 32788: shows the window when it is hidden, hides it when it is shown.
+    void Toggle();
+    void HideWindow();
+    // The window's place and visibility into the settings, before they are saved.
+    void StoreInSettings() const;
+
+    // What the document asks of the list.
+    void Fill(const std::vector<std::string>& names, int selectedRow, const std::string& label);
+    void Clear();
+    void SelectRow(int row);
+    void DeleteRow(int row);
+
+    QListWidget* List() const { return list_; }
+    QString Label() const;
+
+    // Shows the selected row's image; nothing without a selection.
+    void ShowSelected();
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void LayOut();
+
+    CPirelaDoc& doc_;
+    AppSettings& settings_;
+    DocumentHost& host_;
+    QLabel* label_;
+    QListWidget* list_;
+    QPushButton* show_;
+    bool shown_ = false;
+};
+
+} // namespace pirela
