@@ -111,20 +111,52 @@ AppSettings SettingsStore::Load(const SettingsEnvironment& environment) const {
     return SettingsFromIni(IniFile::Parse(text.value_or("")), environment);
 }
 
-bool SettingsStore::Save(const AppSettings& settings) const {
+std::optional<IniFile> SettingsStore::ReadForUpdate() const {
     std::error_code error;
-    IniFile ini;
-    if (fs::exists(file_, error)) {
-        const auto text = ReadWholeFile(file_, kMaxFileBytes);
-        if (!text) {
-            return false;
-        }
-        ini = IniFile::Parse(*text);
-    } else if (file_.has_parent_path()) {
+    if (!fs::exists(file_, error)) {
+        return IniFile();
+    }
+    const auto text = ReadWholeFile(file_, kMaxFileBytes);
+    if (!text) {
+        return std::nullopt;
+    }
+    return IniFile::Parse(*text);
+}
+
+bool SettingsStore::Write(const IniFile& ini) const {
+    std::error_code error;
+    if (file_.has_parent_path()) {
         fs::create_directories(file_.parent_path(), error);
     }
-    WriteSettingsToIni(settings, ini);
     return WriteFileAtomically(file_, ini.Serialize());
+}
+
+bool SettingsStore::Save(const AppSettings& settings) const {
+    auto ini = ReadForUpdate();
+    if (!ini) {
+        return false;
+    }
+    WriteSettingsToIni(settings, *ini);
+    return Write(*ini);
+}
+
+std::optional<std::string> SettingsStore::LoadValue(std::string_view section,
+                                                    std::string_view key) const {
+    const auto text = ReadWholeFile(file_, kMaxFileBytes);
+    if (!text) {
+        return std::nullopt;
+    }
+    return IniFile::Parse(*text).GetString(section, key);
+}
+
+bool SettingsStore::SaveValue(std::string_view section, std::string_view key,
+                              std::string_view value) const {
+    auto ini = ReadForUpdate();
+    if (!ini) {
+        return false;
+    }
+    ini->SetString(section, key, value);
+    return Write(*ini);
 }
 
 } // namespace pirela

@@ -5,6 +5,9 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace pirela {
 
@@ -39,7 +42,17 @@ public:
     // the old file stays as it was.
     bool Save(const AppSettings& settings) const;
 
+    // One further value kept in the same file (the bars' docking state), none when absent.
+    std::optional<std::string> LoadValue(std::string_view section, std::string_view key) const;
+    // Writes one further value, keeping everything else the file holds; false as for Save.
+    bool SaveValue(std::string_view section, std::string_view key, std::string_view value) const;
+
 private:
+    // The file as it stands (an empty one when there is none), or none when a file is there
+    // that cannot be read and so must not be replaced.
+    std::optional<IniFile> ReadForUpdate() const;
+    bool Write(const IniFile& ini) const;
+
     std::filesystem::path file_;
 };
 

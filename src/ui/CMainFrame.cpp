@@ -4,6 +4,7 @@
 #include "res/MenuResource.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
+#include "res/ToolBarResource.h"
 #include "ui/QtText.h"
 #include "view/StatusTexts.h"
 
@@ -14,6 +15,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace pirela {
 
@@ -32,6 +35,7 @@ CMainFrame::CMainFrame(Callbacks callbacks, QWidget* parent)
         [this] { return statusBar()->isVisible(); });
     BuildMenuBar();
     BuildAccelerators();
+    BuildToolBar();
     BuildStatusBar();
     // Menus and keys follow the document's state without anyone having to ask.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -45,6 +49,9 @@ QAction* CMainFrame::ActionFor(int commandId, const QString& text) {
     auto* action = new QAction(text, this);
     if (const res::CommandText* texts = res::FindCommandText(commandId)) {
         action->setStatusTip(ToQString(texts->prompt));
+        if (!texts->toolTip.empty()) {
+            action->setToolTip(ToQString(texts->toolTip));
+        }
     }
     connect(action, &QAction::triggered, this, [this, commandId] {
         commands_.Execute(commandId);
@@ -96,6 +103,32 @@ void CMainFrame::BuildAccelerators() {
         action->setShortcutContext(Qt::ApplicationShortcut);
         addAction(action); // keys work whether or not the action stands in a menu
     }
+}
+
+void CMainFrame::BuildToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("ツール バー"));
+    toolBar_->setObjectName(QStringLiteral("ToolBar")); // the name its docking state is kept under
+    toolBar_->setIconSize(QSize(24, 24));
+    for (const res::ToolBarEntry& entry : res::MainToolBar()) {
+        if (entry.command == 0) {
+            toolBar_->addSeparator();
+            continue;
+        }
+        QAction* action = ActionFor(entry.command, QString());
+        action->setIcon(QIcon(QStringLiteral(":/icons/toolbar/%1.svg").arg(QLatin1String(entry.icon))));
+        if (action->text().isEmpty()) {
+            action->setText(action->toolTip()); // a toolbar-only command: no menu text of its own
+        }
+        toolBar_->addAction(action);
+        if (entry.dropDown) {
+            auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(action));
+            button->setMenu(DropDownMenu(entry.command == res::kCmdNext));
+            button->setPopupMode(QToolButton::MenuButtonPopup);
+        }
+    }
+    commands_.Add(
+        res::kCmdToolBar, [this] { toolBar_->setVisible(!toolBar_->isVisible()); }, {},
+        [this] { return toolBar_->isVisible(); });
 }
 
 void CMainFrame::BuildStatusBar() {

@@ -14,6 +14,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QToolBar;
 
 namespace pirela {
 
@@ -64,6 +65,7 @@ protected:
 private:
     void BuildMenuBar();
     void BuildAccelerators();
+    void BuildToolBar();
     void BuildStatusBar();
     QAction* ActionFor(int commandId, const QString& text);
     void FitFrameToPlacement();
@@ -71,6 +73,7 @@ private:
     CommandTable commands_;
     std::map<int, QAction*> actions_;
     std::map<int, QLabel*> panes_;
+    QToolBar* toolBar_ = nullptr;
     QMenu* programMenu_ = nullptr;
     QMenu* previousMenu_ = nullptr;
     QMenu* nextMenu_ = nullptr;

@@ -14,6 +14,7 @@
 #include "view/MenuTexts.h"
 
 #include <QFileInfo>
+#include <QStatusBar>
 
 namespace pirela {
 
@@ -33,7 +34,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     const std::string path = ParseCommandLine(arguments).pathToOpen;
     commandLinePath_ = path.empty() ? path : ToUtf8(QFileInfo(ToQString(path)).absoluteFilePath());
 
-    frame_ = std::make_unique<CMainFrame>(CMainFrame::Callbacks{[this] { SaveSettings(); },
+    frame_ = std::make_unique<CMainFrame>(CMainFrame::Callbacks{[this] { OnFrameClosing(); },
                                                                 [this] { OnFrameResized(); }});
     view_ = new CPirelaView(*doc_, settings_, *host_, frame_.get());
     frame_->setCentralWidget(view_);
@@ -43,6 +44,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     frame_->Commands().Add(res::kCmdAppAbout, [this] { OnAppAbout(); });
     RegisterMenuTexts();
     frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));
+    RestoreBars();
     const SettingsEnvironment environment = CurrentSettingsEnvironment();
     frame_->PlaceAt(UsableMainWindowRect(settings_.mainWindow, environment.screenWidth,
                                          environment.screenHeight));
@@ -75,6 +77,27 @@ void CPirelaApp::RegisterMenuTexts() {
         commands.SetTextRule(res::kCmdExploreFirst + i,
                              [i, &folder] { return ExplorerItemText(i + 1, folder); });
     }
+}
+
+// The bars' docking state lives in the settings file under the profile name "TOOLBAR".
+constexpr const char* kBarsSection = "TOOLBAR-Summary";
+constexpr const char* kBarsKey = "State";
+constexpr const char* kStatusBarKey = "StatusBar";
+
+void CPirelaApp::RestoreBars() {
+    // A missing or damaged state leaves the bars where the frame put them.
+    if (const auto state = store_.LoadValue(kBarsSection, kBarsKey)) {
+        frame_->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(*state)));
+    }
+    if (store_.LoadValue(kBarsSection, kStatusBarKey) == "0") {
+        frame_->statusBar()->hide();
+    }
+}
+
+void CPirelaApp::OnFrameClosing() {
+    SaveSettings();
+    store_.SaveValue(kBarsSection, kBarsKey, frame_->saveState().toBase64().toStdString());
+    store_.SaveValue(kBarsSection, kStatusBarKey, frame_->statusBar()->isVisible() ? "1" : "0");
 }
 
 void CPirelaApp::OnFrameResized() {

@@ -50,6 +50,9 @@ public:
 
 private:
     void OnFrameResized();
+    // Saves the settings, then the bars' docking state, as the window closes.
+    void OnFrameClosing();
+    void RestoreBars();
     // The destination and file-manager items name their folders whenever the menu opens.
     void RegisterMenuTexts();
 

@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -51,6 +54,36 @@ private slots:
         QCOMPARE(saved.GetInt("WINDOW", "BOTTOM"), std::optional<int>(outer.top() + outer.height()));
         QVERIFY(outer.width() >= 320 && outer.width() < 340);
         QCOMPARE(saved.GetString("TOOLBAR-Summary", "Bars"), std::optional<std::string>("3"));
+    }
+
+    void theToolBarAndTheBarsStateSurviveARestart() {
+        test::TempDir dir;
+        const auto file = dir / "pirela.ini";
+        {
+            CPirelaApp app(file);
+            QVERIFY(app.InitInstance({}));
+            CMainFrame& frame = *app.MainFrame();
+            auto* toolBar = frame.findChild<QToolBar*>();
+            QVERIFY(toolBar != nullptr);
+            QCOMPARE(toolBar->actions().size(), 15);
+            QCOMPARE(toolBar->actions()[0], frame.Action(res::kCmdOpenFolder));
+            QVERIFY(toolBar->actions()[3]->isSeparator());
+            auto* next = qobject_cast<QToolButton*>(toolBar->widgetForAction(frame.Action(res::kCmdNext)));
+            QVERIFY(next != nullptr && next->menu() == frame.DropDownMenu(true));
+            QCOMPARE(frame.Action(res::kCmdNext)->toolTip(), QStringLiteral("次のイメージを開く (Space)"));
+            frame.UpdateCommandUi();
+            QVERIFY(frame.Action(res::kCmdToolBar)->isChecked());
+            QVERIFY(frame.Action(res::kCmdStatusBar)->isChecked());
+            frame.Action(res::kCmdToolBar)->trigger();
+            frame.Action(res::kCmdStatusBar)->trigger();
+            frame.UpdateCommandUi();
+            QVERIFY(!frame.Action(res::kCmdToolBar)->isChecked());
+            QVERIFY(frame.close());
+        }
+        CPirelaApp again(file);
+        QVERIFY(again.InitInstance({}));
+        QVERIFY(!again.MainFrame()->findChild<QToolBar*>()->isVisible());
+        QVERIFY(!again.MainFrame()->statusBar()->isVisible());
     }
 
     void exitCommandClosesTheWindowAndSaves() {
