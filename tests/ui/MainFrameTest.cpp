@@ -1,4 +1,5 @@
 #include "app/IniFile.h"
+#include "res/Accelerators.h"
 #include "res/ResourceIds.h"
 #include "support/TempDir.h"
 #include "ui/CAboutDlg.h"
@@ -54,6 +55,19 @@ private slots:
         QCOMPARE(saved.GetInt("WINDOW", "BOTTOM"), std::optional<int>(outer.top() + outer.height()));
         QVERIFY(outer.width() >= 320 && outer.width() < 340);
         QCOMPARE(saved.GetString("TOOLBAR-Summary", "Bars"), std::optional<std::string>("3"));
+    }
+
+    void everyAcceleratorReachesItsCommand() {
+        test::TempDir dir;
+        CPirelaApp app(dir / "pirela.ini");
+        QVERIFY(app.InitInstance({}));
+        for (const res::Accelerator& key : res::MainAccelerators()) {
+            QAction* action = app.MainFrame()->Action(key.command);
+            QVERIFY2(action != nullptr, key.keys);
+            QVERIFY2(action->shortcuts().contains(QKeySequence(QString::fromLatin1(key.keys))), key.keys);
+            QCOMPARE(action->shortcutContext(), Qt::ApplicationShortcut);
+        }
+        QCOMPARE(app.MainFrame()->Action(res::kCmdNext)->shortcuts().size(), 4); // N, Space, Return, keypad Enter
     }
 
     void theToolBarAndTheBarsStateSurviveARestart() {

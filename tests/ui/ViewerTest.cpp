@@ -107,10 +107,14 @@ private slots:
         const QString fitZoom = frame.PaneText(res::kPaneZoom);
         QVERIFY(fitZoom != QStringLiteral("100.0 %"));
 
-        // In the fit modes the zoom follows the window's size.
+        // In the fit modes the zoom follows the window's size; at a fixed rate it stays.
         frame.resize(900, 700);
         QCoreApplication::processEvents();
         QVERIFY(frame.PaneText(res::kPaneZoom) != fitZoom);
+        frame.Action(res::kCmdZoom50)->trigger();
+        frame.resize(700, 500);
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.PaneText(res::kPaneZoom), QStringLiteral("50.0 %"));
     }
 
     void atOneHundredPerCentThePictureIsCopiedPixelForPixel() {
