@@ -252,7 +252,7 @@ BitmapSurface& CPirelaView::Surface() {
 void CPirelaView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     const PixelSize draw = HasImage() ? DrawSize() : PixelSize{};
-    PaintBackground(painter, draw);
+    PaintBackground(painter);
     if (!doc_.Image().Shown()) {
         DrawLoadError(painter);
     }
@@ -261,7 +261,7 @@ void CPirelaView::paintEvent(QPaintEvent*) {
     }
 }
 
-void CPirelaView::PaintBackground(QPainter& painter, PixelSize) {
+void CPirelaView::PaintBackground(QPainter& painter) {
     // The viewport is all that is ever painted, so filling it leaves no unpainted strip
     // however far the image is scrolled.
     const QColor background = settings_.options.bgColorType != 0
@@ -337,7 +337,7 @@ void CPirelaView::OnZoom(float rate) {
     viewport()->update();
 }
 
-void CPirelaView::AfterZoomOrOpen() {
+void CPirelaView::RefreshAfterOpen() {
     host_.RefreshTitle();
     host_.RefreshStatusTexts();
     UpdateScrollSizes();
@@ -351,7 +351,7 @@ void CPirelaView::OnFileOpen() {
     const std::string chosen = ToUtf8(*path);
     doc_.OpenImageFile(chosen);
     settings_.lastOpen = FolderOf(chosen);
-    AfterZoomOrOpen();
+    RefreshAfterOpen();
     doc_.SyncFileListWindow(doc_.FileList().CurrentName());
 }
 

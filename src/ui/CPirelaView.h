@@ -62,10 +62,10 @@ private:
     bool HasImage() const;
     BitmapSurface& Surface();
     void PaintImage(QPainter& painter, PixelSize draw);
-    void PaintBackground(QPainter& painter, PixelSize draw);
+    void PaintBackground(QPainter& painter);
     void DrawLoadError(QPainter& painter);
     void UpdateScrollBars();
-    void AfterZoomOrOpen();
+    void RefreshAfterOpen();
 
     CPirelaDoc& doc_;
     AppSettings& settings_;
