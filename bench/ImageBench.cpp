@@ -33,9 +33,8 @@ fs::path CorpusFile(const char* name) {
     return gCorpus / name;
 }
 
-void LibraryJpeg(benchmark::State& state, const char* name) {
-    const fs::path file = CorpusFile(name);
-    for (auto _ : state) {
+void LibraryJpegOnce(const fs::path& file) {
+    {
         std::FILE* in = std::fopen(file.c_str(), "rb");
         jpeg_decompress_struct info{};
         jpeg_error_mgr errors{};
@@ -63,9 +62,15 @@ void LibraryJpeg(benchmark::State& state, const char* name) {
     }
 }
 
-void LibraryPng(benchmark::State& state, const char* name) {
+void LibraryJpeg(benchmark::State& state, const char* name) {
     const fs::path file = CorpusFile(name);
     for (auto _ : state) {
+        LibraryJpegOnce(file);
+    }
+}
+
+void LibraryPngOnce(const fs::path& file) {
+    {
         std::FILE* in = std::fopen(file.c_str(), "rb");
         png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
         png_infop info = png_create_info_struct(png);
@@ -88,15 +93,26 @@ void LibraryPng(benchmark::State& state, const char* name) {
     }
 }
 
+void LibraryPng(benchmark::State& state, const char* name) {
+    const fs::path file = CorpusFile(name);
+    for (auto _ : state) {
+        LibraryPngOnce(file);
+    }
+}
+
+void FileIntoMemoryOnce(const fs::path& file) {
+    const std::size_t size = fs::file_size(file);
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    auto* bytes = static_cast<char*>(std::malloc(size));
+    benchmark::DoNotOptimize(std::fread(bytes, 1, size, in));
+    std::fclose(in);
+    std::free(bytes);
+}
+
 void FileIntoMemory(benchmark::State& state, const char* name) {
     const fs::path file = CorpusFile(name);
-    const std::size_t size = fs::file_size(file);
     for (auto _ : state) {
-        std::FILE* in = std::fopen(file.c_str(), "rb");
-        auto* bytes = static_cast<char*>(std::malloc(size));
-        benchmark::DoNotOptimize(std::fread(bytes, 1, size, in));
-        std::fclose(in);
-        std::free(bytes);
+        FileIntoMemoryOnce(file);
     }
 }
 
@@ -139,18 +155,19 @@ struct Case {
     const char* name;
     const char* file;
     void (*reference)(benchmark::State&, const char*);
+    void (*referenceOnce)(const fs::path&);
     std::unique_ptr<Bitmap> (*reader)(const fs::path&);
 };
 
 const Case kCases[]{
-    {"jpeg photo 6000x4000", "photo.jpg", LibraryJpeg, ReadJpegFile},
-    {"jpeg progressive 6000x4000", "photo-progressive.jpg", LibraryJpeg, ReadJpegFile},
-    {"jpeg grey 4000x3000", "grey.jpg", LibraryJpeg, ReadJpegFile},
-    {"png rgb 4000x3000", "rgb.png", LibraryPng, ReadPngFile},
-    {"png gAMA 1/2.2 4000x3000", "rgb-srgb-gamma.png", LibraryPng, ReadPngFile},
-    {"png interlaced 4000x3000", "rgb-interlaced.png", LibraryPng, ReadPngFile},
-    {"png palette 2000x2000", "palette.png", LibraryPng, ReadPngFile},
-    {"bmp 24-bit 4000x3000", "rgb24.bmp", FileIntoMemory, ReadBmpFile},
+    {"jpeg photo 6000x4000", "photo.jpg", LibraryJpeg, LibraryJpegOnce, ReadJpegFile},
+    {"jpeg progressive 6000x4000", "photo-progressive.jpg", LibraryJpeg, LibraryJpegOnce, ReadJpegFile},
+    {"jpeg grey 4000x3000", "grey.jpg", LibraryJpeg, LibraryJpegOnce, ReadJpegFile},
+    {"png rgb 4000x3000", "rgb.png", LibraryPng, LibraryPngOnce, ReadPngFile},
+    {"png gAMA 1/2.2 4000x3000", "rgb-srgb-gamma.png", LibraryPng, LibraryPngOnce, ReadPngFile},
+    {"png interlaced 4000x3000", "rgb-interlaced.png", LibraryPng, LibraryPngOnce, ReadPngFile},
+    {"png palette 2000x2000", "palette.png", LibraryPng, LibraryPngOnce, ReadPngFile},
+    {"bmp 24-bit 4000x3000", "rgb24.bmp", FileIntoMemory, FileIntoMemoryOnce, ReadBmpFile},
 };
 
 } // namespace
@@ -180,6 +197,14 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios(pairs, 1.05);
     reporter.PrintRatios({{"turn 6000x4000 / ours", "turn 6000x4000 / memcpy"}}, 5.0);
+
+    std::printf("\npaired ratios (median of 9 rounds, ours and the reference back to back):\n");
+    for (const Case& c : kCases) {
+        const fs::path file = CorpusFile(c.file);
+        const double ratio = pirela::bench::PairedMedianRatio(
+            [&] { benchmark::DoNotOptimize(c.reader(file)); }, [&] { c.referenceOnce(file); });
+        std::printf("  %-40s %6.3f\n", c.name, ratio);
+    }
     benchmark::Shutdown();
     return 0;
 }

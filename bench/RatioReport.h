@@ -2,7 +2,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -53,5 +56,24 @@ private:
     std::map<std::string, double> times_;
     std::map<std::string, double> medians_;
 };
+
+// The measured work's time over the reference's, as the median of rounds in which the two run
+// back to back: slow drifts of a shared machine then touch both sides of each ratio alike.
+inline double PairedMedianRatio(const std::function<void()>& measured,
+                                const std::function<void()>& reference, int rounds = 9) {
+    using Clock = std::chrono::steady_clock;
+    const auto time = [](const std::function<void()>& work) {
+        const auto start = Clock::now();
+        work();
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    };
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        const double referenceTime = time(reference);
+        ratios.push_back(time(measured) / referenceTime);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    return ratios[ratios.size() / 2];
+}
 
 } // namespace pirela::bench
