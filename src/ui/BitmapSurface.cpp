@@ -115,8 +115,6 @@ void ConvertBgra(const Bitmap& bitmap, QImage& image, int top, int bottom) {
     }
 }
 
-} // namespace
-
 // The rows top..bottom of the picture into the 32-bit image.
 void ConvertRows(const Bitmap& bitmap, QImage& image, int top, int bottom) {
     if (bitmap.HasAlpha()) {
@@ -129,6 +127,8 @@ void ConvertRows(const Bitmap& bitmap, QImage& image, int top, int bottom) {
         ConvertMasked(bitmap, image, top, bottom);
     }
 }
+
+} // namespace
 
 void BitmapSurface::Reset(const Bitmap* bitmap) {
     bitmap_ = bitmap;
