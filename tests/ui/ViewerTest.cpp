@@ -15,6 +15,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QtTest>
 
@@ -148,6 +149,22 @@ private slots:
         QCOMPARE(view.ScrollPosition().y, 1500 - view.ClientSize().height); // held at the limit
     }
 
+    void draggingMovesTheImageWithTheMouse() {
+        WriteExactPng(*dir_ / "big.png", 2000, 300); // wider than the window, not higher
+        QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
+        CPirelaView& view = *app_->View();
+        view.UpdateScrollSizes();
+        QWidget* area = view.viewport();
+        QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+        QCOMPARE(area->cursor().shape(), Qt::BitmapCursor); // our four-way arrow
+        QMouseEvent move(QEvent::MouseMove, QPointF(200, 150), area->mapToGlobal(QPointF(200, 150)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &move);
+        QCOMPARE(view.ScrollPosition(), (ScrollPoint{100, 0})); // only sideways
+        QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
+        QCOMPARE(area->cursor().shape(), Qt::ArrowCursor);
+    }
+
     void anUndecodableFileShowsTwoErrorLines() {
         test::WriteFile(*dir_ / "broken.png", "not a png at all");
         QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
@@ -245,6 +262,30 @@ private slots:
         frame.UpdateCommandUi();
         QVERIFY(!frame.Action(res::kCmdTurnLeft)->isEnabled());
         QVERIFY(!frame.Action(res::kCmdResearch)->isEnabled());
+    }
+
+    void theOpenFileCommandOpensTheChosenFile() {
+        std::filesystem::create_directory(*dir_ / "album");
+        WriteExactPng(*dir_ / "album" / "a.png", 8, 8);
+        WriteExactPng(*dir_ / "album" / "b.png", 8, 8);
+        const std::string album = (*dir_ / "album").string();
+        app_->Settings().lastOpen = album;
+        WhenModalOpens([album](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog != nullptr);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("ファイルを開く"));
+            QCOMPARE(dialog->directory().absolutePath(), QString::fromStdString(album));
+            QCOMPARE(dialog->nameFilters().size(), 5);
+            QVERIFY(dialog->nameFilters()[0].startsWith(
+                QStringLiteral("展開可能なすべてのイメージ (*.bmp;*.dib;*.jpg;*.jpe;*.png)")));
+            dialog->selectFile(QString::fromStdString(album + "/b.png"));
+            qobject_cast<QDialog*>(dialog)->accept();
+        });
+        app_->MainFrame()->Action(res::kCmdFileOpen)->trigger();
+        QCOMPARE(app_->Document().FileList().Current(), 1);
+        QCOMPARE(app_->Document().Image().Info().fileName, std::string("b.png"));
+        QCOMPARE(app_->Settings().lastOpen, album);
+        QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFile), QStringLiteral("ファイル: 2/2"));
     }
 
     void theFolderBrowserCarriesTheCheckBoxLeftOfOk() {
