@@ -2,6 +2,7 @@
 #include "res/ResourceIds.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
+#include "ui/CBusyWindow.h"
 #include "ui/CFolderBrowser.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaApp.h"
@@ -198,6 +199,17 @@ private slots:
         QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
         const QImage shot = app_->View()->viewport()->grab().toImage();
         QCOMPARE(shot.pixel(1, 1), qRgb(255, 0, 0));
+    }
+
+    void theBusyWindowStandsCentredOnTheMainWindow() {
+        CMainFrame& frame = *app_->MainFrame();
+        CBusyWindow busy(&frame);
+        busy.SetText(QStringLiteral("イメージ ファイルを検索しています..."));
+        QCOMPARE(busy.Text(), QStringLiteral("イメージ ファイルを検索しています..."));
+        const QRect outer = frame.frameGeometry();
+        const QPoint centre(outer.left() + outer.width() / 2, outer.top() + outer.height() / 2);
+        QVERIFY((busy.geometry().center() - centre).manhattanLength() <= 2);
+        QVERIFY(busy.windowFlags() & Qt::FramelessWindowHint);
     }
 
     void theSubfolderQuestionSetsTheSetting() {
