@@ -26,6 +26,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    pirela::ReadSystemLocaleAsJapanese();
     QApplication application(argc, argv);
     pirela::PrepareJapaneseInterface(application);
 

@@ -50,7 +50,7 @@ struct AppSettings {
     OptionBlock options;
 
     WindowRect mainWindow;
-    int mainWindowMaximized = 0; // kept for the file; nothing else uses it
+    int mainWindowMaximized = 0; // 1: the window comes back maximised
     WindowRect fileListWindow;
     int fileListVisible = 1;
 

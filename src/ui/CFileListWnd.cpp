@@ -5,6 +5,7 @@
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "ui/DialogBuilder.h"
+#include "ui/FramePlacement.h"
 #include "ui/QtText.h"
 
 #include <QCloseEvent>
@@ -25,8 +26,10 @@ constexpr QSize kMinimumSize{135, 157};
 
 CFileListWnd::CFileListWnd(CPirelaDoc& doc, AppSettings& settings, DocumentHost& host,
                            QWidget* mainWindow)
-    : QDialog(mainWindow, Qt::Tool | Qt::WindowCloseButtonHint), doc_(doc), settings_(settings),
-      host_(host) {
+    // A title and a close box, nothing to maximise: the window keeps the size the user gave it.
+    : QDialog(mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowCloseButtonHint),
+      doc_(doc), settings_(settings), host_(host), placement_(new FramePlacement(*this)) {
     BuildDialog(*this, res::FileListTemplate());
     setMinimumSize(kMinimumSize);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); // the template's size is not fixed here
@@ -41,11 +44,19 @@ CFileListWnd::CFileListWnd(CPirelaDoc& doc, AppSettings& settings, DocumentHost&
             [this] { show_->setEnabled(!list_->selectedItems().isEmpty()); });
 }
 
+const std::set<int>& CFileListWnd::OwnKeys() {
+    static const std::set<int> keys{Qt::Key_Up,     Qt::Key_Down,     Qt::Key_Left,
+                                    Qt::Key_Right,  Qt::Key_Home,     Qt::Key_End,
+                                    Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Return,
+                                    Qt::Key_Enter,  Qt::Key_Escape};
+    return keys;
+}
+
 void CFileListWnd::Start() {
-    const WindowRect& place = settings_.fileListWindow;
-    move(place.left, place.top);
-    resize(std::max(place.Width(), kMinimumSize.width()),
-           std::max(place.Height(), kMinimumSize.height()));
+    WindowRect place = settings_.fileListWindow;
+    place.right = place.left + std::max(place.Width(), kMinimumSize.width());
+    place.bottom = place.top + std::max(place.Height(), kMinimumSize.height());
+    placement_->PlaceAt(place);
     shown_ = false;
     hide();
     if (settings_.fileListVisible == 1) {
@@ -66,9 +77,7 @@ void CFileListWnd::HideWindow() {
 }
 
 void CFileListWnd::StoreInSettings() const {
-    const QRect outer = frameGeometry();
-    settings_.fileListWindow = WindowRect{outer.x(), outer.y(), outer.x() + outer.width(),
-                                          outer.y() + outer.height()};
+    settings_.fileListWindow = placement_->NormalOuterRect();
     settings_.fileListVisible = shown_ ? 1 : 0;
 }
 
@@ -124,15 +133,6 @@ void CFileListWnd::ShowSelected() {
 }
 
 bool CFileListWnd::event(QEvent* event) {
-    // Enter and Esc belong to this window while it has the focus, not to the main window's
-    // keys (where Enter means "next image").
-    if (event->type() == QEvent::ShortcutOverride) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
-            event->accept();
-            return true;
-        }
-    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -141,6 +141,15 @@ bool CFileListWnd::event(QEvent* event) {
         }
     }
     return QDialog::event(event);
+}
+
+void CFileListWnd::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // A window manager may maximise the window anyway (a double click on its title): it keeps
+    // its size and place.
+    if (event->type() == QEvent::WindowStateChange && isMaximized()) {
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+    }
 }
 
 void CFileListWnd::resizeEvent(QResizeEvent* event) {

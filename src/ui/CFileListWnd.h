@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ class QPushButton;
 namespace pirela {
 
 class CPirelaDoc;
+class FramePlacement;
 class DocumentHost;
 struct AppSettings;
 
@@ -23,6 +25,10 @@ class CFileListWnd : public QDialog {
     Q_OBJECT
 public:
     CFileListWnd(CPirelaDoc& doc, AppSettings& settings, DocumentHost& host, QWidget* mainWindow);
+
+    // The keys that belong to the window's own controls while it is active, not to the
+    // program's keys: the list's arrows, Home and End, Enter to show, Esc to hide.
+    static const std::set<int>& OwnKeys();
 
     // Puts the window at its saved rectangle and shows it when it was shown at the last exit.
     void Start();
@@ -48,6 +54,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
@@ -61,6 +68,7 @@ private:
     QLabel* label_;
     QListWidget* list_;
     QPushButton* show_;
+    FramePlacement* placement_;
     bool shown_ = false;
 };
 

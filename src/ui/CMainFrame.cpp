@@ -5,15 +5,22 @@
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "res/ToolBarResource.h"
+#include "ui/FramePlacement.h"
+#include "ui/KeyboardAccelerators.h"
 #include "ui/QtText.h"
 #include "view/StatusTexts.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -27,7 +34,7 @@ constexpr const char* kProgramTitle = "Pirela";
 } // namespace
 
 CMainFrame::CMainFrame(Callbacks callbacks, QWidget* parent)
-    : QMainWindow(parent), callbacks_(std::move(callbacks)) {
+    : QMainWindow(parent), placement_(new FramePlacement(*this)), callbacks_(std::move(callbacks)) {
     setWindowTitle(QString::fromLatin1(kProgramTitle));
     commands_.Add(res::kCmdAppExit, [this] { close(); });
     commands_.Add(
@@ -53,12 +60,14 @@ QAction* CMainFrame::ActionFor(int commandId, const QString& text) {
             action->setToolTip(ToQString(texts->toolTip));
         }
     }
-    connect(action, &QAction::triggered, this, [this, commandId] {
-        commands_.Execute(commandId);
-        UpdateCommandUi();
-    });
+    connect(action, &QAction::triggered, this, [this, commandId] { RunCommand(commandId); });
     actions_[commandId] = action;
     return action;
+}
+
+void CMainFrame::RunCommand(int commandId) {
+    commands_.Execute(commandId);
+    UpdateCommandUi();
 }
 
 void CMainFrame::BuildMenuBar() {
@@ -85,6 +94,7 @@ void CMainFrame::BuildMenuBar() {
     }
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
+        ShowPromptsOf(menu);
         if (menu->title() == QStringLiteral("プログラム(&P)")) {
             programMenu_ = menu;
         }
@@ -92,17 +102,60 @@ void CMainFrame::BuildMenuBar() {
 }
 
 void CMainFrame::BuildAccelerators() {
-    std::map<int, QList<QKeySequence>> keys;
+    // The keys run the commands themselves, not through Qt's shortcuts, so that they can
+    // stand aside for dialogs, popups and menus (see KeyboardAccelerators).
+    accelerators_ = new KeyboardAccelerators(
+        res::MainAccelerators(), [this](int command) { RunCommand(command); }, this);
+    accelerators_->AddWindow(this);
     for (const res::Accelerator& accelerator : res::MainAccelerators()) {
-        keys[accelerator.command].append(QKeySequence(QString::fromLatin1(accelerator.keys)));
+        ActionFor(accelerator.command, QString()); // the key-only commands have actions too
     }
-    for (const auto& [command, sequences] : keys) {
-        QAction* action = ActionFor(command, QString());
-        action->setShortcuts(sequences);
-        // The keys reach their commands whichever of the program's windows has the focus.
-        action->setShortcutContext(Qt::ApplicationShortcut);
-        addAction(action); // keys work whether or not the action stands in a menu
+}
+
+void CMainFrame::ShowPromptsOf(QMenu* menu) {
+    menu->installEventFilter(this);
+}
+
+void CMainFrame::ShowPrompt(const QAction* action) {
+    statusBar()->showMessage(action != nullptr ? action->statusTip() : QString());
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    auto* menu = qobject_cast<QMenu*>(watched);
+    if (menu == nullptr) {
+        return QMainWindow::eventFilter(watched, event);
     }
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        // Qt names only enabled items; a greyed item says what it would do as well.
+        promptedAction_ = menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        ShowPrompt(promptedAction_);
+        break;
+    case QEvent::KeyPress:
+        QTimer::singleShot(0, menu, [this, menu] {
+            promptedAction_ = menu->activeAction();
+            ShowPrompt(promptedAction_);
+        });
+        break;
+    case QEvent::Hide:
+        promptedAction_ = nullptr;
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // Qt clears the message pane when the pointer reaches a greyed menu item; that item's
+    // prompt stays.
+    if (event->type() == QEvent::StatusTip &&
+        static_cast<QStatusTipEvent*>(event)->tip().isEmpty() && promptedAction_ != nullptr &&
+        !promptedAction_->statusTip().isEmpty()) {
+        ShowPrompt(promptedAction_);
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void CMainFrame::BuildToolBar() {
@@ -171,12 +224,27 @@ void CMainFrame::UpdateCommandUi() {
         action->setEnabled(commands_.IsEnabled(id));
         if (commands_.HasCheckMark(id)) {
             action->setCheckable(true);
+            JoinChoiceGroup(id, action);
             action->setChecked(commands_.IsChecked(id));
         }
     }
     for (const auto& [id, action] : dropDownActions_) {
         action->setEnabled(commands_.IsEnabled(id));
     }
+}
+
+void CMainFrame::JoinChoiceGroup(int commandId, QAction* action) {
+    const std::optional<int> group = commands_.ChoiceGroup(commandId);
+    if (!group || action->actionGroup() != nullptr) {
+        return;
+    }
+    QActionGroup*& actions = choiceGroups_[*group];
+    if (actions == nullptr) {
+        actions = new QActionGroup(this);
+        // A rate set by hand in the settings file may match none of the items.
+        actions->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    }
+    actions->addAction(action);
 }
 
 void CMainFrame::RebuildProgramMenu(const std::vector<std::string>& items) {
@@ -206,13 +274,14 @@ QMenu* CMainFrame::DropDownMenu(bool forward) {
             // Its own actions: the drop-down's texts differ from the main menu's.
             auto* action = menu->addAction(ToQString(entry.text));
             const int id = entry.id;
-            connect(action, &QAction::triggered, this, [this, id] {
-                commands_.Execute(id);
-                UpdateCommandUi();
-            });
+            if (const res::CommandText* texts = res::FindCommandText(id)) {
+                action->setStatusTip(ToQString(texts->prompt));
+            }
+            connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
             dropDownActions_.emplace_back(id, action);
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
+        ShowPromptsOf(menu);
     }
     return menu;
 }
@@ -223,37 +292,11 @@ QAction* CMainFrame::Action(int commandId) const {
 }
 
 void CMainFrame::PlaceAt(const WindowRect& outer) {
-    placement_ = outer;
-    placementPending_ = true;
-    // Until the window is shown its frame is unknown: place the client at the outer rectangle
-    // and take the frame off once the window system has added it.
-    move(outer.left, outer.top);
-    resize(outer.Width(), outer.Height());
+    placement_->PlaceAt(outer);
 }
 
-void CMainFrame::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (placementPending_) {
-        QTimer::singleShot(0, this, &CMainFrame::FitFrameToPlacement);
-    }
-}
-
-void CMainFrame::FitFrameToPlacement() {
-    placementPending_ = false;
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
-    const int extraWidth = frame.width() - client.width();
-    const int extraHeight = frame.height() - client.height();
-    if (extraWidth > 0 || extraHeight > 0) {
-        resize(placement_.Width() - extraWidth, placement_.Height() - extraHeight);
-        move(placement_.left, placement_.top);
-    }
-}
-
-WindowRect CMainFrame::OuterRect() const {
-    const QRect frame = frameGeometry();
-    return WindowRect{frame.x(), frame.y(), frame.x() + frame.width(),
-                      frame.y() + frame.height()};
+WindowRect CMainFrame::NormalOuterRect() const {
+    return placement_->NormalOuterRect();
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
@@ -273,6 +316,14 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         callbacks_.onClose();
     }
     event->accept();
+    // A floating bar is a window of its own and would keep the program alive on its own:
+    // closing the main window ends the program, whatever else is on the screen.
+    for (QWidget* bar : findChildren<QWidget*>()) {
+        if (bar->isWindow() && (qobject_cast<QToolBar*>(bar) || qobject_cast<QDockWidget*>(bar))) {
+            bar->hide();
+        }
+    }
+    QCoreApplication::quit();
 }
 
 } // namespace pirela

@@ -4,6 +4,7 @@
 #include "ui/CommandTable.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <map>
@@ -12,12 +13,15 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QToolBar;
 
 namespace pirela {
 
+class FramePlacement;
+class KeyboardAccelerators;
 struct StatusTexts;
 
 // The program's one top-level window: menu bar, status bar and, as its client, the image view.
@@ -37,7 +41,12 @@ public:
 
     // Puts the window's outer edges at the rectangle, window frame included.
     void PlaceAt(const WindowRect& outer);
-    WindowRect OuterRect() const;
+    // The outer rectangle of the window when it is neither maximised nor minimised, so that a
+    // restart brings back that size (and the maximised state on its own).
+    WindowRect NormalOuterRect() const;
+
+    // The program's keys; other windows of the program join them here.
+    KeyboardAccelerators& Accelerators() { return *accelerators_; }
 
     // The action of a command, or nullptr.
     QAction* Action(int commandId) const;
@@ -59,8 +68,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenuBar();
@@ -68,7 +78,12 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     QAction* ActionFor(int commandId, const QString& text);
-    void FitFrameToPlacement();
+    // Menu items show their prompts in the message pane, disabled ones included.
+    void ShowPromptsOf(QMenu* menu);
+    void ShowPrompt(const QAction* action);
+    void RunCommand(int commandId);
+    // Puts the action of a command with a choice group into that group's exclusive set.
+    void JoinChoiceGroup(int commandId, QAction* action);
 
     CommandTable commands_;
     std::map<int, QAction*> actions_;
@@ -78,9 +93,11 @@ private:
     QMenu* previousMenu_ = nullptr;
     QMenu* nextMenu_ = nullptr;
     std::vector<std::pair<int, QAction*>> dropDownActions_;
+    std::map<int, QActionGroup*> choiceGroups_;
+    QPointer<QAction> promptedAction_; // the menu item under the pointer or the keyboard
+    KeyboardAccelerators* accelerators_ = nullptr;
+    FramePlacement* placement_ = nullptr;
     Callbacks callbacks_;
-    WindowRect placement_;
-    bool placementPending_ = false;
     bool firstResizePending_ = true;
 };
 

@@ -10,6 +10,7 @@
 #include "ui/CMessagePrompter.h"
 #include "ui/CPirelaView.h"
 #include "ui/DesktopEnvironment.h"
+#include "ui/KeyboardAccelerators.h"
 #include "ui/QtText.h"
 #include "view/MenuTexts.h"
 
@@ -44,7 +45,6 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     frame_->Commands().Add(res::kCmdAppAbout, [this] { OnAppAbout(); });
     RegisterMenuTexts();
     frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));
-    RestoreBars();
     const SettingsEnvironment environment = CurrentSettingsEnvironment();
     frame_->PlaceAt(UsableMainWindowRect(settings_.mainWindow, environment.screenWidth,
                                          environment.screenHeight));
@@ -53,9 +53,17 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     if (!commandLinePath_.empty()) {
         doc_->OnOpenDocument(commandLinePath_);
     }
-    frame_->show();
+    if (settings_.mainWindowMaximized == 1) {
+        frame_->showMaximized();
+    } else {
+        frame_->show();
+    }
+    // After the window shows: a floating bar restored earlier would make the window system
+    // place the main window by its inner edges, and would itself stay hidden.
+    RestoreBars();
     // The view's first showing makes the file list window, from then on kept in step.
     fileList_ = new CFileListWnd(*doc_, settings_, *host_, frame_.get());
+    frame_->Accelerators().AddWindow(fileList_, CFileListWnd::OwnKeys());
     host_->AttachFileList(fileList_);
     frame_->Commands().Add(res::kCmdFileList, [this] { fileList_->Toggle(); }, {},
                            [this] { return fileList_->IsShown(); });
@@ -114,7 +122,8 @@ void CPirelaApp::LoadSettings() {
 
 void CPirelaApp::SaveSettings() {
     if (frame_) {
-        settings_.mainWindow = frame_->OuterRect();
+        settings_.mainWindow = frame_->NormalOuterRect();
+        settings_.mainWindowMaximized = frame_->isMaximized() ? 1 : 0;
     }
     if (fileList_) {
         fileList_->StoreInSettings();

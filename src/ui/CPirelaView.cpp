@@ -38,6 +38,7 @@ QColor ColourOf(int bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
+constexpr int kZoomChoices = 1;
 const struct {
     int command;
     float rate;
@@ -78,6 +79,7 @@ void CPirelaView::RegisterCommands(CommandTable& commands) {
         const float rate = zoom.rate;
         commands.Add(zoom.command, [this, rate] { OnZoom(rate); }, [this] { return HasImage(); },
                      [this, rate] { return settings_.options.rate == rate; });
+        commands.SetChoiceGroup(zoom.command, kZoomChoices);
     }
     for (const auto& scroll : kScrollCommands) {
         const ScrollKey key = scroll.key;

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace pirela {
@@ -32,6 +33,11 @@ public:
     void SetTextRule(int id, TextRule rule) { textRules_[id] = std::move(rule); }
     const TextRule* FindTextRule(int id) const;
 
+    // Commands of one group are one choice among several (the zoom rates): their menu items
+    // carry radio marks instead of check boxes.
+    void SetChoiceGroup(int id, int group) { choiceGroups_[id] = group; }
+    std::optional<int> ChoiceGroup(int id) const;
+
 private:
     struct Command {
         Handler handler;
@@ -42,6 +48,7 @@ private:
 
     std::map<int, Command> commands_;
     std::map<int, TextRule> textRules_;
+    std::map<int, int> choiceGroups_;
 };
 
 } // namespace pirela

@@ -21,7 +21,7 @@ bool DisplayAvailable(const std::vector<std::string>& arguments);
 
 inline constexpr const char* kNoDisplayMessage =
     "Pirela needs a graphical display, and none was found (DISPLAY and WAYLAND_DISPLAY are "
-    "empty): start it from a desktop session, or inside a virtual display with "
-    "'xvfb-run -a bash scripts/start.sh'.";
+    "empty): start it from a graphical desktop session, or inside a virtual display, for "
+    "example 'xvfb-run -a pirela'.";
 
 } // namespace pirela

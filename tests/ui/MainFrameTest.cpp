@@ -7,8 +7,10 @@
 #include "ui/CPirelaApp.h"
 #include "ui/DialogBuilder.h"
 #include "ui/JapaneseInterface.h"
+#include "ui/KeyboardAccelerators.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
@@ -61,13 +63,57 @@ private slots:
         test::TempDir dir;
         CPirelaApp app(dir / "pirela.ini");
         QVERIFY(app.InitInstance({}));
+        KeyboardAccelerators& keys = app.MainFrame()->Accelerators();
         for (const res::Accelerator& key : res::MainAccelerators()) {
-            QAction* action = app.MainFrame()->Action(key.command);
-            QVERIFY2(action != nullptr, key.keys);
-            QVERIFY2(action->shortcuts().contains(QKeySequence(QString::fromLatin1(key.keys))), key.keys);
-            QCOMPARE(action->shortcutContext(), Qt::ApplicationShortcut);
+            const QKeySequence sequence(QString::fromLatin1(key.keys));
+            QCOMPARE(keys.CommandFor(sequence[0]), std::optional<int>(key.command));
+            QVERIFY2(app.MainFrame()->Action(key.command) != nullptr, key.keys);
         }
-        QCOMPARE(app.MainFrame()->Action(res::kCmdNext)->shortcuts().size(), 4); // N, Space, Return, keypad Enter
+        // The keypad's Enter pages like the main Enter; Shift or Alt make other keys.
+        QCOMPARE(keys.CommandFor(QKeyCombination(Qt::KeypadModifier, Qt::Key_Enter)),
+                 std::optional<int>(res::kCmdNext));
+        QCOMPARE(keys.CommandFor(QKeyCombination(Qt::ShiftModifier, Qt::Key_N)), std::nullopt);
+        QCOMPARE(keys.CommandFor(QKeyCombination(Qt::AltModifier, Qt::Key_L)), std::nullopt);
+    }
+
+    // Holding a key while each press takes longer than the key's repeat rate: the repeats that
+    // came in meanwhile are dropped instead of paging on after the key is released.
+    void repeatsThatArriveWhileBusyAreDropped() {
+        QWidget window;
+        std::vector<unsigned long> handled;
+        unsigned long now = 0;
+        KeyboardAccelerators keys({{"N", res::kCmdNext}}, [&](int) {
+            handled.push_back(now);
+            QTest::qSleep(50);
+        });
+        keys.AddWindow(&window);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto press = [&](unsigned long timestamp, bool repeat) {
+            now = timestamp;
+            QKeyEvent event(QEvent::KeyPress, Qt::Key_N, Qt::NoModifier, QStringLiteral("n"),
+                            repeat);
+            event.setTimestamp(timestamp);
+            QApplication::sendEvent(&window, &event);
+        };
+        press(1000, false);
+        press(1030, true);  // sent while the first press was being handled
+        press(900000, true); // sent long after
+        press(900001, false); // a fresh press always counts
+        QCOMPARE(handled, (std::vector<unsigned long>{1000, 900000, 900001}));
+    }
+
+    void zoomItemsAreOneChoice() {
+        test::TempDir dir;
+        CPirelaApp app(dir / "pirela.ini");
+        QVERIFY(app.InitInstance({}));
+        app.MainFrame()->UpdateCommandUi();
+        QActionGroup* group = app.MainFrame()->Action(res::kCmdZoom25)->actionGroup();
+        QVERIFY(group != nullptr && group->isExclusive());
+        QCOMPARE(group->actions().size(), 7);
+        QVERIFY(app.MainFrame()->Action(res::kCmdZoomShrink)->actionGroup() == group);
+        QVERIFY(app.MainFrame()->Action(res::kCmdKeepTurn)->actionGroup() == nullptr);
     }
 
     void theToolBarAndTheBarsStateSurviveARestart() {

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "res/Accelerators.h"
+
+#include <QKeyCombination>
+#include <QObject>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+class QKeyEvent;
+class QWidget;
+
+namespace pirela {
+
+// The program's keys (1–8, N, Del, Ctrl+O, ...). They act only while one of the program's own
+// windows is active and nothing else has a claim on the key: no modal dialog, no popup (a
+// menu, a completer list, an open drop-down), no menu bar in keyboard mode, and not a key that
+// the active window keeps for its own controls (the file list's arrows, Enter and Esc). So a
+// "1" typed into a dialog never sends the shown photo, and a menu's own mnemonics and arrows
+// win while it is open.
+//
+// A key held down repeats while an image decodes; the repeats that arrived while the previous
+// press was still being handled are dropped, so paging stops when the key is released.
+class KeyboardAccelerators : public QObject {
+    Q_OBJECT
+public:
+    using Runner = std::function<void(int command)>;
+
+    KeyboardAccelerators(const std::vector<res::Accelerator>& table, Runner run,
+                         QObject* parent = nullptr);
+
+    // A window in which the keys act; ownKeys are left to its controls while it is active.
+    void AddWindow(QWidget* window, std::set<int> ownKeys = {});
+
+    // The command of a key with its modifiers, or none.
+    std::optional<int> CommandFor(QKeyCombination key) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Whether the keys may act now, for this key.
+    bool MayAct(const QKeyEvent& key) const;
+    // Whether an auto-repeated key was sent while the previous key was being handled.
+    bool ArrivedWhileBusy(const QKeyEvent& key) const;
+
+    std::map<int, int> commands_; // QKeyCombination::toCombined() → command
+    std::map<QWidget*, std::set<int>> windows_;
+    Runner run_;
+    unsigned long lastTimestamp_ = 0;
+    long long lastDurationMs_ = -1; // -1: no key handled yet
+};
+
+} // namespace pirela
