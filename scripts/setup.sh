@@ -9,7 +9,7 @@ PACKAGES=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
-  xvfb xauth
+  xvfb xauth openbox x11-utils xdotool
 )
 PACKAGES+=("$@")
 

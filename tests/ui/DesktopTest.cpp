@@ -1,0 +1,299 @@
+// The program on a real X server with a window manager, where frames, popups, focus and
+// activation behave as a user sees them (the offscreen platform has none of these).
+
+#include "app/CPirelaDoc.h"
+#include "app/IniFile.h"
+#include "res/ResourceIds.h"
+#include "support/ImageFixtures.h"
+#include "support/TempDir.h"
+#include "ui/CFileListWnd.h"
+#include "ui/CMainFrame.h"
+#include "ui/CPirelaApp.h"
+#include "ui/CPirelaView.h"
+#include "ui/JapaneseInterface.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QtTest>
+
+#include <memory>
+#include <optional>
+
+using namespace pirela;
+
+namespace {
+
+QByteArray g_langBeforeStart;
+
+QRect SavedRect(const IniFile& ini, const char* section) {
+    const int left = ini.GetInt(section, "LEFT").value_or(-1);
+    const int top = ini.GetInt(section, "TOP").value_or(-1);
+    return QRect(QPoint(left, top), QPoint(ini.GetInt(section, "RIGHT").value_or(-1) - 1,
+                                           ini.GetInt(section, "BOTTOM").value_or(-1) - 1));
+}
+
+QMenu* MenuTitled(CMainFrame& frame, const QString& title) {
+    for (QMenu* menu : frame.menuBar()->findChildren<QMenu*>()) {
+        if (menu->title() == title) {
+            return menu;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+    std::optional<test::TempDir> dir_;
+    std::unique_ptr<CPirelaApp> app_;
+
+    // Starts the program on the test's settings file and waits until the window manager has
+    // framed and activated its main window.
+    bool Start() {
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+        if (!app_->InitInstance({})) {
+            return false;
+        }
+        CMainFrame& frame = *app_->MainFrame();
+        frame.activateWindow();
+        return QTest::qWaitForWindowActive(&frame) &&
+               QTest::qWaitFor([&frame] { return frame.frameGeometry() != frame.geometry(); });
+    }
+
+    IniFile Saved() const { return IniFile::Parse(test::ReadFile(*dir_ / "pirela.ini")); }
+
+    void OpenThreeImages() {
+        for (const char* name : {"a.png", "b.png", "c.png"}) {
+            test::WritePng(*dir_ / name, test::PngFromSamples(test::PhotoLike(40, 30, 3)));
+        }
+        app_->View()->OpenFolder(dir_->Path().string());
+    }
+
+private slots:
+    void init() { dir_.emplace(); }
+    void cleanup() {
+        app_.reset();
+        dir_.reset();
+    }
+
+    void keysStayOutOfDialogsAndTheirPopups() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        CMainFrame& frame = *app_->MainFrame();
+        bool sawDialog = false;
+        QTimer::singleShot(0, [&] {
+            QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            sawDialog = true;
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->setFocus();
+            QTest::keyClicks(name, QString::fromStdString(dir_->Path().string() + "/"));
+            QVERIFY(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+            QWidget* completions = QApplication::activePopupWidget();
+            QTest::keyClick(completions, Qt::Key_Return);
+            QTest::keyClick(completions, Qt::Key_N);
+            QTest::keyClick(completions, Qt::Key_Escape);
+            for (const Qt::Key key : {Qt::Key_N, Qt::Key_1, Qt::Key_L, Qt::Key_Return}) {
+                QTest::keyClick(name, key);
+            }
+            QTest::keyClick(name, Qt::Key_O, Qt::ControlModifier);
+            QCOMPARE(dialog->findChildren<QFileDialog*>().size() +
+                         frame.findChildren<QFileDialog*>().size(),
+                     1);
+            QCOMPARE(app_->Document().FileList().Current(), 0);
+            dialog->reject();
+        });
+        QTest::keyClick(&frame, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(sawDialog);
+        QCOMPARE(app_->Document().FileList().Current(), 0);
+        QCOMPARE(app_->Document().TurnState(), 0);
+        // With the dialog gone the keys are the program's again.
+        QTest::keyClick(&frame, Qt::Key_N);
+        QCOMPARE(app_->Document().FileList().Current(), 1);
+    }
+
+    void anOpenMenuKeepsItsKeys() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        CMainFrame& frame = *app_->MainFrame();
+        QMenu* view = MenuTitled(frame, QStringLiteral("表示(&V)"));
+        QTest::keyClick(&frame, Qt::Key_V, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), view);
+        QTest::keyClick(view, Qt::Key_Right); // the next menu, not a scroll
+        QTRY_COMPARE(QApplication::activePopupWidget(), MenuTitled(frame, QStringLiteral("ツール(&T)")));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Left);
+        QTRY_COMPARE(QApplication::activePopupWidget(), view);
+        const bool listShown = app_->FileListWindow()->IsShown();
+        QTest::keyClick(view, Qt::Key_L); // the mnemonic of ファイル リスト, not a turn
+        QTRY_COMPARE(app_->FileListWindow()->IsShown(), !listShown);
+        QCOMPARE(app_->Document().TurnState(), 0);
+        QCOMPARE(app_->Document().FileList().Current(), 0);
+    }
+
+    void theFileListKeepsItsOwnKeys() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        CFileListWnd& list = *app_->FileListWindow();
+        if (!list.IsShown()) {
+            list.Toggle();
+        }
+        list.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &list);
+        list.List()->setFocus();
+        QTest::keyClick(list.List(), Qt::Key_Down);
+        QCOMPARE(list.List()->currentRow(), 1);
+        QCOMPARE(app_->Document().FileList().Current(), 0);
+        QTest::keyClick(list.List(), Qt::Key_Return); // shows the chosen row
+        QCOMPARE(app_->Document().FileList().Current(), 1);
+        QTest::keyClick(list.List(), Qt::Key_N); // the program's keys work here too
+        QCOMPARE(app_->Document().FileList().Current(), 2);
+    }
+
+    void greyedAndDropDownItemsShowTheirPrompts() {
+        QVERIFY(Start());
+        CMainFrame& frame = *app_->MainFrame();
+        frame.UpdateCommandUi();
+        const auto promptUnderPointer = [&frame](QMenu* menu, int commandId) {
+            QAction* item = nullptr;
+            for (QAction* action : menu->actions()) {
+                if (action->text().startsWith(frame.Action(commandId)->text().section('\t', 0, 0))) {
+                    item = action;
+                }
+            }
+            menu->popup(frame.mapToGlobal(QPoint(40, 40)));
+            if (!QTest::qWaitForWindowExposed(menu) || item == nullptr) {
+                return QString();
+            }
+            QTest::mouseMove(menu, menu->actionGeometry(item).center());
+            QTest::qWait(50);
+            const QString prompt = frame.statusBar()->currentMessage();
+            menu->hide();
+            return prompt;
+        };
+        QVERIFY(!frame.Action(res::kCmdRecycleBin)->isEnabled());
+        QCOMPARE(promptUnderPointer(MenuTitled(frame, QStringLiteral("送る(&R)")), res::kCmdRecycleBin),
+                 QStringLiteral("現在のイメージ ファイルをごみ箱に捨てます。"));
+        QMenu* dropDown = frame.DropDownMenu(true);
+        QTest::mouseMove(dropDown, QPoint());
+        dropDown->popup(frame.mapToGlobal(QPoint(40, 40)));
+        QVERIFY(QTest::qWaitForWindowExposed(dropDown));
+        QTest::mouseMove(dropDown, dropDown->actionGeometry(dropDown->actions().at(1)).center());
+        QTRY_COMPARE(frame.statusBar()->currentMessage(),
+                     QStringLiteral("10 個うしろのイメージを開きます。"));
+        dropDown->hide();
+    }
+
+    // Three starts: moved on the first, maximised on the second, coming back maximised on the
+    // third; the saved rectangles never change.
+    void windowsComeBackWhereTheyWere() {
+        QRect main;
+        QRect list;
+        for (int start = 1; start <= 3; ++start) {
+            QVERIFY(Start());
+            CMainFrame& frame = *app_->MainFrame();
+            if (start == 1) {
+                // Three quarters of the 1280 × 800 screen, frame included.
+                QTRY_COMPARE(frame.frameGeometry(), QRect(0, 0, 960, 600));
+                frame.setGeometry(frame.geometry().translated(100, 80));
+                QTRY_COMPARE(frame.frameGeometry().topLeft(), QPoint(100, 80));
+            } else if (start == 2) {
+                QTRY_COMPARE(frame.frameGeometry(), main);
+                QTRY_COMPARE(app_->FileListWindow()->frameGeometry(), list);
+                frame.showMaximized();
+            }
+            QTRY_COMPARE(frame.isMaximized(), start > 1);
+            QVERIFY(frame.close());
+            const IniFile saved = Saved();
+            if (start == 1) {
+                main = SavedRect(saved, "WINDOW");
+                list = SavedRect(saved, "FILELISTWINDOW");
+                QCOMPARE(main, QRect(100, 80, 960, 600));
+            }
+            // Maximised, the window keeps its normal rectangle for the day it is restored.
+            QCOMPARE(SavedRect(saved, "WINDOW"), main);
+            QCOMPARE(SavedRect(saved, "FILELISTWINDOW"), list);
+            QCOMPARE(saved.GetInt("WINDOW", "MAX"), std::optional<int>(start > 1 ? 1 : 0));
+            app_.reset();
+        }
+    }
+
+    void aFloatingToolBarNeitherKeepsTheProgramAliveNorHides() {
+        QVERIFY(Start());
+        CMainFrame& frame = *app_->MainFrame();
+        auto* toolBar = frame.findChild<QToolBar*>();
+        app_->FileListWindow()->HideWindow(); // it stands over the toolbar's handle
+        // Drag the toolbar by its handle into the middle of the screen, as a user does.
+        const QPoint handle = toolBar->mapToGlobal(QPoint(6, toolBar->height() / 2));
+        QStringList steps{"mousemove", QString::number(handle.x()), QString::number(handle.y()),
+                          "sleep", "0.3", "mousedown", "1"};
+        for (const QPoint& point : {handle + QPoint(30, 30), QPoint(200, 250), QPoint(500, 500)}) {
+            steps << "sleep" << "0.3" << "mousemove" << QString::number(point.x())
+                  << QString::number(point.y());
+        }
+        steps << "sleep" << "0.3" << "mouseup" << "1";
+        QProcess drag;
+        drag.start(QStringLiteral("xdotool"), steps);
+        QTRY_VERIFY_WITH_TIMEOUT(toolBar->isFloating(), 10000);
+        QVERIFY(drag.waitForFinished());
+
+        QTimer tooLate;
+        tooLate.setSingleShot(true);
+        connect(&tooLate, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        tooLate.start(10000);
+        QTimer::singleShot(0, &frame, &QWidget::close);
+        QCOMPARE(qApp->exec(), 0); // closing the main window ends the event loop
+        tooLate.stop();
+        const QRect main = SavedRect(Saved(), "WINDOW");
+        app_.reset();
+
+        QVERIFY(Start());
+        toolBar = app_->MainFrame()->findChild<QToolBar*>();
+        QTRY_VERIFY(toolBar->isFloating() && toolBar->isVisible());
+        QTRY_COMPARE(app_->MainFrame()->frameGeometry(), main);
+        app_->MainFrame()->UpdateCommandUi();
+        QVERIFY(app_->MainFrame()->Action(res::kCmdToolBar)->isChecked());
+    }
+
+    void theFileListWindowIsNeverMaximised() {
+        QVERIFY(Start());
+        CFileListWnd& list = *app_->FileListWindow();
+        if (!list.IsShown()) {
+            list.Toggle();
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QTRY_VERIFY(list.frameGeometry() != list.geometry());
+        const QRect before = list.frameGeometry();
+        list.setWindowState(Qt::WindowMaximized);
+        QTest::qWait(300);
+        QVERIFY(!list.isMaximized());
+        QCOMPARE(list.frameGeometry(), before);
+    }
+
+    void fileDialogsSpeakJapanese() {
+        QCOMPARE(QLocale::system().language(), QLocale::Japanese);
+        QCOMPARE(qgetenv("LANG"), g_langBeforeStart); // left as it was for the programs we start
+        QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダ"));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    g_langBeforeStart = qgetenv("LANG");
+    ReadSystemLocaleAsJapanese();
+    QApplication application(argc, argv);
+    PrepareJapaneseInterface(application);
+    DesktopTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "DesktopTest.moc"
