@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 namespace pirela {
@@ -37,7 +38,6 @@ struct Decode {
     png_structp png = nullptr;
     png_infop info = nullptr;
     std::unique_ptr<Bitmap> bitmap;
-    std::vector<png_bytep> rows; // where each PNG row goes in the bitmap, top row first
 };
 
 // Asks libpng for the one layout each kind of file becomes, and tells whether it has alpha.
@@ -104,11 +104,18 @@ bool MakeBitmap(Decode& decode, bool hasAlpha) {
         return false;
     }
     decode.bitmap->SetHasAlpha(hasAlpha);
-    decode.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) {
-        decode.rows[y] = decode.bitmap->PictureRow(static_cast<int>(y));
-    }
     return true;
+}
+
+// Every pass of the image, each row straight into its place in the bitmap. Rows are handed
+// over one at a time rather than as a table of row addresses, which for a tall image of one
+// pixel a row would take eight times the pixels' own memory.
+void ReadRows(png_structp png, int passes, Bitmap& bitmap) {
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < bitmap.Height(); ++y) {
+            png_read_row(png, bitmap.PictureRow(y), nullptr);
+        }
+    }
 }
 
 // Runs the whole decode, rows straight into the bitmap; false when libpng gave up. Holds no
@@ -126,12 +133,12 @@ bool RunDecode(Decode& decode, std::FILE* file) {
     png_read_info(png, info);
     RequestGamma(png, info);
     const bool hasAlpha = RequestOutputLayout(png, info);
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (!MakeBitmap(decode, hasAlpha)) {
         return false;
     }
-    png_read_image(png, decode.rows.data());
+    ReadRows(png, passes, *decode.bitmap);
     return true;
 }
 
@@ -154,7 +161,12 @@ std::unique_ptr<Bitmap> ReadPngStream(std::FILE* file) {
         return nullptr;
     }
     decode.info = png_create_info_struct(decode.png);
-    const bool decoded = decode.info != nullptr && RunDecode(decode, file);
+    bool decoded = false;
+    try {
+        decoded = decode.info != nullptr && RunDecode(decode, file);
+    } catch (const std::bad_alloc&) {
+        // the colour table could not be had; the structures below are freed all the same
+    }
     png_destroy_read_struct(&decode.png, decode.info ? &decode.info : nullptr, nullptr);
     return decoded ? std::move(decode.bitmap) : nullptr;
 }
