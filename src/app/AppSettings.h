@@ -22,6 +22,11 @@ inline constexpr int kStoredProgramSlots = 8; // read from and written to the fi
 inline constexpr int kDestinationCount = 8;
 
 // The colour the view uses before any settings are read: the desktop's usual workspace grey.
+// The zoom rates a settings file may bring: the largest the menu offers, and "shrink", the
+// lowest mode. Values beyond them are held at them as they are read.
+inline constexpr int kLargestRate = 400;
+inline constexpr int kSmallestRate = -1;
+
 inline constexpr int kWorkspaceColour = 0xABABAB;
 inline constexpr int kWhite = 0xFFFFFF;
 
