@@ -3,6 +3,7 @@
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 #include "ui/CBusyWindow.h"
+#include "ui/CFileListWnd.h"
 #include "ui/CFolderBrowser.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaApp.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -222,6 +224,32 @@ private slots:
         QCOMPARE(app_->Settings().options.findSubfolder, 1);
         QCOMPARE(app_->Document().FileList().Count(), 1);
         QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFile), QStringLiteral("ファイル: 1/1"));
+    }
+
+    void startedWithAFileItShowsItsRowWhateverTheBytesOfItsName() {
+        WriteExactPng(*dir_ / "a.png", 4, 4);
+        const std::string latin1 = "caf\xE9.png"; // not UTF-8
+        WriteExactPng(*dir_ / latin1, 6, 5);
+        WriteExactPng(*dir_ / "d.png", 4, 4);
+        app_.reset();
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+        Answer(QMessageBox::No);
+        QVERIFY(app_->InitInstance({(*dir_ / latin1).string()}));
+        QCOMPARE(app_->Document().Image().Info().fileName, latin1);
+        QVERIFY(app_->Document().Image().HasBitmap());
+        QCOMPARE(app_->Document().FileList().Current(), 1);
+        QCOMPARE(app_->FileListWindow()->List()->currentRow(), 1);
+
+        // A file missing at startup: its name in the title over the error text, no facts.
+        app_.reset();
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+        Answer(QMessageBox::No);
+        WhenModalOpens([](QWidget* modal) { qobject_cast<QDialog*>(modal)->accept(); });
+        QVERIFY(app_->InitInstance({(*dir_ / "missing.png").string()}));
+        QVERIFY(app_->MainFrame()->windowTitle().startsWith(QStringLiteral("Pirela - missing.png [")));
+        QVERIFY(!app_->Document().Image().Shown());
+        QCOMPARE(app_->MainFrame()->PaneText(res::kPaneImage), QString());
+        QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFileSize), QString());
     }
 
     void keysNavigateAndTurn() {
