@@ -1,5 +1,6 @@
 #include "app/CPirelaDoc.h"
 #include "res/ResourceIds.h"
+#include "support/ChildProcess.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 #include "ui/CBusyWindow.h"
@@ -250,6 +251,35 @@ private slots:
         QVERIFY(!app_->Document().Image().Shown());
         QCOMPARE(app_->MainFrame()->PaneText(res::kPaneImage), QString());
         QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFileSize), QString());
+    }
+
+    void aSurfaceWithoutMemoryShowsTheErrorText() {
+        if (test::kAddressSanitizer) {
+            QSKIP("AddressSanitizer reserves more address space than any limit allows");
+        }
+        const int result = test::ExitCodeInChild([this] {
+            BitmapInfoHeader header; // 72 MB of bitmap, never touched; its surface needs 96 MB
+            header.width = 6000;
+            header.height = 4000;
+            header.bitCount = 24;
+            app_->Document().Image().Install(Bitmap::Create(header));
+            if (!app_->Document().Image().HasBitmap() || !test::LimitAddressSpaceTo(32 << 20)) {
+                return test::kChildCannotPrepare;
+            }
+            const QImage shot = app_->View()->viewport()->grab().toImage();
+            for (int y = 5; y < 20; ++y) {
+                for (int x = 5; x < 100; ++x) {
+                    if (IsDark(shot.pixel(x, y))) {
+                        return 0;
+                    }
+                }
+            }
+            return 1;
+        });
+        if (result == test::kChildCannotPrepare) {
+            QSKIP("the bitmap or the memory limit could not be set up");
+        }
+        QCOMPARE(result, 0);
     }
 
     void keysNavigateAndTurn() {
