@@ -2,7 +2,6 @@
 #include "ui/CPirelaApp.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/JapaneseInterface.h"
-#include "ui/QtText.h"
 
 #include <QApplication>
 
@@ -30,12 +29,9 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     pirela::PrepareJapaneseInterface(application);
 
-    // Qt has taken its own options out of the argument list by now.
-    std::vector<std::string> arguments;
-    const QStringList qtArguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < qtArguments.size(); ++i) {
-        arguments.push_back(pirela::ToUtf8(qtArguments[i]));
-    }
+    // Qt has taken its own options out of argc and argv by now. The rest keep their bytes, so
+    // that a file name that is not UTF-8 reaches the core as the file system spells it.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
 
     pirela::CPirelaApp app(pirela::DefaultSettingsFile());
     if (!app.InitInstance(arguments)) {

@@ -21,6 +21,11 @@ inline constexpr int kProgramSlots = 10;      // held in memory
 inline constexpr int kStoredProgramSlots = 8; // read from and written to the file
 inline constexpr int kDestinationCount = 8;
 
+// The zoom rates a settings file may bring: the largest the menu offers, and "shrink", the
+// lowest mode. Values beyond them are held at them as they are read.
+inline constexpr int kLargestRate = 400;
+inline constexpr int kSmallestRate = -1;
+
 // The colour the view uses before any settings are read: the desktop's usual workspace grey.
 inline constexpr int kWorkspaceColour = 0xABABAB;
 inline constexpr int kWhite = 0xFFFFFF;

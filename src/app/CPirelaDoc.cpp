@@ -60,14 +60,19 @@ bool CPirelaDoc::OpenImageFile(const std::string& path) {
         ResetDocument();
         return false;
     }
-    if (!OpenForFacts(path)) {
-        prompter_.ShowMessage(res::CannotOpenMessage(path), MessageIcon::Warning,
-                              MessageButtons::Ok);
-        return false;
+    // A file the scan does not list (a hidden one, say) is still shown; its index is -1, and
+    // it stays the current file by its own name.
+    const std::string name(FileNameOf(path));
+    if (const int index = list_.FindFileName(name); index >= 0) {
+        list_.SetCurrent(index);
+    } else {
+        list_.SetCurrentUnlisted(name);
     }
-    // A file the scan does not list (a hidden one, say) is still shown; its index is -1.
-    list_.SetCurrent(list_.FindFileName(FileNameOf(path)));
-    return LoadImageFile(path);
+    if (LoadImageFile(path)) {
+        return true;
+    }
+    prompter_.ShowMessage(res::CannotOpenMessage(path), MessageIcon::Warning, MessageButtons::Ok);
+    return false;
 }
 
 bool CPirelaDoc::OpenImageFolder(const std::string& folder) {
@@ -119,17 +124,24 @@ void CPirelaDoc::Refresh() {
 
 bool CPirelaDoc::LoadImageFile(const std::string& path) {
     const WaitCursor wait(host_);
-    const auto opened = OpenForFacts(path);
-    if (!opened) {
-        image_.Discard();
-        host_.RefreshTitle();
-        host_.RefreshStatusTexts();
-        host_.UpdateScrollSizes();
-        return false;
-    }
     const std::string_view fileName = FileNameOf(path);
     // An extension without a decoder is simply not decodable: the user sees the error text.
     const ImageFormat format = FormatForExtension(ExtensionOf(fileName));
+    const auto opened = OpenForFacts(path);
+    if (!opened) {
+        // The file that failed is the one the user now sees named, with the error text; nothing
+        // of the file shown before may stay in the title or the status bar.
+        image_.Discard();
+        image_.SetShown(false);
+        ImageInfo unopened{path, std::string(fileName), 0, 0, static_cast<int>(format)};
+        unopened.opened = false;
+        image_.FillInfo(std::move(unopened));
+        host_.RefreshTitle();
+        host_.RefreshStatusTexts();
+        host_.UpdateScrollSizes();
+        host_.UpdateAllViews();
+        return false;
+    }
     auto bitmap = DecodeImageFile(path, format);
     if (bitmap) {
         image_.SetShown(true);
@@ -257,7 +269,8 @@ void CPirelaDoc::RescanFolder() {
     if (list_.Folder().empty()) {
         return;
     }
-    const std::string remembered = list_.CurrentName();
+    // A file shown outside the list is not looked for again: the rescan starts at the first.
+    const std::string remembered = list_.Name(list_.Current());
     if (ScanFolder() == -1) {
         ResetDocument();
         return;
@@ -277,8 +290,10 @@ void CPirelaDoc::RescanFolder() {
     if (row < 0) {
         prompter_.ShowMessage(res::CurrentImageGoneMessage(remembered), MessageIcon::Information,
                               MessageButtons::Ok);
-        LoadImageFile(MoveTo(0));
-        if (list_.Count() == 0) {
+        if (list_.Count() > 0) {
+            LoadImageFile(MoveTo(0));
+        } else {
+            MoveTo(0);
             ClearImage();
         }
         host_.UpdateScrollSizes();

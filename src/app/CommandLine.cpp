@@ -1,5 +1,9 @@
 #include "app/CommandLine.h"
 
+#include "common/PathRules.h"
+
+#include <filesystem>
+
 namespace pirela {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -20,6 +24,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     return result;
+}
+
+std::string AbsoluteCommandLinePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return WithoutTrailingSeparator(error ? path : absolute.lexically_normal().string());
 }
 
 std::string HelpText() {

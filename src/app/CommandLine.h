@@ -19,6 +19,11 @@ struct CommandLine {
 // that a file whose name begins with "-" can still be opened. Paths after the first are ignored.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The path made absolute against the current folder, "." and ".." taken out by their text,
+// without a trailing separator. Its bytes stay as given: a name that is not UTF-8 still names
+// its file.
+std::string AbsoluteCommandLinePath(const std::string& path);
+
 std::string HelpText();
 
 } // namespace pirela

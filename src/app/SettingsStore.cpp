@@ -3,6 +3,7 @@
 #include "app/SettingsSchema.h"
 #include "platform/FileAccess.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <string_view>
@@ -22,7 +23,8 @@ struct ReadFromIni {
     }
     void operator()(std::string_view section, std::string_view key, float& member,
                     int fallback) const {
-        member = static_cast<float>(ini.GetInt(section, key).value_or(fallback));
+        const int rate = ini.GetInt(section, key).value_or(fallback);
+        member = static_cast<float>(std::clamp(rate, kSmallestRate, kLargestRate));
     }
     void operator()(std::string_view section, std::string_view key, std::string& member,
                     const std::string& fallback) const {

@@ -67,6 +67,7 @@ void ImageFileList::RemoveFileName(int index) {
 void ImageFileList::ClearFileList() {
     names_.clear();
     current_ = 0;
+    unlistedName_.clear();
 }
 
 int ImageFileList::FindFileName(std::string_view name) const {

@@ -18,7 +18,10 @@ public:
     ImageFileList();
 
     const std::string& Folder() const { return folder_; }
-    void SetFolder(std::string folder) { folder_ = std::move(folder); }
+    void SetFolder(std::string folder) {
+        folder_ = std::move(folder);
+        unlistedName_.clear();
+    }
 
     int Count() const { return static_cast<int>(names_.size()); }
     const std::vector<std::string>& Names() const { return names_; }
@@ -26,8 +29,19 @@ public:
     const std::string& Name(int index) const;
 
     int Current() const { return current_; }
-    void SetCurrent(int current) { current_ = current; }
-    const std::string& CurrentName() const { return Name(current_); }
+    void SetCurrent(int current) {
+        current_ = current;
+        unlistedName_.clear();
+    }
+    // Makes current a file of the folder that the list does not hold (a hidden file opened
+    // directly, or one gone since the scan): the index is -1, but the current name is its own.
+    void SetCurrentUnlisted(std::string name) {
+        current_ = -1;
+        unlistedName_ = std::move(name);
+    }
+    const std::string& CurrentName() const {
+        return current_ == -1 && !unlistedName_.empty() ? unlistedName_ : Name(current_);
+    }
     // A current image exists when a folder is open and the current name is not empty.
     bool HasCurrentImage() const { return !folder_.empty() && !CurrentName().empty(); }
     std::string CurrentImagePath() const;
@@ -49,6 +63,7 @@ private:
     std::string folder_;
     std::vector<std::string> names_;
     int current_ = 0;
+    std::string unlistedName_;
 };
 
 // The sort order of two list names: negative, zero or positive. After their common start

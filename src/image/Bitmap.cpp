@@ -1,6 +1,7 @@
 #include "image/Bitmap.h"
 
 #include <climits>
+#include <new>
 
 namespace pirela {
 
@@ -47,7 +48,10 @@ std::unique_ptr<Bitmap> Bitmap::Create(const BitmapInfoHeader& header,
     if (stride > static_cast<std::int64_t>(kMaxPixelBytes) / height) {
         return nullptr;
     }
-    std::unique_ptr<Bitmap> bitmap(new Bitmap());
+    std::unique_ptr<Bitmap> bitmap(new (std::nothrow) Bitmap());
+    if (!bitmap) {
+        return nullptr;
+    }
     bitmap->header_ = header;
     bitmap->stride_ = static_cast<std::size_t>(stride);
     // Zeroed memory from calloc costs nothing until a page is written.

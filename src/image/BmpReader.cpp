@@ -144,6 +144,29 @@ std::optional<Description> ParseDescription(const std::vector<std::uint8_t>& blo
     return description;
 }
 
+// The bytes the file still holds after the current position, when that can be known (a regular
+// file); none for a pipe or a stream in memory.
+std::optional<std::uint64_t> BytesLeft(std::FILE* file) {
+    struct stat status {};
+    const long position = std::ftell(file);
+    if (position < 0 || ::fstat(::fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    const auto read = static_cast<std::uint64_t>(position);
+    return size > read ? size - read : 0;
+}
+
+// The pixel bytes the described bitmap holds: what the file must hold after its headers.
+std::uint64_t DeclaredPixelBytes(const BitmapInfoHeader& header) {
+    if (header.width <= 0) {
+        return 0; // refused as inconsistent when the bitmap is made
+    }
+    const std::int64_t rows = header.height < 0 ? -std::int64_t{header.height} : header.height;
+    return static_cast<std::uint64_t>(BitmapStride(header.bitCount, header.width)) *
+           static_cast<std::uint64_t>(rows);
+}
+
 // How many pixel bytes to read: the header's image size, or, for an uncompressed file that
 // leaves it 0, what the rows need. A top-down file counts its rows by the absolute height.
 // Never more than the bitmap holds: the excess of a too-large image size is left unread.
@@ -171,9 +194,7 @@ std::unique_ptr<Bitmap> ReadBmpStream(std::FILE* file) {
     // masks and a full colour table can use: the rest (a gap some writers leave before the
     // pixels) is read past.
     const std::size_t blockBytes = pixelOffset - kFileHeaderBytes;
-    struct stat status {};
-    if (::fstat(::fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
-        static_cast<std::uint64_t>(status.st_size) < pixelOffset) {
+    if (const auto left = BytesLeft(file); left && *left < blockBytes) {
         return nullptr;
     }
     std::vector<std::uint8_t> block(std::min(blockBytes, kMaxDescriptionBytes));
@@ -185,12 +206,22 @@ std::unique_ptr<Bitmap> ReadBmpStream(std::FILE* file) {
     if (!description) {
         return nullptr;
     }
+    // A file must hold every pixel its header declares, whatever its image-size field says: a
+    // file of a few bytes never gets a bitmap of a gigabyte. Where the length can be asked, this
+    // is known before anything is allocated.
+    const std::uint64_t declared = DeclaredPixelBytes(description->header);
+    const auto left = BytesLeft(file);
+    if (left && *left < declared) {
+        return nullptr;
+    }
     auto bitmap = Bitmap::Create(description->header, std::move(description->colourTable),
                                  description->masks);
     if (!bitmap || bitmap->BitCount() == 2) {
         return nullptr; // two bits per pixel exist in PNG files, never in bitmap files
     }
-    if (!ReadExactly(file, bitmap->Pixels(), PixelBytesToRead(description->header, *bitmap))) {
+    const std::size_t toRead = PixelBytesToRead(description->header, *bitmap);
+    if (!ReadExactly(file, bitmap->Pixels(), toRead) ||
+        (!left && !SkipExactly(file, bitmap->PixelBytes() - toRead))) {
         return nullptr;
     }
     return bitmap;

@@ -4,9 +4,13 @@
 #include "image/JpegReader.h"
 #include "image/PngReader.h"
 
+#include <new>
+
 namespace pirela {
 
-std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, ImageFormat format) {
+namespace {
+
+std::unique_ptr<Bitmap> Decode(const std::filesystem::path& path, ImageFormat format) {
     switch (format) {
     case ImageFormat::Bitmap:
         return ReadBmpFile(path);
@@ -18,6 +22,17 @@ std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, Image
         break;
     }
     return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, ImageFormat format) {
+    // Memory that cannot be had makes the file undecodable; it never ends the program.
+    try {
+        return Decode(path, format);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 } // namespace pirela

@@ -19,6 +19,9 @@ struct ImageInfo {
     int bitsPerPixel = 0;
     int resolutionX = 72;
     int resolutionY = 72;
+    // False when the file could not be opened: then only the path and the name are known, and
+    // no size or time of an earlier file may stand in for them.
+    bool opened = true;
 };
 
 } // namespace pirela

@@ -4,7 +4,10 @@
 
 #include <png.h>
 
+#include <array>
+#include <cmath>
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 namespace pirela {
@@ -36,8 +39,8 @@ void LibraryFree(png_structp, png_voidp memory) {
 struct Decode {
     png_structp png = nullptr;
     png_infop info = nullptr;
+    double fileGamma = kGammaWithoutChunk;
     std::unique_ptr<Bitmap> bitmap;
-    std::vector<png_bytep> rows; // where each PNG row goes in the bitmap, top row first
 };
 
 // Asks libpng for the one layout each kind of file becomes, and tells whether it has alpha.
@@ -58,23 +61,48 @@ bool RequestOutputLayout(png_structp png, png_infop info) {
     return (colourType & PNG_COLOR_MASK_ALPHA) != 0;
 }
 
-void RequestGamma(png_structp png, png_infop info) {
+// The file's gamma (its gAMA, else 0.5), asked of libpng for the samples it decodes.
+double RequestGamma(png_structp png, png_infop info) {
     double fileGamma = kGammaWithoutChunk;
     png_get_gAMA(png, info, &fileGamma);
     png_set_gamma(png, kScreenGamma, fileGamma);
+    return fileGamma;
+}
+
+// The gamma correction of 8-bit samples, as libpng makes it for grey and RGB rows: PNG gammas
+// are counted in hundred-thousandths, and a correction within 5 % of none is skipped. The
+// palette needs it from us: libpng leaves the palette as the file has it (whether or not a
+// transparency chunk follows), and a palette file must show the colours its RGB twin shows.
+std::array<std::uint8_t, 256> GammaTable(double fileGamma) {
+    constexpr double kUnits = 100000;
+    const double file = std::floor(fileGamma * kUnits + 0.5);
+    const double screen = std::floor(kScreenGamma * kUnits + 0.5);
+    const double correction = std::floor(file * screen / kUnits + 0.5) / kUnits;
+    const double exponent = std::floor(kUnits * kUnits / file / screen * kUnits + 0.5) / kUnits;
+    std::array<std::uint8_t, 256> table{};
+    for (int value = 0; value < 256; ++value) {
+        const bool corrected = std::abs(correction - 1) > 0.05 && value > 0 && value < 255;
+        table[value] = static_cast<std::uint8_t>(
+            corrected ? std::floor(255 * std::pow(value / 255.0, exponent) + 0.5) : value);
+    }
+    return table;
 }
 
 // The colour table of a grey or palette image below 16 bits: an even grey ramp, or the
-// palette in blue-green-red order with entries beyond the palette black.
-std::vector<RgbQuad> ColourTableFor(png_structp png, png_infop info, int depth) {
+// palette, gamma-corrected, in blue-green-red order with entries beyond the palette black.
+std::vector<RgbQuad> ColourTableFor(const Decode& decode, int depth) {
+    png_structp png = decode.png;
+    png_infop info = decode.info;
     const std::size_t entries = std::size_t{1} << depth;
     std::vector<RgbQuad> table(entries);
     if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE) {
         png_colorp palette = nullptr;
         int count = 0;
         png_get_PLTE(png, info, &palette, &count);
+        const auto gamma = GammaTable(decode.fileGamma);
         for (int i = 0; i < count && static_cast<std::size_t>(i) < entries; ++i) {
-            table[i] = RgbQuad{palette[i].blue, palette[i].green, palette[i].red, 0};
+            table[i] = RgbQuad{gamma[palette[i].blue], gamma[palette[i].green],
+                               gamma[palette[i].red], 0};
         }
         return table;
     }
@@ -99,16 +127,23 @@ bool MakeBitmap(Decode& decode, bool hasAlpha) {
     header.height = static_cast<std::int32_t>(height);
     header.bitCount = static_cast<std::uint16_t>(depth);
     decode.bitmap =
-        Bitmap::Create(header, depth < 16 ? ColourTableFor(png, info, depth) : std::vector<RgbQuad>{});
+        Bitmap::Create(header, depth < 16 ? ColourTableFor(decode, depth) : std::vector<RgbQuad>{});
     if (!decode.bitmap || png_get_rowbytes(png, info) > decode.bitmap->Stride()) {
         return false;
     }
     decode.bitmap->SetHasAlpha(hasAlpha);
-    decode.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) {
-        decode.rows[y] = decode.bitmap->PictureRow(static_cast<int>(y));
-    }
     return true;
+}
+
+// Every pass of the image, each row straight into its place in the bitmap. Rows are handed
+// over one at a time rather than as a table of row addresses, which for a tall image of one
+// pixel a row would take eight times the pixels' own memory.
+void ReadRows(png_structp png, int passes, Bitmap& bitmap) {
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < bitmap.Height(); ++y) {
+            png_read_row(png, bitmap.PictureRow(y), nullptr);
+        }
+    }
 }
 
 // Runs the whole decode, rows straight into the bitmap; false when libpng gave up. Holds no
@@ -124,14 +159,14 @@ bool RunDecode(Decode& decode, std::FILE* file) {
     png_set_chunk_cache_max(png, kMaxCachedChunks);
     png_set_sig_bytes(png, kSignatureBytes);
     png_read_info(png, info);
-    RequestGamma(png, info);
+    decode.fileGamma = RequestGamma(png, info);
     const bool hasAlpha = RequestOutputLayout(png, info);
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (!MakeBitmap(decode, hasAlpha)) {
         return false;
     }
-    png_read_image(png, decode.rows.data());
+    ReadRows(png, passes, *decode.bitmap);
     return true;
 }
 
@@ -154,7 +189,12 @@ std::unique_ptr<Bitmap> ReadPngStream(std::FILE* file) {
         return nullptr;
     }
     decode.info = png_create_info_struct(decode.png);
-    const bool decoded = decode.info != nullptr && RunDecode(decode, file);
+    bool decoded = false;
+    try {
+        decoded = decode.info != nullptr && RunDecode(decode, file);
+    } catch (const std::bad_alloc&) {
+        // the colour table could not be had; the structures below are freed all the same
+    }
     png_destroy_read_struct(&decode.png, decode.info ? &decode.info : nullptr, nullptr);
     return decoded ? std::move(decode.bitmap) : nullptr;
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <new>
 
 namespace pirela {
 
@@ -13,40 +13,36 @@ namespace {
 constexpr int kTile = 32;
 
 // Copies a pixels wide tile: new (x', y') takes old (W - 1 - y', x') for a left turn and
-// old (y', H - 1 - x') for a right turn; the new picture is H wide and W high.
+// old (y', H - 1 - x') for a right turn; the new picture is H wide and W high. Only the source
+// rows of the tile in hand are looked up: a table of every row would cost 8 bytes a row, two
+// gigabytes for a bitmap a quarter of a billion rows tall.
 template <int kPixelBytes>
 void TurnTiled(const Bitmap& source, Bitmap& target, int direction) {
     const int oldWidth = source.Width();
     const int oldHeight = source.Height();
-    std::vector<const std::uint8_t*> sourceRows(static_cast<std::size_t>(oldHeight));
-    for (int y = 0; y < oldHeight; ++y) {
-        sourceRows[y] = source.PictureRow(y);
-    }
     const int newWidth = oldHeight;
     const int newHeight = oldWidth;
-    for (int tileY = 0; tileY < newHeight; tileY += kTile) {
-        const int endY = std::min(tileY + kTile, newHeight);
-        for (int tileX = 0; tileX < newWidth; tileX += kTile) {
-            const int endX = std::min(tileX + kTile, newWidth);
+    const std::uint8_t* tileRows[kTile];
+    for (int tileX = 0; tileX < newWidth; tileX += kTile) {
+        const int endX = std::min(tileX + kTile, newWidth);
+        for (int x = tileX; x < endX; ++x) {
+            tileRows[x - tileX] = source.PictureRow(direction == kTurnLeft ? x : oldHeight - 1 - x);
+        }
+        for (int tileY = 0; tileY < newHeight; tileY += kTile) {
+            const int endY = std::min(tileY + kTile, newHeight);
             for (int y = tileY; y < endY; ++y) {
                 std::uint8_t* out = target.PictureRow(y) + std::size_t{kPixelBytes} * tileX;
                 const int oldX = direction == kTurnLeft ? oldWidth - 1 - y : y;
                 const std::size_t oldOffset = std::size_t{kPixelBytes} * oldX;
                 for (int x = tileX; x < endX; ++x, out += kPixelBytes) {
-                    const int oldY = direction == kTurnLeft ? x : oldHeight - 1 - x;
-                    std::memcpy(out, sourceRows[oldY] + oldOffset, kPixelBytes);
+                    std::memcpy(out, tileRows[x - tileX] + oldOffset, kPixelBytes);
                 }
             }
         }
     }
 }
 
-} // namespace
-
-std::unique_ptr<Bitmap> TurnBitmapQuarter(const Bitmap& source, int direction) {
-    if (!CanTurn(source.BitCount()) || (direction != kTurnLeft && direction != kTurnRight)) {
-        return nullptr;
-    }
+std::unique_ptr<Bitmap> MakeTurned(const Bitmap& source, int direction) {
     BitmapInfoHeader header;
     header.width = source.Height();
     header.height = source.Width();
@@ -73,6 +69,20 @@ std::unique_ptr<Bitmap> TurnBitmapQuarter(const Bitmap& source, int direction) {
         break;
     }
     return target;
+}
+
+} // namespace
+
+std::unique_ptr<Bitmap> TurnBitmapQuarter(const Bitmap& source, int direction) {
+    if (!CanTurn(source.BitCount()) || (direction != kTurnLeft && direction != kTurnRight)) {
+        return nullptr;
+    }
+    // Memory that cannot be had is an answer, not an end: the image stays as it was.
+    try {
+        return MakeTurned(source, direction);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 } // namespace pirela

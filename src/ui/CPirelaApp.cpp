@@ -11,10 +11,8 @@
 #include "ui/CPirelaView.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/KeyboardAccelerators.h"
-#include "ui/QtText.h"
 #include "view/MenuTexts.h"
 
-#include <QFileInfo>
 #include <QStatusBar>
 
 namespace pirela {
@@ -33,7 +31,7 @@ CPirelaApp::~CPirelaApp() {
 bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     LoadSettings();
     const std::string path = ParseCommandLine(arguments).pathToOpen;
-    commandLinePath_ = path.empty() ? path : ToUtf8(QFileInfo(ToQString(path)).absoluteFilePath());
+    commandLinePath_ = path.empty() ? path : AbsoluteCommandLinePath(path);
 
     frame_ = std::make_unique<CMainFrame>(CMainFrame::Callbacks{[this] { OnFrameClosing(); },
                                                                 [this] { OnFrameResized(); }});
@@ -71,7 +69,8 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     host_->RefreshTitle();
     host_->UpdateScrollSizes();
     host_->RefreshStatusTexts();
-    doc_->SyncFileListWindow(std::nullopt);
+    // The row of the image shown (a file from the command line), not simply the first.
+    doc_->SyncFileListWindow(doc_->FileList().CurrentName());
     frame_->UpdateCommandUi();
     return true;
 }

@@ -255,10 +255,11 @@ void CPirelaView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     const PixelSize draw = HasImage() ? DrawSize() : PixelSize{};
     PaintBackground(painter);
-    if (!doc_.Image().Shown()) {
+    // A surface whose memory cannot be had leaves the image unshowable: the user is told as
+    // for a file that cannot be decoded, and the program goes on.
+    if (!doc_.Image().Shown() || (HasImage() && Surface().IsNull())) {
         DrawLoadError(painter);
-    }
-    if (HasImage()) {
+    } else if (HasImage()) {
         PaintImage(painter, draw);
     }
 }

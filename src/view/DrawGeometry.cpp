@@ -1,5 +1,6 @@
 #include "view/DrawGeometry.h"
 
+#include <climits>
 #include <utility>
 
 namespace pirela {
@@ -8,13 +9,20 @@ namespace {
 
 constexpr int kWheelStep = 12;
 
+// Sizes are worked out in 64 bits (an image 2^31 - 1 pixels wide at 200 %, or fitted by a
+// height a millionth of its width, goes far past int) and held at the largest int: a scroll
+// extent cannot be larger, and a size that wrapped would be negative.
+int HeldToInt(long double size) {
+    return size >= static_cast<long double>(INT_MAX) ? INT_MAX : static_cast<int>(size);
+}
+
 // Fits by height: as high as the client, the width in proportion.
 PixelSize HeightFit(long long width, long long height, PixelSize client) {
-    return {static_cast<int>(client.height * width / height), client.height};
+    return {HeldToInt(static_cast<long double>(client.height * width / height)), client.height};
 }
 
 PixelSize WidthFit(long long width, long long height, PixelSize client) {
-    return {client.width, static_cast<int>(client.width * height / width)};
+    return {client.width, HeldToInt(static_cast<long double>(client.width * height / width))};
 }
 
 // The whole image inside the client, by whichever side is the tighter one.
@@ -56,8 +64,8 @@ PixelSize ComputeDrawSize(const DrawInput& input) {
         return input.shownBitmap ? *input.shownBitmap : input.image;
     }
     const long double factor = static_cast<long double>(input.rate) * 0.01L;
-    return {static_cast<int>(static_cast<long double>(width) * factor),
-            static_cast<int>(static_cast<long double>(height) * factor)};
+    return {HeldToInt(static_cast<long double>(width) * factor),
+            HeldToInt(static_cast<long double>(height) * factor)};
 }
 
 ScrollPoint KeyScrollTarget(ScrollPoint position, PixelSize client, PixelSize draw, ScrollKey key) {

@@ -46,7 +46,7 @@ StatusTexts ComputeStatusTexts(const CPirelaDoc& doc, float rate, PixelSize draw
         texts.image = Format("イメージ: %d x %d, %d ビット", info.width, info.height,
                              info.bitsPerPixel);
     }
-    if (current) {
+    if (current && info.opened) {
         texts.fileSize = FormatFileSize(info.size) + "B";
     }
     if (shownImage) {
@@ -67,7 +67,8 @@ std::string ComputeTitle(const CPirelaDoc& doc) {
     const ImageFileList& list = doc.FileList();
     std::string title = "Pirela";
     const std::string folder = " [ " + FolderForSearch(list.Folder()) + " ] ";
-    if (doc.Image().HasBitmap() || list.Count() > 0) {
+    // A file shown outside the list (hidden, or gone since the scan) is named too.
+    if (doc.Image().HasBitmap() || list.Count() > 0 || !list.CurrentName().empty()) {
         title += " - " + list.CurrentName() + folder;
     } else if (!list.Folder().empty()) {
         title += folder;

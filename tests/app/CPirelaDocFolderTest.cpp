@@ -1,8 +1,10 @@
 #include "app/CPirelaDoc.h"
 
+#include "image/Rotation.h"
 #include "support/ImageFixtures.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
+#include "view/StatusTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -94,13 +96,22 @@ TEST_F(CPirelaDocFolderTest, LoadingFillsTheFactsAndKeepsOrDropsTheTurn) {
     EXPECT_EQ(doc_.TurnState(), 0);
 }
 
-TEST_F(CPirelaDocFolderTest, WhatCannotBeOpenedRemovesTheImageAndKeepsTheFacts) {
+TEST_F(CPirelaDocFolderTest, WhatCannotBeOpenedIsNamedWithNoFactsOfTheFileBefore) {
     Picture("a.png");
-    ASSERT_TRUE(doc_.LoadImageFile((dir_ / "a.png").string()));
-    EXPECT_FALSE(doc_.LoadImageFile((dir_ / "gone.png").string()));
+    Picture("b.png");
+    Open();
+    doc_.ShowListedImage(doc_.NextImage());
+    fs::remove(dir_ / "b.png"); // gone since the scan
+    doc_.ShowListedImage(doc_.PrevImage());
+    ASSERT_TRUE(doc_.Image().HasBitmap());
+    fs::remove(dir_ / "a.png");
+    doc_.Refresh();
     EXPECT_FALSE(doc_.Image().HasBitmap());
-    EXPECT_TRUE(doc_.Image().Shown());
-    EXPECT_EQ(doc_.Image().Info().fileName, "a.png");
+    EXPECT_FALSE(doc_.Image().Shown()); // the view paints the error text naming the file
+    EXPECT_EQ(doc_.Image().Info().path, (dir_ / "a.png").string());
+    EXPECT_EQ(ComputeTitle(doc_), "Pirela - a.png [ " + dir_.Path().string() + " ] ");
+    EXPECT_EQ(ComputeStatusTexts(doc_, 100, {}), (StatusTexts{"", "", "", "ファイル: 1/2"}));
+
     fs::create_directory(dir_ / "folder.png");
     EXPECT_FALSE(doc_.LoadImageFile((dir_ / "folder.png").string()));
 
@@ -225,9 +236,15 @@ TEST_F(CPirelaDocFolderTest, OpeningAFileListsItsFolderAndFindsItsPlace) {
     EXPECT_EQ(doc_.FileList().Current(), 1);
     EXPECT_EQ(doc_.Image().Info().fileName, "b.png");
 
+    // A file outside the list is the current file by its own path: title, reload, error text.
     EXPECT_TRUE(doc_.OpenImageFile((dir_ / ".hidden.png").string()));
     EXPECT_EQ(doc_.FileList().Current(), -1);
+    EXPECT_EQ(doc_.FileList().CurrentImagePath(), (dir_ / ".hidden.png").string());
+    EXPECT_EQ(ComputeTitle(doc_), "Pirela - .hidden.png [ " + dir_.Path().string() + " ] ");
+    doc_.ApplyTurn(kTurnLeft);
+    doc_.ResetTurn();
     EXPECT_TRUE(doc_.Image().HasBitmap());
+    EXPECT_EQ(doc_.Image().Info().fileName, ".hidden.png");
 
     test::WriteJpeg(dir_ / "jpeg-inside.png", test::PhotoLike(4, 4, 3), false);
     EXPECT_TRUE(doc_.OpenImageFile((dir_ / "jpeg-inside.png").string()));
@@ -239,6 +256,9 @@ TEST_F(CPirelaDocFolderTest, OpeningAFileListsItsFolderAndFindsItsPlace) {
     EXPECT_FALSE(doc_.OpenImageFile((dir_ / "missing.png").string()));
     EXPECT_EQ(host_.messages, std::vector<std::string>{
                                   "ファイル " + (dir_ / "missing.png").string() + " が開けません。"});
+    EXPECT_EQ(ComputeTitle(doc_), "Pirela - missing.png [ " + dir_.Path().string() + " ] ");
+    EXPECT_FALSE(doc_.Image().Shown());
+    EXPECT_EQ(doc_.FileList().CurrentImagePath(), (dir_ / "missing.png").string());
 }
 
 TEST_F(CPirelaDocFolderTest, AFolderWithoutImagesSaysSo) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace pirela {
 namespace {
 
@@ -11,6 +13,14 @@ TEST(CommandLineTest, TheFirstArgumentThatIsNoOptionIsThePath) {
     EXPECT_EQ(ParseCommandLine({"-x", "a.jpg", "b.jpg"}).pathToOpen, "a.jpg");
     EXPECT_EQ(ParseCommandLine({"-a.jpg"}).pathToOpen, "");
     EXPECT_EQ(ParseCommandLine({"--", "-a.jpg", "b.jpg"}).pathToOpen, "-a.jpg");
+}
+
+TEST(CommandLineTest, PathsAreMadeAbsoluteKeepingTheirBytes) {
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(AbsoluteCommandLinePath("pics/../caf\xE9.bmp"), here + "/caf\xE9.bmp");
+    EXPECT_EQ(AbsoluteCommandLinePath("/home/me/pics/"), "/home/me/pics");
+    EXPECT_EQ(AbsoluteCommandLinePath("/home/./me/../"), "/home");
+    EXPECT_EQ(AbsoluteCommandLinePath("/"), "/");
 }
 
 TEST(CommandLineTest, HelpAndVersionAreRecognised) {

@@ -164,7 +164,7 @@ TEST(SettingsStoreTest, WindowRectanglesAreClampedToTheScreen) {
     EXPECT_EQ(UsableMainWindowRect(fits, 1920, 1080), fits);
 }
 
-TEST(SettingsStoreTest, RatesAreWholeInTheFileAndOddValuesAreKept) {
+TEST(SettingsStoreTest, RatesAreWholeInTheFileHeldInTheirRangeAndOddValuesAreKept) {
     for (float rate : {-1.0f, 0.0f, 400.0f}) {
         AppSettings s;
         s.options.rate = rate;
@@ -178,10 +178,10 @@ TEST(SettingsStoreTest, RatesAreWholeInTheFileAndOddValuesAreKept) {
     WriteSettingsToIni(fractional, ini);
     EXPECT_EQ(ini.GetInt("OPTIONS", "RATE"), 0); // toward zero
 
-    // In a float the largest int rounds up past the int range; it must come back, not wrap.
-    IniFile huge = IniFile::Parse("[OPTIONS]\nRATE=99999999999\n");
-    WriteSettingsToIni(SettingsFromIni(huge, Screen1920()), huge);
-    EXPECT_EQ(huge.GetInt("OPTIONS", "RATE"), 2147483647);
+    // A rate beyond the largest zoom would overflow every draw size and the zoom pane.
+    EXPECT_EQ(LoadFromText("[OPTIONS]\nRATE=1000000000\n").options.rate, 400.0f);
+    EXPECT_EQ(LoadFromText("[OPTIONS]\nRATE=401\n").options.rate, 400.0f);
+    EXPECT_EQ(LoadFromText("[OPTIONS]\nRATE=-5\n").options.rate, -1.0f);
 
     const AppSettings odd = LoadFromText("[OPTIONS]\nSENDTYPE=7\nRATE=33\nBGCOLOR=-1\n"
                                          "ASK=12abc\nFINDHIDDEN=99999999999\n");

@@ -251,6 +251,29 @@ TEST_F(BmpReaderTest, HugeOrLyingSizesNeverOverrunOrExhaustMemory) {
     EXPECT_EQ(ReadBmpStream(stream), nullptr);
     std::fclose(stream);
 
+    // A small image-size field does not make a short file whole: it must hold every pixel its
+    // header declares, through a stream as much as from a file.
+    BmpFile tinyClaim;
+    tinyClaim.width = 16384;
+    tinyClaim.height = 16384;
+    tinyClaim.bitCount = 8;
+    tinyClaim.sizeImage = 4;
+    tinyClaim.colourTable = std::string(1024, '\0');
+    tinyClaim.pixels = Pixels(4);
+    EXPECT_EQ(Read(tinyClaim.Bytes()), nullptr);
+    std::string tiny = tinyClaim.Bytes();
+    std::FILE* tinyStream = ::fmemopen(tiny.data(), tiny.size(), "rb");
+    EXPECT_EQ(ReadBmpStream(tinyStream), nullptr);
+    std::fclose(tinyStream);
+
+    BmpFile noPixelBitFields; // masks, image size 0, and not one pixel byte behind them
+    noPixelBitFields.width = 16384;
+    noPixelBitFields.height = 16384;
+    noPixelBitFields.bitCount = 32;
+    noPixelBitFields.compression = 3;
+    noPixelBitFields.masks = std::string(12, '\xFF');
+    EXPECT_EQ(Read(noPixelBitFields.Bytes()), nullptr);
+
     BmpFile lyingSize; // says 1000 bytes, the bitmap holds 24: only 24 are read
     lyingSize.sizeImage = 1000;
     lyingSize.pixels = Pixels(1000);

@@ -8,6 +8,8 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -141,63 +143,67 @@ TEST_F(PngReaderTest, WideAndAlphaLayoutsAreConvertedNotRefused) {
     EXPECT_EQ(Bytes(*rgba64).substr(0, 4), std::string("\x30\x20\x10\x40", 4));
 }
 
-// libpng's own gamma and blue-red transforms, row by row: what our reader's one-pass handling
-// of 8-bit RGB and RGBA files must match byte for byte.
-std::vector<std::vector<png_byte>> LibraryTransformed(const std::filesystem::path& file) {
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, in);
-    png_read_info(png, info);
-    double fileGamma = 0.5;
-    png_get_gAMA(png, info, &fileGamma);
-    png_set_gamma(png, 2.2, fileGamma);
-    png_set_bgr(png);
-    png_read_update_info(png, info);
-    std::vector<std::vector<png_byte>> rows(png_get_image_height(png, info),
-                                            std::vector<png_byte>(png_get_rowbytes(png, info)));
-    for (auto& row : rows) {
-        png_read_row(png, row.data(), nullptr);
-    }
-    png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(in);
-    return rows;
+// Samples 1, 64, 128 and 200 as a screen of gamma 2.2 shows them:
+// 255 x (v / 255) ^ (1 / (2.2 x file gamma)), rounded; no chunk means a file gamma of 0.5.
+struct GammaCase {
+    std::optional<double> fileGamma;
+    std::array<std::uint8_t, 4> shown;
+};
+constexpr std::array<std::uint8_t, 4> kSamples = {1, 64, 128, 200};
+const GammaCase kGammaCases[] = {
+    {std::nullopt, {2, 73, 136, 204}}, {1 / 2.2, {1, 64, 128, 200}}, {1.0, {21, 136, 186, 228}},
+    {0.3, {0, 31, 90, 176}},           {0.8, {11, 116, 172, 222}},
+};
+
+// Pixel i is red kSamples[i], green kSamples[i + 1], blue kSamples[i + 2] (counted round), so
+// that a channel put in the wrong place shows.
+std::uint8_t Channel(const std::array<std::uint8_t, 4>& values, int pixel, int channel) {
+    return values[static_cast<std::size_t>((pixel + channel) % 4)];
 }
 
-TEST_F(PngReaderTest, EightBitColourMatchesLibpngsOwnTransformsForEverySample) {
-    for (const int colourType : {PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA}) {
-        const int channels = colourType == PNG_COLOR_TYPE_RGB ? 3 : 4;
-        for (const std::optional<double> gamma :
-             {std::optional<double>(), std::optional<double>(1 / 2.2), std::optional<double>(0.8),
-              std::optional<double>(1.0), std::optional<double>(0.3)}) {
-            test::PngImage image;
-            image.width = 256;
-            image.height = 2;
-            image.colourType = colourType;
-            image.gamma = gamma;
-            for (int y = 0; y < 2; ++y) {
-                std::vector<std::uint8_t> row;
-                for (int i = 0; i < 256; ++i) {
-                    row.insert(row.end(), {std::uint8_t(i), std::uint8_t(y ? 255 - i : i),
-                                           std::uint8_t(y ? i * 7 : i)});
-                    if (channels == 4) {
-                        row.push_back(std::uint8_t(i * 3));
-                    }
-                }
-                image.rows.push_back(row);
-            }
-            const auto file = dir_ / "samples.png";
-            test::WritePng(file, image);
-            const auto bitmap = ReadPngFile(file);
-            ASSERT_NE(bitmap, nullptr);
-            const auto expected = LibraryTransformed(file);
-            for (int y = 0; y < 2; ++y) {
-                EXPECT_EQ(std::memcmp(bitmap->PictureRow(y), expected[static_cast<std::size_t>(y)].data(),
-                                      256 * static_cast<std::size_t>(channels)),
-                          0)
-                    << "colour type " << colourType << ", gamma " << gamma.value_or(0) << ", row " << y;
-            }
+TEST_F(PngReaderTest, EveryColourLayoutShowsTheSameGammaCorrectedColours) {
+    for (const GammaCase& gammaCase : kGammaCases) {
+        const std::string context = "file gamma " + std::to_string(gammaCase.fileGamma.value_or(0));
+        std::vector<std::uint8_t> rgb, rgba, grey, indices, palette;
+        std::string expectedBgr, expectedBgra, expectedGrey;
+        std::vector<RgbQuad> expectedTable;
+        for (int i = 0; i < 4; ++i) {
+            const auto& in = kSamples;
+            const auto& out = gammaCase.shown;
+            rgb.insert(rgb.end(), {Channel(in, i, 0), Channel(in, i, 1), Channel(in, i, 2)});
+            rgba.insert(rgba.end(), {Channel(in, i, 0), Channel(in, i, 1), Channel(in, i, 2), 77});
+            palette.insert(palette.end(), {Channel(in, i, 0), Channel(in, i, 1), Channel(in, i, 2)});
+            grey.push_back(in[static_cast<std::size_t>(i)]);
+            indices.push_back(static_cast<std::uint8_t>(i));
+            const std::string bgr{char(Channel(out, i, 2)), char(Channel(out, i, 1)),
+                                  char(Channel(out, i, 0))};
+            expectedBgr += bgr;
+            expectedBgra += bgr + '\x4D'; // alpha is never corrected
+            expectedGrey += char(out[static_cast<std::size_t>(i)]);
+            expectedTable.push_back(RgbQuad{Channel(out, i, 2), Channel(out, i, 1), Channel(out, i, 0), 0});
         }
+        const auto decode = [&](int colourType, std::vector<std::uint8_t> row) {
+            test::PngImage image = Uniform(colourType, 8, std::move(row), 4, 1);
+            image.gamma = gammaCase.fileGamma;
+            image.palette = palette;
+            return Decode(image);
+        };
+        EXPECT_EQ(Bytes(*decode(PNG_COLOR_TYPE_RGB, rgb)).substr(0, 12), expectedBgr) << context;
+        EXPECT_EQ(Bytes(*decode(PNG_COLOR_TYPE_RGB_ALPHA, rgba)), expectedBgra) << context;
+        EXPECT_EQ(Bytes(*decode(PNG_COLOR_TYPE_GRAY, grey)), expectedGrey) << context;
+        const auto paletted = decode(PNG_COLOR_TYPE_PALETTE, indices);
+        EXPECT_TRUE(std::equal(expectedTable.begin(), expectedTable.end(),
+                               paletted->ColourTable().begin()))
+            << context;
+
+        // A transparency chunk is not applied, and changes nothing else either.
+        test::PngImage withChunk = Uniform(PNG_COLOR_TYPE_PALETTE, 8, indices, 4, 1);
+        withChunk.gamma = gammaCase.fileGamma;
+        withChunk.palette = palette;
+        withChunk.transparency = {0, 128, 255};
+        const auto transparent = Decode(withChunk);
+        EXPECT_EQ(transparent->ColourTable(), paletted->ColourTable()) << context;
+        EXPECT_FALSE(transparent->HasAlpha());
     }
 }
 

@@ -1,5 +1,7 @@
 #include "image/Rotation.h"
 
+#include "support/ChildProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -100,6 +102,37 @@ TEST(RotationTest, LowDepthsAndOddDirectionsAreRefused) {
     const auto rgb = Numbered(4, 4, 24);
     EXPECT_EQ(TurnBitmapQuarter(*rgb, kTurnHalf), nullptr);
     EXPECT_EQ(TurnBitmapQuarter(*rgb, 0), nullptr);
+}
+
+TEST(RotationTest, ATallBitmapTurnsInLittleMoreThanItsOwnMemoryAndFailsSoftlyBelowThat) {
+    if (test::kAddressSanitizer) {
+        GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit allows";
+    }
+    constexpr int kRows = 1 << 25; // 128 MiB of 4-byte rows
+    constexpr std::uint64_t kMiB = 1 << 20;
+    const auto turnWithRoomFor = [](std::uint64_t room) {
+        BitmapInfoHeader header;
+        header.width = 4;
+        header.height = kRows;
+        header.bitCount = 8;
+        const auto tall = Bitmap::Create(header, std::vector<RgbQuad>(256));
+        if (!tall || !test::LimitAddressSpaceTo(room)) {
+            return test::kChildCannotPrepare;
+        }
+        tall->PictureRow(0)[3] = 7; // the top right pixel leads a left turn
+        const auto turned = TurnBitmapQuarter(*tall, kTurnLeft);
+        if (!turned) {
+            return tall->PictureRow(0)[3] == 7 ? 1 : 2;
+        }
+        return turned->Width() == kRows && turned->PictureRow(0)[0] == 7 ? 0 : 3;
+    };
+    const int roomy = test::ExitCodeInChild([&] { return turnWithRoomFor(128 * kMiB + 48 * kMiB); });
+    const int tight = test::ExitCodeInChild([&] { return turnWithRoomFor(64 * kMiB); });
+    if (roomy == test::kChildCannotPrepare || tight == test::kChildCannotPrepare) {
+        GTEST_SKIP() << "the bitmap or the memory limit could not be set up";
+    }
+    EXPECT_EQ(roomy, 0) << "the turn itself needs no more than the new bitmap";
+    EXPECT_EQ(tight, 1) << "without room for the new bitmap, no turn and the source unchanged";
 }
 
 } // namespace

@@ -86,6 +86,10 @@ void WritePng(const std::filesystem::path& file, const PngImage& image) {
     if (image.gamma) {
         png_set_gAMA(png, info, *image.gamma);
     }
+    if (!image.transparency.empty()) {
+        png_set_tRNS(png, info, image.transparency.data(),
+                     static_cast<int>(image.transparency.size()), nullptr);
+    }
     std::vector<png_bytep> rows;
     for (const auto& row : image.rows) {
         rows.push_back(const_cast<png_bytep>(row.data()));

@@ -34,6 +34,7 @@ struct PngImage {
     std::vector<std::vector<std::uint8_t>> rows; // packed PNG rows, top first, big-endian 16-bit
     std::vector<std::uint8_t> palette;           // r, g, b triples for palette images
     std::optional<double> gamma;                 // a gAMA chunk when set
+    std::vector<std::uint8_t> transparency;      // a tRNS chunk (palette alphas) when not empty
     bool interlaced = false;
 };
 

@@ -1,8 +1,10 @@
 #include "app/CPirelaDoc.h"
 #include "res/ResourceIds.h"
+#include "support/ChildProcess.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 #include "ui/CBusyWindow.h"
+#include "ui/CFileListWnd.h"
 #include "ui/CFolderBrowser.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaApp.h"
@@ -15,6 +17,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -222,6 +225,61 @@ private slots:
         QCOMPARE(app_->Settings().options.findSubfolder, 1);
         QCOMPARE(app_->Document().FileList().Count(), 1);
         QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFile), QStringLiteral("ファイル: 1/1"));
+    }
+
+    void startedWithAFileItShowsItsRowWhateverTheBytesOfItsName() {
+        WriteExactPng(*dir_ / "a.png", 4, 4);
+        const std::string latin1 = "caf\xE9.png"; // not UTF-8
+        WriteExactPng(*dir_ / latin1, 6, 5);
+        WriteExactPng(*dir_ / "d.png", 4, 4);
+        app_.reset();
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+        Answer(QMessageBox::No);
+        QVERIFY(app_->InitInstance({(*dir_ / latin1).string()}));
+        QCOMPARE(app_->Document().Image().Info().fileName, latin1);
+        QVERIFY(app_->Document().Image().HasBitmap());
+        QCOMPARE(app_->Document().FileList().Current(), 1);
+        QCOMPARE(app_->FileListWindow()->List()->currentRow(), 1);
+
+        // A file missing at startup: its name in the title over the error text, no facts.
+        app_.reset();
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+        Answer(QMessageBox::No);
+        WhenModalOpens([](QWidget* modal) { qobject_cast<QDialog*>(modal)->accept(); });
+        QVERIFY(app_->InitInstance({(*dir_ / "missing.png").string()}));
+        QVERIFY(app_->MainFrame()->windowTitle().startsWith(QStringLiteral("Pirela - missing.png [")));
+        QVERIFY(!app_->Document().Image().Shown());
+        QCOMPARE(app_->MainFrame()->PaneText(res::kPaneImage), QString());
+        QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFileSize), QString());
+    }
+
+    void aSurfaceWithoutMemoryShowsTheErrorText() {
+        if (test::kAddressSanitizer) {
+            QSKIP("AddressSanitizer reserves more address space than any limit allows");
+        }
+        const int result = test::ExitCodeInChild([this] {
+            BitmapInfoHeader header; // 72 MB of bitmap, never touched; its surface needs 96 MB
+            header.width = 6000;
+            header.height = 4000;
+            header.bitCount = 24;
+            app_->Document().Image().Install(Bitmap::Create(header));
+            if (!app_->Document().Image().HasBitmap() || !test::LimitAddressSpaceTo(32 << 20)) {
+                return test::kChildCannotPrepare;
+            }
+            const QImage shot = app_->View()->viewport()->grab().toImage();
+            for (int y = 5; y < 20; ++y) {
+                for (int x = 5; x < 100; ++x) {
+                    if (IsDark(shot.pixel(x, y))) {
+                        return 0;
+                    }
+                }
+            }
+            return 1;
+        });
+        if (result == test::kChildCannotPrepare) {
+            QSKIP("the bitmap or the memory limit could not be set up");
+        }
+        QCOMPARE(result, 0);
     }
 
     void keysNavigateAndTurn() {

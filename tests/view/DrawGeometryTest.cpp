@@ -26,6 +26,11 @@ TEST(DrawGeometryTest, FitShrinkAndPercentages) {
     EXPECT_EQ(Draw(300, 500, kRateShrink, {400, 400}), (PixelSize{240, 400})); // only too high
 }
 
+TEST(DrawGeometryTest, SizesBeyondIntAreHeldAtItsLargestValue) {
+    EXPECT_EQ(Draw(2147483647, 1, 200), (PixelSize{2147483647, 2}));
+    EXPECT_EQ(Draw(2147483647, 1, 400, {400, 400}, 1), (PixelSize{4, 2147483647}));
+}
+
 TEST(DrawGeometryTest, NoImageIsNothingWhateverTheMode) {
     for (float rate : {kRateFit, kRateShrink, 100.0f, 400.0f}) {
         EXPECT_EQ(Draw(0, 0, rate, {400, 400}, 0, false), (PixelSize{0, 0}));
