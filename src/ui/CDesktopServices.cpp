@@ -1,9 +1,11 @@
 #include "ui/CDesktopServices.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace pirela {
@@ -25,6 +27,10 @@ bool OpenExisting(const QFileInfo& target) {
 
 bool CDesktopServices::MoveToTrash(const std::string& path) {
     const QString name = FileName(path);
+    // Without the user's data folder Qt cannot set up the home trash and puts the file into a
+    // "files" folder under the current directory instead. The trash's own rules say to create
+    // the folder when it is missing.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     return QFileInfo::exists(name) && QFile::moveToTrash(name);
 }
 
