@@ -217,33 +217,59 @@ int FileTransfer::CreateTemporary(const fs::path& folder, fs::path& temporary) c
 }
 
 int FileTransfer::CopyContent(int in, int out, std::uint64_t total) const {
-    std::vector<char> buffer(kBufferSize);
     std::uint64_t done = 0;
     std::uint64_t reported = 0;
+    int error = SendWithinKernel(in, out, done, total, reported);
+    // Where the kernel cannot copy between these two files, a plain read and write loop can.
+    if (done == 0 && (error == EINVAL || error == ENOSYS)) {
+        error = CopyThroughBuffer(in, out, done, total, reported);
+    }
+    if (error == 0 && progress_) {
+        progress_(done, total);
+    }
+    return error;
+}
+
+int FileTransfer::SendWithinKernel(int in, int out, std::uint64_t& done, std::uint64_t total,
+                                   std::uint64_t& reported) const {
+    for (;;) {
+        const ssize_t sent = calls_.sendfile(out, in, kProgressStep);
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent <= 0) {
+            return sent == 0 ? 0 : errno;
+        }
+        done += std::uint64_t(sent);
+        ReportProgress(done, total, reported);
+    }
+}
+
+int FileTransfer::CopyThroughBuffer(int in, int out, std::uint64_t& done, std::uint64_t total,
+                                    std::uint64_t& reported) const {
+    std::vector<char> buffer(kBufferSize);
     for (;;) {
         const ssize_t got = calls_.read(in, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got < 0) {
-            return errno;
-        }
-        if (got == 0) {
-            break;
+        if (got <= 0) {
+            return got == 0 ? 0 : errno;
         }
         if (const int error = WriteAll(out, buffer.data(), std::size_t(got)); error != 0) {
             return error;
         }
         done += std::uint64_t(got);
-        if (progress_ && done - reported >= kProgressStep) {
-            progress_(done, total);
-            reported = done;
-        }
+        ReportProgress(done, total, reported);
     }
-    if (progress_) {
+}
+
+void FileTransfer::ReportProgress(std::uint64_t done, std::uint64_t total,
+                                  std::uint64_t& reported) const {
+    if (progress_ && done - reported >= kProgressStep) {
         progress_(done, total);
+        reported = done;
     }
-    return 0;
 }
 
 int FileTransfer::WriteAll(int fd, const char* bytes, std::size_t size) const {

@@ -61,6 +61,11 @@ private:
     int CreateTemporary(const std::filesystem::path& folder,
                         std::filesystem::path& temporary) const;
     int CopyContent(int in, int out, std::uint64_t total) const;
+    int SendWithinKernel(int in, int out, std::uint64_t& done, std::uint64_t total,
+                         std::uint64_t& reported) const;
+    int CopyThroughBuffer(int in, int out, std::uint64_t& done, std::uint64_t total,
+                          std::uint64_t& reported) const;
+    void ReportProgress(std::uint64_t done, std::uint64_t total, std::uint64_t& reported) const;
     int WriteAll(int fd, const char* bytes, std::size_t size) const;
     int FinishCopy(int out, const struct stat& status) const;
     int Place(const std::filesystem::path& from, const std::filesystem::path& to,

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/sendfile.h>
 #include <unistd.h>
 
 namespace pirela {
@@ -11,6 +12,7 @@ const SystemCalls& SystemCalls::Libc() {
         [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
         [](int fd, void* buffer, std::size_t size) { return ::read(fd, buffer, size); },
         [](int fd, const void* buffer, std::size_t size) { return ::write(fd, buffer, size); },
+        [](int out, int in, std::size_t size) { return ::sendfile(out, in, nullptr, size); },
         [](int fd) { return ::fsync(fd); },
         [](int fd) { return ::close(fd); },
         [](int fd, mode_t mode) { return ::fchmod(fd, mode); },

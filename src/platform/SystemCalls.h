@@ -17,6 +17,8 @@ struct SystemCalls {
     std::function<int(const char* path, int flags, mode_t mode)> open;
     std::function<ssize_t(int fd, void* buffer, std::size_t size)> read;
     std::function<ssize_t(int fd, const void* buffer, std::size_t size)> write;
+    // copies within the kernel, from the input's file position
+    std::function<ssize_t(int out, int in, std::size_t size)> sendfile;
     std::function<int(int fd)> fsync;
     std::function<int(int fd)> close;
     std::function<int(int fd, mode_t mode)> fchmod;

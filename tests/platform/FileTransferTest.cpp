@@ -142,7 +142,7 @@ TEST(FileTransferFaultTest, ShortWritesAndInterruptedCallsStillCopyEveryByte) {
         content[i] = char(i * 7 % 251);
     }
     WriteFile(dir / "big.png", content);
-    // Calls 1 and 2 open the two files; from 3 on come the reads and writes of the content.
+    // Calls 1 and 2 open the two files; from 3 on the content is copied, 100,000 bytes a call.
     for (int step = 3; step <= 8; ++step) {
         FaultySystemCalls faulty;
         faulty.maxWrite = 100000;

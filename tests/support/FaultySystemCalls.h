@@ -21,6 +21,10 @@ public:
             [this, real = libc.write](int fd, const void* bytes, std::size_t size) {
                 return real(fd, bytes, maxWrite > 0 ? std::min(size, maxWrite) : size);
             }));
+        calls_.sendfile = Counted(std::function<ssize_t(int, int, std::size_t)>(
+            [this, real = libc.sendfile](int out, int in, std::size_t size) {
+                return real(out, in, maxWrite > 0 ? std::min(size, maxWrite) : size);
+            }));
         calls_.fsync = Counted(libc.fsync);
         calls_.close = Counted(libc.close);
         calls_.fchmod = Counted(libc.fchmod);
