@@ -171,32 +171,22 @@ TEST(FileTransferTest, ProgressIsReportedOnTheWayAndAtTheEnd) {
     EXPECT_EQ(done.back(), size);
 }
 
-TEST(FileTransferTest, ACopyKeepsTimeAndPermissionsButNoSetUserBit) {
-    TempDir dir;
-    WriteFile(dir / "a.jpg", kNew);
-    ::chmod((dir / "a.jpg").c_str(), 04750);
-    const struct timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
-    ::utimensat(AT_FDCWD, (dir / "a.jpg").c_str(), times, 0);
-    ASSERT_TRUE(FileTransfer().Copy(dir / "a.jpg", dir / "b.jpg", Overwrite::Refuse).Succeeded());
-    const struct stat copy = StatusOf(dir / "b.jpg");
-    EXPECT_EQ(copy.st_mode & 07777, 0750u);
-    EXPECT_EQ(copy.st_mtim.tv_sec, 1234567890);
-    EXPECT_EQ(copy.st_mtim.tv_nsec, 123456789);
-}
-
-TEST(FileTransferTest, AMoveAcrossFileSystemsKeepsContentAndTime) {
-    if (!CrossDeviceAvailable()) {
-        GTEST_SKIP() << "/tmp and /dev/shm share a file system here";
+TEST(FileTransferTest, CopyAndCrossDeviceMoveKeepTimeAndPermissionsButNoSetUserBit) {
+    for (const Operation operation : {Operation::Copy, Operation::MoveAcrossDevices}) {
+        if (operation == Operation::MoveAcrossDevices && !CrossDeviceAvailable()) {
+            continue;
+        }
+        const Scene scene(operation, false);
+        ::chmod(scene.source.c_str(), 04750);
+        const struct timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
+        ::utimensat(AT_FDCWD, scene.source.c_str(), times, 0);
+        ASSERT_TRUE(scene.Run(operation, FileTransfer()).Succeeded());
+        const struct stat result = StatusOf(scene.destination);
+        EXPECT_EQ(result.st_mode & 07777, 0750u);
+        EXPECT_EQ(result.st_mtim.tv_sec, 1234567890);
+        EXPECT_EQ(result.st_mtim.tv_nsec, 123456789);
+        EXPECT_EQ(ReadFile(scene.destination), kNew);
     }
-    TempDir from;
-    TempDir to(kSharedMemory);
-    WriteFile(from / "a.jpg", kNew);
-    const struct timespec times[2] = {{1000000000, 0}, {1234567890, 0}};
-    ::utimensat(AT_FDCWD, (from / "a.jpg").c_str(), times, 0);
-    ASSERT_TRUE(FileTransfer().Move(from / "a.jpg", to / "a.jpg", Overwrite::Refuse).Succeeded());
-    EXPECT_FALSE(fs::exists(from / "a.jpg"));
-    EXPECT_EQ(ReadFile(to / "a.jpg"), kNew);
-    EXPECT_EQ(StatusOf(to / "a.jpg").st_mtim.tv_sec, 1234567890);
 }
 
 TEST(FileTransferTest, AnExistingFileIsReplacedOnlyWhenConfirmedAndWritable) {
@@ -306,14 +296,6 @@ TEST(FileTransferTest, AVanishedSourceIsToldApart) {
               TransferStatus::VanishedSource);
     EXPECT_EQ(transfer.Remove(dir / "gone.jpg").status, TransferStatus::VanishedSource);
     EXPECT_EQ(ReadFile(dir / "b.jpg"), kOld);
-}
-
-TEST(FileTransferTest, FreeSpaceIsNoneWhenTheFileSystemDoesNotSay) {
-    TempDir dir;
-    EXPECT_GT(FileTransfer().FreeSpace(dir.Path()).value_or(0), 0u);
-    FaultySystemCalls faulty;
-    faulty.failAt = 1;
-    EXPECT_FALSE(FileTransfer(faulty.Calls()).FreeSpace(dir.Path()).has_value());
 }
 
 } // namespace
