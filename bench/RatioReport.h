@@ -59,13 +59,19 @@ private:
 
 // The measured work's time over the reference's, as the median of rounds in which the two run
 // back to back: slow drifts of a shared machine then touch both sides of each ratio alike.
+// Undo, when given, runs untimed after each of the two (removing a copy, moving a file back).
 inline double PairedMedianRatio(const std::function<void()>& measured,
-                                const std::function<void()>& reference, int rounds = 9) {
+                                const std::function<void()>& reference, int rounds = 9,
+                                const std::function<void()>& undo = {}) {
     using Clock = std::chrono::steady_clock;
-    const auto time = [](const std::function<void()>& work) {
+    const auto time = [&undo](const std::function<void()>& work) {
         const auto start = Clock::now();
         work();
-        return std::chrono::duration<double>(Clock::now() - start).count();
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (undo) {
+            undo();
+        }
+        return seconds;
     };
     std::vector<double> ratios;
     for (int round = 0; round < rounds; ++round) {

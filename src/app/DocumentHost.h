@@ -23,6 +23,15 @@ public:
     virtual void RefreshStatusTexts() = 0; // the status bar panes
     virtual void RefreshTitle() = 0;
 
+    // The status bar's message pane: shows the text and paints it at once, so that it stays
+    // readable during a long file operation; RestoreStatusMessage puts back what the pane
+    // showed before the first ShowStatusMessage.
+    virtual void ShowStatusMessage(const std::string& text) = 0;
+    virtual void RestoreStatusMessage() = 0;
+
+    virtual void RefreshSendBar() = 0;     // button captions and icons follow the destinations
+    virtual void RebuildProgramMenu() = 0; // the program items follow the settings
+
     // The file list window, once the view has made it.
     virtual bool HasFileListWindow() const = 0;
     virtual void FillFileListWindow(const std::vector<std::string>& names, int selectedRow,

@@ -1,20 +1,41 @@
 #pragma once
 
+#include "res/Messages.h"
+
+#include <optional>
 #include <string>
 
 namespace pirela {
 
-enum class MessageIcon { Warning, Question, Information };
-enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageIcon { Warning, Question, Information, Error };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // Asks the user, or tells the user something, and waits for the answer. The user interface
-// shows message boxes owned by the main window; tests answer from a script.
+// shows message boxes and dialogs owned by the main window; tests answer from a script.
 class Prompter {
 public:
     virtual ~Prompter() = default;
+
+    // A message box captioned with the program's name.
     virtual MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
-                                      MessageButtons buttons) = 0;
+                                      MessageButtons buttons) {
+        return ShowCaptionedMessage(res::kProgramName, text, icon, buttons);
+    }
+    virtual MessageAnswer ShowCaptionedMessage(const std::string& caption,
+                                               const std::string& text, MessageIcon icon,
+                                               MessageButtons buttons) = 0;
+
+    // The folder browser without its check box, opened at startFolder under the title; the
+    // chosen folder, or none when the user cancels.
+    virtual std::optional<std::string> AskFolder(const std::string& startFolder,
+                                                 const std::string& title) = 0;
+
+    // The new-name dialog, offering the current name (without its extension) beside the
+    // extension that stays; the name typed, without extension, or none when the user cancels.
+    // Checking the name is the caller's work.
+    virtual std::optional<std::string> AskNewName(const std::string& currentName,
+                                                  const std::string& extension) = 0;
 };
 
 } // namespace pirela

@@ -4,7 +4,22 @@
 
 namespace pirela::res {
 
-enum class ControlKind { Icon, Label, CentredLabel, PushButton, DefaultPushButton, ListBox };
+enum class ControlKind {
+    Icon,
+    Label,
+    CentredLabel,
+    PushButton,
+    DefaultPushButton,
+    ListBox,
+    Edit,                   // one line, scrolling sideways
+    ReadOnlyEdit,           // with its border
+    BorderlessReadOnlyEdit, // reads like a label, yet its text can be selected and copied
+    CheckBox,
+    RadioButton, // the radio buttons of one dialog form one group
+    GroupBox,    // a titled frame; the controls inside it follow it in the template
+    SunkenFrame,
+    IconButton, // a flat button showing its icon resource beside its text
+};
 
 // One control of a dialog template. The rectangle is in dialog units: a quarter of the dialog
 // font's average character width across, an eighth of its height down.
@@ -16,7 +31,8 @@ struct ControlTemplate {
     int y;
     int width;
     int height;
-    int iconResource = 0; // for icons
+    int iconResource = 0;          // for icons and icon buttons
+    const char* toolTip = nullptr; // the sentence shown while the pointer rests on the control
 };
 
 struct DialogTemplate {
@@ -34,5 +50,6 @@ inline constexpr int kDialogFontPoints = 9;
 const DialogTemplate& AboutBoxTemplate();
 const DialogTemplate& BusyWindowTemplate();
 const DialogTemplate& FileListTemplate();
+const DialogTemplate& SendRenameTemplate();
 
 } // namespace pirela::res

@@ -83,4 +83,101 @@ inline constexpr int kFileListBox = 1007;
 inline constexpr int kFileListShow = 1008;
 inline constexpr int kFileListLabel = 1009;
 
+// The filer's dialogs. Dialog and icon identifiers are counted apart (134 names both a dialog
+// and an icon), so their names say which they are: kDialog... and kIcon...
+inline constexpr int kDialogSendBar = 103;
+inline constexpr int kDialogGeneralPage = 106;
+inline constexpr int kDialogDestinationFolders = 130;
+inline constexpr int kDialogProperties = 131;
+inline constexpr int kDialogFindPage = 134;
+inline constexpr int kDialogSendPage = 135;
+inline constexpr int kDialogProgramEdit = 137;
+inline constexpr int kDialogSendRename = 139;
+inline constexpr int kDialogBatchRename = 147;
+
+inline constexpr int kContextMenu = 132;
+
+// Icons: the eight destinations' coloured folders, the unset one, and the pictures of the
+// folder button and of the option pages and the batch rename.
+inline constexpr int kIconDestinations[] = {134, 135, 136, 148, 152, 153, 154, 155};
+inline constexpr int kIconDestinationUnset = 156;
+inline constexpr int kIconFolderButton = 143;
+inline constexpr int kIconGeneralPage = 140;
+inline constexpr int kIconSendPage = 141;
+inline constexpr int kIconFindPage = 142;
+inline constexpr int kIconBatchRename = 158;
+
+// Send dialog bar (103), a control bar of the main window
+inline constexpr int kSendBar = 59397;
+inline constexpr int kSendBarDestinations[] = {1083, 1084, 1085, 1086, 1087, 1088, 1089, 1090};
+inline constexpr int kSendBarFolderButton = 1099;
+inline constexpr int kSendBarCopy = 1102;
+inline constexpr int kSendBarMove = 1103;
+inline constexpr int kSendBarAsk = 1104;
+inline constexpr int kSendBarRename = 1105;
+
+// New name on send (139)
+inline constexpr int kRenameNewName = 1044;
+inline constexpr int kRenameCurrentName = 1046;
+inline constexpr int kRenameCurrentExtension = 1051;
+inline constexpr int kRenameNewExtension = 1052;
+
+// File properties (131)
+inline constexpr int kPropertiesFolder = 1043;
+inline constexpr int kPropertiesName = 1044;
+inline constexpr int kPropertiesSize = 1045;
+inline constexpr int kPropertiesModified = 1046;
+inline constexpr int kPropertiesType = 1047;
+inline constexpr int kPropertiesPixels = 1048;
+inline constexpr int kPropertiesColours = 1049;
+inline constexpr int kPropertiesIcon = 1056;
+
+// External program (137)
+inline constexpr int kProgramEditName = 1033;
+inline constexpr int kProgramEditCommand = 1034;
+inline constexpr int kProgramEditBrowse = 1035;
+
+// Batch rename (147)
+inline constexpr int kBatchFolder = 1070;
+inline constexpr int kBatchChangeFolder = 1071;
+inline constexpr int kBatchBitmaps = 1072;
+inline constexpr int kBatchJpeg = 1073;
+inline constexpr int kBatchPng = 1074;
+inline constexpr int kBatchFiles = 1075;
+inline constexpr int kBatchAutoDigits = 1077;
+inline constexpr int kBatchDigits = 1078;
+inline constexpr int kBatchStart = 1079;
+inline constexpr int kBatchPrefix = 1080;
+inline constexpr int kBatchRun = 1081;
+
+// Option page "全般" (106)
+inline constexpr int kGeneralShortcut = 1066;
+inline constexpr int kGeneralShortcutNameLabel = 1069;
+inline constexpr int kGeneralShortcutName = 1067;
+inline constexpr int kGeneralUseBackground = 1030;
+inline constexpr int kGeneralColourLabel = 1031;
+inline constexpr int kGeneralColourSwatch = 1013;
+inline constexpr int kGeneralChooseColour = 1055;
+inline constexpr int kGeneralSystemColour = 1014;
+
+// Option page "イメージ検索" (134)
+inline constexpr int kFindSubfolders = 1016;
+inline constexpr int kFindHidden = 1017;
+
+// Option page "ファイルを送る" (135)
+inline constexpr int kSendPageAsk = 1025;
+inline constexpr int kSendPageRename = 1047;
+inline constexpr int kSendPageCopy = 1023;
+inline constexpr int kSendPageMove = 1024;
+inline constexpr int kSendPagePrograms = 1026;
+inline constexpr int kSendPageAdd = 1027;
+inline constexpr int kSendPageEdit = 1028;
+inline constexpr int kSendPageDelete = 1029;
+
+// Destination folders (130): per row the edit, its clear and its browse button
+inline constexpr int kDestinationEdits[] = {1000, 1001, 1002, 1058, 1059, 1060, 1061, 1062};
+inline constexpr int kDestinationClears[] = {1048, 1049, 1050, 1051, 1052, 1053, 1054, 1055};
+inline constexpr int kDestinationBrowses[] = {1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010};
+inline constexpr int kDestinationClearAll = 1036;
+
 } // namespace pirela::res

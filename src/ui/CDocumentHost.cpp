@@ -7,10 +7,12 @@
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaView.h"
 #include "ui/QtText.h"
+#include "view/MenuTexts.h"
 #include "view/StatusTexts.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QStatusBar>
 
 namespace pirela {
 
@@ -71,6 +73,38 @@ void CDocumentHost::RefreshStatusTexts() {
 void CDocumentHost::RefreshTitle() {
     if (frame_ && doc_) {
         frame_->setWindowTitle(ToQString(ComputeTitle(*doc_)));
+    }
+}
+
+void CDocumentHost::ShowStatusMessage(const std::string& text) {
+    if (!frame_) {
+        return;
+    }
+    QStatusBar* bar = frame_->statusBar();
+    if (!messageBefore_) {
+        messageBefore_ = bar->currentMessage();
+    }
+    bar->showMessage(ToQString(text));
+    bar->repaint();
+    // A long copy runs on this thread: let the windows paint, but take no input meanwhile.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CDocumentHost::RestoreStatusMessage() {
+    if (frame_ && messageBefore_) {
+        frame_->statusBar()->showMessage(*messageBefore_);
+        frame_->statusBar()->repaint();
+    }
+    messageBefore_.reset();
+}
+
+void CDocumentHost::RefreshSendBar() {
+    // The send dialog bar is not built yet; until it is, the frame has no bar to refresh.
+}
+
+void CDocumentHost::RebuildProgramMenu() {
+    if (frame_) {
+        frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));
     }
 }
 

@@ -2,7 +2,10 @@
 
 #include "app/DocumentHost.h"
 
+#include <QString>
+
 #include <memory>
+#include <optional>
 
 namespace pirela {
 
@@ -33,6 +36,10 @@ public:
     void SetFixedScrollSizes(int width, int height) override;
     void RefreshStatusTexts() override;
     void RefreshTitle() override;
+    void ShowStatusMessage(const std::string& text) override;
+    void RestoreStatusMessage() override;
+    void RefreshSendBar() override;
+    void RebuildProgramMenu() override;
 
     // Until the view has made the file list window, the document has none to keep in step.
     bool HasFileListWindow() const override { return fileList_ != nullptr; }
@@ -49,6 +56,7 @@ private:
     const CPirelaDoc* doc_ = nullptr;
     CFileListWnd* fileList_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;
+    std::optional<QString> messageBefore_; // while a status message of ours is shown
 };
 
 } // namespace pirela

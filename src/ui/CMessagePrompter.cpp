@@ -1,8 +1,14 @@
 #include "ui/CMessagePrompter.h"
 
-#include "res/Messages.h"
+#include "res/DialogTemplates.h"
+#include "res/ResourceIds.h"
+#include "ui/CFolderBrowser.h"
+#include "ui/DialogBuilder.h"
 #include "ui/QtText.h"
 
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace pirela {
@@ -15,6 +21,8 @@ QMessageBox::Icon IconFor(MessageIcon icon) {
         return QMessageBox::Warning;
     case MessageIcon::Question:
         return QMessageBox::Question;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
     case MessageIcon::Information:
         break;
     }
@@ -23,6 +31,8 @@ QMessageBox::Icon IconFor(MessageIcon icon) {
 
 QMessageBox::StandardButtons ButtonsFor(MessageButtons buttons) {
     switch (buttons) {
+    case MessageButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNo:
         return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::YesNoCancel:
@@ -46,13 +56,46 @@ MessageAnswer AnswerFor(int button) {
     }
 }
 
+void SetControlText(const QDialog& dialog, int id, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(FindControl(dialog, id))) {
+        edit->setText(text);
+    }
+}
+
 } // namespace
 
-MessageAnswer CMessagePrompter::ShowMessage(const std::string& text, MessageIcon icon,
-                                            MessageButtons buttons) {
-    QMessageBox box(IconFor(icon), QString::fromUtf8(res::kProgramName), ToQString(text),
-                    ButtonsFor(buttons), owner_);
+MessageAnswer CMessagePrompter::ShowCaptionedMessage(const std::string& caption,
+                                                    const std::string& text, MessageIcon icon,
+                                                    MessageButtons buttons) {
+    QMessageBox box(IconFor(icon), ToQString(caption), ToQString(text), ButtonsFor(buttons),
+                    owner_);
     return AnswerFor(box.exec());
+}
+
+std::optional<std::string> CMessagePrompter::AskFolder(const std::string& startFolder,
+                                                      const std::string& title) {
+    CFolderBrowser browser(false, false);
+    browser.SetOwner(owner_);
+    QString folder = QFile::decodeName(QByteArray::fromStdString(startFolder));
+    if (!browser.Browse(folder, ToQString(title))) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(folder).toStdString();
+}
+
+std::optional<std::string> CMessagePrompter::AskNewName(const std::string& currentName,
+                                                       const std::string& extension) {
+    QDialog dialog(owner_);
+    BuildDialog(dialog, res::SendRenameTemplate());
+    const QString dotted = QStringLiteral(".") + ToQString(extension);
+    SetControlText(dialog, res::kRenameCurrentName, ToQString(currentName));
+    SetControlText(dialog, res::kRenameNewName, ToQString(currentName));
+    SetControlText(dialog, res::kRenameCurrentExtension, dotted);
+    SetControlText(dialog, res::kRenameNewExtension, dotted);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return ToUtf8(qobject_cast<QLineEdit*>(FindControl(dialog, res::kRenameNewName))->text());
 }
 
 } // namespace pirela

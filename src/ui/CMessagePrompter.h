@@ -6,13 +6,17 @@ class QWidget;
 
 namespace pirela {
 
-// Message boxes with the caption "Pirela", owned by the main window.
+// Message boxes, the folder browser and the new-name dialog, owned by the main window.
 class CMessagePrompter : public Prompter {
 public:
     void SetOwner(QWidget* owner) { owner_ = owner; }
 
-    MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
-                              MessageButtons buttons) override;
+    MessageAnswer ShowCaptionedMessage(const std::string& caption, const std::string& text,
+                                       MessageIcon icon, MessageButtons buttons) override;
+    std::optional<std::string> AskFolder(const std::string& startFolder,
+                                         const std::string& title) override;
+    std::optional<std::string> AskNewName(const std::string& currentName,
+                                          const std::string& extension) override;
 
 private:
     QWidget* owner_ = nullptr;

@@ -4,10 +4,15 @@
 #include "ui/QtText.h"
 #include "ui/ResourceIcons.h"
 
+#include <QCheckBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
 
 namespace pirela {
 
@@ -22,40 +27,97 @@ int AverageCharWidth(const QFontMetrics& metrics) {
     return (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
 }
 
-QWidget* MakeControl(QDialog& dialog, const res::ControlTemplate& control, const QSize& pixels) {
-    switch (control.kind) {
-    case res::ControlKind::Icon: {
-        auto* label = new QLabel(&dialog);
-        label->setPixmap(IconForResource(control.iconResource).pixmap(pixels));
-        return label;
+QWidget* MakeIcon(QDialog& dialog, const res::ControlTemplate& control, const QSize& pixels) {
+    auto* label = new QLabel(&dialog);
+    label->setPixmap(IconForResource(control.iconResource).pixmap(pixels));
+    return label;
+}
+
+QWidget* MakeListBox(QDialog& dialog) {
+    auto* list = new QListWidget(&dialog);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->setUniformItemSizes(true); // many thousands of rows fill fast
+    return list;
+}
+
+QWidget* MakePushButton(QDialog& dialog, const res::ControlTemplate& control) {
+    auto* button = new QPushButton(ToQString(control.text), &dialog);
+    button->setDefault(control.kind == res::ControlKind::DefaultPushButton);
+    button->setAutoDefault(false);
+    if (control.id == res::kIdOk) {
+        QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
+    } else if (control.id == res::kIdCancel) {
+        QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::reject);
     }
-    case res::ControlKind::Label:
-        return new QLabel(ToQString(control.text), &dialog);
-    case res::ControlKind::CentredLabel: {
-        auto* label = new QLabel(ToQString(control.text), &dialog);
+    return button;
+}
+
+QWidget* MakeEdit(QDialog& dialog, const res::ControlTemplate& control) {
+    auto* edit = new QLineEdit(ToQString(control.text), &dialog);
+    edit->setReadOnly(control.kind != res::ControlKind::Edit);
+    edit->setFrame(control.kind != res::ControlKind::BorderlessReadOnlyEdit);
+    if (control.kind == res::ControlKind::BorderlessReadOnlyEdit) {
+        // Reads as text on the dialog, not as a field to fill in.
+        edit->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+        edit->setFocusPolicy(Qt::NoFocus);
+    }
+    return edit;
+}
+
+QWidget* MakeIconButton(QDialog& dialog, const res::ControlTemplate& control,
+                        const QSize& pixels) {
+    auto* button = new QToolButton(&dialog);
+    button->setText(ToQString(control.text));
+    button->setIcon(IconForResource(control.iconResource));
+    const int side = pixels.height() - 4;
+    button->setIconSize(QSize(side, side));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true); // flat until the pointer is over it
+    return button;
+}
+
+QWidget* MakeSunkenFrame(QDialog& dialog) {
+    auto* frame = new QFrame(&dialog);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return frame;
+}
+
+QWidget* MakeLabel(QDialog& dialog, const res::ControlTemplate& control) {
+    auto* label = new QLabel(ToQString(control.text), &dialog);
+    if (control.kind == res::ControlKind::CentredLabel) {
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
-        return label;
     }
-    case res::ControlKind::ListBox: {
-        auto* list = new QListWidget(&dialog);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        list->setUniformItemSizes(true); // many thousands of rows fill fast
-        return list;
-    }
+    return label;
+}
+
+QWidget* MakeControl(QDialog& dialog, const res::ControlTemplate& control, const QSize& pixels) {
+    switch (control.kind) {
+    case res::ControlKind::Icon:
+        return MakeIcon(dialog, control, pixels);
+    case res::ControlKind::Label:
+    case res::ControlKind::CentredLabel:
+        return MakeLabel(dialog, control);
+    case res::ControlKind::ListBox:
+        return MakeListBox(dialog);
     case res::ControlKind::PushButton:
-    case res::ControlKind::DefaultPushButton: {
-        auto* button = new QPushButton(ToQString(control.text), &dialog);
-        button->setDefault(control.kind == res::ControlKind::DefaultPushButton);
-        button->setAutoDefault(false);
-        if (control.id == res::kIdOk) {
-            QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
-        } else if (control.id == res::kIdCancel) {
-            QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::reject);
-        }
-        return button;
-    }
+    case res::ControlKind::DefaultPushButton:
+        return MakePushButton(dialog, control);
+    case res::ControlKind::Edit:
+    case res::ControlKind::ReadOnlyEdit:
+    case res::ControlKind::BorderlessReadOnlyEdit:
+        return MakeEdit(dialog, control);
+    case res::ControlKind::CheckBox:
+        return new QCheckBox(ToQString(control.text), &dialog);
+    case res::ControlKind::RadioButton:
+        return new QRadioButton(ToQString(control.text), &dialog);
+    case res::ControlKind::GroupBox:
+        return new QGroupBox(ToQString(control.text), &dialog);
+    case res::ControlKind::SunkenFrame:
+        return MakeSunkenFrame(dialog);
+    case res::ControlKind::IconButton:
+        return MakeIconButton(dialog, control, pixels);
     }
     return nullptr;
 }
@@ -82,6 +144,9 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate) {
         QWidget* widget = MakeControl(dialog, control, place.size());
         widget->setGeometry(place);
         widget->setProperty(kControlIdProperty, control.id);
+        if (control.toolTip != nullptr) {
+            widget->setToolTip(ToQString(control.toolTip));
+        }
     }
 }
 

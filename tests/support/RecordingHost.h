@@ -1,29 +1,46 @@
 #pragma once
 
+#include "app/DesktopServices.h"
 #include "app/DocumentHost.h"
 #include "app/Prompter.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pirela::test {
 
-// Stands in for the windows and the user: records every refresh and message the document asks
-// for, in order, and answers questions from a script (Ok, or the next scripted answer).
-class RecordingHost : public Prompter, public DocumentHost {
+// Stands in for the windows, the desktop and the user: records every refresh, message and
+// desktop service the document asks for, in order, and answers questions from a script (Ok, or
+// the next scripted answer; a cancelled folder or name question when none is left).
+class RecordingHost : public Prompter, public DocumentHost, public DesktopServices {
 public:
-    MessageAnswer ShowMessage(const std::string& text, MessageIcon icon,
-                              MessageButtons) override {
+    MessageAnswer ShowCaptionedMessage(const std::string& caption, const std::string& text,
+                                       MessageIcon icon, MessageButtons buttonSet) override {
+        captions.push_back(caption);
         messages.push_back(text);
         icons.push_back(icon);
+        buttons.push_back(buttonSet);
         Record("message");
-        if (answers.empty()) {
-            return MessageAnswer::Ok;
-        }
-        const MessageAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
+        return Next(answers, MessageAnswer::Ok);
+    }
+    std::optional<std::string> AskFolder(const std::string& startFolder,
+                                         const std::string& title) override {
+        Record("ask folder " + startFolder + " " + title);
+        return Next(folderAnswers, std::optional<std::string>());
+    }
+    std::optional<std::string> AskNewName(const std::string& currentName,
+                                          const std::string& extension) override {
+        Record("ask name " + currentName + " ." + extension);
+        return Next(nameAnswers, std::optional<std::string>());
+    }
+
+    bool MoveToTrash(const std::string& path) override { return Desktop("trash " + path); }
+    bool OpenFolder(const std::string& folder) override { return Desktop("open folder " + folder); }
+    bool OpenFile(const std::string& file) override { return Desktop("open file " + file); }
+    bool StartProgram(const std::string& command, const std::string& argument) override {
+        return Desktop("start " + command + " " + argument);
     }
 
     void BeginWaitCursor() override { Record("wait"); }
@@ -40,6 +57,13 @@ public:
     }
     void RefreshStatusTexts() override { Record("status"); }
     void RefreshTitle() override { Record("title"); }
+    void ShowStatusMessage(const std::string& text) override {
+        statusMessages.push_back(text);
+        Record("status message");
+    }
+    void RestoreStatusMessage() override { Record("restore status message"); }
+    void RefreshSendBar() override { Record("send bar"); }
+    void RebuildProgramMenu() override { Record("program menu"); }
 
     bool HasFileListWindow() const override { return hasFileListWindow; }
     void FillFileListWindow(const std::vector<std::string>& names, int selectedRow,
@@ -65,16 +89,25 @@ public:
     // Forgets what was recorded so far.
     void Clear() {
         calls.clear();
+        captions.clear();
         messages.clear();
         icons.clear();
+        buttons.clear();
         busyTexts.clear();
+        statusMessages.clear();
     }
 
     std::vector<std::string> calls;
+    std::vector<std::string> captions;
     std::vector<std::string> messages;
     std::vector<MessageIcon> icons;
+    std::vector<MessageButtons> buttons;
     std::vector<std::string> busyTexts;
+    std::vector<std::string> statusMessages;
     std::deque<MessageAnswer> answers;
+    std::deque<std::optional<std::string>> folderAnswers;
+    std::deque<std::optional<std::string>> nameAnswers;
+    bool desktopSucceeds = true;
 
     bool hasFileListWindow = true;
     std::vector<std::string> fileListRows;
@@ -83,6 +116,21 @@ public:
 
 private:
     void Record(std::string call) { calls.push_back(std::move(call)); }
+
+    bool Desktop(std::string call) {
+        Record(std::move(call));
+        return desktopSucceeds;
+    }
+
+    template <typename Answer>
+    static Answer Next(std::deque<Answer>& script, Answer otherwise) {
+        if (script.empty()) {
+            return otherwise;
+        }
+        Answer answer = std::move(script.front());
+        script.pop_front();
+        return answer;
+    }
 };
 
 } // namespace pirela::test

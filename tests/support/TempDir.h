@@ -8,13 +8,12 @@
 
 namespace pirela::test {
 
-// A fresh folder under the system's temporary folder, removed with everything in it (read-only
-// parts included) when the test ends.
+// A fresh folder under the system's temporary folder (or under base), removed with everything in
+// it (read-only parts included) when the test ends.
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pirela-test-XXXXXX").string();
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        std::string pattern = (base / "pirela-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
     ~TempDir() {

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace pirela {
+
+// What the desktop does for the program: the trash, opening a folder or a file with the user's
+// chosen application, and starting a program. Each answers whether it succeeded; none ever
+// deletes a file for good.
+class DesktopServices {
+public:
+    virtual ~DesktopServices() = default;
+
+    virtual bool MoveToTrash(const std::string& path) = 0;
+    virtual bool OpenFolder(const std::string& folder) = 0;
+    virtual bool OpenFile(const std::string& file) = 0;
+    // Starts the command (a path, or a name looked up on PATH) with the argument as its one
+    // argument, never through a shell; true once the process has started.
+    virtual bool StartProgram(const std::string& command, const std::string& argument) = 0;
+};
+
+} // namespace pirela

@@ -1,0 +1,150 @@
+// The user interface's side of the filer's seams: the desktop services, the new-name question
+// and the status bar's message pane.
+#include "app/AppSettings.h"
+#include "res/ResourceIds.h"
+#include "support/TempDir.h"
+#include "ui/CDesktopServices.h"
+#include "ui/CDocumentHost.h"
+#include "ui/CMainFrame.h"
+#include "ui/CMessagePrompter.h"
+#include "ui/DialogBuilder.h"
+#include "ui/JapaneseInterface.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace pirela;
+namespace fs = std::filesystem;
+
+class FilerSeamsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QVERIFY(PrepareJapaneseInterface(*qApp));
+        // The trash and the desktop's files of this run live in the test's own folder.
+        ::setenv("HOME", home_.Path().c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
+    }
+
+    void trashTakesTheFileAndRefusesWhatIsNotThere() {
+        CDesktopServices desktop;
+        for (const std::string name : {"表.jpg", "a b.png"}) {
+            const fs::path file = home_ / name;
+            test::WriteFile(file, "photo");
+            QVERIFY(desktop.MoveToTrash(file.string()));
+            QVERIFY(!fs::exists(file));
+            QCOMPARE(test::ReadFile(home_ / "data" / "Trash" / "files" / name), std::string("photo"));
+        }
+        QVERIFY(!desktop.MoveToTrash((home_ / "gone.jpg").string()));
+        // A name that is not UTF-8 cannot cross into Qt unchanged; it is refused, never lost.
+        const fs::path shiftJis = home_ / "\x95\x5c.jpg";
+        test::WriteFile(shiftJis, "photo");
+        QVERIFY(!desktop.MoveToTrash(shiftJis.string()));
+        QCOMPARE(test::ReadFile(shiftJis), std::string("photo"));
+    }
+
+    void everyControlKindIsBuiltWithItsToolTip() {
+        using res::ControlKind;
+        const res::DialogTemplate dialogTemplate{
+            900, "kinds", 200, 100,
+            {{10, ControlKind::Edit, "e", 0, 0, 50, 12, 0, "edit tip"},
+             {11, ControlKind::ReadOnlyEdit, "r", 0, 12, 50, 12},
+             {12, ControlKind::CheckBox, "c", 0, 24, 50, 10, 0, "check tip"},
+             {13, ControlKind::RadioButton, "r1", 0, 34, 50, 10},
+             {14, ControlKind::GroupBox, "g", 60, 0, 50, 50},
+             {15, ControlKind::SunkenFrame, "", 60, 50, 20, 20},
+             {16, ControlKind::IconButton, "folder", 100, 0, 75, 19, res::kMainFrame}}};
+        QDialog dialog;
+        BuildDialog(dialog, dialogTemplate);
+        QCOMPARE(FindControl(dialog, 10)->toolTip(), QStringLiteral("edit tip"));
+        QVERIFY(!qobject_cast<QLineEdit*>(FindControl(dialog, 10))->isReadOnly());
+        QVERIFY(qobject_cast<QLineEdit*>(FindControl(dialog, 11))->isReadOnly());
+        QCOMPARE(qobject_cast<QCheckBox*>(FindControl(dialog, 12))->text(), QStringLiteral("c"));
+        QCOMPARE(FindControl(dialog, 12)->toolTip(), QStringLiteral("check tip"));
+        QVERIFY(qobject_cast<QRadioButton*>(FindControl(dialog, 13)) != nullptr);
+        QCOMPARE(qobject_cast<QGroupBox*>(FindControl(dialog, 14))->title(), QStringLiteral("g"));
+        QCOMPARE(qobject_cast<QFrame*>(FindControl(dialog, 15))->frameShadow(), QFrame::Sunken);
+        auto* iconButton = qobject_cast<QToolButton*>(FindControl(dialog, 16));
+        QVERIFY(iconButton != nullptr && !iconButton->icon().isNull());
+        QCOMPARE(iconButton->text(), QStringLiteral("folder"));
+    }
+
+    void openingSomethingMissingFailsWithoutAskingTheDesktop() {
+        CDesktopServices desktop;
+        test::WriteFile(home_ / "file.jpg", "x");
+        QVERIFY(!desktop.OpenFolder((home_ / "no such folder").string()));
+        QVERIFY(!desktop.OpenFolder((home_ / "file.jpg").string()));
+        QVERIFY(!desktop.OpenFile((home_ / "missing.jpg").string()));
+        QVERIFY(!desktop.OpenFile(home_.Path().string()));
+    }
+
+    void aProgramGetsThePathAsOneArgumentWithoutAShell() {
+        CDesktopServices desktop;
+        const fs::path target = home_ / "made by $(touch pwned) `touch pwned2` 表.txt";
+        QVERIFY(desktop.StartProgram("touch", target.string()));
+        QTRY_VERIFY(fs::exists(target));
+        QVERIFY(!fs::exists("pwned") && !fs::exists(home_ / "pwned"));
+        QVERIFY(!desktop.StartProgram("/no/such/program", target.string()));
+        QVERIFY(!desktop.StartProgram("", target.string()));
+    }
+
+    void theNewNameDialogOffersTheCurrentNameAndReturnsTheTypedOne() {
+        CMessagePrompter prompter;
+        QTimer::singleShot(0, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog != nullptr);
+            const auto text = [dialog](int id) {
+                return qobject_cast<QLineEdit*>(FindControl(*dialog, id))->text();
+            };
+            QCOMPARE(text(res::kRenameCurrentName), QStringLiteral("photo.2001"));
+            QCOMPARE(text(res::kRenameNewName), QStringLiteral("photo.2001"));
+            QCOMPARE(text(res::kRenameCurrentExtension), QStringLiteral(".jpg"));
+            QCOMPARE(text(res::kRenameNewExtension), QStringLiteral(".jpg"));
+            QVERIFY(qobject_cast<QLineEdit*>(FindControl(*dialog, res::kRenameCurrentName))
+                        ->isReadOnly());
+            qobject_cast<QLineEdit*>(FindControl(*dialog, res::kRenameNewName))
+                ->setText(QStringLiteral("猫"));
+            qobject_cast<QPushButton*>(FindControl(*dialog, res::kIdOk))->click();
+        });
+        QCOMPARE(prompter.AskNewName("photo.2001", "jpg"), std::optional<std::string>("猫"));
+
+        QTimer::singleShot(0, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog != nullptr);
+            qobject_cast<QPushButton*>(FindControl(*dialog, res::kIdCancel))->click();
+        });
+        QCOMPARE(prompter.AskNewName("a", "png"), std::optional<std::string>());
+    }
+
+    void aStatusMessageShowsAtOnceAndTheOldTextComesBack() {
+        AppSettings settings;
+        CMainFrame frame({});
+        CDocumentHost host(settings);
+        host.Attach(&frame, nullptr, nullptr);
+        const QString before = frame.statusBar()->currentMessage();
+        host.ShowStatusMessage("ファイルをコピーしています...");
+        host.ShowStatusMessage("ファイルをコピーしています... 50%");
+        QCOMPARE(frame.statusBar()->currentMessage(),
+                 QStringLiteral("ファイルをコピーしています... 50%"));
+        host.RestoreStatusMessage();
+        QCOMPARE(frame.statusBar()->currentMessage(), before);
+    }
+
+private:
+    test::TempDir home_;
+};
+
+QTEST_MAIN(FilerSeamsTest)
+#include "FilerSeamsTest.moc"
