@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
@@ -66,8 +67,10 @@ class DesktopTest : public QObject {
         }
         CMainFrame& frame = *app_->MainFrame();
         frame.activateWindow();
-        return QTest::qWaitForWindowActive(&frame) &&
-               QTest::qWaitFor([&frame] { return frame.frameGeometry() != frame.geometry(); });
+        return QTest::qWaitFor([&frame] {
+            return QApplication::activeWindow() == &frame &&
+                   frame.frameGeometry() != frame.geometry();
+        });
     }
 
     IniFile Saved() const { return IniFile::Parse(test::ReadFile(*dir_ / "pirela.ini")); }
@@ -95,11 +98,13 @@ private slots:
             QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
+            const auto closeDialog = qScopeGuard([dialog] { dialog->reject(); }); // also on failure
             sawDialog = true;
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             name->setFocus();
             QTest::keyClicks(name, QString::fromStdString(dir_->Path().string() + "/"));
-            QVERIFY(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+            QVERIFY(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; },
+                                    20000));
             QWidget* completions = QApplication::activePopupWidget();
             QTest::keyClick(completions, Qt::Key_Return);
             QTest::keyClick(completions, Qt::Key_N);
@@ -112,13 +117,13 @@ private slots:
                          frame.findChildren<QFileDialog*>().size(),
                      1);
             QCOMPARE(app_->Document().FileList().Current(), 0);
-            dialog->reject();
         });
         QTest::keyClick(&frame, Qt::Key_O, Qt::ControlModifier);
         QVERIFY(sawDialog);
         QCOMPARE(app_->Document().FileList().Current(), 0);
         QCOMPARE(app_->Document().TurnState(), 0);
-        // With the dialog gone the keys are the program's again.
+        // With the dialog gone, and the main window active again, the keys are the program's.
+        QTRY_COMPARE(QApplication::activeWindow(), &frame);
         QTest::keyClick(&frame, Qt::Key_N);
         QCOMPARE(app_->Document().FileList().Current(), 1);
     }
