@@ -109,7 +109,7 @@ private slots:
             QTest::keyClick(completions, Qt::Key_Return);
             QTest::keyClick(completions, Qt::Key_N);
             QTest::keyClick(completions, Qt::Key_Escape);
-            for (const Qt::Key key : {Qt::Key_N, Qt::Key_1, Qt::Key_L, Qt::Key_Return}) {
+            for (const Qt::Key key : {Qt::Key_N, Qt::Key_1, Qt::Key_L, Qt::Key_Delete}) {
                 QTest::keyClick(name, key);
             }
             QTest::keyClick(name, Qt::Key_O, Qt::ControlModifier);
