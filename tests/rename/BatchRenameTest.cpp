@@ -4,6 +4,8 @@
 #include "rename/BatchRenameFiles.h"
 #include "rename/BatchRenamer.h"
 
+#include "folder/ImageFileList.h"
+
 #include "support/FaultySystemCalls.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
@@ -84,14 +86,18 @@ std::vector<std::string> NewNames(const std::vector<std::string>& set, const std
 TEST(BatchRenameFiles, TakesRegularFilesOfTheChosenFormatsSortedWithoutCase) {
     TempDir dir;
     MakeFiles(dir, {"b.JPG", "a.png", "c.bmp", "d.DIB", "e.jpe", "A.jpg", "._a.jpg", ".h.png",
-                    "f.jpeg", "g.gif", "noext"});
+                    "f.jpeg", "g.gif", "noext", "[.png", "a_.PNG", "aB.jpg", "ab.jpg", "Ab.jpg",
+                    "\xe8\xa1\xa8.jpg"});
     fs::create_directory(dir / "folder.jpg");
     fs::create_directories(dir / "sub");
     MakeFiles(dir, {"sub/deep.jpg"});
-    EXPECT_EQ(ListBatchRenameFiles(dir.Path(), {}),
-              (std::vector<std::string>{"A.jpg", "a.png", "b.JPG", "c.bmp", "d.DIB", "e.jpe"}));
-    EXPECT_EQ(ListBatchRenameFiles(dir.Path(), {false, true, false}),
-              (std::vector<std::string>{"A.jpg", "b.JPG", "e.jpe"}));
+    const auto all = ListBatchRenameFiles(dir.Path(), {});
+    EXPECT_EQ(all, (std::vector<std::string>{"[.png", "A.jpg", "a.png", "a_.PNG", "Ab.jpg",
+                                             "aB.jpg", "ab.jpg", "b.JPG", "c.bmp", "d.DIB",
+                                             "e.jpe", "\xe8\xa1\xa8.jpg"}));
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), ListNameLess)); // the file list's order
+    EXPECT_EQ(ListBatchRenameFiles(dir.Path(), {false, false, true}),
+              (std::vector<std::string>{"[.png", "a.png", "a_.PNG"}));
     EXPECT_TRUE(ListBatchRenameFiles(dir.Path(), {false, false, false}).empty());
 }
 
