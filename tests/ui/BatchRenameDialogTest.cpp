@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -110,6 +111,12 @@ private slots:
         };
         for (const auto& [id, tip] : tips) {
             QCOMPARE(FindControl(dialog, id)->toolTip(), QString::fromUtf8(tip));
+        }
+        // A label's mnemonic leads to the control after it.
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (label->text() == QStringLiteral("共通部分(&C):")) {
+                QCOMPARE(label->buddy(), FindControl(dialog, res::kBatchPrefix));
+            }
         }
 
         // The automatic digit count disables the typed one; the formats refill the list.
