@@ -37,6 +37,11 @@ int CompareListNames(std::string_view a, std::string_view b) {
     return static_cast<int>(Folded(ra.front())) - static_cast<int>(Folded(rb.front()));
 }
 
+bool ListNameLess(std::string_view a, std::string_view b) {
+    const int order = CompareListNames(a, b);
+    return order != 0 ? order < 0 : a < b;
+}
+
 ImageFileList::ImageFileList() {
     names_.reserve(kCapacity);
 }
@@ -85,10 +90,7 @@ int ImageFileList::FindFileName(std::string_view name) const {
 
 void ImageFileList::SortFileList() {
     // An O(n log n) sort: a folder that is already in order must not take quadratic time.
-    std::sort(names_.begin(), names_.end(), [](const std::string& a, const std::string& b) {
-        const int order = CompareListNames(a, b);
-        return order != 0 ? order < 0 : a < b;
-    });
+    std::sort(names_.begin(), names_.end(), ListNameLess);
 }
 
 } // namespace pirela

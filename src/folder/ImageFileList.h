@@ -71,4 +71,8 @@ private:
 // otherwise the remainders compare byte by byte with ASCII letters folded.
 int CompareListNames(std::string_view a, std::string_view b);
 
+// The list's strict order: CompareListNames, and names equal but for case by their bytes, so
+// that the order never depends on the order the file system gave.
+bool ListNameLess(std::string_view a, std::string_view b);
+
 } // namespace pirela

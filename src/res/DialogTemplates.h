@@ -51,5 +51,6 @@ const DialogTemplate& AboutBoxTemplate();
 const DialogTemplate& BusyWindowTemplate();
 const DialogTemplate& FileListTemplate();
 const DialogTemplate& SendRenameTemplate();
+const DialogTemplate& BatchRenameTemplate();
 
 } // namespace pirela::res

@@ -39,4 +39,38 @@ std::string CurrentImageGoneMessage(std::string_view name) {
     return text;
 }
 
+std::string BatchRootFolderMessage(std::string_view folder) {
+    std::string text = "ルート ディレクトリには適用できません。\n";
+    text += folder;
+    if (folder.empty() || folder.back() != '/') {
+        text += '/';
+    }
+    return text;
+}
+
+std::string BatchFolderNotFoundMessage(std::string_view folder) {
+    return "指定したフォルダが見つかりません。\n" + std::string(folder);
+}
+
+std::string BatchNotAFolderMessage(std::string_view path) {
+    return "指定したパスはフォルダではありません。\n" + std::string(path);
+}
+
+std::string BatchRenameConfirmation(std::string_view folder, std::string_view formats,
+                                    std::string_view prefix, int digits, long long start) {
+    std::string text = "以下の設定でファイル名を一括でリネームします。\nこの操作は元に戻せません。続行しますか?\n\nフォルダのパス : ";
+    text += folder;
+    text += "\n対象とするイメージ フォーマット :";
+    text += formats;
+    text += "\nファイル名の共通部分 : ";
+    text += prefix;
+    text += "\n桁数 : " + std::to_string(digits) + " 桁\n初期値 : " + std::to_string(start) + "\n";
+    return text;
+}
+
+std::string BatchRenameReport(int succeeded, int failed) {
+    return "リネームが完了しました。\n\nリネームに成功したファイル数 : " + std::to_string(succeeded) +
+           "\nリネームに失敗したファイル数 : " + std::to_string(failed) + "\n";
+}
+
 } // namespace pirela::res

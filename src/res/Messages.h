@@ -39,4 +39,31 @@ std::string TooManyFilesMessage(std::string_view folder, int slots);
 // "現在表示中のイメージ <name> はすでに存在していないか、…"
 std::string CurrentImageGoneMessage(std::string_view name);
 
+// --- Batch rename ---
+
+inline constexpr const char* kBatchBrowseTitle = "フォルダを選択してください。";
+inline constexpr const char* kMsgBatchDigitsRange =
+    "インデックスの桁数は 1 桁以上 10 桁以下を設定してください。";
+inline constexpr const char* kMsgBatchStartNegative = "初期値には 0 以上の整数を指定してください。";
+inline constexpr const char* kMsgBatchTooFewDigits =
+    "指定した桁数ではすべてのファイル名を変更できません。\n十分な桁数を用意してください。";
+inline constexpr const char* kMsgBatchNoFolder = "リネームを適用するフォルダのパスを指定してください。";
+// The pieces of the confirmation's format list, in this order, each with its leading space.
+inline constexpr const char* kBatchFormatBitmap = " ビットマップ";
+inline constexpr const char* kBatchFormatJpeg = " JPEG";
+inline constexpr const char* kBatchFormatPng = " PNG";
+
+// "ルート ディレクトリには適用できません。\n<root>", the root shown with its separator.
+std::string BatchRootFolderMessage(std::string_view folder);
+// "指定したフォルダが見つかりません。\n<folder>"
+std::string BatchFolderNotFoundMessage(std::string_view folder);
+// "指定したパスはフォルダではありません。\n<path>"
+std::string BatchNotAFolderMessage(std::string_view path);
+// The question before the rename. Folder and prefix are put in as they are: a "%" in them is
+// text.
+std::string BatchRenameConfirmation(std::string_view folder, std::string_view formats,
+                                    std::string_view prefix, int digits, long long start);
+// "リネームが完了しました。…" with the two counts.
+std::string BatchRenameReport(int succeeded, int failed);
+
 } // namespace pirela::res

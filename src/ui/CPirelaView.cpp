@@ -8,7 +8,9 @@
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "ui/BitmapSurface.h"
+#include "ui/CBatchRenameDlg.h"
 #include "ui/CFolderBrowser.h"
+#include "ui/CMessagePrompter.h"
 #include "ui/CommandTable.h"
 #include "ui/OpenFileDialog.h"
 #include "ui/QtText.h"
@@ -87,6 +89,7 @@ void CPirelaView::RegisterCommands(CommandTable& commands) {
     }
     RegisterNavigationCommands(commands);
     RegisterTurnCommands(commands);
+    commands.Add(res::kCmdBatchRename, [this] { OnBatchRename(); });
 }
 
 void CPirelaView::RegisterNavigationCommands(CommandTable& commands) {
@@ -380,6 +383,17 @@ void CPirelaView::OpenFolder(const std::string& folder) {
 
 void CPirelaView::OnRefresh() {
     doc_.Refresh();
+}
+
+void CPirelaView::OnBatchRename() {
+    // The dialog's questions and reports stand over the dialog itself.
+    CMessagePrompter prompter;
+    CBatchRenameDlg dialog(doc_, prompter, window());
+    prompter.SetOwner(&dialog);
+    dialog.exec();
+    if (dialog.RenameDone()) {
+        doc_.RescanFolder();
+    }
 }
 
 } // namespace pirela

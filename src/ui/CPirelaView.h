@@ -46,6 +46,8 @@ public:
     void OnRefresh();
     void OnZoom(float rate);
     void OnScrollKey(ScrollKey key);
+    // Runs the batch rename dialog; when a rename was carried out, the folder is read again.
+    void OnBatchRename();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

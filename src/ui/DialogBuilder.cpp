@@ -89,6 +89,10 @@ QWidget* MakeLabel(QDialog& dialog, const res::ControlTemplate& control) {
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
     }
+    // A label taller than one line (8 units) wraps its text, as the dialog manager's does.
+    if (control.height > 8) {
+        label->setWordWrap(true);
+    }
     return label;
 }
 
@@ -138,10 +142,18 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate) {
     dialog.setFixedSize(
         DialogUnitsToPixels(QRect(0, 0, dialogTemplate.width, dialogTemplate.height), metrics)
             .size());
+    // A label's mnemonic ("パス(&F):") moves the focus to the control that follows it.
+    QLabel* waitingForBuddy = nullptr;
     for (const res::ControlTemplate& control : dialogTemplate.controls) {
         const QRect place = DialogUnitsToPixels(
             QRect(control.x, control.y, control.width, control.height), metrics);
         QWidget* widget = MakeControl(dialog, control, place.size());
+        if (waitingForBuddy != nullptr) {
+            waitingForBuddy->setBuddy(widget);
+        }
+        auto* label = qobject_cast<QLabel*>(widget);
+        waitingForBuddy = label != nullptr && label->text().contains(QLatin1Char('&')) ? label
+                                                                                       : nullptr;
         widget->setGeometry(place);
         widget->setProperty(kControlIdProperty, control.id);
         if (control.toolTip != nullptr) {

@@ -8,6 +8,8 @@ QIcon IconForResource(int resourceId) {
     switch (resourceId) {
     case res::kMainFrame:
         return QIcon(QStringLiteral(":/icons/pirela.svg"));
+    case res::kIconBatchRename:
+        return QIcon(QStringLiteral(":/icons/batch-rename.svg"));
     default:
         return QIcon();
     }

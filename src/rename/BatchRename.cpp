@@ -1,0 +1,34 @@
+#include "rename/BatchRename.h"
+
+#include "app/Prompter.h"
+#include "rename/BatchRenamer.h"
+#include "res/Messages.h"
+
+namespace pirela {
+
+bool BatchRename::Run(const BatchRenameSettings& settings, std::size_t listed,
+                      const ShowFiles& showFiles) const {
+    const BatchRenameCheck check = CheckBatchRename(settings, listed);
+    if (!check.Passed()) {
+        prompter_.ShowMessage(check.message, MessageIcon::Warning, MessageButtons::Ok);
+        return false;
+    }
+    const BatchRenamePlan& plan = check.plan;
+    const std::string question =
+        res::BatchRenameConfirmation(plan.folder, FormatListText(settings.formats), plan.prefix,
+                                     plan.digits, plan.start);
+    if (prompter_.ShowMessage(question, MessageIcon::Information, MessageButtons::YesNo) !=
+        MessageAnswer::Yes) {
+        return false;
+    }
+    const std::vector<std::string> names = ListBatchRenameFiles(plan.folder, settings.formats);
+    showFiles(names);
+    const BatchRenameCounts counts =
+        BatchRenamer(calls_).Rename(plan.folder, names, plan.prefix, plan.digits, plan.start);
+    showFiles(ListBatchRenameFiles(plan.folder, settings.formats));
+    prompter_.ShowMessage(res::BatchRenameReport(counts.succeeded, counts.failed),
+                          MessageIcon::Information, MessageButtons::Ok);
+    return true;
+}
+
+} // namespace pirela

@@ -1,0 +1,62 @@
+#include "rename/BatchRenameFiles.h"
+
+#include "common/AsciiText.h"
+#include "image/ImageFormat.h"
+#include "platform/DirectoryReader.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace pirela {
+
+namespace {
+
+bool HasChosenExtension(std::string_view name, const std::vector<std::string_view>& extensions) {
+    const std::string_view extension = ExtensionOf(name);
+    return std::any_of(extensions.begin(), extensions.end(), [extension](std::string_view chosen) {
+        return EqualsIgnoringAsciiCase(extension, chosen);
+    });
+}
+
+} // namespace
+
+std::vector<std::string_view> ChosenExtensions(const ImageFormatChoice& formats) {
+    std::vector<std::string_view> extensions;
+    if (formats.bitmap) {
+        extensions.insert(extensions.end(), {"bmp", "dib"});
+    }
+    if (formats.jpeg) {
+        extensions.insert(extensions.end(), {"jpg", "jpe"});
+    }
+    if (formats.png) {
+        extensions.push_back("png");
+    }
+    return extensions;
+}
+
+std::vector<std::string> ListBatchRenameFiles(const std::string& folder,
+                                              const ImageFormatChoice& formats) {
+    const std::vector<std::string_view> extensions = ChosenExtensions(formats);
+    std::vector<std::string> names;
+    if (extensions.empty()) {
+        return names;
+    }
+    // Names of one folder hold no separator, so the file list's order is that of the names
+    // with ASCII letters folded, then of their bytes: sorting by (folded, name) gives it with
+    // each name folded once instead of in every comparison.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    ForEachDirectoryEntry(folder, [&](std::string_view name, EntryKind kind) {
+        if (kind == EntryKind::RegularFile && name.front() != '.' &&
+            HasChosenExtension(name, extensions)) {
+            keyed.emplace_back(FoldAsciiCase(name), name);
+        }
+    });
+    std::sort(keyed.begin(), keyed.end());
+    names.reserve(keyed.size());
+    for (auto& [folded, name] : keyed) {
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+} // namespace pirela

@@ -1,0 +1,90 @@
+#include "rename/BatchRenameSettings.h"
+
+#include "common/AsciiText.h"
+#include "common/PathRules.h"
+#include "platform/FileTransfer.h"
+#include "res/Messages.h"
+
+#include <sys/stat.h>
+
+namespace pirela {
+
+namespace {
+
+constexpr int kMaxDigits = 10;
+
+std::int64_t PowerOfTen(int exponent) {
+    std::int64_t power = 1;
+    for (int i = 0; i < exponent; ++i) {
+        power *= 10;
+    }
+    return power;
+}
+
+// The checks of the folder, in order; an empty text when the folder can be renamed in.
+std::string CheckFolder(const std::string& folder) {
+    if (folder.empty()) {
+        return res::kMsgBatchNoFolder;
+    }
+    // By identity, so that "/.." and a link to the root are the root too.
+    if (FileTransfer::IsSameFile(folder, "/")) {
+        return res::BatchRootFolderMessage(folder);
+    }
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0) {
+        return res::BatchFolderNotFoundMessage(folder);
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        return res::BatchNotAFolderMessage(folder);
+    }
+    return {};
+}
+
+} // namespace
+
+int AutomaticDigitCount(std::size_t files, int typed) {
+    int digits = 1;
+    for (std::size_t bound = 10; bound <= 100000; bound *= 10, ++digits) {
+        if (files < bound) {
+            return digits;
+        }
+    }
+    return typed;
+}
+
+std::string FormatListText(const ImageFormatChoice& formats) {
+    std::string text;
+    if (formats.bitmap) {
+        text += res::kBatchFormatBitmap;
+    }
+    if (formats.jpeg) {
+        text += res::kBatchFormatJpeg;
+    }
+    if (formats.png) {
+        text += res::kBatchFormatPng;
+    }
+    return text;
+}
+
+BatchRenameCheck CheckBatchRename(const BatchRenameSettings& settings, std::size_t listed) {
+    BatchRenamePlan plan;
+    plan.digits = ParseLeadingInt(settings.digits);
+    plan.start = ParseLeadingInt(settings.start);
+    if (settings.autoDigits) {
+        plan.digits = AutomaticDigitCount(listed, plan.digits);
+    }
+    plan.prefix = settings.prefix;
+    plan.folder = WithoutTrailingSeparator(settings.folder);
+    if (plan.digits < 1 || plan.digits > kMaxDigits) {
+        return {res::kMsgBatchDigitsRange, plan};
+    }
+    if (plan.start < 0) {
+        return {res::kMsgBatchStartNegative, plan};
+    }
+    if (std::int64_t(listed) > PowerOfTen(plan.digits) - plan.start) {
+        return {res::kMsgBatchTooFewDigits, plan};
+    }
+    return {CheckFolder(plan.folder), plan};
+}
+
+} // namespace pirela

@@ -1,0 +1,129 @@
+#include "rename/BatchRenamer.h"
+
+#include "common/AsciiText.h"
+#include "common/PathRules.h"
+#include "image/ImageFormat.h"
+
+#include <cerrno>
+#include <climits>
+#include <sys/stat.h>
+#include <unordered_set>
+
+namespace pirela {
+
+namespace {
+
+std::string ParkingName(std::string_view name) {
+    return std::string(BatchRenamer::kParkingPrefix) + std::string(name);
+}
+
+// A prefix with "/" would move files out of the folder ("../x", "sub/x"), and one with a NUL
+// byte would be cut short by the system; neither can be a name in this folder.
+bool IsNamePart(std::string_view prefix) {
+    return prefix.find('/') == std::string_view::npos &&
+           prefix.find('\0') == std::string_view::npos;
+}
+
+bool IsFree(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) != 0 && errno == ENOENT;
+}
+
+} // namespace
+
+std::string BatchRenamer::NewName(std::string_view oldName, std::string_view prefix,
+                                  std::int64_t serial, int digits) {
+    std::string number = std::to_string(serial);
+    if (number.size() < std::size_t(digits)) {
+        number.insert(0, std::size_t(digits) - number.size(), '0');
+    }
+    return std::string(prefix) + number + "." + FoldAsciiCase(ExtensionOf(oldName));
+}
+
+BatchRenameCounts BatchRenamer::Rename(const std::string& folder,
+                                       const std::vector<std::string>& names,
+                                       const std::string& prefix, int digits,
+                                       std::int64_t start) const {
+    std::vector<Entry> entries = Plan(folder, names, prefix, digits, start);
+    Park(folder, entries);
+    Number(folder, entries);
+    BatchRenameCounts counts;
+    for (const Entry& entry : entries) {
+        ++(entry.place == Place::New ? counts.succeeded : counts.failed);
+    }
+    return counts;
+}
+
+std::vector<BatchRenamer::Entry> BatchRenamer::Plan(const std::string& folder,
+                                                    const std::vector<std::string>& names,
+                                                    const std::string& prefix, int digits,
+                                                    std::int64_t start) const {
+    const std::unordered_set<std::string_view> set(names.begin(), names.end());
+    const bool namePart = IsNamePart(prefix);
+    std::vector<Entry> entries(names.size());
+    for (std::size_t j = 0; j < names.size(); ++j) {
+        Entry& entry = entries[j];
+        entry.oldName = names[j];
+        entry.newName = NewName(names[j], prefix, start + std::int64_t(j), digits);
+        // A name of the set is free once its file is parked; any other name must be free now.
+        entry.valid = namePart && entry.newName.size() <= NAME_MAX &&
+                      ParkingName(entry.oldName).size() <= NAME_MAX &&
+                      (set.count(entry.newName) != 0 || IsFree(JoinPath(folder, entry.newName)));
+    }
+    return entries;
+}
+
+void BatchRenamer::Park(const std::string& folder, std::vector<Entry>& entries) const {
+    for (Entry& entry : entries) {
+        if (entry.valid && MoveName(folder, entry.oldName, ParkingName(entry.oldName))) {
+            entry.place = Place::Parked;
+        }
+    }
+}
+
+void BatchRenamer::Number(const std::string& folder, std::vector<Entry>& entries) const {
+    Occupants placed;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        Entry& entry = entries[i];
+        if (entry.place != Place::Parked) {
+            continue;
+        }
+        if (MoveName(folder, ParkingName(entry.oldName), entry.newName)) {
+            entry.place = Place::New;
+            placed.emplace(entry.newName, i);
+        } else {
+            RollBack(folder, entries, i, placed);
+        }
+    }
+}
+
+void BatchRenamer::RollBack(const std::string& folder, std::vector<Entry>& entries,
+                            std::size_t index, Occupants& placed) const {
+    // The files of this run that stand on the old name of the one before them. Each name is
+    // held by one file, so the chain never meets itself, and it cannot come back to index,
+    // whose own new name is not taken.
+    std::vector<std::size_t> chain;
+    for (auto at = placed.find(entries[index].oldName); at != placed.end();
+         at = placed.find(entries[chain.back()].oldName)) {
+        chain.push_back(at->second);
+    }
+    for (auto link = chain.rbegin(); link != chain.rend(); ++link) {
+        Entry& entry = entries[*link];
+        if (!MoveName(folder, entry.newName, entry.oldName)) {
+            return; // the files on the chain keep their new names; index stays parked
+        }
+        placed.erase(entry.newName);
+        entry.place = Place::Old;
+    }
+    if (MoveName(folder, ParkingName(entries[index].oldName), entries[index].oldName)) {
+        entries[index].place = Place::Old;
+    }
+}
+
+bool BatchRenamer::MoveName(const std::string& folder, std::string_view from,
+                            std::string_view to) const {
+    return transfer_.Move(JoinPath(folder, from), JoinPath(folder, to), Overwrite::Refuse)
+        .Succeeded();
+}
+
+} // namespace pirela

@@ -1,0 +1,294 @@
+// The batch rename: the file set, the checks in their order, the texts, and the rename itself,
+// which must leave every file under its old or its new name whatever fails.
+#include "rename/BatchRename.h"
+#include "rename/BatchRenameFiles.h"
+#include "rename/BatchRenamer.h"
+
+#include "folder/ImageFileList.h"
+
+#include "support/FaultySystemCalls.h"
+#include "support/RecordingHost.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+using namespace pirela;
+using test::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Folder = std::map<std::string, std::string>; // regular file name -> content
+
+// Each file holds its own name, so where a file went can be told from its content.
+void MakeFiles(const TempDir& dir, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        test::WriteFile(dir / name, name);
+    }
+}
+
+Folder ReadFolder(const TempDir& dir) {
+    Folder files;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        if (entry.is_regular_file()) {
+            files[entry.path().filename().string()] = test::ReadFile(entry.path());
+        }
+    }
+    return files;
+}
+
+// Every file of the set ends under its old or its new name (never the same here) with its
+// content, the other files are untouched, nothing is left parked, and the counts tell how many
+// got their new names.
+void ExpectOldOrNew(const Folder& before, const Folder& after,
+                    const std::vector<std::string>& set, const std::vector<std::string>& newNames,
+                    const BatchRenameCounts& counts) {
+    ASSERT_EQ(after.size(), before.size());
+    int renamed = 0;
+    for (std::size_t j = 0; j < set.size(); ++j) {
+        const bool atNew = after.count(newNames[j]) && after.at(newNames[j]) == before.at(set[j]);
+        const bool atOld = after.count(set[j]) && after.at(set[j]) == before.at(set[j]);
+        EXPECT_TRUE(atNew || atOld) << set[j];
+        renamed += atNew ? 1 : 0;
+    }
+    for (const auto& [name, content] : after) {
+        EXPECT_NE(name.rfind(BatchRenamer::kParkingPrefix, 0), 0u) << name;
+    }
+    std::vector<std::string> contents;
+    for (const auto& [name, content] : after) {
+        contents.push_back(content);
+    }
+    std::vector<std::string> expected;
+    for (const auto& [name, content] : before) {
+        expected.push_back(content);
+    }
+    std::sort(contents.begin(), contents.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(contents, expected);
+    EXPECT_EQ(counts.succeeded + counts.failed, int(set.size()));
+    EXPECT_EQ(counts.succeeded, renamed);
+}
+
+std::vector<std::string> NewNames(const std::vector<std::string>& set, const std::string& prefix,
+                                  int digits, std::int64_t start) {
+    std::vector<std::string> names;
+    for (std::size_t j = 0; j < set.size(); ++j) {
+        names.push_back(BatchRenamer::NewName(set[j], prefix, start + std::int64_t(j), digits));
+    }
+    return names;
+}
+
+} // namespace
+
+TEST(BatchRenameFiles, TakesRegularFilesOfTheChosenFormatsSortedWithoutCase) {
+    TempDir dir;
+    MakeFiles(dir, {"b.JPG", "a.png", "c.bmp", "d.DIB", "e.jpe", "A.jpg", "._a.jpg", ".h.png",
+                    "f.jpeg", "g.gif", "noext", "[.png", "a_.PNG", "aB.jpg", "ab.jpg", "Ab.jpg",
+                    "\xe8\xa1\xa8.jpg"});
+    fs::create_directory(dir / "folder.jpg");
+    fs::create_directories(dir / "sub");
+    MakeFiles(dir, {"sub/deep.jpg"});
+    const auto all = ListBatchRenameFiles(dir.Path(), {});
+    EXPECT_EQ(all, (std::vector<std::string>{"[.png", "A.jpg", "a.png", "a_.PNG", "Ab.jpg",
+                                             "aB.jpg", "ab.jpg", "b.JPG", "c.bmp", "d.DIB",
+                                             "e.jpe", "\xe8\xa1\xa8.jpg"}));
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), ListNameLess)); // the file list's order
+    EXPECT_EQ(ListBatchRenameFiles(dir.Path(), {false, false, true}),
+              (std::vector<std::string>{"[.png", "a.png", "a_.PNG"}));
+    EXPECT_TRUE(ListBatchRenameFiles(dir.Path(), {false, false, false}).empty());
+}
+
+TEST(BatchRenamer, NumbersInNameOrderWithTheLowerCasedExtension) {
+    struct Case {
+        std::vector<std::string> files;
+        std::string prefix;
+        int digits;
+        std::int64_t start;
+        Folder expected;
+    };
+    const Case cases[] = {
+        {{"a.png", "b.JPG", "c.bmp"}, "image_", 2, 1,
+         {{"image_01.png", "a.png"}, {"image_02.jpg", "b.JPG"}, {"image_03.bmp", "c.bmp"}}},
+        // renumbering in place: the new names are the old ones
+        {{"image_01.jpg", "image_02.jpg"}, "image_", 2, 1,
+         {{"image_01.jpg", "image_01.jpg"}, {"image_02.jpg", "image_02.jpg"}}},
+        {{"photo.final.JPG", "x.JPE"}, "", 1, 0, {{"0.jpg", "photo.final.JPG"}, {"1.jpe", "x.JPE"}}},
+        // serials beyond the range of int
+        {{"a.jpg", "b.jpg"}, "p", 10, 2147483647,
+         {{"p2147483647.jpg", "a.jpg"}, {"p2147483648.jpg", "b.jpg"}}},
+        // names that are not UTF-8 (Shift-JIS, Latin-1) keep their bytes, prefix included
+        {{"\x95\x5c.jpg", "caf\xe9.png"}, "\x8e\xca_", 1, 1,
+         {{"\x8e\xca_1.png", "caf\xe9.png"}, {"\x8e\xca_2.jpg", "\x95\x5c.jpg"}}},
+        // "A.jpg" and "a.jpg" both exist: byte order decides, every run alike
+        {{"a.jpg", "A.jpg"}, "n", 1, 1, {{"n1.jpg", "A.jpg"}, {"n2.jpg", "a.jpg"}}},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        MakeFiles(dir, c.files);
+        const auto set = ListBatchRenameFiles(dir.Path(), {});
+        const auto counts = BatchRenamer().Rename(dir.Path(), set, c.prefix, c.digits, c.start);
+        EXPECT_EQ(ReadFolder(dir), c.expected) << c.files.front();
+        EXPECT_EQ(counts.succeeded, int(c.files.size()));
+        EXPECT_EQ(counts.failed, 0);
+    }
+}
+
+TEST(BatchRenamer, FilesThatCannotTakeTheirNewNameStayWhereTheyAre) {
+    struct Case {
+        const char* what;
+        std::string prefix;
+        std::vector<std::string> files;
+        std::vector<std::string> folders;
+        int failed;
+    };
+    const std::string longName = std::string(250, 'x') + ".jpg"; // its parking name is too long
+    const Case cases[] = {
+        {"prefix leaving the folder", "../x", {"a.jpg", "b.jpg"}, {}, 2},
+        {"prefix into a subfolder", "sub/x", {"a.jpg", "b.jpg"}, {"sub"}, 2},
+        {"a folder at a new name", "image_", {"a.jpg", "b.jpg"}, {"image_02.jpg"}, 1},
+        {"a leftover parking folder", "image_", {"a.jpg", "b.jpg"}, {"_%%tmp_a.jpg"}, 1},
+        {"a parking name too long", "image_", {"a.jpg", longName}, {}, 1},
+        {"a NUL byte in the prefix", std::string("a\0b", 3), {"a.jpg"}, {}, 1},
+    };
+    for (const Case& c : cases) {
+        TempDir outer;
+        TempDir dir(outer.Path());
+        MakeFiles(dir, c.files);
+        for (const std::string& folder : c.folders) {
+            fs::create_directory(dir / folder);
+        }
+        const Folder before = ReadFolder(dir);
+        const auto set = ListBatchRenameFiles(dir.Path(), {});
+        const auto counts = BatchRenamer().Rename(dir.Path(), set, c.prefix, 2, 1);
+        ExpectOldOrNew(before, ReadFolder(dir), set, NewNames(set, c.prefix, 2, 1), counts);
+        EXPECT_EQ(counts.failed, c.failed) << c.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(outer.Path()), fs::directory_iterator()), 1)
+            << c.what;
+        for (const std::string& folder : c.folders) {
+            EXPECT_TRUE(fs::is_directory(dir / folder)) << c.what;
+            EXPECT_TRUE(fs::is_empty(dir / folder)) << c.what;
+        }
+    }
+}
+
+TEST(BatchRenamer, AFailedRenameAtAnyStepIsRolledBack) {
+    // b.jpg and c.jpg take the names image_01 and image_02, and image_01.jpg becomes image_03:
+    // when its last move fails, its old name is already b's, so b goes back first.
+    const std::vector<std::string> files{"b.jpg", "c.jpg", "image_01.jpg", "\x95\x5c.png"};
+    int calls = 0;
+    {
+        TempDir dir;
+        MakeFiles(dir, files);
+        test::FaultySystemCalls counting;
+        BatchRenamer(counting.Calls())
+            .Rename(dir.Path(), ListBatchRenameFiles(dir.Path(), {}), "image_", 2, 1);
+        calls = counting.count;
+    }
+    ASSERT_EQ(calls, 8); // parking, then numbering
+    for (int failAt = 1; failAt <= calls; ++failAt) {
+        TempDir dir;
+        MakeFiles(dir, files);
+        const Folder before = ReadFolder(dir);
+        const auto set = ListBatchRenameFiles(dir.Path(), {});
+        test::FaultySystemCalls faulty;
+        faulty.failAt = failAt;
+        const auto counts = BatchRenamer(faulty.Calls()).Rename(dir.Path(), set, "image_", 2, 1);
+        ExpectOldOrNew(before, ReadFolder(dir), set, NewNames(set, "image_", 2, 1), counts);
+        EXPECT_GE(counts.failed, 1) << "failing call " << failAt;
+    }
+}
+
+TEST(BatchRenameChecks, TheFirstFailingCheckInOrderGivesItsMessage) {
+    TempDir dir;
+    MakeFiles(dir, {"plain.txt"});
+    const std::string folder = dir.Path().string();
+    const std::string digitsRange = "インデックスの桁数は 1 桁以上 10 桁以下を設定してください。";
+    const std::string tooFew = "指定した桁数ではすべてのファイル名を変更できません。\n十分な桁数を用意してください。";
+    struct Case {
+        std::string folder;
+        bool autoDigits;
+        std::string digits;
+        std::string start;
+        std::size_t listed;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"", false, "0", "1", 1, digitsRange}, // the digits come before the folder
+        {folder, false, "11", "1", 1, digitsRange},
+        {folder, false, "abc", "1", 1, digitsRange},
+        {folder, false, "2", "-1", 1, "初期値には 0 以上の整数を指定してください。"},
+        {folder, false, "2", "abc", 1, ""}, // letters read as 0
+        {folder, true, "0", "5", 9, tooFew}, // 5 ... 13 needs two digits
+        {folder, true, "0", "1", 9, ""},
+        {folder, false, "1", "1", 10, tooFew},
+        {folder, true, "1", "1", 10, ""},
+        {folder, false, "10", "0", 5, ""},
+        {folder, false, "10", "2147483647", 2, ""},
+        {folder, false, "10", "9999999999", 2, ""}, // held at the largest int, as atoi-alikes do
+        {"", false, "2", "1", 1, "リネームを適用するフォルダのパスを指定してください。"},
+        {"/", false, "2", "1", 1, "ルート ディレクトリには適用できません。\n/"},
+        {folder + "/gone/", false, "2", "1", 1, "指定したフォルダが見つかりません。\n" + folder + "/gone"},
+        {folder + "/plain.txt", false, "2", "1", 1, "指定したパスはフォルダではありません。\n" + folder + "/plain.txt"},
+        {folder + "/", false, "2", "1", 1, ""},
+    };
+    for (const Case& c : cases) {
+        BatchRenameSettings settings;
+        settings.folder = c.folder;
+        settings.autoDigits = c.autoDigits;
+        settings.digits = c.digits;
+        settings.start = c.start;
+        EXPECT_EQ(CheckBatchRename(settings, c.listed).message, c.message)
+            << c.folder << " " << c.digits << " " << c.start;
+    }
+}
+
+TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
+    TempDir outer;
+    fs::create_directory(outer / "%s%d%%");
+    const fs::path folder = outer / "%s%d%%";
+    test::WriteFile(folder / "b.JPG", "b");
+    test::WriteFile(folder / "a.png", "a");
+    BatchRenameSettings settings;
+    settings.folder = folder.string() + "/";
+    settings.formats = {false, true, true};
+    settings.prefix = "%s%d%%_";
+    settings.start = "7";
+    const std::string question =
+        "以下の設定でファイル名を一括でリネームします。\nこの操作は元に戻せません。続行しますか?\n\n"
+        "フォルダのパス : " + folder.string() +
+        "\n対象とするイメージ フォーマット : JPEG PNG\nファイル名の共通部分 : %s%d%%_\n"
+        "桁数 : 2 桁\n初期値 : 7\n";
+    std::vector<std::vector<std::string>> shown;
+    const auto show = [&shown](const std::vector<std::string>& names) { shown.push_back(names); };
+
+    test::RecordingHost user;
+    user.answers = {MessageAnswer::No};
+    EXPECT_FALSE(BatchRename(user).Run(settings, 2, show));
+    EXPECT_EQ(user.messages, std::vector<std::string>{question});
+    EXPECT_EQ(user.icons.front(), MessageIcon::Information);
+    EXPECT_EQ(user.buttons.front(), MessageButtons::YesNo);
+    EXPECT_TRUE(fs::exists(folder / "b.JPG") && shown.empty());
+
+    user.Clear();
+    user.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(BatchRename(user).Run(settings, 2, show));
+    EXPECT_EQ(user.messages.back(), "リネームが完了しました。\n\nリネームに成功したファイル数 : 2\n"
+                                    "リネームに失敗したファイル数 : 0\n");
+    EXPECT_EQ(shown, (std::vector<std::vector<std::string>>{{"a.png", "b.JPG"},
+                                                           {"%s%d%%_07.png", "%s%d%%_08.jpg"}}));
+
+    // An empty set still asks, renames nothing and reports 0 and 0; a failed check asks nothing.
+    settings.formats = {true, false, false};
+    user.Clear();
+    user.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(BatchRename(user).Run(settings, 0, show));
+    EXPECT_EQ(user.messages.back(), "リネームが完了しました。\n\nリネームに成功したファイル数 : 0\n"
+                                    "リネームに失敗したファイル数 : 0\n");
+    user.Clear();
+    settings.digits = "0";
+    EXPECT_FALSE(BatchRename(user).Run(settings, 0, show));
+    EXPECT_EQ(user.icons, std::vector<MessageIcon>{MessageIcon::Warning});
+}
