@@ -51,5 +51,10 @@ const DialogTemplate& AboutBoxTemplate();
 const DialogTemplate& BusyWindowTemplate();
 const DialogTemplate& FileListTemplate();
 const DialogTemplate& SendRenameTemplate();
+// The options sheet's pages and the external program dialog.
+const DialogTemplate& GeneralPageTemplate();
+const DialogTemplate& FindPageTemplate();
+const DialogTemplate& SendPageTemplate();
+const DialogTemplate& ProgramEditTemplate();
 
 } // namespace pirela::res
