@@ -70,6 +70,7 @@ TEST_F(LauncherTest, CreationRefusesSlashesAndNamesThatAreTaken) {
     EXPECT_FALSE(fs::exists(Applications() + "/a"));
 
     const std::string taken = Applications() + "/PIRELA.desktop";
+    fs::create_directories(Applications());
     test::WriteFile(taken, "not ours");
     EXPECT_FALSE(launcher.Apply(existing, true, "", false, ""));
     EXPECT_EQ(test::ReadFile(taken), "not ours");

@@ -7,6 +7,7 @@
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 #include "ui/CDesktopServices.h"
+#include "ui/COFind.h"
 #include "ui/COGeneral.h"
 #include "ui/COSend.h"
 #include "ui/COptionPSheet.h"
