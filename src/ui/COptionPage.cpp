@@ -13,6 +13,10 @@ COptionPage::COptionPage(OptionsContext& context, const res::DialogTemplate& pag
     setWindowFlags(Qt::Widget); // a tab of the sheet, not a window of its own
 }
 
+void COptionPage::keyPressEvent(QKeyEvent* event) {
+    QWidget::keyPressEvent(event); // ignored here, so the sheet gets it
+}
+
 void COptionPage::EnsureInitialised() {
     if (!initialised_) {
         initialised_ = true;

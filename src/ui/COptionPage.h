@@ -39,6 +39,9 @@ public:
     void SetOnModified(std::function<void()> onModified) { onModified_ = std::move(onModified); }
 
 protected:
+    // Return and Escape belong to the sheet's buttons; a page never closes itself.
+    void keyPressEvent(QKeyEvent* event) override;
+
     virtual void OnInitDialog() = 0;
     virtual void OnOK() = 0;
     void SetModified();

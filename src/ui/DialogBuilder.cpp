@@ -19,6 +19,7 @@ namespace pirela {
 namespace {
 
 constexpr const char* kControlIdProperty = "pirelaControlId";
+constexpr int kTwoLineHeight = 15; // dialog units
 
 // The average character width as the classic dialog manager measures it.
 int AverageCharWidth(const QFontMetrics& metrics) {
@@ -87,6 +88,10 @@ QWidget* MakeLabel(QDialog& dialog, const res::ControlTemplate& control) {
     auto* label = new QLabel(ToQString(control.text), &dialog);
     if (control.kind == res::ControlKind::CentredLabel) {
         label->setAlignment(Qt::AlignCenter);
+        label->setWordWrap(true);
+    }
+    // A label two lines high (the option pages' introductions) breaks its text into them.
+    if (control.height >= kTwoLineHeight) {
         label->setWordWrap(true);
     }
     return label;
