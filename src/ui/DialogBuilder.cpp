@@ -127,6 +127,17 @@ QWidget* MakeControl(QDialog& dialog, const res::ControlTemplate& control, const
     return nullptr;
 }
 
+// A label's "&" key moves the focus to the control that follows it in the template, as the
+// classic dialog manager does: "名前(&N):" leads to the name box.
+void LinkMnemonic(QLabel*& pendingLabel, QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        pendingLabel = label->text().contains(u'&') ? label : nullptr;
+    } else if (pendingLabel != nullptr && widget->focusPolicy() != Qt::NoFocus) {
+        pendingLabel->setBuddy(widget);
+        pendingLabel = nullptr;
+    }
+}
+
 } // namespace
 
 QRect DialogUnitsToPixels(const QRect& units, const QFontMetrics& metrics) {
@@ -143,6 +154,7 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate) {
     dialog.setFixedSize(
         DialogUnitsToPixels(QRect(0, 0, dialogTemplate.width, dialogTemplate.height), metrics)
             .size());
+    QLabel* pendingLabel = nullptr;
     for (const res::ControlTemplate& control : dialogTemplate.controls) {
         const QRect place = DialogUnitsToPixels(
             QRect(control.x, control.y, control.width, control.height), metrics);
@@ -152,6 +164,7 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate) {
         if (control.toolTip != nullptr) {
             widget->setToolTip(ToQString(control.toolTip));
         }
+        LinkMnemonic(pendingLabel, widget);
     }
 }
 

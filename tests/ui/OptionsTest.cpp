@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -171,6 +172,9 @@ private slots:
             COGeneral page(context, nullptr);
             page.EnsureInitialised();
             QVERIFY(!FindControl(page, res::kGeneralShortcutName)->isEnabled());
+            // Alt+N reaches the name box through its label.
+            QCOMPARE(qobject_cast<QLabel*>(FindControl(page, res::kGeneralShortcutNameLabel))->buddy(),
+                     FindControl(page, res::kGeneralShortcutName));
             QCOMPARE(Edit(page, res::kGeneralShortcutName)->text(), QStringLiteral("PIRELA"));
             page.TakeSystemColour();
             Click(page, res::kGeneralShortcut);
