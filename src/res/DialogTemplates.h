@@ -52,5 +52,10 @@ const DialogTemplate& BusyWindowTemplate();
 const DialogTemplate& FileListTemplate();
 const DialogTemplate& SendRenameTemplate();
 const DialogTemplate& BatchRenameTemplate();
+// The options sheet's pages and the external program dialog.
+const DialogTemplate& GeneralPageTemplate();
+const DialogTemplate& FindPageTemplate();
+const DialogTemplate& SendPageTemplate();
+const DialogTemplate& ProgramEditTemplate();
 
 } // namespace pirela::res

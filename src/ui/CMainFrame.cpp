@@ -266,6 +266,13 @@ void CMainFrame::RebuildProgramMenu(const std::vector<std::string>& items) {
     programMenu_->menuAction()->setEnabled(!items.empty());
 }
 
+void CMainFrame::ShowProgramMenu() {
+    QWidget* button = toolBar_->widgetForAction(Action(res::kCmdProgramMenu));
+    if (programMenu_ != nullptr && button != nullptr) {
+        programMenu_->popup(button->mapToGlobal(QPoint(0, button->height())));
+    }
+}
+
 QMenu* CMainFrame::DropDownMenu(bool forward) {
     QMenu*& menu = forward ? nextMenu_ : previousMenu_;
     if (menu == nullptr) {

@@ -59,6 +59,9 @@ public:
     // submenu, greying the whole submenu when there are none.
     void RebuildProgramMenu(const std::vector<std::string>& items);
 
+    // Drops the "プログラム(&P)" submenu down from the toolbar's program button.
+    void ShowProgramMenu();
+
     // The toolbar's drop-down menu of the previous (false) or next (true) button.
     QMenu* DropDownMenu(bool forward);
 

@@ -4,15 +4,22 @@
 #include "app/CommandLine.h"
 #include "res/ResourceIds.h"
 #include "ui/CAboutDlg.h"
+#include "send/ProgramStarter.h"
+#include "ui/CDesktopServices.h"
 #include "ui/CDocumentHost.h"
 #include "ui/CFileListWnd.h"
 #include "ui/CMainFrame.h"
 #include "ui/CMessagePrompter.h"
 #include "ui/CPirelaView.h"
 #include "ui/DesktopEnvironment.h"
+#include "ui/COptionPSheet.h"
 #include "ui/KeyboardAccelerators.h"
+#include "ui/ProgramCommands.h"
+#include "ui/ShowOptions.h"
 #include "view/MenuTexts.h"
 
+#include <QCoreApplication>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 namespace pirela {
@@ -21,6 +28,8 @@ CPirelaApp::CPirelaApp(std::filesystem::path settingsFile)
     : store_(std::move(settingsFile)),
       prompter_(std::make_unique<CMessagePrompter>()),
       host_(std::make_unique<CDocumentHost>(settings_)),
+      desktop_(std::make_unique<CDesktopServices>()),
+      starter_(std::make_unique<ProgramStarter>(settings_, *prompter_, *host_, *desktop_)),
       doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_)) {}
 
 CPirelaApp::~CPirelaApp() {
@@ -42,6 +51,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     view_->RegisterCommands(frame_->Commands());
     frame_->Commands().Add(res::kCmdAppAbout, [this] { OnAppAbout(); });
     RegisterMenuTexts();
+    RegisterProgramAndOptionCommands();
     frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));
     const SettingsEnvironment environment = CurrentSettingsEnvironment();
     frame_->PlaceAt(UsableMainWindowRect(settings_.mainWindow, environment.screenWidth,
@@ -84,6 +94,31 @@ void CPirelaApp::RegisterMenuTexts() {
         commands.SetTextRule(res::kCmdExploreFirst + i,
                              [i, &folder] { return ExplorerItemText(i + 1, folder); });
     }
+}
+
+void CPirelaApp::RegisterProgramAndOptionCommands() {
+    CommandTable& commands = frame_->Commands();
+    RegisterProgramCommands(commands, *doc_, settings_, *starter_, frame_.get());
+    commands.Add(res::kCmdProgramMenu, [this] { frame_->ShowProgramMenu(); },
+                 [this] { return doc_->FileList().HasCurrentImage(); });
+    commands.Add(res::kCmdOptions, [this] { OnOptions(); });
+}
+
+namespace {
+
+std::string Location(QStandardPaths::StandardLocation location) {
+    return QStandardPaths::writableLocation(location).toStdString();
+}
+
+} // namespace
+
+void CPirelaApp::OnOptions() {
+    const LauncherPlaces launcher{Location(QStandardPaths::ApplicationsLocation),
+                                  Location(QStandardPaths::GenericDataLocation) +
+                                      "/icons/hicolor/scalable/apps",
+                                  QCoreApplication::applicationFilePath().toStdString()};
+    COptionPSheet sheet({settings_, *prompter_, *host_, launcher}, frame_.get());
+    ShowOptions(sheet, *host_, [this] { SaveSettings(); });
 }
 
 // The bars' docking state lives in the settings file under the profile name "TOOLBAR".

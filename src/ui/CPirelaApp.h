@@ -10,12 +10,14 @@
 
 namespace pirela {
 
+class CDesktopServices;
 class CDocumentHost;
 class CFileListWnd;
 class CMainFrame;
 class CMessagePrompter;
 class CPirelaDoc;
 class CPirelaView;
+class ProgramStarter;
 
 // The application: owns the settings and the one document for the whole run, builds the main
 // window and its view at startup, opens the path given on the command line, and saves the
@@ -47,6 +49,8 @@ public:
     CPirelaDoc& Document() { return *doc_; }
 
     void OnAppAbout();
+    // The options sheet, then the program menu, the settings file and the send bar.
+    void OnOptions();
 
 private:
     void OnFrameResized();
@@ -55,12 +59,15 @@ private:
     void RestoreBars();
     // The destination and file-manager items name their folders whenever the menu opens.
     void RegisterMenuTexts();
+    void RegisterProgramAndOptionCommands();
 
     SettingsStore store_;
     AppSettings settings_;
     std::string commandLinePath_;
     std::unique_ptr<CMessagePrompter> prompter_;
     std::unique_ptr<CDocumentHost> host_;
+    std::unique_ptr<CDesktopServices> desktop_;
+    std::unique_ptr<ProgramStarter> starter_;
     std::unique_ptr<CPirelaDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     CPirelaView* view_ = nullptr;         // owned by the frame

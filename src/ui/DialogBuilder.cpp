@@ -19,6 +19,7 @@ namespace pirela {
 namespace {
 
 constexpr const char* kControlIdProperty = "pirelaControlId";
+constexpr int kTwoLineHeight = 15; // dialog units
 
 // The average character width as the classic dialog manager measures it.
 int AverageCharWidth(const QFontMetrics& metrics) {
@@ -89,8 +90,8 @@ QWidget* MakeLabel(QDialog& dialog, const res::ControlTemplate& control) {
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
     }
-    // A label taller than one line (8 units) wraps its text, as the dialog manager's does.
-    if (control.height > 8) {
+    // A label two lines high (the dialogs' introductions) breaks its text into them.
+    if (control.height >= kTwoLineHeight) {
         label->setWordWrap(true);
     }
     return label;
@@ -126,6 +127,17 @@ QWidget* MakeControl(QDialog& dialog, const res::ControlTemplate& control, const
     return nullptr;
 }
 
+// A label's "&" key moves the focus to the control that follows it in the template, as the
+// classic dialog manager does: "名前(&N):" leads to the name box.
+void LinkMnemonic(QLabel*& pendingLabel, QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        pendingLabel = label->text().contains(u'&') ? label : nullptr;
+    } else if (pendingLabel != nullptr && widget->focusPolicy() != Qt::NoFocus) {
+        pendingLabel->setBuddy(widget);
+        pendingLabel = nullptr;
+    }
+}
+
 } // namespace
 
 QRect DialogUnitsToPixels(const QRect& units, const QFontMetrics& metrics) {
@@ -142,23 +154,17 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate) {
     dialog.setFixedSize(
         DialogUnitsToPixels(QRect(0, 0, dialogTemplate.width, dialogTemplate.height), metrics)
             .size());
-    // A label's mnemonic ("パス(&F):") moves the focus to the control that follows it.
-    QLabel* waitingForBuddy = nullptr;
+    QLabel* pendingLabel = nullptr;
     for (const res::ControlTemplate& control : dialogTemplate.controls) {
         const QRect place = DialogUnitsToPixels(
             QRect(control.x, control.y, control.width, control.height), metrics);
         QWidget* widget = MakeControl(dialog, control, place.size());
-        if (waitingForBuddy != nullptr) {
-            waitingForBuddy->setBuddy(widget);
-        }
-        auto* label = qobject_cast<QLabel*>(widget);
-        waitingForBuddy = label != nullptr && label->text().contains(QLatin1Char('&')) ? label
-                                                                                       : nullptr;
         widget->setGeometry(place);
         widget->setProperty(kControlIdProperty, control.id);
         if (control.toolTip != nullptr) {
             widget->setToolTip(ToQString(control.toolTip));
         }
+        LinkMnemonic(pendingLabel, widget);
     }
 }
 

@@ -1,0 +1,108 @@
+#include "res/DialogTemplates.h"
+
+#include "res/ResourceIds.h"
+
+namespace pirela::res {
+
+const DialogTemplate& GeneralPageTemplate() {
+    static const DialogTemplate dialog{
+        kDialogGeneralPage,
+        "全般",
+        211,
+        195,
+        {
+            {kStatic, ControlKind::Icon, "", 5, 5, 20, 20, kIconGeneralPage},
+            {kStatic, ControlKind::Label, "ここではプログラムの動作全般についての設定をします。", 30, 10, 175, 15},
+            {kStatic, ControlKind::GroupBox, "起動", 5, 35, 200, 50},
+            {kGeneralShortcut, ControlKind::CheckBox,
+             "エクスプローラの [送る] メニューに Pirela のショートカットを作成する(&M)", 10, 45, 185, 20, 0,
+             "[送る] メニューに登録すると Pirela を簡単に起動できます"},
+            {kGeneralShortcutNameLabel, ControlKind::Label, "ショートカットの名前(&N):", 10, 68, 75, 8},
+            {kGeneralShortcutName, ControlKind::Edit, "", 90, 65, 105, 14, 0,
+             "ショートカットの名前を変更できます"},
+            {kStatic, ControlKind::GroupBox, "ウィンドウの背景色", 5, 90, 200, 65},
+            {kGeneralUseBackground, ControlKind::CheckBox, "ウィンドウの背景色を変更する(&C)", 10, 100, 110, 10, 0,
+             "ウインドウの画像でない領域の色を変更します"},
+            {kGeneralColourLabel, ControlKind::Label, "色:", 20, 120, 9, 8},
+            {kGeneralColourSwatch, ControlKind::SunkenFrame, "", 35, 115, 20, 20, 0, "現在の背景色です"},
+            {kGeneralChooseColour, ControlKind::PushButton, "色の選択(&S)", 65, 115, 100, 14, 0,
+             "カラー選択ダイアログで色を選択します"},
+            {kGeneralSystemColour, ControlKind::PushButton, "システムの背景色を取得(&G)", 65, 135, 100, 14, 0,
+             "Windows で設定されているウインドウの背景色を取得します"},
+        },
+    };
+    return dialog;
+}
+
+const DialogTemplate& FindPageTemplate() {
+    static const DialogTemplate dialog{
+        kDialogFindPage,
+        "イメージ検索",
+        210,
+        154,
+        {
+            {kStatic, ControlKind::Icon, "", 5, 5, 20, 20, kIconFindPage},
+            {kStatic, ControlKind::Label, "ここではフォルダ内のイメージ検索についての設定をします。", 30, 10, 175, 15},
+            {kFindSubfolders, ControlKind::CheckBox, "指定したフォルダ内のサブフォルダも検索する(&S)", 5, 35, 160, 10, 0,
+             "サブフォルダも検索できます"},
+            {kFindHidden, ControlKind::CheckBox, "隠しファイルも検索する(&H)", 5, 50, 100, 10, 0,
+             "隠しファイル、隠しフォルダも検索します"},
+        },
+    };
+    return dialog;
+}
+
+const DialogTemplate& SendPageTemplate() {
+    static const DialogTemplate dialog{
+        kDialogSendPage,
+        "ファイルを送る",
+        211,
+        195,
+        {
+            {kStatic, ControlKind::Icon, "", 5, 5, 20, 20, kIconSendPage},
+            {kStatic, ControlKind::Label,
+             "ここではイメージ ファイルをフォルダや外部のプログラムへ送るときの設定をします。", 30, 10, 175, 15},
+            {kSendPageAsk, ControlKind::CheckBox, "ファイルを送る直前に問い合わせる(&K)", 5, 35, 140, 10, 0,
+             "フォルダへ送る直前にダイアログで問い合わせます"},
+            {kSendPageRename, ControlKind::CheckBox, "ファイルを送るときファイル名を変更する(&G)", 5, 50, 140, 10, 0,
+             "フォルダへ送るときにファイル名を毎回変更できます"},
+            {kStatic, ControlKind::GroupBox, "フォルダへ送る方法", 5, 65, 200, 35},
+            {kSendPageCopy, ControlKind::RadioButton, "送り先にファイルの複製を作成する(&C)", 10, 75, 130, 10, 0,
+             "元のファイルを残します"},
+            {kSendPageMove, ControlKind::RadioButton, "送り先にファイルを移動する(&M)", 10, 85, 130, 10, 0,
+             "元のファイルを残しません"},
+            {kStatic, ControlKind::GroupBox, "外部プログラムへ送る", 5, 105, 200, 80},
+            {kStatic, ControlKind::Label, "登録されているプログラム(&P):", 10, 115, 85, 8},
+            {kSendPagePrograms, ControlKind::ListBox, "", 10, 125, 140, 55, 0,
+             "登録されている外部プログラム一覧です"},
+            {kSendPageAdd, ControlKind::PushButton, "追加(&N)...", 155, 125, 45, 14, 0, "外部プログラムを追加します"},
+            {kSendPageEdit, ControlKind::PushButton, "編集(&E)...", 155, 145, 45, 14, 0,
+             "選択されているアイテムを編集します"},
+            {kSendPageDelete, ControlKind::PushButton, "削除(&D)", 155, 165, 45, 14, 0,
+             "選択されているアイテムを削除します"},
+        },
+    };
+    return dialog;
+}
+
+const DialogTemplate& ProgramEditTemplate() {
+    // The two boxes one under the other, browse beside the command, the buttons at the top right.
+    static const DialogTemplate dialog{
+        kDialogProgramEdit,
+        "",
+        235,
+        65,
+        {
+            {kStatic, ControlKind::Label, "プログラムの名前(&N):", 7, 7, 170, 8},
+            {kProgramEditName, ControlKind::Edit, "", 7, 17, 170, 12},
+            {kStatic, ControlKind::Label, "プログラムのコマンドまたは実行可能ファイルのパス(&C):", 7, 34, 170, 8},
+            {kProgramEditCommand, ControlKind::Edit, "", 7, 44, 130, 12},
+            {kProgramEditBrowse, ControlKind::PushButton, "参照(&B)...", 140, 43, 37, 14},
+            {kIdOk, ControlKind::DefaultPushButton, "OK", 183, 7, 45, 14},
+            {kIdCancel, ControlKind::PushButton, "キャンセル", 183, 24, 45, 14},
+        },
+    };
+    return dialog;
+}
+
+} // namespace pirela::res
