@@ -39,4 +39,9 @@ std::string CurrentImageGoneMessage(std::string_view name) {
     return text;
 }
 
+std::string InvalidDestinationMessage(std::string_view folder) {
+    return "指定したフォルダ " + std::string(folder) +
+           " は無効です。フォルダが存在するかどうか確認してください。";
+}
+
 } // namespace pirela::res

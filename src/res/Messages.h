@@ -39,4 +39,13 @@ std::string TooManyFilesMessage(std::string_view folder, int slots);
 // "現在表示中のイメージ <name> はすでに存在していないか、…"
 std::string CurrentImageGoneMessage(std::string_view name);
 
+// The send dialog bar and the destination folders dialog.
+inline constexpr const char* kUnsetDestination = "(未設定)";
+inline constexpr const char* kUnsetDestinationToolTip = "未設定";
+inline constexpr const char* kSendToToolTipSuffix = " へ送る";
+inline constexpr const char* kFolderButtonToolTip = "送り先フォルダを指定します";
+inline constexpr const char* kBrowseDestinationTitle = "送り先を選択してください。";
+// "指定したフォルダ <path> は無効です。フォルダが存在するかどうか確認してください。"
+std::string InvalidDestinationMessage(std::string_view folder);
+
 } // namespace pirela::res
