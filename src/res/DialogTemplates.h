@@ -51,5 +51,7 @@ const DialogTemplate& AboutBoxTemplate();
 const DialogTemplate& BusyWindowTemplate();
 const DialogTemplate& FileListTemplate();
 const DialogTemplate& SendRenameTemplate();
+const DialogTemplate& SendBarTemplate();
+const DialogTemplate& DestFoldersTemplate();
 
 } // namespace pirela::res

@@ -14,6 +14,7 @@
 
 class QAction;
 class QActionGroup;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -58,6 +59,10 @@ public:
     // Puts the external programs' items ("&1 name", ...) at the top of the "プログラム(&P)"
     // submenu, greying the whole submenu when there are none.
     void RebuildProgramMenu(const std::vector<std::string>& items);
+
+    // Docks the send dialog bar at the left edge (left or right, or floating, from then on) and
+    // lets command 32831 show and hide it, checked while it is shown.
+    void AddSendBar(QDockWidget* bar);
 
     // The toolbar's drop-down menu of the previous (false) or next (true) button.
     QMenu* DropDownMenu(bool forward);

@@ -16,6 +16,7 @@ class CMainFrame;
 class CMessagePrompter;
 class CPirelaDoc;
 class CPirelaView;
+class CSendBar;
 
 // The application: owns the settings and the one document for the whole run, builds the main
 // window and its view at startup, opens the path given on the command line, and saves the
@@ -47,6 +48,9 @@ public:
     CPirelaDoc& Document() { return *doc_; }
 
     void OnAppAbout();
+    // The destination folders dialog (command 32787, also the send bar's folder button).
+    void OnDestinationFolders();
+    CSendBar* SendBar() const { return sendBar_; }
 
 private:
     void OnFrameResized();
@@ -65,6 +69,7 @@ private:
     std::unique_ptr<CMainFrame> frame_;
     CPirelaView* view_ = nullptr;         // owned by the frame
     CFileListWnd* fileList_ = nullptr;    // owned by the frame
+    CSendBar* sendBar_ = nullptr;         // owned by the frame
 };
 
 } // namespace pirela

@@ -1,6 +1,7 @@
 #include "ui/DialogBuilder.h"
 
 #include "res/ResourceIds.h"
+#include "ui/CIconButton.h"
 #include "ui/QtText.h"
 #include "ui/ResourceIcons.h"
 
@@ -12,7 +13,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QToolButton>
 
 namespace pirela {
 
@@ -27,13 +27,13 @@ int AverageCharWidth(const QFontMetrics& metrics) {
     return (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
 }
 
-QWidget* MakeIcon(QDialog& dialog, const res::ControlTemplate& control, const QSize& pixels) {
+QWidget* MakeIcon(QWidget& dialog, const res::ControlTemplate& control, const QSize& pixels) {
     auto* label = new QLabel(&dialog);
     label->setPixmap(IconForResource(control.iconResource).pixmap(pixels));
     return label;
 }
 
-QWidget* MakeListBox(QDialog& dialog) {
+QWidget* MakeListBox(QWidget& dialog) {
     auto* list = new QListWidget(&dialog);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -41,19 +41,20 @@ QWidget* MakeListBox(QDialog& dialog) {
     return list;
 }
 
-QWidget* MakePushButton(QDialog& dialog, const res::ControlTemplate& control) {
-    auto* button = new QPushButton(ToQString(control.text), &dialog);
+QWidget* MakePushButton(QWidget& parent, const res::ControlTemplate& control) {
+    auto* button = new QPushButton(ToQString(control.text), &parent);
     button->setDefault(control.kind == res::ControlKind::DefaultPushButton);
     button->setAutoDefault(false);
-    if (control.id == res::kIdOk) {
-        QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
-    } else if (control.id == res::kIdCancel) {
-        QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* dialog = qobject_cast<QDialog*>(&parent);
+    if (dialog != nullptr && control.id == res::kIdOk) {
+        QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::accept);
+    } else if (dialog != nullptr && control.id == res::kIdCancel) {
+        QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::reject);
     }
     return button;
 }
 
-QWidget* MakeEdit(QDialog& dialog, const res::ControlTemplate& control) {
+QWidget* MakeEdit(QWidget& dialog, const res::ControlTemplate& control) {
     auto* edit = new QLineEdit(ToQString(control.text), &dialog);
     edit->setReadOnly(control.kind != res::ControlKind::Edit);
     edit->setFrame(control.kind != res::ControlKind::BorderlessReadOnlyEdit);
@@ -65,25 +66,23 @@ QWidget* MakeEdit(QDialog& dialog, const res::ControlTemplate& control) {
     return edit;
 }
 
-QWidget* MakeIconButton(QDialog& dialog, const res::ControlTemplate& control,
+QWidget* MakeIconButton(QWidget& dialog, const res::ControlTemplate& control,
                         const QSize& pixels) {
-    auto* button = new QToolButton(&dialog);
+    auto* button = new CIconButton(&dialog);
     button->setText(ToQString(control.text));
     button->setIcon(IconForResource(control.iconResource));
     const int side = pixels.height() - 4;
     button->setIconSize(QSize(side, side));
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setAutoRaise(true); // flat until the pointer is over it
     return button;
 }
 
-QWidget* MakeSunkenFrame(QDialog& dialog) {
+QWidget* MakeSunkenFrame(QWidget& dialog) {
     auto* frame = new QFrame(&dialog);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return frame;
 }
 
-QWidget* MakeLabel(QDialog& dialog, const res::ControlTemplate& control) {
+QWidget* MakeLabel(QWidget& dialog, const res::ControlTemplate& control) {
     auto* label = new QLabel(ToQString(control.text), &dialog);
     if (control.kind == res::ControlKind::CentredLabel) {
         label->setAlignment(Qt::AlignCenter);
@@ -92,7 +91,7 @@ QWidget* MakeLabel(QDialog& dialog, const res::ControlTemplate& control) {
     return label;
 }
 
-QWidget* MakeControl(QDialog& dialog, const res::ControlTemplate& control, const QSize& pixels) {
+QWidget* MakeControl(QWidget& dialog, const res::ControlTemplate& control, const QSize& pixels) {
     switch (control.kind) {
     case res::ControlKind::Icon:
         return MakeIcon(dialog, control, pixels);
@@ -133,11 +132,16 @@ QRect DialogUnitsToPixels(const QRect& units, const QFontMetrics& metrics) {
 
 void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate) {
     dialog.setWindowTitle(ToQString(dialogTemplate.caption));
+    BuildControls(dialog, dialogTemplate);
+}
+
+void BuildControls(QWidget& dialog, const res::DialogTemplate& dialogTemplate) {
     dialog.setFont(QFont(res::kDialogFontFamily, res::kDialogFontPoints));
     const QFontMetrics metrics(dialog.font());
     dialog.setFixedSize(
         DialogUnitsToPixels(QRect(0, 0, dialogTemplate.width, dialogTemplate.height), metrics)
             .size());
+    QLabel* labelWaitingForBuddy = nullptr;
     for (const res::ControlTemplate& control : dialogTemplate.controls) {
         const QRect place = DialogUnitsToPixels(
             QRect(control.x, control.y, control.width, control.height), metrics);
@@ -146,6 +150,15 @@ void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate) {
         widget->setProperty(kControlIdProperty, control.id);
         if (control.toolTip != nullptr) {
             widget->setToolTip(ToQString(control.toolTip));
+        }
+        // A label's mnemonic ("&1") moves the focus to the next control that can take it.
+        if (labelWaitingForBuddy != nullptr && widget->focusPolicy() != Qt::NoFocus) {
+            labelWaitingForBuddy->setBuddy(widget);
+            labelWaitingForBuddy = nullptr;
+        }
+        auto* label = qobject_cast<QLabel*>(widget);
+        if (label != nullptr && label->text().contains(u'&')) {
+            labelWaitingForBuddy = label;
         }
     }
 }
