@@ -27,8 +27,10 @@ const DialogTemplate& SendBarTemplate() {
             // Its caption "フォルダ指定" is never shown: the picture says it.
             {kSendBarFolderButton, ControlKind::IconButton, "", 30, 170, 20, 20,
              kIconFolderButton, kFolderButtonToolTip},
-            {kSendBarAsk, ControlKind::CheckBox, "直前に問い合わせる", 3, 195, 69, 10},
-            {kSendBarRename, ControlKind::CheckBox, "ファイル名変更", 3, 205, 57, 10},
+            // As wide as the bar allows: the platform's check mark takes more room than the
+            // old one, and the text must not be cut.
+            {kSendBarAsk, ControlKind::CheckBox, "直前に問い合わせる", 3, 195, 73, 10},
+            {kSendBarRename, ControlKind::CheckBox, "ファイル名変更", 3, 205, 73, 10},
         },
     };
     return bar;

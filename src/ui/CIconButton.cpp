@@ -59,7 +59,8 @@ void CIconButton::SetShowCaption(bool show) {
 }
 
 bool CIconButton::IsHot() const {
-    return pointerOver_ && QApplication::activeWindow() != nullptr;
+    // A disabled button never lights up: it would promise a click that does nothing.
+    return pointerOver_ && isEnabled() && QApplication::activeWindow() != nullptr;
 }
 
 QSize CIconButton::sizeHint() const {

@@ -16,7 +16,7 @@ public:
     // Without its caption the icon stands alone in the middle.
     void SetShowCaption(bool show);
 
-    // The pointer is over the button and one of the program's windows is active.
+    // The pointer is over the enabled button and one of the program's windows is active.
     bool IsHot() const;
 
     // The caption as drawn, without its mnemonic mark: cut with "…" when too wide.
