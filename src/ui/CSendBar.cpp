@@ -25,6 +25,8 @@ CSendBar::CSendBar(AppSettings& settings, CMainFrame& frame)
     setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable |
                 QDockWidget::DockWidgetClosable);
     BuildControls(*content_, res::SendBarTemplate());
+    // A short main window cuts the bar off at the bottom rather than being made taller.
+    content_->setMinimumHeight(0);
     setWidget(content_);
     for (int i = 0; i < 8; ++i) {
         destinations_[i] = static_cast<CIconButton*>(FindControl(*content_, res::kSendBarDestinations[i]));

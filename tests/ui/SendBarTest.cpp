@@ -105,15 +105,18 @@ private slots:
         QVERIFY(button.ShownCaption().startsWith(QStringLiteral("1 ww")));
         QCOMPARE(app.SendBar()->DestinationButton(1)->ShownCaption(), QStringLiteral("2 b"));
 
+        // The folder button is always enabled; a disabled button never lights up.
+        auto& folderButton = *static_cast<CIconButton*>(app.SendBar()->Control(res::kSendBarFolderButton));
+        QVERIFY(button.ShownCaption().size() > 0 && folderButton.ShownCaption().isEmpty());
         QApplication::setActiveWindow(nullptr);
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), button.mapToGlobal(QPointF(5, 5)));
-        QApplication::sendEvent(&button, &enter);
-        QVERIFY(!button.IsHot());
+        QApplication::sendEvent(&folderButton, &enter);
+        QVERIFY(!folderButton.IsHot());
         QApplication::setActiveWindow(app.MainFrame());
-        QVERIFY(button.IsHot());
+        QVERIFY(folderButton.IsHot());
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(&button, &leave);
-        QVERIFY(!button.IsHot());
+        QApplication::sendEvent(&folderButton, &leave);
+        QVERIFY(!folderButton.IsHot());
     }
 
     void theBarsPlaceAndVisibilitySurviveARestart() {
