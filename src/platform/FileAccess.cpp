@@ -70,6 +70,12 @@ bool IsWritableFolder(const fs::path& folder) {
     return HasWritePermission(folder, true);
 }
 
+bool IsEnterableFolder(const fs::path& folder) {
+    struct stat status {};
+    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           ::access(folder.c_str(), X_OK) == 0;
+}
+
 std::optional<std::string> ReadWholeFile(const fs::path& file, std::size_t maxBytes) {
     std::error_code error;
     const auto size = fs::file_size(file, error);

@@ -18,6 +18,10 @@ bool IsWritableFile(const std::filesystem::path& file);
 // Whether new files can be made in the folder, by the same rule as IsWritableFile.
 bool IsWritableFolder(const std::filesystem::path& folder);
 
+// Whether the path names a folder whose entries we may reach (a directory with search
+// permission), as a folder must be before files can be sent into it.
+bool IsEnterableFolder(const std::filesystem::path& folder);
+
 // The whole file, or none when it cannot be read or is larger than maxBytes.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::size_t maxBytes);
 

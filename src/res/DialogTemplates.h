@@ -57,5 +57,7 @@ const DialogTemplate& GeneralPageTemplate();
 const DialogTemplate& FindPageTemplate();
 const DialogTemplate& SendPageTemplate();
 const DialogTemplate& ProgramEditTemplate();
+const DialogTemplate& SendBarTemplate();
+const DialogTemplate& DestFoldersTemplate();
 
 } // namespace pirela::res

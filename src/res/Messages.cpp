@@ -73,4 +73,9 @@ std::string BatchRenameReport(int succeeded, int failed) {
            "\nリネームに失敗したファイル数 : " + std::to_string(failed) + "\n";
 }
 
+std::string InvalidDestinationMessage(std::string_view folder) {
+    return "指定したフォルダ " + std::string(folder) +
+           " は無効です。フォルダが存在するかどうか確認してください。";
+}
+
 } // namespace pirela::res

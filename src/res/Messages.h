@@ -65,5 +65,13 @@ std::string BatchRenameConfirmation(std::string_view folder, std::string_view fo
                                     std::string_view prefix, int digits, long long start);
 // "リネームが完了しました。…" with the two counts.
 std::string BatchRenameReport(int succeeded, int failed);
+// The send dialog bar and the destination folders dialog.
+inline constexpr const char* kUnsetDestination = "(未設定)";
+inline constexpr const char* kUnsetDestinationToolTip = "未設定";
+inline constexpr const char* kSendToToolTipSuffix = " へ送る";
+inline constexpr const char* kFolderButtonToolTip = "送り先フォルダを指定します";
+inline constexpr const char* kBrowseDestinationTitle = "送り先を選択してください。";
+// "指定したフォルダ <path> は無効です。フォルダが存在するかどうか確認してください。"
+std::string InvalidDestinationMessage(std::string_view folder);
 
 } // namespace pirela::res

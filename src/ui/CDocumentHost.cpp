@@ -6,6 +6,7 @@
 #include "ui/CFileListWnd.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaView.h"
+#include "ui/CSendBar.h"
 #include "ui/QtText.h"
 #include "view/MenuTexts.h"
 #include "view/StatusTexts.h"
@@ -99,7 +100,9 @@ void CDocumentHost::RestoreStatusMessage() {
 }
 
 void CDocumentHost::RefreshSendBar() {
-    // The send dialog bar is not built yet; until it is, the frame has no bar to refresh.
+    if (sendBar_) {
+        sendBar_->Refresh();
+    }
 }
 
 void CDocumentHost::RebuildProgramMenu() {

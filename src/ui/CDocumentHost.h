@@ -14,6 +14,7 @@ class CFileListWnd;
 class CMainFrame;
 class CPirelaDoc;
 class CPirelaView;
+class CSendBar;
 struct AppSettings;
 
 // Carries the document's refresh requests to the windows: title and status bar of the main
@@ -25,6 +26,7 @@ public:
 
     void Attach(CMainFrame* frame, CPirelaView* view, const CPirelaDoc* doc);
     void AttachFileList(CFileListWnd* fileList) { fileList_ = fileList; }
+    void AttachSendBar(CSendBar* sendBar) { sendBar_ = sendBar; }
 
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
@@ -55,6 +57,7 @@ private:
     CPirelaView* view_ = nullptr;
     const CPirelaDoc* doc_ = nullptr;
     CFileListWnd* fileList_ = nullptr;
+    CSendBar* sendBar_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;
     std::optional<QString> messageBefore_; // while a status message of ours is shown
 };

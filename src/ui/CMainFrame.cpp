@@ -273,6 +273,13 @@ void CMainFrame::ShowProgramMenu() {
     }
 }
 
+void CMainFrame::AddSendBar(QDockWidget* bar) {
+    addDockWidget(Qt::LeftDockWidgetArea, bar);
+    commands_.Add(
+        res::kCmdSendBar, [bar] { bar->setVisible(!bar->isVisible()); }, {},
+        [bar] { return bar->isVisible(); });
+}
+
 QMenu* CMainFrame::DropDownMenu(bool forward) {
     QMenu*& menu = forward ? nextMenu_ : previousMenu_;
     if (menu == nullptr) {

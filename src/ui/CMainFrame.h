@@ -14,6 +14,7 @@
 
 class QAction;
 class QActionGroup;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -61,6 +62,9 @@ public:
 
     // Drops the "プログラム(&P)" submenu down from the toolbar's program button.
     void ShowProgramMenu();
+    // Docks the send dialog bar at the left edge (left or right, or floating, from then on) and
+    // lets command 32831 show and hide it, checked while it is shown.
+    void AddSendBar(QDockWidget* bar);
 
     // The toolbar's drop-down menu of the previous (false) or next (true) button.
     QMenu* DropDownMenu(bool forward);

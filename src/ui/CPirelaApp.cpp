@@ -6,11 +6,13 @@
 #include "ui/CAboutDlg.h"
 #include "send/ProgramStarter.h"
 #include "ui/CDesktopServices.h"
+#include "ui/CDestFoldersDlg.h"
 #include "ui/CDocumentHost.h"
 #include "ui/CFileListWnd.h"
 #include "ui/CMainFrame.h"
 #include "ui/CMessagePrompter.h"
 #include "ui/CPirelaView.h"
+#include "ui/CSendBar.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/COptionPSheet.h"
 #include "ui/KeyboardAccelerators.h"
@@ -50,6 +52,11 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     host_->Attach(frame_.get(), view_, doc_.get());
     view_->RegisterCommands(frame_->Commands());
     frame_->Commands().Add(res::kCmdAppAbout, [this] { OnAppAbout(); });
+    frame_->Commands().Add(res::kCmdDestinationFolders, [this] { OnDestinationFolders(); });
+    // Made before the bars' state is restored, which finds it by its name.
+    sendBar_ = new CSendBar(settings_, *frame_);
+    frame_->AddSendBar(sendBar_);
+    host_->AttachSendBar(sendBar_);
     RegisterMenuTexts();
     RegisterProgramAndOptionCommands();
     frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));
@@ -79,6 +86,8 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     host_->RefreshTitle();
     host_->UpdateScrollSizes();
     host_->RefreshStatusTexts();
+    frame_->UpdateCommandUi();
+    host_->RefreshSendBar();
     // The row of the image shown (a file from the command line), not simply the first.
     doc_->SyncFileListWindow(doc_->FileList().CurrentName());
     frame_->UpdateCommandUi();
@@ -163,6 +172,16 @@ void CPirelaApp::SaveSettings() {
         fileList_->StoreInSettings();
     }
     store_.Save(settings_);
+}
+
+void CPirelaApp::OnDestinationFolders() {
+    CDestFoldersDlg dialog(settings_, frame_.get());
+    if (!dialog.Run(settings_, *prompter_)) {
+        return; // rows stored before a cancel stay stored, and reach the file at the next save
+    }
+    SaveSettings();
+    settings_.lastOpenOtherFolder = dialog.LastBrowsedFolder();
+    host_->RefreshSendBar();
 }
 
 void CPirelaApp::OnAppAbout() {

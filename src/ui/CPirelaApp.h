@@ -18,6 +18,7 @@ class CMessagePrompter;
 class CPirelaDoc;
 class CPirelaView;
 class ProgramStarter;
+class CSendBar;
 
 // The application: owns the settings and the one document for the whole run, builds the main
 // window and its view at startup, opens the path given on the command line, and saves the
@@ -51,6 +52,9 @@ public:
     void OnAppAbout();
     // The options sheet, then the program menu, the settings file and the send bar.
     void OnOptions();
+    // The destination folders dialog (command 32787, also the send bar's folder button).
+    void OnDestinationFolders();
+    CSendBar* SendBar() const { return sendBar_; }
 
 private:
     void OnFrameResized();
@@ -72,6 +76,7 @@ private:
     std::unique_ptr<CMainFrame> frame_;
     CPirelaView* view_ = nullptr;         // owned by the frame
     CFileListWnd* fileList_ = nullptr;    // owned by the frame
+    CSendBar* sendBar_ = nullptr;         // owned by the frame
 };
 
 } // namespace pirela

@@ -114,7 +114,10 @@ void CPirelaView::RegisterNavigationCommands(CommandTable& commands) {
                      [&list, jump] { return CanJump(list, jump); });
     }
     const auto folderOpen = [&list] { return !list.Folder().empty(); };
-    commands.Add(res::kCmdFileClose, [this] { doc_.ResetDocument(); }, folderOpen);
+    commands.Add(res::kCmdFileClose, [this] {
+        doc_.ResetDocument();
+        host_.RefreshSendBar();
+    }, folderOpen);
     commands.Add(res::kCmdResearch, [this] { doc_.RescanFolder(); }, folderOpen);
 }
 
@@ -359,6 +362,7 @@ void CPirelaView::OnFileOpen() {
     settings_.lastOpen = FolderOf(chosen);
     RefreshAfterOpen();
     doc_.SyncFileListWindow(doc_.FileList().CurrentName());
+    host_.RefreshSendBar();
 }
 
 void CPirelaView::OnOpenFolder() {
@@ -378,6 +382,7 @@ void CPirelaView::OpenFolder(const std::string& folder) {
     doc_.SyncFileListWindow(std::nullopt);
     host_.RefreshStatusTexts();
     host_.RefreshTitle();
+    host_.RefreshSendBar();
     viewport()->update();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/DialogBuilder.h"
 
 #include "res/ResourceIds.h"
+#include "ui/CIconButton.h"
 #include "ui/QtText.h"
 #include "ui/ResourceIcons.h"
 
@@ -12,7 +13,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QToolButton>
 
 namespace pirela {
 
@@ -28,13 +28,13 @@ int AverageCharWidth(const QFontMetrics& metrics) {
     return (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
 }
 
-QWidget* MakeIcon(QDialog& dialog, const res::ControlTemplate& control, const QSize& pixels) {
+QWidget* MakeIcon(QWidget& dialog, const res::ControlTemplate& control, const QSize& pixels) {
     auto* label = new QLabel(&dialog);
     label->setPixmap(IconForResource(control.iconResource).pixmap(pixels));
     return label;
 }
 
-QWidget* MakeListBox(QDialog& dialog) {
+QWidget* MakeListBox(QWidget& dialog) {
     auto* list = new QListWidget(&dialog);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -42,19 +42,20 @@ QWidget* MakeListBox(QDialog& dialog) {
     return list;
 }
 
-QWidget* MakePushButton(QDialog& dialog, const res::ControlTemplate& control) {
-    auto* button = new QPushButton(ToQString(control.text), &dialog);
+QWidget* MakePushButton(QWidget& parent, const res::ControlTemplate& control) {
+    auto* button = new QPushButton(ToQString(control.text), &parent);
     button->setDefault(control.kind == res::ControlKind::DefaultPushButton);
     button->setAutoDefault(false);
-    if (control.id == res::kIdOk) {
-        QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
-    } else if (control.id == res::kIdCancel) {
-        QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* dialog = qobject_cast<QDialog*>(&parent);
+    if (dialog != nullptr && control.id == res::kIdOk) {
+        QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::accept);
+    } else if (dialog != nullptr && control.id == res::kIdCancel) {
+        QObject::connect(button, &QPushButton::clicked, dialog, &QDialog::reject);
     }
     return button;
 }
 
-QWidget* MakeEdit(QDialog& dialog, const res::ControlTemplate& control) {
+QWidget* MakeEdit(QWidget& dialog, const res::ControlTemplate& control) {
     auto* edit = new QLineEdit(ToQString(control.text), &dialog);
     edit->setReadOnly(control.kind != res::ControlKind::Edit);
     edit->setFrame(control.kind != res::ControlKind::BorderlessReadOnlyEdit);
@@ -66,25 +67,23 @@ QWidget* MakeEdit(QDialog& dialog, const res::ControlTemplate& control) {
     return edit;
 }
 
-QWidget* MakeIconButton(QDialog& dialog, const res::ControlTemplate& control,
+QWidget* MakeIconButton(QWidget& dialog, const res::ControlTemplate& control,
                         const QSize& pixels) {
-    auto* button = new QToolButton(&dialog);
+    auto* button = new CIconButton(&dialog);
     button->setText(ToQString(control.text));
     button->setIcon(IconForResource(control.iconResource));
     const int side = pixels.height() - 4;
     button->setIconSize(QSize(side, side));
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setAutoRaise(true); // flat until the pointer is over it
     return button;
 }
 
-QWidget* MakeSunkenFrame(QDialog& dialog) {
+QWidget* MakeSunkenFrame(QWidget& dialog) {
     auto* frame = new QFrame(&dialog);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return frame;
 }
 
-QWidget* MakeLabel(QDialog& dialog, const res::ControlTemplate& control) {
+QWidget* MakeLabel(QWidget& dialog, const res::ControlTemplate& control) {
     auto* label = new QLabel(ToQString(control.text), &dialog);
     if (control.kind == res::ControlKind::CentredLabel) {
         label->setAlignment(Qt::AlignCenter);
@@ -97,7 +96,7 @@ QWidget* MakeLabel(QDialog& dialog, const res::ControlTemplate& control) {
     return label;
 }
 
-QWidget* MakeControl(QDialog& dialog, const res::ControlTemplate& control, const QSize& pixels) {
+QWidget* MakeControl(QWidget& dialog, const res::ControlTemplate& control, const QSize& pixels) {
     switch (control.kind) {
     case res::ControlKind::Icon:
         return MakeIcon(dialog, control, pixels);
@@ -149,6 +148,10 @@ QRect DialogUnitsToPixels(const QRect& units, const QFontMetrics& metrics) {
 
 void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate) {
     dialog.setWindowTitle(ToQString(dialogTemplate.caption));
+    BuildControls(dialog, dialogTemplate);
+}
+
+void BuildControls(QWidget& dialog, const res::DialogTemplate& dialogTemplate) {
     dialog.setFont(QFont(res::kDialogFontFamily, res::kDialogFontPoints));
     const QFontMetrics metrics(dialog.font());
     dialog.setFixedSize(

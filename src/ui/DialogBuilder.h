@@ -17,6 +17,10 @@ QRect DialogUnitsToPixels(const QRect& units, const QFontMetrics& metrics);
 // carries its identifier, so that FindControl finds it again.
 void BuildDialog(QDialog& dialog, const res::DialogTemplate& dialogTemplate);
 
+// The same for a window that is not a dialog (a bar's content): font, size and controls, but
+// no caption, and OK and Cancel close nothing.
+void BuildControls(QWidget& window, const res::DialogTemplate& dialogTemplate);
+
 // The dialog's control with the identifier, or nullptr.
 QWidget* FindControl(const QWidget& dialog, int id);
 

@@ -2,17 +2,38 @@
 
 #include "res/ResourceIds.h"
 
+#include <map>
+
 namespace pirela {
 
+namespace {
+
+// The destinations' coloured folders (1 to 8), the unset one and the folder button's picture.
+const std::map<int, const char*>& DestinationIconFiles() {
+    static const std::map<int, const char*> files{
+        {res::kIconDestinations[0], "134-yellow"},       {res::kIconDestinations[1], "135-cyan"},
+        {res::kIconDestinations[2], "136-magenta"},      {res::kIconDestinations[3], "148-bright-green"},
+        {res::kIconDestinations[4], "152-blue"},         {res::kIconDestinations[5], "153-red"},
+        {res::kIconDestinations[6], "154-purple"},       {res::kIconDestinations[7], "155-dark-green"},
+        {res::kIconDestinationUnset, "156-unset"},       {res::kIconFolderButton, "143-folder-button"},
+    };
+    return files;
+}
+
+} // namespace
+
 QIcon IconForResource(int resourceId) {
-    switch (resourceId) {
-    case res::kMainFrame:
+    if (resourceId == res::kMainFrame) {
         return QIcon(QStringLiteral(":/icons/pirela.svg"));
-    case res::kIconBatchRename:
+    }
+    if (resourceId == res::kIconBatchRename) {
         return QIcon(QStringLiteral(":/icons/batch-rename.svg"));
-    default:
+    }
+    const auto found = DestinationIconFiles().find(resourceId);
+    if (found == DestinationIconFiles().end()) {
         return QIcon();
     }
+    return QIcon(QStringLiteral(":/icons/destinations/%1.svg").arg(QLatin1String(found->second)));
 }
 
 } // namespace pirela

@@ -1,6 +1,7 @@
 #include "view/MenuTexts.h"
 
 #include "common/PathRules.h"
+#include "res/Messages.h"
 
 namespace pirela {
 
@@ -26,11 +27,37 @@ std::string_view ExplorerPartOf(std::string_view folder) {
 
 } // namespace
 
+std::string EscapeMnemonics(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        escaped += c;
+        if (c == '&') {
+            escaped += '&';
+        }
+    }
+    return escaped;
+}
+
 std::string DestinationItemText(int number, std::string_view folder) {
     if (folder.empty()) {
-        return Numbered(number, "(未設定)");
+        return Numbered(number, res::kUnsetDestination);
     }
-    return Numbered(number, FolderForSearch(LastPartOf(folder)) + " へ");
+    return Numbered(number, EscapeMnemonics(FolderForSearch(LastPartOf(folder))) + " へ");
+}
+
+std::string SendBarCaption(int number, std::string_view folder) {
+    if (folder.empty()) {
+        return Numbered(number, res::kUnsetDestination);
+    }
+    return Numbered(number, EscapeMnemonics(FolderForSearch(LastPartOf(folder))));
+}
+
+std::string SendBarToolTip(std::string_view folder) {
+    if (folder.empty()) {
+        return res::kUnsetDestinationToolTip;
+    }
+    return std::string(folder) + res::kSendToToolTipSuffix;
 }
 
 std::string ExplorerItemText(int number, std::string_view folder) {
@@ -41,7 +68,7 @@ std::string ExplorerItemText(int number, std::string_view folder) {
     if (part.size() > kMaxExplorerPartBytes) {
         part = {};
     }
-    return Numbered(number, FolderForSearch(part) + " を開く");
+    return Numbered(number, EscapeMnemonics(FolderForSearch(part)) + " を開く");
 }
 
 std::vector<std::string> ProgramItemTexts(const std::array<std::string, 10>& names) {

@@ -76,7 +76,7 @@ private slots:
         QVERIFY(qobject_cast<QRadioButton*>(FindControl(dialog, 13)) != nullptr);
         QCOMPARE(qobject_cast<QGroupBox*>(FindControl(dialog, 14))->title(), QStringLiteral("g"));
         QCOMPARE(qobject_cast<QFrame*>(FindControl(dialog, 15))->frameShadow(), QFrame::Sunken);
-        auto* iconButton = qobject_cast<QToolButton*>(FindControl(dialog, 16));
+        auto* iconButton = qobject_cast<QAbstractButton*>(FindControl(dialog, 16));
         QVERIFY(iconButton != nullptr && !iconButton->icon().isNull());
         QCOMPARE(iconButton->text(), QStringLiteral("folder"));
     }

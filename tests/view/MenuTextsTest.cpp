@@ -21,6 +21,18 @@ TEST(MenuTextsTest, ExplorerItemsNameTheFolderOrSayItIsNotSet) {
     EXPECT_EQ(ExplorerItemText(5, "/a/" + std::string(200, 'x')), "&5 " + std::string(200, 'x') + " を開く");
 }
 
+TEST(MenuTextsTest, SendBarButtonsNameTheFolderAndAmpersandsStayLiteral) {
+    EXPECT_EQ(SendBarCaption(3, "/home/me/photos/cats"), "&3 cats");
+    EXPECT_EQ(SendBarCaption(5, "/"), "&5 /");
+    EXPECT_EQ(SendBarCaption(1, ""), "&1 (未設定)");
+    EXPECT_EQ(SendBarToolTip("/home/me/photos/cats"), "/home/me/photos/cats へ送る");
+    EXPECT_EQ(SendBarToolTip(""), "未設定");
+    EXPECT_EQ(SendBarCaption(2, "/work/R&D"), "&2 R&&D");
+    EXPECT_EQ(SendBarToolTip("/work/R&D"), "/work/R&D へ送る");
+    EXPECT_EQ(DestinationItemText(2, "/work/R&D"), "&2 R&&D へ");
+    EXPECT_EQ(ExplorerItemText(2, "/work/&&"), "&2 &&&& を開く");
+}
+
 TEST(MenuTextsTest, ProgramItemsStopAtTheFirstEmptyName) {
     std::array<std::string, 10> names{"ペイント", "GIMP", "", "Krita"};
     EXPECT_EQ(ProgramItemTexts(names), (std::vector<std::string>{"&1 ペイント", "&2 GIMP"}));
