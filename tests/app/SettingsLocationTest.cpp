@@ -25,5 +25,14 @@ TEST(SettingsLocationTest, BesideTheProgramOnlyWhenItsFolderIsWritable) {
               config / "pirela.ini");
 }
 
+TEST(SettingsLocationTest, AnInstalledCopyKeepsItsSettingsInTheUsersFolderEvenWhenItsFolderIsWritable) {
+    test::TempDir dir;
+    const auto bin = dir / "usr" / "bin";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(dir / "usr" / "share" / "pirela");
+    EXPECT_EQ(ChooseSettingsFile(bin, dir / "config", IsWritableFolder),
+              dir / "config" / "pirela.ini");
+}
+
 } // namespace
 } // namespace pirela
