@@ -1,5 +1,7 @@
 #include "app/SettingsLocation.h"
 
+#include "app/HelpFile.h"
+
 #include "platform/FileAccess.h"
 #include "support/TempDir.h"
 
@@ -23,6 +25,28 @@ TEST(SettingsLocationTest, BesideTheProgramOnlyWhenItsFolderIsWritable) {
     EXPECT_EQ(ChooseSettingsFile(installed, config, IsWritableFolder), config / "pirela.ini");
     EXPECT_EQ(ChooseSettingsFile(dir / "vanished", config, IsWritableFolder),
               config / "pirela.ini");
+}
+
+TEST(SettingsLocationTest, AnInstalledCopyKeepsItsSettingsInTheUsersFolderEvenWhenItsFolderIsWritable) {
+    test::TempDir dir;
+    const auto bin = dir / "usr" / "bin";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(dir / "usr" / "share" / "pirela");
+    EXPECT_EQ(ChooseSettingsFile(bin, dir / "config", IsWritableFolder),
+              dir / "config" / "pirela.ini");
+}
+
+TEST(SettingsLocationTest, TheHelpPageIsFoundBesideTheProgramFirstThenWhereItIsInstalled) {
+    test::TempDir dir;
+    const auto bin = dir / "usr" / "bin";
+    const auto data = dir / "usr" / "share" / "pirela";
+    std::filesystem::create_directories(bin);
+    EXPECT_EQ(FindHelpFile(bin), bin / "pirela.html"); // missing: named for the message
+    std::filesystem::create_directories(data);
+    test::WriteFile(data / "pirela.html", "<html></html>");
+    EXPECT_EQ(FindHelpFile(bin), dir / "usr" / "share" / "pirela" / "pirela.html");
+    test::WriteFile(bin / "pirela.html", "<html></html>");
+    EXPECT_EQ(FindHelpFile(bin), bin / "pirela.html");
 }
 
 } // namespace
