@@ -59,5 +59,7 @@ const DialogTemplate& SendPageTemplate();
 const DialogTemplate& ProgramEditTemplate();
 const DialogTemplate& SendBarTemplate();
 const DialogTemplate& DestFoldersTemplate();
+// The file properties dialog (131).
+const DialogTemplate& PropertiesTemplate();
 
 } // namespace pirela::res

@@ -132,4 +132,45 @@ const std::vector<MenuEntry>& NavigationDropDown(bool forward) {
     return forward ? next : back;
 }
 
+const std::vector<MenuEntry>& ContextMenu() {
+    using M = MenuEntry;
+    static const std::vector<MenuEntry> menu{
+        M::Popup("フォルダへ(&F)", Concat({DestinationItems(),
+                                          {
+                                              M::Command(kCmdSendOther, "ほかのフォルダへ(&O)..."),
+                                              M::Separator(),
+                                              M::Command(kCmdDestinationFolders, "フォルダの指定(&S)..."),
+                                          }})),
+        M::Separator(),
+        M::Command(kCmdNext, "次へ(&N)"),
+        M::Command(kCmdPrevious, "前へ(&B)"),
+        M::Separator(),
+        M::Command(kCmdCopyToClipboard, "コピー(&C)"),
+        M::Command(kCmdRecycleBin, "削除(&D)"),
+        M::Separator(),
+        M::Popup("表示サイズ(&S)",
+                 {
+                     M::Command(kCmdZoom25, "25%"),
+                     M::Command(kCmdZoom50, "50%"),
+                     M::Command(kCmdZoom100, "100%(&1)"),
+                     M::Command(kCmdZoom200, "200%"),
+                     M::Command(kCmdZoom400, "400%"),
+                     M::Command(kCmdZoomFit, "常に画面にあわせる(&F)"),
+                     M::Command(kCmdZoomShrink, "大きいイメージを縮小(&E)"),
+                 }),
+        M::Popup("回転(&T)",
+                 {
+                     M::Command(kCmdTurnLeft, "左に 90 度回転(&9)\tL"),
+                     M::Command(kCmdTurnRight, "右に 9&0 度回転(&0)\tR"),
+                     M::Command(kCmdTurnHalf, "180 度回転(&8)"),
+                     M::Command(kCmdTurnReset, "回転状態を元に戻す(&U)"),
+                     M::Separator(),
+                     M::Command(kCmdKeepTurn, "回転状態を持続させる(&K)"),
+                 }),
+        M::Separator(),
+        M::Command(kCmdProperties, "プロパティ(&R)..."),
+    };
+    return menu;
+}
+
 } // namespace pirela::res

@@ -28,4 +28,9 @@ const std::vector<MenuEntry>& MainMenu();
 // The toolbar's drop-down menus (resource 157): popup 0 "前へ", popup 1 "次へ".
 const std::vector<MenuEntry>& NavigationDropDown(bool forward);
 
+// The view's context menu (resource 132): the items of its one popup. Its texts are its own;
+// its commands are the main menu's. Items without text (the destinations) take the main
+// menu's computed text.
+const std::vector<MenuEntry>& ContextMenu();
+
 } // namespace pirela::res

@@ -78,4 +78,12 @@ std::string InvalidDestinationMessage(std::string_view folder) {
            " は無効です。フォルダが存在するかどうか確認してください。";
 }
 
+std::string CannotOpenHelpMessage(std::string_view helpFile) {
+    return "ヘルプ ファイル " + std::string(helpFile) + " が開けません。";
+}
+
+std::string CannotOpenFolderMessage(std::string_view folder) {
+    return std::string(folder) + " が開けません。";
+}
+
 } // namespace pirela::res

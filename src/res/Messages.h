@@ -74,4 +74,20 @@ inline constexpr const char* kBrowseDestinationTitle = "送り先を選択して
 // "指定したフォルダ <path> は無効です。フォルダが存在するかどうか確認してください。"
 std::string InvalidDestinationMessage(std::string_view folder);
 
+// The view's own commands: file properties, help and the file manager.
+inline constexpr const char* kPropertiesCaptionSuffix = " のプロパティ";
+inline constexpr const char* kPropertiesBytesSuffix = " バイト";
+inline constexpr const char* kPropertiesPixelsSuffix = " ピクセル";
+inline constexpr const char* kPropertiesBitsSuffix = " ビット (";
+inline constexpr const char* kPropertiesColoursSuffix = " 色)";
+inline constexpr const char* kPropertiesUnknown = "不明";
+// Type names for a file whose type the desktop does not describe.
+inline constexpr const char* kTypeNameBitmap = "ビットマップ イメージ";
+inline constexpr const char* kTypeNameJpeg = "JPEG イメージ";
+inline constexpr const char* kTypeNamePng = "PNG イメージ";
+// "ヘルプ ファイル <path> が開けません。"
+std::string CannotOpenHelpMessage(std::string_view helpFile);
+// "<path> が開けません。"
+std::string CannotOpenFolderMessage(std::string_view folder);
+
 } // namespace pirela::res

@@ -98,6 +98,9 @@ void CMainFrame::BuildMenuBar() {
         if (menu->title() == QStringLiteral("プログラム(&P)")) {
             programMenu_ = menu;
         }
+        if (menu->title() == QStringLiteral("エクスプローラで参照(&X)")) {
+            explorerMenu_ = menu;
+        }
     }
 }
 
@@ -270,6 +273,13 @@ void CMainFrame::ShowProgramMenu() {
     QWidget* button = toolBar_->widgetForAction(Action(res::kCmdProgramMenu));
     if (programMenu_ != nullptr && button != nullptr) {
         programMenu_->popup(button->mapToGlobal(QPoint(0, button->height())));
+    }
+}
+
+void CMainFrame::ShowExplorerMenu() {
+    QWidget* button = toolBar_->widgetForAction(Action(res::kCmdExplorerMenu));
+    if (explorerMenu_ != nullptr && button != nullptr) {
+        explorerMenu_->popup(button->mapToGlobal(QPoint(0, button->height())));
     }
 }
 

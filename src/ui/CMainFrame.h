@@ -62,6 +62,8 @@ public:
 
     // Drops the "プログラム(&P)" submenu down from the toolbar's program button.
     void ShowProgramMenu();
+    // Drops the "エクスプローラで参照(&X)" submenu down from the toolbar's file-manager button.
+    void ShowExplorerMenu();
     // Docks the send dialog bar at the left edge (left or right, or floating, from then on) and
     // lets command 32831 show and hide it, checked while it is shown.
     void AddSendBar(QDockWidget* bar);
@@ -97,6 +99,7 @@ private:
     std::map<int, QLabel*> panes_;
     QToolBar* toolBar_ = nullptr;
     QMenu* programMenu_ = nullptr;
+    QMenu* explorerMenu_ = nullptr;
     QMenu* previousMenu_ = nullptr;
     QMenu* nextMenu_ = nullptr;
     std::vector<std::pair<int, QAction*>> dropDownActions_;

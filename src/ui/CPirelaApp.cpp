@@ -2,8 +2,10 @@
 
 #include "app/CPirelaDoc.h"
 #include "app/CommandLine.h"
+#include "app/ShellOpener.h"
 #include "res/ResourceIds.h"
 #include "ui/CAboutDlg.h"
+#include "ui/CContextMenu.h"
 #include "send/ProgramStarter.h"
 #include "ui/CDesktopServices.h"
 #include "ui/CDestFoldersDlg.h"
@@ -18,6 +20,7 @@
 #include "ui/KeyboardAccelerators.h"
 #include "ui/ProgramCommands.h"
 #include "ui/ShowOptions.h"
+#include "ui/ViewCommands.h"
 #include "view/MenuTexts.h"
 
 #include <QCoreApplication>
@@ -32,6 +35,7 @@ CPirelaApp::CPirelaApp(std::filesystem::path settingsFile)
       host_(std::make_unique<CDocumentHost>(settings_)),
       desktop_(std::make_unique<CDesktopServices>()),
       starter_(std::make_unique<ProgramStarter>(settings_, *prompter_, *host_, *desktop_)),
+      opener_(std::make_unique<ShellOpener>(*prompter_, *desktop_)),
       doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_)) {}
 
 CPirelaApp::~CPirelaApp() {
@@ -59,6 +63,8 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     host_->AttachSendBar(sendBar_);
     RegisterMenuTexts();
     RegisterProgramAndOptionCommands();
+    RegisterViewCommands(*frame_, *doc_, settings_, *opener_);
+    view_->SetContextMenu(new CContextMenu(*frame_, view_));
     frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));
     const SettingsEnvironment environment = CurrentSettingsEnvironment();
     frame_->PlaceAt(UsableMainWindowRect(settings_.mainWindow, environment.screenWidth,

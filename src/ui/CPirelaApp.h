@@ -18,6 +18,7 @@ class CMessagePrompter;
 class CPirelaDoc;
 class CPirelaView;
 class ProgramStarter;
+class ShellOpener;
 class CSendBar;
 
 // The application: owns the settings and the one document for the whole run, builds the main
@@ -72,6 +73,7 @@ private:
     std::unique_ptr<CDocumentHost> host_;
     std::unique_ptr<CDesktopServices> desktop_;
     std::unique_ptr<ProgramStarter> starter_;
+    std::unique_ptr<ShellOpener> opener_;
     std::unique_ptr<CPirelaDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     CPirelaView* view_ = nullptr;         // owned by the frame

@@ -12,15 +12,23 @@
 #include "ui/CFolderBrowser.h"
 #include "ui/CMessagePrompter.h"
 #include "ui/CommandTable.h"
+#include "ui/DroppedPath.h"
 #include "ui/OpenFileDialog.h"
 #include "ui/QtText.h"
 #include "ui/ResourceIcons.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
+
+#include <filesystem>
 
 namespace pirela {
 
@@ -69,6 +77,8 @@ CPirelaView::CPirelaView(CPirelaDoc& doc, AppSettings& settings, DocumentHost& h
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     UpdateScrollBars();
 }
 
@@ -398,6 +408,48 @@ void CPirelaView::OnBatchRename() {
     dialog.exec();
     if (dialog.RenameDone()) {
         doc_.RescanFolder();
+    }
+}
+
+void CPirelaView::OpenDropped(const std::string& path) {
+    if (!doc_.FileList().Folder().empty()) {
+        doc_.ResetDocument();
+    }
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        doc_.OpenImageFolder(path);
+        settings_.lastSelectFolder = path;
+    } else {
+        doc_.OpenImageFile(path);
+        settings_.lastSelectFolder = FolderOf(path);
+    }
+    RefreshAfterOpen();
+    doc_.SyncFileListWindow(doc_.FileList().CurrentName());
+    host_.RefreshSendBar();
+    viewport()->update();
+}
+
+// --- Drops and the context menu ---
+
+void CPirelaView::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData() != nullptr && FirstLocalPath(*event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void CPirelaView::dropEvent(QDropEvent* event) {
+    const std::optional<std::string> path =
+        event->mimeData() != nullptr ? FirstLocalPath(*event->mimeData()) : std::nullopt;
+    if (!path) {
+        return;
+    }
+    event->acceptProposedAction();
+    OpenDropped(*path);
+}
+
+void CPirelaView::contextMenuEvent(QContextMenuEvent* event) {
+    if (contextMenu_ != nullptr) {
+        contextMenu_->exec(event->globalPos());
     }
 }
 

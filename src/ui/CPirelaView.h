@@ -7,6 +7,8 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
+class QMenu;
+
 #include <cstdint>
 
 namespace pirela {
@@ -48,6 +50,11 @@ public:
     void OnScrollKey(ScrollKey key);
     // Runs the batch rename dialog; when a rename was carried out, the folder is read again.
     void OnBatchRename();
+    // What a drop of a file or folder does: the open folder is closed first, then the path is
+    // opened as a folder or as an image file, and remembered as the last chosen folder.
+    void OpenDropped(const std::string& path);
+    // The menu shown at a right-button press or the Menu key; the view does not own it.
+    void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,6 +64,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void RegisterNavigationCommands(CommandTable& commands);
@@ -83,6 +93,7 @@ private:
     bool dragging_ = false;
     ScrollPoint dragAnchor_;
     PixelSize pressClient_;
+    QMenu* contextMenu_ = nullptr;
 };
 
 } // namespace pirela

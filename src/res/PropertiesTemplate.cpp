@@ -1,0 +1,46 @@
+#include "res/DialogTemplates.h"
+
+#include "res/ResourceIds.h"
+
+namespace pirela::res {
+
+namespace {
+
+constexpr int kLabelLeft = 14;
+constexpr int kFieldLeft = 56;
+constexpr int kFieldWidth = 114;
+constexpr int kRowHeight = 11;
+
+// One row of a group: its label and the read-only field beside it.
+void AddRow(std::vector<ControlTemplate>& controls, const char* label, int id, int top) {
+    controls.push_back({kStatic, ControlKind::Label, label, kLabelLeft, top + 1, 40, 8});
+    controls.push_back({id, ControlKind::BorderlessReadOnlyEdit, "", kFieldLeft, top, kFieldWidth, 10});
+}
+
+DialogTemplate MakePropertiesTemplate() {
+    // The caption is the file's name and " のプロパティ", set when the dialog opens.
+    DialogTemplate dialog{kDialogProperties, "", 183, 145, {}};
+    auto& controls = dialog.controls;
+    // The program's icon until the desktop's icon for the file replaces it.
+    controls.push_back({kPropertiesIcon, ControlKind::Icon, "", 7, 5, 20, 20, kMainFrame});
+    controls.push_back({kStatic, ControlKind::GroupBox, "ファイル情報", 7, 27, 169, 54});
+    AddRow(controls, "ファイル名:", kPropertiesName, 38);
+    AddRow(controls, "場所:", kPropertiesFolder, 49);
+    AddRow(controls, "サイズ:", kPropertiesSize, 60);
+    AddRow(controls, "更新日時:", kPropertiesModified, 71);
+    controls.push_back({kStatic, ControlKind::GroupBox, "イメージ情報", 7, 84, 169, 43});
+    AddRow(controls, "形式:", kPropertiesType, 95);
+    AddRow(controls, "画素数:", kPropertiesPixels, 106);
+    AddRow(controls, "色:", kPropertiesColours, 117);
+    controls.push_back({kIdOk, ControlKind::DefaultPushButton, "OK", 126, 129, 50, 14});
+    return dialog;
+}
+
+} // namespace
+
+const DialogTemplate& PropertiesTemplate() {
+    static const DialogTemplate dialog = MakePropertiesTemplate();
+    return dialog;
+}
+
+} // namespace pirela::res

@@ -1,0 +1,65 @@
+#include "ui/CContextMenu.h"
+
+#include "ui/CMainFrame.h"
+#include "ui/QtText.h"
+
+#include <QAction>
+
+namespace pirela {
+
+CContextMenu::CContextMenu(CMainFrame& frame, QWidget* parent) : QMenu(parent), frame_(frame) {
+    AddItems(*this, res::ContextMenu());
+    connect(this, &QMenu::aboutToShow, this, &CContextMenu::FollowFrame);
+}
+
+void CContextMenu::AddItems(QMenu& menu, const std::vector<res::MenuEntry>& entries) {
+    for (const res::MenuEntry& entry : entries) {
+        switch (entry.kind) {
+        case res::MenuEntry::Kind::Separator:
+            menu.addSeparator();
+            break;
+        case res::MenuEntry::Kind::Popup:
+            AddItems(*menu.addMenu(ToQString(entry.text)), entry.children);
+            break;
+        case res::MenuEntry::Kind::Command: {
+            QAction* item = menu.addAction(ToQString(entry.text));
+            const int id = entry.id;
+            connect(item, &QAction::triggered, this, [this, id] {
+                if (QAction* shared = frame_.Action(id); shared != nullptr && shared->isEnabled()) {
+                    shared->trigger();
+                }
+            });
+            items_.push_back({id, item, entry.text[0] == '\0'});
+            break;
+        }
+        }
+    }
+}
+
+void CContextMenu::FollowFrame() {
+    frame_.UpdateCommandUi();
+    for (const OwnItem& item : items_) {
+        const QAction* shared = frame_.Action(item.id);
+        item.action->setEnabled(shared != nullptr && shared->isEnabled());
+        if (shared == nullptr) {
+            continue;
+        }
+        item.action->setStatusTip(shared->statusTip());
+        item.action->setCheckable(shared->isCheckable());
+        item.action->setChecked(shared->isChecked());
+        if (item.textFromFrame) {
+            item.action->setText(shared->text());
+        }
+    }
+}
+
+QAction* CContextMenu::Item(int commandId) const {
+    for (const OwnItem& item : items_) {
+        if (item.id == commandId) {
+            return item.action;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace pirela
