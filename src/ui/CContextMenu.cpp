@@ -4,12 +4,14 @@
 #include "ui/QtText.h"
 
 #include <QAction>
+#include <QActionGroup>
 
 namespace pirela {
 
 CContextMenu::CContextMenu(CMainFrame& frame, QWidget* parent) : QMenu(parent), frame_(frame) {
     AddItems(*this, res::ContextMenu());
     connect(this, &QMenu::aboutToShow, this, &CContextMenu::FollowFrame);
+    frame_.ShowPromptsOf(this);
 }
 
 void CContextMenu::AddItems(QMenu& menu, const std::vector<res::MenuEntry>& entries) {
@@ -46,11 +48,22 @@ void CContextMenu::FollowFrame() {
         }
         item.action->setStatusTip(shared->statusTip());
         item.action->setCheckable(shared->isCheckable());
+        if (shared->actionGroup() != nullptr && item.action->actionGroup() == nullptr) {
+            JoinChoices(item.action); // the zoom rates: radio marks, as in the main menu
+        }
         item.action->setChecked(shared->isChecked());
         if (item.textFromFrame) {
             item.action->setText(shared->text());
         }
     }
+}
+
+void CContextMenu::JoinChoices(QAction* item) {
+    if (choices_ == nullptr) {
+        choices_ = new QActionGroup(this);
+        choices_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    }
+    choices_->addAction(item);
 }
 
 QAction* CContextMenu::Item(int commandId) const {

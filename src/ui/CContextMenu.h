@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class QActionGroup;
+
 namespace pirela {
 
 class CMainFrame;
@@ -26,6 +28,7 @@ private:
     void AddItems(QMenu& menu, const std::vector<res::MenuEntry>& entries);
     // Takes the main window's state of every command, after its rules have run.
     void FollowFrame();
+    void JoinChoices(QAction* item);
 
     struct OwnItem {
         int id;
@@ -35,6 +38,7 @@ private:
 
     CMainFrame& frame_;
     std::vector<OwnItem> items_;
+    QActionGroup* choices_ = nullptr;
 };
 
 } // namespace pirela

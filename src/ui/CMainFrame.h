@@ -71,6 +71,9 @@ public:
     // The toolbar's drop-down menu of the previous (false) or next (true) button.
     QMenu* DropDownMenu(bool forward);
 
+    // The menu's items show their prompts in the message pane, disabled ones included.
+    void ShowPromptsOf(QMenu* menu);
+
     // The four panes after the message pane.
     void SetStatusTexts(const StatusTexts& texts);
     QString PaneText(int paneId) const;
@@ -87,8 +90,6 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     QAction* ActionFor(int commandId, const QString& text);
-    // Menu items show their prompts in the message pane, disabled ones included.
-    void ShowPromptsOf(QMenu* menu);
     void ShowPrompt(const QAction* action);
     void RunCommand(int commandId);
     // Puts the action of a command with a choice group into that group's exclusive set.

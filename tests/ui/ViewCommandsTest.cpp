@@ -14,6 +14,7 @@
 #include "ui/JapaneseInterface.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -177,6 +178,7 @@ private slots:
         QVERIFY(menu->Item(res::kCmdCopyToClipboard)->isEnabled());
         QVERIFY(menu->Item(res::kCmdProperties)->isEnabled());
         QVERIFY(menu->Item(res::kCmdZoom100)->isChecked());
+        QVERIFY(menu->Item(res::kCmdZoom100)->actionGroup()->isExclusive()); // radio marks
         menu->Item(res::kCmdZoomFit)->trigger(); // routed like the main menu's item
         QCOMPARE(app_->Settings().options.rate, 0.0f);
 
