@@ -70,6 +70,11 @@ bool IsWritableFolder(const fs::path& folder) {
     return HasWritePermission(folder, true);
 }
 
+bool NameExists(const fs::path& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
 std::optional<std::string> ReadWholeFile(const fs::path& file, std::size_t maxBytes) {
     std::error_code error;
     const auto size = fs::file_size(file, error);

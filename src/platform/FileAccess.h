@@ -18,6 +18,9 @@ bool IsWritableFile(const std::filesystem::path& file);
 // Whether new files can be made in the folder, by the same rule as IsWritableFile.
 bool IsWritableFolder(const std::filesystem::path& folder);
 
+// Whether anything stands at the path: a file, a folder, or a link (even a broken one).
+bool NameExists(const std::filesystem::path& path);
+
 // The whole file, or none when it cannot be read or is larger than maxBytes.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::size_t maxBytes);
 
