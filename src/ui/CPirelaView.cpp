@@ -13,6 +13,7 @@
 #include "ui/OpenFileDialog.h"
 #include "ui/QtText.h"
 #include "ui/ResourceIcons.h"
+#include "ui/SendCommands.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -87,6 +88,7 @@ void CPirelaView::RegisterCommands(CommandTable& commands) {
     }
     RegisterNavigationCommands(commands);
     RegisterTurnCommands(commands);
+    RegisterSendCommands(commands, doc_);
 }
 
 void CPirelaView::RegisterNavigationCommands(CommandTable& commands) {

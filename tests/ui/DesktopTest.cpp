@@ -10,6 +10,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaApp.h"
 #include "ui/CPirelaView.h"
+#include "ui/CSendRenameDlg.h"
 #include "ui/JapaneseInterface.h"
 
 #include <QAction>
@@ -126,6 +127,57 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), &frame);
         QTest::keyClick(&frame, Qt::Key_N);
         QCOMPARE(app_->Document().FileList().Current(), 1);
+    }
+
+    // Destination 1 set, moving without a question: what "1" does once the images are shown.
+    std::filesystem::path SortInto(int changeFileName) {
+        const std::filesystem::path sorted = dir_->Path() / "sorted";
+        std::filesystem::create_directory(sorted);
+        AppSettings& settings = app_->Settings();
+        settings.destinationFolders[0] = sorted.string();
+        settings.options.sendType = 0;
+        settings.options.ask = 0;
+        settings.options.changeFileName = changeFileName;
+        return sorted;
+    }
+
+    void aDigitMovesTheImageAndShowsTheNext() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        const std::filesystem::path sorted = SortInto(0);
+        CMainFrame& frame = *app_->MainFrame();
+        QTest::keyClick(&frame, Qt::Key_1);
+        QVERIFY(std::filesystem::exists(sorted / "a.png"));
+        QVERIFY(!std::filesystem::exists(*dir_ / "a.png"));
+        QCOMPARE(app_->Document().Image().Info().fileName, std::string("b.png"));
+        QTest::keyClick(&frame, Qt::Key_1, Qt::KeypadModifier);
+        QVERIFY(std::filesystem::exists(sorted / "b.png"));
+        QCOMPARE(app_->Document().Image().Info().fileName, std::string("c.png"));
+    }
+
+    void aDigitTypedIntoTheNewNameSendsNothingMore() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        const std::filesystem::path sorted = SortInto(1);
+        CMainFrame& frame = *app_->MainFrame();
+        QTimer::singleShot(0, [&] {
+            QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+            auto* dialog = qobject_cast<CSendRenameDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            auto closeDialog = qScopeGuard([dialog] { dialog->reject(); }); // also on failure
+            QTest::keyClicks(dialog->NewNameEdit(), QStringLiteral("1"));
+            QCOMPARE(dialog->NewNameEdit()->text(), QStringLiteral("1"));
+            QVERIFY(std::filesystem::is_empty(sorted));
+            QCOMPARE(QApplication::activeModalWidget(), dialog);
+            closeDialog.dismiss();
+            QTest::keyClick(dialog->NewNameEdit(), Qt::Key_Return);
+        });
+        QTest::keyClick(&frame, Qt::Key_1);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(sorted),
+                               std::filesystem::directory_iterator()),
+                 1);
+        QVERIFY(std::filesystem::exists(sorted / "1.png"));
+        QCOMPARE(app_->Document().Image().Info().fileName, std::string("b.png"));
     }
 
     void anOpenMenuKeepsItsKeys() {
