@@ -48,7 +48,8 @@ std::optional<SendTarget> AskNewFileName(Prompter& prompter, std::string_view fo
                                          std::string_view fileName) {
     const NameParts current = SplitAtExtension(fileName);
     for (;;) {
-        const std::optional<std::string> name = prompter.AskNewName(current.stem, current.extension);
+        const std::optional<std::string> name =
+            prompter.AskNewName(current.stem, current.extension);
         if (!name) {
             return std::nullopt;
         }

@@ -15,12 +15,12 @@ class Prompter;
 
 // What the user asked to send, and how.
 struct SendRequest {
-    std::string source;      // the current image's full path
-    std::string folder;      // the destination folder as set or chosen
-    std::int64_t size = 0;   // the file's size when it was loaded
-    bool copy = true;        // copy, or move
-    bool ask = false;        // confirm first
-    bool rename = false;     // ask for a new name at every send
+    std::string source;    // the current image's full path
+    std::string folder;    // the destination folder as set or chosen
+    std::int64_t size = 0; // the file's size when it was loaded
+    bool copy = true;      // copy, or move
+    bool ask = false;      // confirm first
+    bool rename = false;   // ask for a new name at every send
 };
 
 // A send the user has agreed to, with its target settled.
@@ -50,8 +50,7 @@ public:
 private:
     bool IsSourceFolder(const std::string& folder, const std::string& source) const;
     bool Confirm(const SendRequest& request, const std::string& destination) const;
-    std::optional<SendTarget> ChooseTarget(const SendRequest& request,
-                                           const std::string& folder,
+    std::optional<SendTarget> ChooseTarget(const SendRequest& request, const std::string& folder,
                                            const std::string& destination) const;
     bool HasRoomFor(const SendRequest& request, const std::string& destination) const;
     void ReportFailure(const SendPlan& plan, const TransferResult& result) const;

@@ -9,9 +9,11 @@ namespace pirela {
 void RegisterSendCommands(CommandTable& commands, CPirelaDoc& doc) {
     const auto imageShown = [&doc] { return doc.FileList().HasCurrentImage(); };
     for (int n = 0; n < kDestinationCount; ++n) {
-        commands.Add(res::kCmdDestinations[n], [&doc, n] { doc.SendToFolder(n); }, imageShown);
+        commands.Add(
+            res::kCmdDestinations[n], [&doc, n] { doc.SendToFolder(n); }, imageShown);
     }
-    commands.Add(res::kCmdSendOther, [&doc] { doc.SendToOtherFolder(); }, imageShown);
+    commands.Add(
+        res::kCmdSendOther, [&doc] { doc.SendToOtherFolder(); }, imageShown);
 }
 
 } // namespace pirela

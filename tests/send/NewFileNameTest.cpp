@@ -3,9 +3,8 @@
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 
 namespace pirela {
 namespace {
@@ -17,7 +16,8 @@ TEST(NewFileNameTest, OnlyTheLastExtensionComesOff) {
         const char* name;
         const char* stem;
         const char* extension;
-    } cases[] = {{"photo.2001.jpg", "photo.2001", "jpg"}, {"old.jpg.jpg", "old.jpg", "jpg"},
+    } cases[] = {{"photo.2001.jpg", "photo.2001", "jpg"},
+                 {"old.jpg.jpg", "old.jpg", "jpg"},
                  {"plain", "plain", ""}};
     for (const auto& c : cases) {
         const NameParts parts = SplitAtExtension(c.name);
@@ -37,7 +37,8 @@ TEST(NewFileNameTest, EachOfTheElevenCharactersIsRefusedBeforeEmptiness) {
     const auto target = AskNewFileName(host, "/dst", "photo.2001.jpg");
     ASSERT_TRUE(target);
     EXPECT_EQ(target->path, "/dst/new.jpg");
-    EXPECT_EQ(host.messages, (std::vector<std::string>{kForbidden, "空の文字列は指定できません。"}));
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{kForbidden, "空の文字列は指定できません。"}));
     // Every time the dialog comes back it offers the current name again.
     EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "ask name photo.2001 .jpg"), 3);
 }

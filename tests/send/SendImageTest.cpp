@@ -2,15 +2,13 @@
 // failing on demand.
 
 #include "app/CPirelaDoc.h"
-
 #include "support/FaultySystemCalls.h"
 #include "support/ImageFixtures.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace pirela {
@@ -172,7 +170,8 @@ TEST_F(SendImageTest, AFailingReplacementLosesNothing) {
                 EXPECT_EQ(test::ReadFile(src_ / "a.png"), bytes) << at;
                 const std::string left = test::ReadFile(folder / "a.png");
                 EXPECT_TRUE(left == "old" || left == bytes) << at;
-                EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+                EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
+                          1)
                     << at;
                 EXPECT_EQ(host_.messages.size(), 2u) << at; // the question and the failure
                 EXPECT_EQ(doc_.LastSend().destinationPath, before.destinationPath) << at;
@@ -227,11 +226,11 @@ TEST_F(SendImageTest, AMoveAcrossFileSystemsWhoseSourceCannotGoLeavesOneFile) {
     EXPECT_FALSE(doc.SendImageToFolder(0, other.Path().string()));
     EXPECT_TRUE(fs::exists(src_ / "a.png"));
     EXPECT_TRUE(fs::is_empty(other.Path()));
-    EXPECT_EQ(host_.messages, std::vector<std::string>{
-                                  (src_ / "a.png").string() + " を " +
-                                  (other.Path() / "a.png").string() +
-                                  " に移動できませんでした。パスが無効であるか、送り側のファイルが"
-                                  "読み取り専用である可能性があります。"});
+    EXPECT_EQ(host_.messages,
+              std::vector<std::string>{
+                  (src_ / "a.png").string() + " を " + (other.Path() / "a.png").string() +
+                  " に移動できませんでした。パスが無効であるか、送り側のファイルが"
+                  "読み取り専用である可能性があります。"});
     EXPECT_EQ(doc.FileList().Count(), 3);
 }
 
@@ -257,10 +256,10 @@ TEST_F(SendImageTest, TheFileMustFitWithRoomToSpare) {
         EXPECT_EQ(doc.SendImageToFolder(0, {}), c.sent) << c.available.value_or(0);
         EXPECT_EQ(fs::exists(dst_ / "a.png"), c.sent);
         if (!c.sent) {
-            EXPECT_EQ(host_.messages,
-                      std::vector<std::string>{"ファイルを移動できません。ファイルの受け側のディスク"
-                                               "の空き容量が足りません。ファイルのサイズとディスクの"
-                                               "空き容量を確認してください。"});
+            EXPECT_EQ(host_.messages, std::vector<std::string>{
+                                          "ファイルを移動できません。ファイルの受け側のディスク"
+                                          "の空き容量が足りません。ファイルのサイズとディスクの"
+                                          "空き容量を確認してください。"});
         }
         fs::remove(dst_ / "a.png");
     }
