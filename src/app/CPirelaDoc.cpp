@@ -380,7 +380,9 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
         return false;
     }
     lastSend_ = SendRecord{true, plan->source, plan->target.path, plan->copy ? 1 : 0};
-    host_.UpdateScrollSizes();
+    if (list_.Count() > 0) {
+        host_.UpdateScrollSizes(); // an emptied folder keeps the scroll area ClearImage gave it
+    }
     host_.RefreshStatusTexts();
     host_.RefreshTitle();
     return true;

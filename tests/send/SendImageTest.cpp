@@ -87,8 +87,9 @@ TEST_F(SendImageTest, MovingTheLastShowsThePreviousAndTheOnlyLeavesAnEmptyView) 
     ASSERT_TRUE(doc_.SendImageToFolder(0, {}));
     EXPECT_EQ(doc_.FileList().Count(), 0);
     EXPECT_FALSE(doc_.Image().HasBitmap());
-    EXPECT_NE(std::find(host_.calls.begin(), host_.calls.end(), "fixed scroll 50x50"),
-              host_.calls.end());
+    const auto emptied = std::find(host_.calls.rbegin(), host_.calls.rend(), "fixed scroll 50x50");
+    ASSERT_NE(emptied, host_.calls.rend());
+    EXPECT_EQ(std::find(host_.calls.rbegin(), emptied, "scroll"), emptied); // none after it
     EXPECT_EQ(doc_.FileList().Folder(), src_.string());
 }
 
