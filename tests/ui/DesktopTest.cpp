@@ -161,10 +161,15 @@ private slots:
         const std::filesystem::path sorted = SortInto(1);
         CMainFrame& frame = *app_->MainFrame();
         QTimer::singleShot(0, [&] {
+            // Whatever went wrong, no dialog may stay open to block the run.
+            auto closeDialog = qScopeGuard([] {
+                if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    open->reject();
+                }
+            });
             QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
             auto* dialog = qobject_cast<CSendRenameDlg*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
-            auto closeDialog = qScopeGuard([dialog] { dialog->reject(); }); // also on failure
             QTest::keyClicks(dialog->NewNameEdit(), QStringLiteral("1"));
             QCOMPARE(dialog->NewNameEdit()->text(), QStringLiteral("1"));
             QVERIFY(std::filesystem::is_empty(sorted));
