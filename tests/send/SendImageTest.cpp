@@ -266,9 +266,26 @@ TEST_F(SendImageTest, TheFileMustFitWithRoomToSpare) {
     }
 }
 
-TEST_F(SendImageTest, ASourceGoneSinceItWasShownIsReported) {
+TEST_F(SendImageTest, AGoneSourceOrABadDestinationIsReported) {
+    test::WriteFile(dir_ / "file", "not a folder");
     Open("a.png");
+    for (const fs::path& folder : {dir_ / "gone", dir_ / "file"}) {
+        host_.Clear();
+        EXPECT_FALSE(doc_.SendImageToFolder(0, folder.string())) << folder;
+        ASSERT_EQ(host_.messages.size(), 1u) << folder;
+        EXPECT_NE(host_.messages[0].find("に移動できませんでした。"), std::string::npos);
+        EXPECT_TRUE(fs::exists(src_ / "a.png"));
+    }
+    EXPECT_EQ(test::ReadFile(dir_ / "file"), "not a folder");
+    // A new name longer than the file system allows.
+    settings_.options.changeFileName = 1;
+    host_.Clear();
+    host_.nameAnswers = {std::string(300, 'x')};
+    EXPECT_FALSE(doc_.SendImageToFolder(0, {}));
+    EXPECT_EQ(host_.messages.size(), 1u);
+    settings_.options.changeFileName = 0;
     fs::remove(src_ / "a.png");
+    host_.Clear();
     EXPECT_FALSE(doc_.SendImageToFolder(0, {}));
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_NE(host_.messages[0].find("に移動できませんでした。"), std::string::npos);
