@@ -110,9 +110,13 @@ private slots:
             QTest::keyClick(completions, Qt::Key_Return);
             QTest::keyClick(completions, Qt::Key_N);
             QTest::keyClick(completions, Qt::Key_Escape);
-            for (const Qt::Key key : {Qt::Key_N, Qt::Key_1, Qt::Key_L, Qt::Key_Return}) {
+            for (const Qt::Key key : {Qt::Key_N, Qt::Key_1, Qt::Key_L}) {
                 QTest::keyClick(name, key);
             }
+            // Return on a name that does not exist would open Qt's own warning box, which
+            // nobody here closes; whether the completion made one depends on timing.
+            name->clear();
+            QTest::keyClick(name, Qt::Key_Return);
             QTest::keyClick(name, Qt::Key_O, Qt::ControlModifier);
             QCOMPARE(dialog->findChildren<QFileDialog*>().size() +
                          frame.findChildren<QFileDialog*>().size(),
