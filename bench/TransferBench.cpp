@@ -2,49 +2,28 @@
 // 1 GiB file in the same run (medians of paired rounds; the first, cold round is thrown away):
 // our copy (flushed to the disk) against cp + sync, a move on one file system for 1 GiB against
 // 1 KiB (both a rename), and a move to another file system (/dev/shm) against cp + rm.
+#include "BenchFiles.h"
 #include "RatioReport.h"
 
 #include "platform/FileTransfer.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace fs = std::filesystem;
 using namespace pirela;
+using bench::Quoted;
+using bench::Shell;
+using bench::WriteFileOfSize;
 
 namespace {
 
-constexpr std::uint64_t kBigSize = std::uint64_t(1) << 30;
+constexpr std::uint64_t kBigSize = bench::kGiB;
 constexpr std::uint64_t kSpaceNeeded = 3 * kBigSize; // the source, a copy, and room to spare
 constexpr int kRounds = 5;
 constexpr double kTarget = 1.10;
-
-void WriteFileOfSize(const fs::path& file, std::uint64_t size) {
-    std::vector<char> block(std::size_t(1) << 20);
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        block[i] = char(i * 131 % 251);
-    }
-    std::ofstream out(file, std::ios::binary);
-    for (std::uint64_t done = 0; done < size; done += block.size()) {
-        out.write(block.data(), std::streamsize(std::min<std::uint64_t>(block.size(), size - done)));
-    }
-}
-
-void Shell(const std::string& command) {
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "failed: %s\n", command.c_str());
-        std::exit(1);
-    }
-}
-
-std::string Quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
-}
 
 void Check(const TransferResult& result) {
     if (!result.Succeeded()) {

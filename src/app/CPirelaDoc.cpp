@@ -44,8 +44,10 @@ std::optional<OpenedFile> OpenForFacts(const std::string& path) {
 
 } // namespace
 
-CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host)
-    : settings_(settings), options_(settings.options), prompter_(prompter), host_(host) {}
+CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host,
+                       const SystemCalls& calls)
+    : settings_(settings), options_(settings.options), prompter_(prompter), host_(host),
+      sendEngine_(prompter, host, calls) {}
 
 // --- Opening and loading ---
 
@@ -328,6 +330,78 @@ void CPirelaDoc::RemoveCurrentEntry() {
     if (list_.Current() >= list_.Count()) {
         PrevImage();
     }
+}
+
+// --- Sending ---
+
+void CPirelaDoc::SendToFolder(int n) {
+    if (!list_.HasCurrentImage() || n < 0 || n >= kDestinationCount) {
+        return;
+    }
+    std::string& destination = settings_.destinationFolders[static_cast<std::size_t>(n)];
+    if (destination.empty()) {
+        const auto chosen = prompter_.AskFolder(settings_.lastOpenOtherFolder, res::kSendFolderTitle);
+        if (!chosen) {
+            return;
+        }
+        destination = *chosen;
+        settings_.lastOpenOtherFolder = *chosen;
+        host_.RefreshSendBar();
+    }
+    SendImageToFolder(n, {});
+}
+
+void CPirelaDoc::SendToOtherFolder() {
+    if (!list_.HasCurrentImage()) {
+        return;
+    }
+    const auto chosen = prompter_.AskFolder(settings_.lastOpenOtherFolder, res::kSendFolderTitle);
+    if (!chosen) {
+        return;
+    }
+    SendImageToFolder(0, *chosen);
+    settings_.lastOpenOtherFolder = *chosen;
+}
+
+bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
+    if (!list_.HasCurrentImage() || (otherFolder.empty() && (n < 0 || n >= kDestinationCount))) {
+        return false;
+    }
+    SendRequest request;
+    request.source = list_.CurrentImagePath();
+    request.folder = otherFolder.empty() ? settings_.destinationFolders[static_cast<std::size_t>(n)]
+                                         : otherFolder;
+    request.size = image_.Info().size;
+    request.copy = options_.sendType != 0;
+    request.ask = options_.ask != 0;
+    request.rename = options_.changeFileName != 0;
+    const std::optional<SendPlan> plan = sendEngine_.Prepare(request);
+    if (!plan || !sendEngine_.Transfer(*plan, [this] { ShowAfterRemoval(); })) {
+        return false;
+    }
+    lastSend_ = SendRecord{true, plan->source, plan->target.path, plan->copy ? 1 : 0};
+    if (list_.Count() > 0) {
+        host_.UpdateScrollSizes(); // an emptied folder keeps the scroll area ClearImage gave it
+    }
+    host_.RefreshStatusTexts();
+    host_.RefreshTitle();
+    return true;
+}
+
+void CPirelaDoc::ShowAfterRemoval() {
+    if (list_.Current() >= 0) {
+        RemoveCurrentEntry();
+    } else {
+        // A file shown outside the list (a hidden one) leaves the list as it is; the view goes
+        // back to the first listed image, as a re-scan would.
+        MoveTo(0);
+    }
+    if (list_.Count() == 0) {
+        ClearImage();
+        return;
+    }
+    LoadImageFile(list_.CurrentImagePath());
+    SelectCurrentRow();
 }
 
 // --- Turning ---

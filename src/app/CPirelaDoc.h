@@ -3,6 +3,9 @@
 #include "app/AppSettings.h"
 #include "folder/ImageFileList.h"
 #include "image/DecodedImage.h"
+#include "platform/SystemCalls.h"
+#include "send/SendEngine.h"
+#include "send/SendRecord.h"
 
 #include <optional>
 #include <string>
@@ -14,11 +17,13 @@ class DocumentHost;
 class Prompter;
 
 // The one document of the program: the open folder's image list, the current image with its
-// turn (and, as the program grows, the record of the last send). It changes itself and tells
-// the windows, through the host, exactly which refreshes each change needs.
+// turn, and the record of the last send. It changes itself and tells the windows, through the
+// host, exactly which refreshes each change needs.
 class CPirelaDoc {
 public:
-    CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host);
+    // The file operations of the sends go through calls (tests pass calls that fail).
+    CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host,
+               const SystemCalls& calls = SystemCalls::Libc());
 
     DecodedImage& Image() { return image_; }
     const DecodedImage& Image() const { return image_; }
@@ -78,6 +83,19 @@ public:
     // at the entry that followed it, or at the new last one.
     void RemoveCurrentEntry();
 
+    // --- Sending ---
+
+    // Sends the current image to destination folder n (0..7); an unset destination is first
+    // chosen with the folder browser and kept. Nothing happens while no image is shown.
+    void SendToFolder(int n);
+    // Sends the current image to a folder chosen for this one send.
+    void SendToOtherFolder();
+    // Copies or moves the current image into the other folder when it is not empty, else into
+    // destination folder n, after the checks and questions. After a move the list loses the
+    // entry and the next image (or the previous, or none) is shown. True when the file went.
+    bool SendImageToFolder(int n, const std::string& otherFolder);
+    const SendRecord& LastSend() const { return lastSend_; }
+
     // --- Turning ---
 
     // Turns the current image: kTurnLeft, kTurnHalf or kTurnRight; 0 does nothing. An image of
@@ -99,6 +117,8 @@ private:
     // Selects the current entry's row in the file list window, when there is one.
     void SelectCurrentRow();
     void ApplyKeptTurn();
+    // After a move: the entry goes, and what now stands at the index is shown.
+    void ShowAfterRemoval();
 
     AppSettings& settings_;
     OptionBlock& options_;
@@ -106,6 +126,8 @@ private:
     DocumentHost& host_;
     ImageFileList list_;
     DecodedImage image_;
+    SendEngine sendEngine_;
+    SendRecord lastSend_;
 };
 
 } // namespace pirela

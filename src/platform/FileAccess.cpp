@@ -76,6 +76,11 @@ bool IsEnterableFolder(const fs::path& folder) {
            ::access(folder.c_str(), X_OK) == 0;
 }
 
+bool NameExists(const fs::path& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
 std::optional<std::string> ReadWholeFile(const fs::path& file, std::size_t maxBytes) {
     std::error_code error;
     const auto size = fs::file_size(file, error);

@@ -21,6 +21,8 @@ bool IsWritableFolder(const std::filesystem::path& folder);
 // Whether the path names a folder whose entries we may reach (a directory with search
 // permission), as a folder must be before files can be sent into it.
 bool IsEnterableFolder(const std::filesystem::path& folder);
+// Whether anything stands at the path: a file, a folder, or a link (even a broken one).
+bool NameExists(const std::filesystem::path& path);
 
 // The whole file, or none when it cannot be read or is larger than maxBytes.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::size_t maxBytes);

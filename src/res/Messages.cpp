@@ -86,4 +86,45 @@ std::string CannotOpenFolderMessage(std::string_view folder) {
     return std::string(folder) + " が開けません。";
 }
 
+std::string SendConfirmCaption(std::string_view word) {
+    return "ファイルの" + std::string(word);
+}
+
+std::string SendConfirmText(std::string_view source, std::string_view folder,
+                            std::string_view word) {
+    return std::string(source) + " を\n" + std::string(folder) + " に" + std::string(word) +
+           "します。";
+}
+
+std::string OverwriteQuestion(std::string_view path) {
+    return "ファイル " + std::string(path) +
+           " は既に存在します。上書きしますか ? 上書きするには [ はい ] を、ファイル名を変更して"
+           "続行するには [ いいえ ] を、操作を中止するには [ キャンセル ] を選択してください。";
+}
+
+std::string NoSpaceMessage(std::string_view word) {
+    return "ファイルを" + std::string(word) +
+           "できません。ファイルの受け側のディスクの空き容量が足りません。ファイルのサイズとディス"
+           "クの空き容量を確認してください。";
+}
+
+std::string CopyFailedMessage(std::string_view source, std::string_view destination) {
+    return std::string(source) + " を " + std::string(destination) +
+           " にコピーできませんでした。パスが正しいか、または上書き禁止ではないか確認してください。";
+}
+
+std::string MoveFailedMessage(std::string_view source, std::string_view destination) {
+    return std::string(source) + " を " + std::string(destination) +
+           " に移動できませんでした。パスが無効であるか、送り側のファイルが読み取り専用である可能性"
+           "があります。";
+}
+
+std::string TransferProgressText(std::string_view status, int percent) {
+    return std::string(status) + " " + std::to_string(percent) + "%";
+}
+
+std::string ForbiddenCharactersMessage() {
+    return std::string("ファイル名には次の文字は使えません。\r\n") + kForbiddenNameCharacters;
+}
+
 } // namespace pirela::res

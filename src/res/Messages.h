@@ -90,4 +90,37 @@ std::string CannotOpenHelpMessage(std::string_view helpFile);
 // "<path> が開けません。"
 std::string CannotOpenFolderMessage(std::string_view folder);
 
+// --- Sending to a folder ---
+
+inline constexpr const char* kSendFolderTitle = "ファイルを送るフォルダを選択してください。";
+inline constexpr const char* kMsgSameFolder = "送りもとと送り先のフォルダが同じです。";
+inline constexpr const char* kSendWordCopy = "コピー";
+inline constexpr const char* kSendWordMove = "移動";
+inline constexpr const char* kStatusCopying = "ファイルをコピーしています...";
+inline constexpr const char* kStatusMoving = "ファイルを移動しています...";
+
+// "ファイルの" + word: the caption of the confirmation.
+std::string SendConfirmCaption(std::string_view word);
+// "<source> を\n<folder> に<word>します。"
+std::string SendConfirmText(std::string_view source, std::string_view folder,
+                            std::string_view word);
+// "ファイル <path> は既に存在します。上書きしますか ? …"
+std::string OverwriteQuestion(std::string_view path);
+// "ファイルを<word>できません。ファイルの受け側のディスクの空き容量が足りません。…"
+std::string NoSpaceMessage(std::string_view word);
+// "<source> を <destination> にコピーできませんでした。…上書き禁止ではないか確認してください。"
+std::string CopyFailedMessage(std::string_view source, std::string_view destination);
+// "<source> を <destination> に移動できませんでした。…読み取り専用である可能性があります。"
+std::string MoveFailedMessage(std::string_view source, std::string_view destination);
+// The status text of a long copy: "ファイルをコピーしています... 42%".
+std::string TransferProgressText(std::string_view status, int percent);
+
+// --- A new name on sending ---
+
+// The characters a new file name must not hold, in the order the message lists them.
+inline constexpr const char* kForbiddenNameCharacters = "\\/:,;*?\"<>|";
+// "ファイル名には次の文字は使えません。\r\n" + the characters
+std::string ForbiddenCharactersMessage();
+inline constexpr const char* kMsgEmptyName = "空の文字列は指定できません。";
+
 } // namespace pirela::res

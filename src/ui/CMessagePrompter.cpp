@@ -1,14 +1,10 @@
 #include "ui/CMessagePrompter.h"
 
-#include "res/DialogTemplates.h"
-#include "res/ResourceIds.h"
 #include "ui/CFolderBrowser.h"
-#include "ui/DialogBuilder.h"
+#include "ui/CSendRenameDlg.h"
 #include "ui/QtText.h"
 
-#include <QDialog>
 #include <QFile>
-#include <QLineEdit>
 #include <QMessageBox>
 
 namespace pirela {
@@ -56,12 +52,6 @@ MessageAnswer AnswerFor(int button) {
     }
 }
 
-void SetControlText(const QDialog& dialog, int id, const QString& text) {
-    if (auto* edit = qobject_cast<QLineEdit*>(FindControl(dialog, id))) {
-        edit->setText(text);
-    }
-}
-
 } // namespace
 
 MessageAnswer CMessagePrompter::ShowCaptionedMessage(const std::string& caption,
@@ -85,17 +75,8 @@ std::optional<std::string> CMessagePrompter::AskFolder(const std::string& startF
 
 std::optional<std::string> CMessagePrompter::AskNewName(const std::string& currentName,
                                                        const std::string& extension) {
-    QDialog dialog(owner_);
-    BuildDialog(dialog, res::SendRenameTemplate());
-    const QString dotted = QStringLiteral(".") + ToQString(extension);
-    SetControlText(dialog, res::kRenameCurrentName, ToQString(currentName));
-    SetControlText(dialog, res::kRenameNewName, ToQString(currentName));
-    SetControlText(dialog, res::kRenameCurrentExtension, dotted);
-    SetControlText(dialog, res::kRenameNewExtension, dotted);
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return ToUtf8(qobject_cast<QLineEdit*>(FindControl(dialog, res::kRenameNewName))->text());
+    CSendRenameDlg dialog(currentName, extension, owner_);
+    return dialog.Ask();
 }
 
 } // namespace pirela

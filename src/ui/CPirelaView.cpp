@@ -16,6 +16,7 @@
 #include "ui/OpenFileDialog.h"
 #include "ui/QtText.h"
 #include "ui/ResourceIcons.h"
+#include "ui/SendCommands.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -100,6 +101,7 @@ void CPirelaView::RegisterCommands(CommandTable& commands) {
     RegisterNavigationCommands(commands);
     RegisterTurnCommands(commands);
     commands.Add(res::kCmdBatchRename, [this] { OnBatchRename(); });
+    RegisterSendCommands(commands, doc_);
 }
 
 void CPirelaView::RegisterNavigationCommands(CommandTable& commands) {

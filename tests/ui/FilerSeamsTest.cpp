@@ -126,6 +126,12 @@ private slots:
             qobject_cast<QPushButton*>(FindControl(*dialog, res::kIdCancel))->click();
         });
         QCOMPARE(prompter.AskNewName("a", "png"), std::optional<std::string>());
+
+        // Enter is OK; a name kept as offered keeps its bytes, UTF-8 or not.
+        QTimer::singleShot(0, [] {
+            QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
+        });
+        QCOMPARE(prompter.AskNewName("\x95\x5c", "jpg"), std::optional<std::string>("\x95\x5c"));
     }
 
     void aStatusMessageShowsAtOnceAndTheOldTextComesBack() {

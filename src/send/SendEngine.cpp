@@ -1,0 +1,133 @@
+#include "send/SendEngine.h"
+
+#include "app/DocumentHost.h"
+#include "app/Prompter.h"
+#include "common/PathRules.h"
+#include "platform/FileAccess.h"
+#include "platform/FileTransfer.h"
+#include "res/Messages.h"
+#include "send/NewFileName.h"
+
+namespace pirela {
+
+namespace {
+
+const char* WordFor(bool copy) {
+    return copy ? res::kSendWordCopy : res::kSendWordMove;
+}
+
+int PercentOf(std::uint64_t done, std::uint64_t total) {
+    return total == 0 ? 100 : static_cast<int>(done * 100 / total);
+}
+
+} // namespace
+
+std::optional<SendPlan> SendEngine::Prepare(const SendRequest& request) const {
+    if (request.folder.empty()) {
+        return std::nullopt;
+    }
+    const std::string folder = WithoutTrailingSeparator(request.folder);
+    if (IsSourceFolder(folder, request.source)) {
+        prompter_.ShowMessage(res::kMsgSameFolder, MessageIcon::Warning, MessageButtons::Ok);
+        return std::nullopt;
+    }
+    const std::string destination = JoinPath(folder, FileNameOf(request.source));
+    if (request.ask && !Confirm(request, destination)) {
+        return std::nullopt;
+    }
+    std::optional<SendTarget> target = ChooseTarget(request, folder, destination);
+    if (!target || !HasRoomFor(request, target->path)) {
+        return std::nullopt;
+    }
+    return SendPlan{request.source, std::move(*target), request.copy};
+}
+
+// By name first (case matters: "Pics" and "pics" are two folders here), then by identity, so
+// that "D/.", a link to D or a second mount of D is the same folder too.
+bool SendEngine::IsSourceFolder(const std::string& folder, const std::string& source) const {
+    const std::string sourceFolder = FolderOf(source);
+    return folder == sourceFolder || FileTransfer::IsSameFile(folder, sourceFolder);
+}
+
+bool SendEngine::Confirm(const SendRequest& request, const std::string& destination) const {
+    const char* word = WordFor(request.copy);
+    const MessageAnswer answer = prompter_.ShowCaptionedMessage(
+        res::SendConfirmCaption(word),
+        res::SendConfirmText(request.source, FolderForSearch(FolderOf(destination)), word),
+        MessageIcon::Information, MessageButtons::OkCancel);
+    return answer == MessageAnswer::Ok;
+}
+
+std::optional<SendTarget> SendEngine::ChooseTarget(const SendRequest& request,
+                                                   const std::string& folder,
+                                                   const std::string& destination) const {
+    const std::string_view fileName = FileNameOf(request.source);
+    if (request.rename) {
+        return AskNewFileName(prompter_, folder, fileName);
+    }
+    if (!NameExists(destination)) {
+        return SendTarget{destination};
+    }
+    switch (prompter_.ShowMessage(res::OverwriteQuestion(destination), MessageIcon::Question,
+                                  MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes:
+        return SendTarget{destination, Overwrite::Confirmed};
+    case MessageAnswer::No:
+        return AskNewFileName(prompter_, folder, fileName);
+    default:
+        return std::nullopt;
+    }
+}
+
+// The file must fit with room to spare; when the file system does not say, the copy itself
+// will report a full disk.
+bool SendEngine::HasRoomFor(const SendRequest& request, const std::string& destination) const {
+    const std::optional<std::uint64_t> free = FileTransfer(calls_).FreeSpace(FolderOf(destination));
+    if (!free || static_cast<std::uint64_t>(request.size) < *free) {
+        return true;
+    }
+    prompter_.ShowMessage(res::NoSpaceMessage(WordFor(request.copy)), MessageIcon::Information,
+                          MessageButtons::Ok);
+    return false;
+}
+
+bool SendEngine::Transfer(const SendPlan& plan, const std::function<void()>& afterMove) const {
+    const WaitCursor wait(host_);
+    const char* status = plan.copy ? res::kStatusCopying : res::kStatusMoving;
+    host_.ShowStatusMessage(status);
+    FileTransfer transfer(calls_);
+    // Only a copy of many megabytes reports more than once; each report repaints the windows.
+    transfer.OnProgress([this, status](std::uint64_t done, std::uint64_t total) {
+        host_.ShowStatusMessage(res::TransferProgressText(status, PercentOf(done, total)));
+    });
+    const TransferResult result =
+        plan.copy ? transfer.Copy(plan.source, plan.target.path, plan.target.overwrite)
+                  : transfer.Move(plan.source, plan.target.path, plan.target.overwrite);
+    if (result.Succeeded() && !plan.copy) {
+        afterMove();
+    }
+    if (!result.Succeeded()) {
+        ReportFailure(plan, result);
+    }
+    host_.RestoreStatusMessage();
+    return result.Succeeded();
+}
+
+void SendEngine::ReportFailure(const SendPlan& plan, const TransferResult& result) const {
+    switch (result.status) {
+    case TransferStatus::SameFile:
+        prompter_.ShowMessage(res::kMsgSameFolder, MessageIcon::Warning, MessageButtons::Ok);
+        return;
+    case TransferStatus::NoSpace:
+        prompter_.ShowMessage(res::NoSpaceMessage(WordFor(plan.copy)), MessageIcon::Information,
+                              MessageButtons::Ok);
+        return;
+    default:
+        break;
+    }
+    const std::string text = plan.copy ? res::CopyFailedMessage(plan.source, plan.target.path)
+                                       : res::MoveFailedMessage(plan.source, plan.target.path);
+    prompter_.ShowMessage(text, MessageIcon::Warning, MessageButtons::Ok);
+}
+
+} // namespace pirela

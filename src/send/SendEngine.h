@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/SystemCalls.h"
+#include "send/SendTarget.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace pirela {
+
+class DocumentHost;
+class Prompter;
+
+// What the user asked to send, and how.
+struct SendRequest {
+    std::string source;    // the current image's full path
+    std::string folder;    // the destination folder as set or chosen
+    std::int64_t size = 0; // the file's size when it was loaded
+    bool copy = true;      // copy, or move
+    bool ask = false;      // confirm first
+    bool rename = false;   // ask for a new name at every send
+};
+
+// A send the user has agreed to, with its target settled.
+struct SendPlan {
+    std::string source;
+    SendTarget target;
+    bool copy = true;
+};
+
+// Sends one file into a folder: the checks and questions before (the same folder, the
+// confirmation, a new name or the overwrite question, free space), then the copy or move with
+// its status text, telling the user whenever it refuses or fails.
+class SendEngine {
+public:
+    SendEngine(Prompter& prompter, DocumentHost& host,
+               const SystemCalls& calls = SystemCalls::Libc())
+        : prompter_(prompter), host_(host), calls_(calls) {}
+
+    // The plan, or none when the send is refused or the user declines.
+    std::optional<SendPlan> Prepare(const SendRequest& request) const;
+
+    // Copies or moves, behind the wait cursor and with the status text showing; afterMove runs
+    // once a move has succeeded, while they still show. False, after telling the user, when the
+    // file operation failed; nothing is lost then.
+    bool Transfer(const SendPlan& plan, const std::function<void()>& afterMove) const;
+
+private:
+    bool IsSourceFolder(const std::string& folder, const std::string& source) const;
+    bool Confirm(const SendRequest& request, const std::string& destination) const;
+    std::optional<SendTarget> ChooseTarget(const SendRequest& request, const std::string& folder,
+                                           const std::string& destination) const;
+    bool HasRoomFor(const SendRequest& request, const std::string& destination) const;
+    void ReportFailure(const SendPlan& plan, const TransferResult& result) const;
+
+    Prompter& prompter_;
+    DocumentHost& host_;
+    const SystemCalls& calls_;
+};
+
+} // namespace pirela

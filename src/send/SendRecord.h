@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace pirela {
+
+// The last successful send, which the undo command reverses. It lives in memory only: opening
+// another folder keeps it, and only the undo clears it.
+struct SendRecord {
+    bool available = false;
+    std::string sourcePath;      // where the file was before the send
+    std::string destinationPath; // where it went
+    int mode = 1;                // the send mode in force: 1 copy, 0 move
+};
+
+} // namespace pirela

@@ -1,0 +1,19 @@
+#include "ui/SendCommands.h"
+
+#include "app/CPirelaDoc.h"
+#include "res/ResourceIds.h"
+#include "ui/CommandTable.h"
+
+namespace pirela {
+
+void RegisterSendCommands(CommandTable& commands, CPirelaDoc& doc) {
+    const auto imageShown = [&doc] { return doc.FileList().HasCurrentImage(); };
+    for (int n = 0; n < kDestinationCount; ++n) {
+        commands.Add(
+            res::kCmdDestinations[n], [&doc, n] { doc.SendToFolder(n); }, imageShown);
+    }
+    commands.Add(
+        res::kCmdSendOther, [&doc] { doc.SendToOtherFolder(); }, imageShown);
+}
+
+} // namespace pirela
