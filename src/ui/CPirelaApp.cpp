@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "res/ResourceIds.h"
 #include "ui/CAboutDlg.h"
+#include "ui/CDesktopServices.h"
 #include "ui/CDocumentHost.h"
 #include "ui/CFileListWnd.h"
 #include "ui/CMainFrame.h"
@@ -11,6 +12,7 @@
 #include "ui/CPirelaView.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/KeyboardAccelerators.h"
+#include "ui/SendCommands.h"
 #include "view/MenuTexts.h"
 
 #include <QStatusBar>
@@ -21,6 +23,7 @@ CPirelaApp::CPirelaApp(std::filesystem::path settingsFile)
     : store_(std::move(settingsFile)),
       prompter_(std::make_unique<CMessagePrompter>()),
       host_(std::make_unique<CDocumentHost>(settings_)),
+      desktop_(std::make_unique<CDesktopServices>()),
       doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_)) {}
 
 CPirelaApp::~CPirelaApp() {
@@ -40,6 +43,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     prompter_->SetOwner(frame_.get());
     host_->Attach(frame_.get(), view_, doc_.get());
     view_->RegisterCommands(frame_->Commands());
+    RegisterTakeBackCommands(frame_->Commands(), *doc_, *desktop_);
     frame_->Commands().Add(res::kCmdAppAbout, [this] { OnAppAbout(); });
     RegisterMenuTexts();
     frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));

@@ -10,6 +10,7 @@
 
 namespace pirela {
 
+class CDesktopServices;
 class CDocumentHost;
 class CFileListWnd;
 class CMainFrame;
@@ -61,6 +62,7 @@ private:
     std::string commandLinePath_;
     std::unique_ptr<CMessagePrompter> prompter_;
     std::unique_ptr<CDocumentHost> host_;
+    std::unique_ptr<CDesktopServices> desktop_;
     std::unique_ptr<CPirelaDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     CPirelaView* view_ = nullptr;         // owned by the frame
