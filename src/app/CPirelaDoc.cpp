@@ -1,5 +1,6 @@
 #include "app/CPirelaDoc.h"
 
+#include "app/DesktopServices.h"
 #include "app/DocumentHost.h"
 #include "app/Prompter.h"
 #include "common/PathRules.h"
@@ -7,6 +8,7 @@
 #include "folder/Navigation.h"
 #include "image/ImageDecoder.h"
 #include "image/Rotation.h"
+#include "platform/FileAccess.h"
 #include "res/Messages.h"
 
 #include <sys/stat.h>
@@ -47,7 +49,7 @@ std::optional<OpenedFile> OpenForFacts(const std::string& path) {
 CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host,
                        const SystemCalls& calls)
     : settings_(settings), options_(settings.options), prompter_(prompter), host_(host),
-      sendEngine_(prompter, host, calls) {}
+      sendEngine_(prompter, host, calls), undo_(prompter, calls) {}
 
 // --- Opening and loading ---
 
@@ -379,13 +381,18 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     if (!plan || !sendEngine_.Transfer(*plan, [this] { ShowAfterRemoval(); })) {
         return false;
     }
-    lastSend_ = SendRecord{true, plan->source, plan->target.path, plan->copy ? 1 : 0};
+    lastSend_ = SendRecord{true, plan->source, plan->target.path, plan->copy ? 1 : 0,
+                           FileIdentity::Of(plan->target.path)};
+    RefreshAfterFileChange();
+    return true;
+}
+
+void CPirelaDoc::RefreshAfterFileChange() {
     if (list_.Count() > 0) {
         host_.UpdateScrollSizes(); // an emptied folder keeps the scroll area ClearImage gave it
     }
     host_.RefreshStatusTexts();
     host_.RefreshTitle();
-    return true;
 }
 
 void CPirelaDoc::ShowAfterRemoval() {
@@ -402,6 +409,45 @@ void CPirelaDoc::ShowAfterRemoval() {
     }
     LoadImageFile(list_.CurrentImagePath());
     SelectCurrentRow();
+}
+
+// --- Taking files back ---
+
+void CPirelaDoc::UndoLastSend() {
+    if (!lastSend_.available || !undo_.Confirm(lastSend_)) {
+        return;
+    }
+    if (lastSend_.mode != 0) {
+        lastSend_.available = !undo_.DeleteCopy(lastSend_);
+        return;
+    }
+    {
+        const WaitCursor wait(host_);
+        undo_.MoveBack(lastSend_);
+    }
+    lastSend_.available = false;
+    RescanFolder();
+}
+
+void CPirelaDoc::DeleteToRecycleBin(DesktopServices& desktop) {
+    if (!list_.HasCurrentImage()) {
+        return;
+    }
+    const std::string path = list_.CurrentImagePath();
+    if (prompter_.ShowMessage(res::TrashQuestion(path), MessageIcon::Question,
+                              MessageButtons::YesNo) != MessageAnswer::Yes) {
+        return;
+    }
+    if (!desktop.MoveToTrash(path)) {
+        prompter_.ShowMessage(res::CannotDeleteMessage(path), MessageIcon::Warning,
+                              MessageButtons::Ok);
+        return;
+    }
+    if (NameExists(path)) {
+        return; // the trash left it where it was
+    }
+    ShowAfterRemoval();
+    RefreshAfterFileChange();
 }
 
 // --- Turning ---

@@ -6,6 +6,7 @@
 #include "platform/SystemCalls.h"
 #include "send/SendEngine.h"
 #include "send/SendRecord.h"
+#include "send/SendUndo.h"
 
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 
 namespace pirela {
 
+class DesktopServices;
 class DocumentHost;
 class Prompter;
 
@@ -96,6 +98,17 @@ public:
     bool SendImageToFolder(int n, const std::string& otherFolder);
     const SendRecord& LastSend() const { return lastSend_; }
 
+    // --- Taking files back ---
+
+    // Asks, then takes the last send back: deletes the copy it made, or moves the file back
+    // and reads the open folder again. A copy that cannot be deleted (or is no longer the one
+    // sent) keeps the record; a move back spends it whether or not the file could go back.
+    void UndoLastSend();
+    // Asks, then moves the current image to the desktop's trash and shows the image that
+    // followed it (or the previous, or none). When the trash refuses, the user is told and
+    // nothing changes: the file is never deleted for good instead. The send record stays.
+    void DeleteToRecycleBin(DesktopServices& desktop);
+
     // --- Turning ---
 
     // Turns the current image: kTurnLeft, kTurnHalf or kTurnRight; 0 does nothing. An image of
@@ -119,6 +132,8 @@ private:
     void ApplyKeptTurn();
     // After a move: the entry goes, and what now stands at the index is shown.
     void ShowAfterRemoval();
+    // Scroll sizes, status texts and title, after a send or after the trash took the image.
+    void RefreshAfterFileChange();
 
     AppSettings& settings_;
     OptionBlock& options_;
@@ -128,6 +143,7 @@ private:
     DecodedImage image_;
     SendEngine sendEngine_;
     SendRecord lastSend_;
+    SendUndo undo_;
 };
 
 } // namespace pirela

@@ -123,6 +123,31 @@ std::string TransferProgressText(std::string_view status, int percent) {
     return std::string(status) + " " + std::to_string(percent) + "%";
 }
 
+std::string UndoCopyQuestion(std::string_view source, std::string_view destination) {
+    return std::string(source) + " から " + std::string(destination) +
+           " へのコピーを取り消します。従って " + std::string(destination) +
+           " は削除されます。実行しますか ?";
+}
+
+std::string UndoMoveQuestion(std::string_view source, std::string_view destination) {
+    return std::string(source) + " から " + std::string(destination) +
+           " への移動を取り消します。従って " + std::string(destination) + " から " +
+           std::string(source) + " へファイルを移動します。実行しますか ?";
+}
+
+std::string CannotDeleteMessage(std::string_view path) {
+    return std::string(path) + " を削除できませんでした。";
+}
+
+std::string CannotMoveBackMessage(std::string_view destination, std::string_view source) {
+    return std::string(destination) + " から " + std::string(source) +
+           " へファイルを移動できませんでした。";
+}
+
+std::string TrashQuestion(std::string_view path) {
+    return "ファイル " + std::string(path) + " をごみ箱に移しますか?";
+}
+
 std::string ForbiddenCharactersMessage() {
     return std::string("ファイル名には次の文字は使えません。\r\n") + kForbiddenNameCharacters;
 }

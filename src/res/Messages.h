@@ -115,6 +115,19 @@ std::string MoveFailedMessage(std::string_view source, std::string_view destinat
 // The status text of a long copy: "ファイルをコピーしています... 42%".
 std::string TransferProgressText(std::string_view status, int percent);
 
+// --- Taking a send back, and the trash ---
+
+// "<source> から <destination> へのコピーを取り消します。従って <destination> は削除されます。…"
+std::string UndoCopyQuestion(std::string_view source, std::string_view destination);
+// "<source> から <destination> への移動を取り消します。従って <destination> から <source> へ…"
+std::string UndoMoveQuestion(std::string_view source, std::string_view destination);
+// "<path> を削除できませんでした。"
+std::string CannotDeleteMessage(std::string_view path);
+// "<destination> から <source> へファイルを移動できませんでした。"
+std::string CannotMoveBackMessage(std::string_view destination, std::string_view source);
+// "ファイル <path> をごみ箱に移しますか?"
+std::string TrashQuestion(std::string_view path);
+
 // --- A new name on sending ---
 
 // The characters a new file name must not hold, in the order the message lists them.

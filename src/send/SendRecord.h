@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
+#include <optional>
 #include <string>
 
 namespace pirela {
@@ -11,6 +14,9 @@ struct SendRecord {
     std::string sourcePath;      // where the file was before the send
     std::string destinationPath; // where it went
     int mode = 1;                // the send mode in force: 1 copy, 0 move
+    // The file the send left at the destination, as it was just after the send. Undoing a copy
+    // deletes the destination only while it is still this very file, unchanged.
+    std::optional<FileIdentity> sent;
 };
 
 } // namespace pirela

@@ -4,21 +4,22 @@
 #include "app/CommandLine.h"
 #include "app/ShellOpener.h"
 #include "res/ResourceIds.h"
+#include "send/ProgramStarter.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CContextMenu.h"
-#include "send/ProgramStarter.h"
 #include "ui/CDesktopServices.h"
 #include "ui/CDestFoldersDlg.h"
 #include "ui/CDocumentHost.h"
 #include "ui/CFileListWnd.h"
 #include "ui/CMainFrame.h"
 #include "ui/CMessagePrompter.h"
+#include "ui/COptionPSheet.h"
 #include "ui/CPirelaView.h"
 #include "ui/CSendBar.h"
 #include "ui/DesktopEnvironment.h"
-#include "ui/COptionPSheet.h"
 #include "ui/KeyboardAccelerators.h"
 #include "ui/ProgramCommands.h"
+#include "ui/SendCommands.h"
 #include "ui/ShowOptions.h"
 #include "ui/ViewCommands.h"
 #include "view/MenuTexts.h"
@@ -55,6 +56,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     prompter_->SetOwner(frame_.get());
     host_->Attach(frame_.get(), view_, doc_.get());
     view_->RegisterCommands(frame_->Commands());
+    RegisterTakeBackCommands(frame_->Commands(), *doc_, *desktop_);
     frame_->Commands().Add(res::kCmdAppAbout, [this] { OnAppAbout(); });
     frame_->Commands().Add(res::kCmdDestinationFolders, [this] { OnDestinationFolders(); });
     // Made before the bars' state is restored, which finds it by its name.

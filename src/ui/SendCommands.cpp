@@ -16,4 +16,12 @@ void RegisterSendCommands(CommandTable& commands, CPirelaDoc& doc) {
         res::kCmdSendOther, [&doc] { doc.SendToOtherFolder(); }, imageShown);
 }
 
+void RegisterTakeBackCommands(CommandTable& commands, CPirelaDoc& doc, DesktopServices& desktop) {
+    commands.Add(
+        res::kCmdUndo, [&doc] { doc.UndoLastSend(); }, [&doc] { return doc.LastSend().available; });
+    commands.Add(
+        res::kCmdRecycleBin, [&doc, &desktop] { doc.DeleteToRecycleBin(desktop); },
+        [&doc] { return doc.FileList().HasCurrentImage(); });
+}
+
 } // namespace pirela

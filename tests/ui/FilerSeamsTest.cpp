@@ -1,11 +1,14 @@
 // The user interface's side of the filer's seams: the desktop services, the new-name question
 // and the status bar's message pane.
 #include "app/AppSettings.h"
+#include "app/CPirelaDoc.h"
 #include "res/ResourceIds.h"
+#include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 #include "ui/CDesktopServices.h"
 #include "ui/CDocumentHost.h"
 #include "ui/CMainFrame.h"
+#include "ui/CPirelaApp.h"
 #include "ui/CMessagePrompter.h"
 #include "ui/DialogBuilder.h"
 #include "ui/JapaneseInterface.h"
@@ -17,6 +20,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -53,6 +57,45 @@ private slots:
         test::WriteFile(shiftJis, "photo");
         QVERIFY(!desktop.MoveToTrash(shiftJis.string()));
         QCOMPARE(test::ReadFile(shiftJis), std::string("photo"));
+    }
+
+    // Undo waits for a send; Del through the frame's command, answered Yes, puts the image into
+    // the home trash and shows the next one.
+    void undoAndTrashRunFromTheFrame() {
+        const fs::path pics = home_ / "pics";
+        const fs::path sorted = home_ / "sorted";
+        fs::create_directories(pics);
+        fs::create_directories(sorted);
+        for (const char* name : {"a.png", "b.png"}) {
+            test::WritePng(pics / name, test::PngFromSamples(test::PhotoLike(8, 6, 3)));
+        }
+        CPirelaApp app(home_ / "pirela.ini");
+        QVERIFY(app.InitInstance({}));
+        CMainFrame& frame = *app.MainFrame();
+        app.Settings().options.ask = 0;
+        app.Settings().options.sendType = 1;
+        app.Settings().destinationFolders[0] = sorted.string();
+        QVERIFY(app.Document().OpenImageFolder(pics.string()));
+        frame.UpdateCommandUi();
+        QVERIFY(frame.Action(res::kCmdRecycleBin)->isEnabled());
+        QVERIFY(!frame.Action(res::kCmdUndo)->isEnabled());
+        frame.Action(res::kCmdDestinations[0])->trigger();
+        QVERIFY(fs::exists(sorted / "a.png"));
+        QVERIFY(frame.Action(res::kCmdUndo)->isEnabled());
+
+        QTimer::singleShot(0, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            box->button(QMessageBox::Yes)->click();
+        });
+        frame.Action(res::kCmdRecycleBin)->trigger();
+        QVERIFY(!fs::exists(pics / "a.png"));
+        QVERIFY(fs::exists(home_ / "data" / "Trash" / "files" / "a.png"));
+        const std::string info =
+            test::ReadFile(home_ / "data" / "Trash" / "info" / "a.png.trashinfo");
+        QVERIFY(info.find("Path=" + (pics / "a.png").string() + "\n") != std::string::npos);
+        QCOMPARE(app.Document().FileList().Names(), std::vector<std::string>{"b.png"});
+        QCOMPARE(app.Document().Image().Info().fileName, std::string("b.png"));
     }
 
     void everyControlKindIsBuiltWithItsToolTip() {

@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(titles, (QStringList{"ファイル(&F)", "送る(&R)", "表示(&V)", "ツール(&T)", "ヘルプ(&H)"}));
         CMainFrame& frame = *app.MainFrame();
         frame.UpdateCommandUi();
-        // Commands whose work is not built yet stand in the menus, disabled.
+        // Without an image the trash is disabled, and without a send so is the undo.
         QCOMPARE(frame.Action(res::kCmdRecycleBin)->text(), QStringLiteral("ごみ箱へ(&T)\tDel"));
         QVERIFY(!frame.Action(res::kCmdRecycleBin)->isEnabled());
         QVERIFY(!frame.Action(res::kCmdUndo)->isEnabled());

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/SystemCalls.h"
+#include "send/SendRecord.h"
+
+namespace pirela {
+
+class Prompter;
+
+// Takes the last send back: a copy by deleting it, a move by moving the file back. It asks
+// first, and tells the user when it cannot. It deletes only the copy the send made, never a
+// file put in its place or changed since, and never the last copy of a file whose original is
+// gone; the move back never replaces anything.
+class SendUndo {
+public:
+    SendUndo(Prompter& prompter, const SystemCalls& calls = SystemCalls::Libc())
+        : prompter_(prompter), calls_(calls) {}
+
+    // The user's Yes to taking the send back.
+    bool Confirm(const SendRecord& record) const;
+    // True when the copy is gone; false, after telling the user, when it stays.
+    bool DeleteCopy(const SendRecord& record) const;
+    // True when the file is back at its old place; false after telling the user.
+    bool MoveBack(const SendRecord& record) const;
+
+private:
+    bool IsOurCopy(const SendRecord& record) const;
+
+    Prompter& prompter_;
+    const SystemCalls& calls_;
+};
+
+} // namespace pirela

@@ -1,0 +1,196 @@
+// Taking files back through the document: undoing the last send on real folders, and the trash
+// through a desktop that moves the file into a folder of the test (or refuses).
+
+#include "app/CPirelaDoc.h"
+#include "support/FaultySystemCalls.h"
+#include "support/ImageFixtures.h"
+#include "support/RecordingHost.h"
+#include "support/TempDir.h"
+
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace pirela {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The desktop's trash as a folder of the test; desktopSucceeds false makes it refuse.
+struct TrashingHost : test::RecordingHost {
+    bool MoveToTrash(const std::string& path) override {
+        if (desktopSucceeds) {
+            fs::rename(path, trash / fs::path(path).filename());
+        }
+        return RecordingHost::MoveToTrash(path);
+    }
+    fs::path trash;
+};
+
+class TakeBackTest : public ::testing::Test {
+protected:
+    TakeBackTest() {
+        for (const fs::path& folder : {src_, dst_, trash_}) {
+            fs::create_directory(folder);
+        }
+        for (const char* name : {"a.png", "b.png", "c.png"}) {
+            WriteImage(name);
+        }
+        settings_.options.ask = 0;
+        settings_.destinationFolders[0] = dst_.string();
+        host_.trash = trash_;
+    }
+
+    void WriteImage(const char* name) {
+        test::WritePng(src_ / name, test::PngFromSamples(test::PhotoLike(4, 3, 3)));
+    }
+
+    void Open(const char* name) {
+        ASSERT_TRUE(doc_.OpenImageFile((src_ / name).string()));
+        doc_.SyncFileListWindow(std::string_view(name));
+    }
+
+    // Sends the named image to the destination: 1 copies, 0 moves.
+    void Send(const char* name, int mode) {
+        settings_.options.sendType = mode;
+        Open(name);
+        ASSERT_TRUE(doc_.SendImageToFolder(0, {}));
+        host_.Clear();
+    }
+
+    // Undoes with the answer given, and returns the message shown after the question.
+    std::string Undo(MessageAnswer answer = MessageAnswer::Yes) {
+        host_.Clear();
+        host_.answers = {answer};
+        doc_.UndoLastSend();
+        return host_.messages.size() > 1 ? host_.messages[1] : "";
+    }
+
+    std::string Src(const char* name) const { return (src_ / name).string(); }
+    std::string Dst(const char* name) const { return (dst_ / name).string(); }
+
+    test::TempDir dir_;
+    fs::path src_ = dir_ / "pics";
+    fs::path dst_ = dir_ / "sorted";
+    fs::path trash_ = dir_ / "trash";
+    AppSettings settings_;
+    TrashingHost host_;
+    test::FaultySystemCalls faults_;
+    CPirelaDoc doc_{settings_, host_, host_, faults_.Calls()};
+};
+
+TEST_F(TakeBackTest, UndoingACopyAsksThenDeletesOnlyTheLastCopy) {
+    Send("a.png", 1);
+    Send("b.png", 1);
+    EXPECT_EQ(Undo(MessageAnswer::No), "");
+    EXPECT_EQ(host_.messages[0], Src("b.png") + " から " + Dst("b.png") +
+                                     " へのコピーを取り消します。従って " + Dst("b.png") +
+                                     " は削除されます。実行しますか ?");
+    EXPECT_EQ(host_.icons[0], MessageIcon::Question);
+    EXPECT_TRUE(doc_.LastSend().available);
+    EXPECT_TRUE(fs::exists(Dst("b.png")));
+
+    fs::permissions(Dst("b.png"), fs::perms::owner_read); // a read-only copy goes all the same
+    EXPECT_EQ(Undo(), "");
+    EXPECT_FALSE(fs::exists(Dst("b.png")));
+    EXPECT_EQ(fs::status(Src("b.png")).permissions() & fs::perms::owner_write,
+              fs::perms::owner_write);
+    EXPECT_TRUE(fs::exists(Dst("a.png")) && fs::exists(Src("b.png")));
+    EXPECT_FALSE(doc_.LastSend().available);
+    EXPECT_EQ(doc_.FileList().Count(), 3);
+
+    Undo(); // nothing left to take back: no question
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(TakeBackTest, ACopyThatIsNoLongerOursOrTheOnlyOneLeftIsKept) {
+    const std::string other = "not the copy";
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"replaced", [&] {
+             test::WriteFile(dst_ / "new", other);
+             fs::rename(dst_ / "new", Dst("a.png"));
+         }},
+        {"edited", [&] { std::ofstream(Dst("a.png"), std::ios::app) << "more"; }},
+        {"original gone", [&] { fs::remove(Src("a.png")); }},
+        {"copy gone", [&] { fs::remove(Dst("a.png")); }},
+        {"unlink refused", [&] {
+             faults_.error = EROFS;
+             faults_.failAt = faults_.count + 1;
+         }},
+    };
+    for (const auto& [what, change] : cases) {
+        SCOPED_TRACE(what);
+        fs::remove(Dst("a.png"));
+        WriteImage("a.png");
+        Send("a.png", 1);
+        change();
+        const std::string before = test::ReadFile(Dst("a.png"));
+        EXPECT_EQ(Undo(), Dst("a.png") + " を削除できませんでした。");
+        EXPECT_EQ(host_.icons[1], MessageIcon::Warning);
+        EXPECT_EQ(test::ReadFile(Dst("a.png")), before);
+        EXPECT_TRUE(doc_.LastSend().available);
+        faults_.failAt = 0;
+    }
+}
+
+TEST_F(TakeBackTest, UndoingAMoveBringsTheFileBackOrSaysWhyNot) {
+    Send("b.png", 0);
+    EXPECT_EQ(doc_.FileList().Names(), (std::vector<std::string>{"a.png", "c.png"}));
+    EXPECT_EQ(Undo(), "");
+    EXPECT_EQ(host_.messages[0], Src("b.png") + " から " + Dst("b.png") +
+                                     " への移動を取り消します。従って " + Dst("b.png") + " から " +
+                                     Src("b.png") + " へファイルを移動します。実行しますか ?");
+    EXPECT_TRUE(fs::exists(Src("b.png")) && !fs::exists(Dst("b.png")));
+    EXPECT_EQ(doc_.FileList().Names(), (std::vector<std::string>{"a.png", "b.png", "c.png"}));
+    EXPECT_EQ(host_.fileListRows, doc_.FileList().Names());
+    EXPECT_EQ(doc_.FileList().CurrentName(), "c.png"); // the image shown stays shown
+    EXPECT_FALSE(doc_.LastSend().available);
+
+    // Something new at the old place stays; the file stays where it went.
+    Send("b.png", 0);
+    test::WriteFile(src_ / "b.png", "new");
+    const std::string moved = test::ReadFile(Dst("b.png"));
+    EXPECT_EQ(Undo(), Dst("b.png") + " から " + Src("b.png") + " へファイルを移動できませんでした。");
+    EXPECT_EQ(test::ReadFile(src_ / "b.png"), "new");
+    EXPECT_EQ(test::ReadFile(Dst("b.png")), moved);
+    EXPECT_FALSE(doc_.LastSend().available);
+}
+
+TEST_F(TakeBackTest, TheTrashAsksThenTakesTheImageAndShowsTheNextOrChangesNothing) {
+    Send("a.png", 1);
+    Open("b.png");
+    for (const bool refused : {false, true}) { // declined, then refused by the trash
+        host_.Clear();
+        host_.desktopSucceeds = !refused;
+        host_.answers = {refused ? MessageAnswer::Yes : MessageAnswer::No};
+        doc_.DeleteToRecycleBin(host_);
+        EXPECT_EQ(host_.messages[0], "ファイル " + Src("b.png") + " をごみ箱に移しますか?");
+        EXPECT_EQ(host_.messages.size() > 1 ? host_.messages[1] : "",
+                  refused ? Src("b.png") + " を削除できませんでした。" : "");
+        EXPECT_TRUE(fs::exists(Src("b.png")));
+        EXPECT_EQ(doc_.FileList().Count(), 3);
+        EXPECT_EQ(doc_.Image().Info().fileName, "b.png");
+    }
+    host_.desktopSucceeds = true;
+
+    const auto trash = [this](const char* shown) {
+        host_.answers = {MessageAnswer::Yes};
+        doc_.DeleteToRecycleBin(host_);
+        EXPECT_EQ(doc_.FileList().CurrentName(), shown);
+        EXPECT_EQ(host_.fileListRows, doc_.FileList().Names());
+    };
+    trash("c.png");
+    EXPECT_TRUE(fs::exists(trash_ / "b.png") && !fs::exists(Src("b.png")));
+    EXPECT_EQ(doc_.Image().Info().fileName, "c.png");
+    EXPECT_EQ(host_.fileListSelection, 1);
+    trash("a.png"); // the last one: the previous shows
+    EXPECT_EQ(host_.fileListSelection, 0);
+    trash("");
+    EXPECT_FALSE(doc_.Image().HasBitmap());
+    EXPECT_TRUE(host_.fileListRows.empty());
+    EXPECT_TRUE(doc_.LastSend().available);
+    EXPECT_EQ(doc_.LastSend().destinationPath, Dst("a.png"));
+}
+
+} // namespace
+} // namespace pirela
