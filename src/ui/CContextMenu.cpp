@@ -1,6 +1,7 @@
 #include "ui/CContextMenu.h"
 
 #include "ui/CMainFrame.h"
+#include "ui/MenuEntries.h"
 #include "ui/QtText.h"
 
 #include <QAction>
@@ -15,27 +16,17 @@ CContextMenu::CContextMenu(CMainFrame& frame, QWidget* parent) : QMenu(parent), 
 }
 
 void CContextMenu::AddItems(QMenu& menu, const std::vector<res::MenuEntry>& entries) {
-    for (const res::MenuEntry& entry : entries) {
-        switch (entry.kind) {
-        case res::MenuEntry::Kind::Separator:
-            menu.addSeparator();
-            break;
-        case res::MenuEntry::Kind::Popup:
-            AddItems(*menu.addMenu(ToQString(entry.text)), entry.children);
-            break;
-        case res::MenuEntry::Kind::Command: {
-            QAction* item = menu.addAction(ToQString(entry.text));
-            const int id = entry.id;
-            connect(item, &QAction::triggered, this, [this, id] {
-                if (QAction* shared = frame_.Action(id); shared != nullptr && shared->isEnabled()) {
-                    shared->trigger();
-                }
-            });
-            items_.push_back({id, item, entry.text[0] == '\0'});
-            break;
-        }
-        }
-    }
+    AddMenuEntries(menu, entries, [this](QMenu& submenu, const res::MenuEntry& entry) {
+        QAction* item = submenu.addAction(ToQString(entry.text));
+        const int id = entry.id;
+        connect(item, &QAction::triggered, this, [this, id] {
+            if (QAction* shared = frame_.Action(id); shared != nullptr && shared->isEnabled()) {
+                shared->trigger();
+            }
+        });
+        items_.push_back({id, item, entry.text[0] == '\0'});
+        return item;
+    });
 }
 
 void CContextMenu::FollowFrame() {

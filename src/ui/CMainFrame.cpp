@@ -7,6 +7,7 @@
 #include "res/ToolBarResource.h"
 #include "ui/FramePlacement.h"
 #include "ui/KeyboardAccelerators.h"
+#include "ui/MenuEntries.h"
 #include "ui/QtText.h"
 #include "view/StatusTexts.h"
 
@@ -71,26 +72,14 @@ void CMainFrame::RunCommand(int commandId) {
 }
 
 void CMainFrame::BuildMenuBar() {
-    std::function<void(QMenu&, const std::vector<res::MenuEntry>&)> addEntries =
-        [&](QMenu& menu, const std::vector<res::MenuEntry>& entries) {
-            for (const res::MenuEntry& entry : entries) {
-                switch (entry.kind) {
-                case res::MenuEntry::Kind::Separator:
-                    menu.addSeparator();
-                    break;
-                case res::MenuEntry::Kind::Popup:
-                    addEntries(*menu.addMenu(ToQString(entry.text)), entry.children);
-                    break;
-                case res::MenuEntry::Kind::Command:
-                    // The text after "\t" is the key hint the menu shows on the right.
-                    menu.addAction(ActionFor(entry.id, ToQString(entry.text)));
-                    break;
-                }
-            }
-        };
+    const auto addCommand = [this](QMenu& menu, const res::MenuEntry& entry) {
+        // The text after "\t" is the key hint the menu shows on the right.
+        QAction* action = ActionFor(entry.id, ToQString(entry.text));
+        menu.addAction(action);
+        return action;
+    };
     for (const res::MenuEntry& popup : res::MainMenu()) {
-        QMenu* menu = menuBar()->addMenu(ToQString(popup.text));
-        addEntries(*menu, popup.children);
+        AddMenuEntries(*menuBar()->addMenu(ToQString(popup.text)), popup.children, addCommand);
     }
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
