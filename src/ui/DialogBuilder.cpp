@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <vector>
+
 namespace pirela {
 
 namespace {
@@ -126,14 +128,35 @@ QWidget* MakeControl(QWidget& dialog, const res::ControlTemplate& control, const
     return nullptr;
 }
 
-// A label's "&" key moves the focus to the control that follows it in the template, as the
-// classic dialog manager does: "名前(&N):" leads to the name box.
-void LinkMnemonic(QLabel*& pendingLabel, QWidget* widget) {
+// A label's "&" key moves the focus to the next control in the template that can take it, as
+// the classic dialog manager does: "名前(&N):" leads to the name box, and a label followed by
+// another label leads past it.
+void LinkMnemonic(std::vector<QLabel*>& pendingLabels, QWidget* widget) {
     if (auto* label = qobject_cast<QLabel*>(widget)) {
-        pendingLabel = label->text().contains(u'&') ? label : nullptr;
-    } else if (pendingLabel != nullptr && widget->focusPolicy() != Qt::NoFocus) {
-        pendingLabel->setBuddy(widget);
-        pendingLabel = nullptr;
+        if (label->text().contains(u'&')) {
+            pendingLabels.push_back(label);
+        }
+    } else if (widget->focusPolicy() != Qt::NoFocus) {
+        for (QLabel* pending : pendingLabels) {
+            pending->setBuddy(widget);
+        }
+        pendingLabels.clear();
+    }
+}
+
+// A label without a control to lead to shows its text without the mnemonic's "&", which Qt
+// would otherwise draw literally ("&&" stays one "&").
+void DropMnemonics(const std::vector<QLabel*>& labels) {
+    for (QLabel* label : labels) {
+        const QString text = label->text();
+        QString shown;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == u'&' && i + 1 < text.size()) {
+                ++i;
+            }
+            shown += text[i];
+        }
+        label->setText(shown);
     }
 }
 
@@ -157,7 +180,7 @@ void BuildControls(QWidget& dialog, const res::DialogTemplate& dialogTemplate) {
     dialog.setFixedSize(
         DialogUnitsToPixels(QRect(0, 0, dialogTemplate.width, dialogTemplate.height), metrics)
             .size());
-    QLabel* pendingLabel = nullptr;
+    std::vector<QLabel*> pendingLabels;
     for (const res::ControlTemplate& control : dialogTemplate.controls) {
         const QRect place = DialogUnitsToPixels(
             QRect(control.x, control.y, control.width, control.height), metrics);
@@ -167,8 +190,9 @@ void BuildControls(QWidget& dialog, const res::DialogTemplate& dialogTemplate) {
         if (control.toolTip != nullptr) {
             widget->setToolTip(ToQString(control.toolTip));
         }
-        LinkMnemonic(pendingLabel, widget);
+        LinkMnemonic(pendingLabels, widget);
     }
+    DropMnemonics(pendingLabels);
 }
 
 QWidget* FindControl(const QWidget& dialog, int id) {

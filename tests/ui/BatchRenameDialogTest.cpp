@@ -112,11 +112,17 @@ private slots:
         for (const auto& [id, tip] : tips) {
             QCOMPARE(FindControl(dialog, id)->toolTip(), QString::fromUtf8(tip));
         }
-        // A label's mnemonic leads to the control after it.
+        // A label's mnemonic leads to the next control that takes the focus, past other labels
+        // ("桁(&G)" is followed by "初期値(&S):"); no label shows its "&".
         for (QLabel* label : dialog.findChildren<QLabel*>()) {
             if (label->text() == QStringLiteral("共通部分(&C):")) {
                 QCOMPARE(label->buddy(), FindControl(dialog, res::kBatchPrefix));
             }
+            if (label->text() == QStringLiteral("桁(&G)")) {
+                QCOMPARE(label->buddy(), FindControl(dialog, res::kBatchStart));
+            }
+            QVERIFY2(label->buddy() != nullptr || !label->text().contains(u'&'),
+                     qPrintable(label->text()));
         }
 
         // The automatic digit count disables the typed one; the formats refill the list.
