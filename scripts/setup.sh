@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth openbox x11-utils xdotool
+  libx11-dev libxtst-dev
   desktop-file-utils
 )
 PACKAGES+=("$@")
