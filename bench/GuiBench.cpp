@@ -209,6 +209,12 @@ void Focus(Display* display, const Rect& window) {
     XSync(display, False);
 }
 
+// What polling the screen costs, so that the report can tell how finely it measures.
+struct PollCost {
+    double total = 0;
+    long polls = 0;
+} pollCost;
+
 // When Pirela's start-up question was first answered, and how often it had to be.
 struct Answers {
     std::optional<double> first;
@@ -233,8 +239,14 @@ std::optional<double> WaitForPhoto(Display* display, Clock::time_point start,
                 ++answers->count;
             }
         }
-        if (const auto window = MainWindow(display); window && ShowsPhoto(display, *window, colours)) {
-            return Milliseconds(Clock::now() - start);
+        const auto pollStart = Clock::now();
+        const auto window = MainWindow(display);
+        const bool shown = window && ShowsPhoto(display, *window, colours);
+        const auto now = Clock::now();
+        pollCost.total += Milliseconds(now - pollStart);
+        ++pollCost.polls;
+        if (shown) {
+            return Milliseconds(now - start);
         }
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
@@ -485,6 +497,8 @@ int main(int argc, char** argv) {
     }
     auto launchOf = [&](const std::string& name) { return median[name].first; };
     auto nextOf = [&](const std::string& name) { return median[name].second; };
+    std::printf("  one poll of the screen took %.2f ms on average\n",
+                pollCost.total / double(std::max(1L, pollCost.polls)));
     std::printf("\nratios (measured in this run)\n");
     PrintRatio("launch: Pirela 100 % / feh 100 %", launchOf("Pirela 100 %"), launchOf("feh 100 %"),
                0.9);
