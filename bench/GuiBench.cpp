@@ -30,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -298,8 +299,9 @@ pid_t Start(const std::vector<std::string>& args, const Scratch& scratch) {
     setenv("HOME", scratch.home.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (scratch.home / ".config").c_str(), 1);
     setenv("XDG_CACHE_HOME", (scratch.home / ".cache").c_str(), 1);
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
+    const int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDOUT_FILENO);
+    dup2(quiet, STDERR_FILENO);
     std::vector<char*> argv;
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
