@@ -36,6 +36,14 @@ private:
     std::filesystem::path path_;
 };
 
+// Points HOME and the desktop's data and configuration folders into the folder, so that the
+// trash, launchers and icons a test makes never reach the real user's.
+inline void SandboxDesktopHome(const TempDir& home) {
+    ::setenv("HOME", home.Path().c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+}
+
 inline void WriteFile(const std::filesystem::path& file, std::string_view bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

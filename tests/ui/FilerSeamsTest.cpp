@@ -38,8 +38,7 @@ private slots:
     void initTestCase() {
         QVERIFY(PrepareJapaneseInterface(*qApp));
         // The trash and the desktop's files of this run live in the test's own folder.
-        ::setenv("HOME", home_.Path().c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
+        test::SandboxDesktopHome(home_);
     }
 
     void trashTakesTheFileAndRefusesWhatIsNotThere() {

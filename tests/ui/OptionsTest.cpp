@@ -59,9 +59,7 @@ class OptionsTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(PrepareJapaneseInterface(*qApp));
-        ::setenv("HOME", home_.Path().c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
+        test::SandboxDesktopHome(home_);
     }
 
     void init() {
