@@ -41,6 +41,7 @@ public:
         return std::nullopt;
     }
     void BeginWaitCursor() override {}
+    void DecodeEndedOnWorker() override {}
     void EndWaitCursor() override {}
     void ShowBusyText(const std::string&) override {}
     void HideBusyWindow() override {}
@@ -102,7 +103,11 @@ bool MeasureMove(const fs::path& folder) {
     const std::string first = (source / "a.jpg").string();
     doc.OpenImageFile(first);
     return Report("move, next image shown / decode of the next image",
-                  Ratio([&] { Require(doc.SendImageToFolder(0, {})); },
+                  Ratio(
+                      [&] {
+                          Require(doc.SendImageToFolder(0, {}));
+                          Require(doc.Image().Pixels() != nullptr); // decoded to the last row
+                      },
                         [&] { DecodeImageFile((source / "b.jpg").string(), ImageFormat::Jpeg); },
                         [&] {
                             if (fs::exists(sorted / "a.jpg")) {
@@ -126,7 +131,11 @@ bool MeasureCopy(const fs::path& folder) {
     CPirelaDoc doc(settings, host, host);
     doc.OpenImageFile(big.string());
     return Report("copy 1 GiB through the send / cp + sync",
-                  Ratio([&] { Require(doc.SendImageToFolder(0, {})); },
+                  Ratio(
+                      [&] {
+                          Require(doc.SendImageToFolder(0, {}));
+                          Require(doc.Image().Pixels() != nullptr); // decoded to the last row
+                      },
                         [&] {
                             bench::Shell("cp " + bench::Quoted(big) + " " + bench::Quoted(copy) +
                                          " && sync -f " + bench::Quoted(copy));

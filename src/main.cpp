@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/EarlyDecode.h"
 #include "ui/CPirelaApp.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/JapaneseInterface.h"
@@ -25,6 +26,9 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // The file named on the command line starts decoding now, on a worker, while Qt starts.
+    auto earlyDecode = pirela::StartEarlyDecode(rawArguments);
+
     pirela::ReadSystemLocaleAsJapanese();
     QApplication application(argc, argv);
     pirela::PrepareJapaneseInterface(application);
@@ -34,7 +38,7 @@ int main(int argc, char* argv[]) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 
     pirela::CPirelaApp app(pirela::DefaultSettingsFile());
-    if (!app.InitInstance(arguments)) {
+    if (!app.InitInstance(arguments, std::move(earlyDecode))) {
         return 1;
     }
     return application.exec();

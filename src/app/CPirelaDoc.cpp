@@ -6,7 +6,6 @@
 #include "common/PathRules.h"
 #include "folder/FolderScan.h"
 #include "folder/Navigation.h"
-#include "image/ImageDecoder.h"
 #include "image/Rotation.h"
 #include "platform/FileAccess.h"
 #include "res/Messages.h"
@@ -49,7 +48,10 @@ std::optional<OpenedFile> OpenForFacts(const std::string& path) {
 CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host,
                        const SystemCalls& calls)
     : settings_(settings), options_(settings.options), prompter_(prompter), host_(host),
-      sendEngine_(prompter, host, calls), undo_(prompter, calls) {}
+      sendEngine_(prompter, host, calls), undo_(prompter, calls),
+      loader_([&host] { host.DecodeEndedOnWorker(); }) {}
+
+CPirelaDoc::~CPirelaDoc() = default;
 
 // --- Opening and loading ---
 
@@ -146,10 +148,10 @@ bool CPirelaDoc::LoadImageFile(const std::string& path) {
         host_.UpdateAllViews();
         return false;
     }
-    auto bitmap = DecodeImageFile(path, format);
-    if (bitmap) {
+    std::shared_ptr<DecodeJob> decode = loader_.Take(path, format);
+    if (decode->Progress().WaitForBitmap() != nullptr) {
         image_.SetShown(true);
-        image_.Install(std::move(bitmap));
+        image_.InstallDecode(std::move(decode));
     } else {
         image_.SetShown(false);
         image_.Discard();
@@ -164,7 +166,55 @@ bool CPirelaDoc::LoadImageFile(const std::string& path) {
     ApplyKeptTurn();
     host_.UpdateAllViews();
     host_.RefreshTitle();
+    DecodeAhead();
     return true;
+}
+
+void CPirelaDoc::SetViewPlan(const ViewPlan& plan) {
+    loader_.SetPlan(plan);
+    image_.SetPlan(plan);
+}
+
+void CPirelaDoc::AdoptEarlyDecode(std::shared_ptr<DecodeJob> decode) {
+    loader_.Adopt(std::move(decode));
+}
+
+void CPirelaDoc::OnDecodeEnded() {
+    const DecodeJob* decode = image_.Decode();
+    if (decode == nullptr || !decode->HasEnded()) {
+        return; // an earlier image's decode, or one that ended before it was shown
+    }
+    if (!image_.Shown()) {
+        // The file broke off after its first rows were shown: from now on it is the file that
+        // could not be decoded, exactly as if it had failed at once.
+        image_.Discard();
+        image_.SetShown(false);
+        ImageInfo failed = image_.Info();
+        image_.FillInfo(std::move(failed));
+        host_.RefreshTitle();
+        host_.RefreshStatusTexts();
+        host_.UpdateScrollSizes();
+    }
+    host_.UpdateAllViews();
+    if (aheadWanted_) {
+        DecodeAhead();
+    }
+}
+
+void CPirelaDoc::DecodeAhead() {
+    aheadWanted_ = true;
+    const DecodeJob* shown = image_.Decode();
+    if (shown != nullptr && !shown->HasEnded()) {
+        return; // the image on screen comes first; its end starts this again
+    }
+    aheadWanted_ = false;
+    const int next = list_.Current() + direction_;
+    if (list_.Current() < 0 || next < 0 || next >= list_.Count()) {
+        loader_.DropAhead();
+        return;
+    }
+    const std::string path = list_.ImagePath(next);
+    loader_.DecodeAhead(path, FormatForExtension(ExtensionOf(FileNameOf(path))));
 }
 
 void CPirelaDoc::ApplyKeptTurn() {
@@ -206,6 +256,11 @@ int CPirelaDoc::ScanFolder() {
 }
 
 std::string CPirelaDoc::MoveTo(int index) {
+    // The direction of travel picks the neighbour decoded ahead; a jump of several images
+    // travels on in its own direction.
+    if (index != list_.Current() && list_.Current() >= 0) {
+        direction_ = index > list_.Current() ? 1 : -1;
+    }
     list_.SetCurrent(index);
     return list_.CurrentImagePath();
 }
@@ -219,14 +274,21 @@ std::string CPirelaDoc::PrevImage() {
 }
 
 std::string CPirelaDoc::FirstImage() {
-    return list_.Current() != 0 ? MoveTo(0) : std::string();
+    if (list_.Current() == 0) {
+        return {};
+    }
+    std::string path = MoveTo(0);
+    direction_ = 1; // from the first image the only way is on
+    return path;
 }
 
 std::string CPirelaDoc::LastImage() {
     if (list_.Count() == 0 || list_.Current() == list_.Count() - 1) {
         return {};
     }
-    return MoveTo(list_.Count() - 1);
+    std::string path = MoveTo(list_.Count() - 1);
+    direction_ = -1;
+    return path;
 }
 
 std::string CPirelaDoc::JumpImage(int delta) {
@@ -275,6 +337,8 @@ void CPirelaDoc::RescanFolder() {
     }
     // A file shown outside the list is not looked for again: the rescan starts at the first.
     const std::string remembered = list_.Name(list_.Current());
+    // Whatever the folder holds now, its neighbours are looked at afresh.
+    loader_.DropAhead();
     if (ScanFolder() == -1) {
         ResetDocument();
         return;
@@ -454,10 +518,11 @@ void CPirelaDoc::DeleteToRecycleBin(DesktopServices& desktop) {
 
 void CPirelaDoc::ApplyTurn(int direction) {
     const WaitCursor wait(host_);
-    if (direction == 0 || !image_.HasBitmap()) {
+    const Bitmap* pixels = direction != 0 ? image_.Pixels() : nullptr;
+    if (pixels == nullptr) {
         return;
     }
-    if (!CanTurn(image_.Pixels()->BitCount())) {
+    if (!CanTurn(pixels->BitCount())) {
         prompter_.ShowMessage(res::kMsgCannotTurnLowDepth, MessageIcon::Warning,
                               MessageButtons::Ok);
         image_.SetTurnState(0);
@@ -484,10 +549,11 @@ void CPirelaDoc::ResetTurn() {
 }
 
 void CPirelaDoc::TurnQuarter(int direction) {
-    if (!image_.HasBitmap()) {
+    const Bitmap* pixels = image_.Pixels();
+    if (pixels == nullptr) {
         return;
     }
-    auto turned = TurnBitmapQuarter(*image_.Pixels(), direction);
+    auto turned = TurnBitmapQuarter(*pixels, direction);
     if (!turned) {
         return;
     }

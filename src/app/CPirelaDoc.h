@@ -2,7 +2,8 @@
 
 #include "app/AppSettings.h"
 #include "folder/ImageFileList.h"
-#include "image/DecodedImage.h"
+#include "load/ImageLoader.h"
+#include "load/DecodedImage.h"
 #include "platform/SystemCalls.h"
 #include "send/SendEngine.h"
 #include "send/SendRecord.h"
@@ -26,6 +27,10 @@ public:
     // The file operations of the sends go through calls (tests pass calls that fail).
     CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host,
                const SystemCalls& calls = SystemCalls::Libc());
+    // Stops the decodes still running.
+    ~CPirelaDoc();
+    CPirelaDoc(const CPirelaDoc&) = delete;
+    CPirelaDoc& operator=(const CPirelaDoc&) = delete;
 
     DecodedImage& Image() { return image_; }
     const DecodedImage& Image() const { return image_; }
@@ -55,6 +60,18 @@ public:
     // is then removed); true otherwise, also when it could not be decoded (the view then
     // paints an error text naming it). With the turn kept, a decoded image receives it.
     bool LoadImageFile(const std::string& path);
+
+    // --- Decoding on worker threads ---
+
+    // The view's zoom, turn and client area: decodes prepare the picture it will paint.
+    void SetViewPlan(const ViewPlan& plan);
+    // Takes a decode started before the document existed (the file named on the command line).
+    void AdoptEarlyDecode(std::shared_ptr<DecodeJob> decode);
+    // On the main thread, after the host heard from a worker that a decode ended: a shown
+    // image that broke off becomes the file that could not be decoded, the views repaint with
+    // the whole bitmap, and the neighbour starts decoding ahead.
+    void OnDecodeEnded();
+    const ImageLoader& Loader() const { return loader_; }
 
     // --- The folder's list ---
 
@@ -134,6 +151,8 @@ private:
     void ShowAfterRemoval();
     // Scroll sizes, status texts and title, after a send or after the trash took the image.
     void RefreshAfterFileChange();
+    // Decodes the neighbour in the direction of travel, once the shown image's decode ended.
+    void DecodeAhead();
 
     AppSettings& settings_;
     OptionBlock& options_;
@@ -144,6 +163,10 @@ private:
     SendEngine sendEngine_;
     SendRecord lastSend_;
     SendUndo undo_;
+    int direction_ = 1;
+    bool aheadWanted_ = false;
+    // Last, so that its workers stop first.
+    ImageLoader loader_;
 };
 
 } // namespace pirela

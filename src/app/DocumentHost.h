@@ -12,6 +12,9 @@ public:
     virtual ~DocumentHost() = default;
 
     virtual void BeginWaitCursor() = 0;
+    // Called on a worker thread when a decode ended: the host has the document's
+    // OnDecodeEnded run on the main thread.
+    virtual void DecodeEndedOnWorker() = 0;
     virtual void EndWaitCursor() = 0;
     // Shows the busy window centred on the main window, or changes its text when it is shown.
     virtual void ShowBusyText(const std::string& text) = 0;

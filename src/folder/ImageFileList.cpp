@@ -55,6 +55,10 @@ std::string ImageFileList::CurrentImagePath() const {
     return JoinPath(folder_, CurrentName());
 }
 
+std::string ImageFileList::ImagePath(int index) const {
+    return JoinPath(folder_, Name(index));
+}
+
 bool ImageFileList::AddFileName(std::string name) {
     if (Count() >= kCapacity) {
         return false;

@@ -45,6 +45,8 @@ public:
     // A current image exists when a folder is open and the current name is not empty.
     bool HasCurrentImage() const { return !folder_.empty() && !CurrentName().empty(); }
     std::string CurrentImagePath() const;
+    // The path of the listed name at index.
+    std::string ImagePath(int index) const;
 
     // False, changing nothing, when the list is full.
     bool AddFileName(std::string name);

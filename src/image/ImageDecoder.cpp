@@ -24,7 +24,37 @@ std::unique_ptr<Bitmap> Decode(const std::filesystem::path& path, ImageFormat fo
     return nullptr;
 }
 
+std::unique_ptr<Bitmap> DecodeStream(std::FILE* file, ImageFormat format,
+                                     const JpegReadOptions& options) {
+    DecodeProgress* progress = options.progress;
+    switch (format) {
+    case ImageFormat::Bitmap: {
+        auto bitmap = ReadBmpStream(file);
+        if (bitmap && progress) {
+            progress->Started(*bitmap);
+        }
+        return bitmap;
+    }
+    case ImageFormat::Jpeg:
+        return ReadJpegStream(file, options);
+    case ImageFormat::Png:
+        return ReadPngStream(file, progress);
+    case ImageFormat::Unsupported:
+        break;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+std::unique_ptr<Bitmap> DecodeImageStream(std::FILE* file, ImageFormat format,
+                                          const JpegReadOptions& options) {
+    try {
+        return DecodeStream(file, format, options);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 
 std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, ImageFormat format) {
     // Memory that cannot be had makes the file undecodable; it never ends the program.

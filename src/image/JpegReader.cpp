@@ -48,6 +48,7 @@ struct Decode {
     ErrorManager errors{};
     jpeg_progress_mgr progress{};
     std::unique_ptr<Bitmap> bitmap;
+    const JpegReadOptions* options = nullptr;
 };
 
 // Makes the 24-bit bitmap for the output size, or none when it is too large.
@@ -60,18 +61,44 @@ bool MakeBitmap(Decode& decode) {
     return decode.bitmap != nullptr;
 }
 
-void ReadRowsIntoBitmap(Decode& decode) {
+// False when asked to stop before the last row.
+bool ReadRowsIntoBitmap(Decode& decode) {
     j_decompress_ptr info = &decode.info;
     Bitmap& bitmap = *decode.bitmap;
+    DecodeProgress* progress = decode.options ? decode.options->progress : nullptr;
     JSAMPROW rows[kRowsPerCall];
     while (info->output_scanline < info->output_height) {
+        if (progress && progress->StopRequested()) {
+            return false;
+        }
         const JDIMENSION first = info->output_scanline;
         const JDIMENSION count = std::min<JDIMENSION>(kRowsPerCall, info->output_height - first);
         for (JDIMENSION i = 0; i < count; ++i) {
             rows[i] = bitmap.PictureRow(static_cast<int>(first + i));
         }
         jpeg_read_scanlines(info, rows, count);
+        // Rows come out top first and final (a progressive file's scans are all read in before
+        // its first row comes out).
+        if (progress) {
+            progress->RowsFinished(static_cast<int>(info->output_scanline));
+        }
     }
+    return true;
+}
+
+// False when only a smaller scale was wanted and none fits.
+bool ChooseScale(Decode& decode) {
+    if (decode.options == nullptr || !decode.options->smallestWanted) {
+        return true;
+    }
+    j_decompress_ptr info = &decode.info;
+    const int width = static_cast<int>(info->image_width);
+    const int height = static_cast<int>(info->image_height);
+    const auto [wantedWidth, wantedHeight] = decode.options->smallestWanted(width, height);
+    info->scale_num = 1;
+    info->scale_denom =
+        static_cast<unsigned>(JpegScaleDenominator(width, height, wantedWidth, wantedHeight));
+    return info->scale_denom > 1 || !decode.options->onlyWhenSmaller;
 }
 
 // Runs the whole decompression; false when the library gave up or the file is not one we show.
@@ -94,12 +121,21 @@ bool RunDecode(Decode& decode, std::FILE* file) {
     }
     // Blue-green-red straight from the library's colour conversion; grey expands to g, g, g.
     info->out_color_space = JCS_EXT_BGR;
+    if (!ChooseScale(decode)) {
+        return false;
+    }
     jpeg_calc_output_dimensions(info);
     if (!MakeBitmap(decode)) {
         return false;
     }
+    DecodeProgress* progress = decode.options ? decode.options->progress : nullptr;
+    if (progress) {
+        progress->Started(*decode.bitmap);
+    }
     jpeg_start_decompress(info);
-    ReadRowsIntoBitmap(decode);
+    if (!ReadRowsIntoBitmap(decode)) {
+        return false;
+    }
     jpeg_finish_decompress(info);
     return true;
 }
@@ -107,10 +143,29 @@ bool RunDecode(Decode& decode, std::FILE* file) {
 } // namespace
 
 std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file) {
+    return ReadJpegStream(file, JpegReadOptions{});
+}
+
+std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file, const JpegReadOptions& options) {
     Decode decode;
+    decode.options = &options;
     const bool decoded = RunDecode(decode, file);
     jpeg_destroy_decompress(&decode.info);
+    if (options.progress) {
+        return options.progress->Outcome(decoded, std::move(decode.bitmap));
+    }
     return decoded ? std::move(decode.bitmap) : nullptr;
+}
+
+int JpegScaleDenominator(int width, int height, int wantedWidth, int wantedHeight) {
+    int denominator = 1;
+    // The library rounds a scaled size up.
+    const auto scaled = [](int size, int by) { return (size + by - 1) / by; };
+    while (denominator < 8 && scaled(width, denominator * 2) >= wantedWidth &&
+           scaled(height, denominator * 2) >= wantedHeight) {
+        denominator *= 2;
+    }
+    return denominator;
 }
 
 std::unique_ptr<Bitmap> ReadJpegFile(const std::filesystem::path& path) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "image/Bitmap.h"
+#include "image/DecodeProgress.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace pirela {
 
@@ -14,5 +17,22 @@ namespace pirela {
 // the decoding: a truncated file still gives a full-size bitmap.
 std::unique_ptr<Bitmap> ReadJpegFile(const std::filesystem::path& path);
 std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file);
+
+// How a JPEG file is to be read on a worker thread.
+struct JpegReadOptions {
+    // Given the picture's own width and height, the smallest size wanted: the library then
+    // decodes at the smallest of its scales 1/8, 1/4 or 1/2 that still gives at least that
+    // (much faster than the full size). Without it, or wanting the full size, at full size.
+    std::function<std::pair<int, int>(int width, int height)> smallestWanted;
+    // With smallestWanted: gives none at once, decoding nothing, when no smaller scale fits.
+    bool onlyWhenSmaller = false;
+    // Told of the bitmap and of each band of finished rows; asked whether to stop.
+    DecodeProgress* progress = nullptr;
+};
+std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file, const JpegReadOptions& options);
+
+// The scale denominator (1, 2, 4 or 8) for a picture of the given size that keeps it at least
+// as large as wanted.
+int JpegScaleDenominator(int width, int height, int wantedWidth, int wantedHeight);
 
 } // namespace pirela

@@ -138,17 +138,29 @@ bool MakeBitmap(Decode& decode, bool hasAlpha) {
 // Every pass of the image, each row straight into its place in the bitmap. Rows are handed
 // over one at a time rather than as a table of row addresses, which for a tall image of one
 // pixel a row would take eight times the pixels' own memory.
-void ReadRows(png_structp png, int passes, Bitmap& bitmap) {
+// False when asked to stop. Only the last pass leaves rows final.
+bool ReadRows(png_structp png, int passes, Bitmap& bitmap, DecodeProgress* progress) {
+    constexpr int kRowsPerReport = 16;
     for (int pass = 0; pass < passes; ++pass) {
+        const bool lastPass = pass == passes - 1;
         for (int y = 0; y < bitmap.Height(); ++y) {
             png_read_row(png, bitmap.PictureRow(y), nullptr);
+            if (progress && (y + 1) % kRowsPerReport == 0) {
+                if (progress->StopRequested()) {
+                    return false;
+                }
+                if (lastPass) {
+                    progress->RowsFinished(y + 1);
+                }
+            }
         }
     }
+    return true;
 }
 
 // Runs the whole decode, rows straight into the bitmap; false when libpng gave up. Holds no
 // C++ object of its own, because libpng's error jump skips this frame's cleanup.
-bool RunDecode(Decode& decode, std::FILE* file) {
+bool RunDecode(Decode& decode, std::FILE* file, DecodeProgress* progress) {
     png_structp png = decode.png;
     png_infop info = decode.info;
     if (setjmp(png_jmpbuf(png)) != 0) {
@@ -166,8 +178,10 @@ bool RunDecode(Decode& decode, std::FILE* file) {
     if (!MakeBitmap(decode, hasAlpha)) {
         return false;
     }
-    ReadRows(png, passes, *decode.bitmap);
-    return true;
+    if (progress) {
+        progress->Started(*decode.bitmap);
+    }
+    return ReadRows(png, passes, *decode.bitmap, progress);
 }
 
 bool HasPngSignature(std::FILE* file) {
@@ -179,6 +193,10 @@ bool HasPngSignature(std::FILE* file) {
 } // namespace
 
 std::unique_ptr<Bitmap> ReadPngStream(std::FILE* file) {
+    return ReadPngStream(file, nullptr);
+}
+
+std::unique_ptr<Bitmap> ReadPngStream(std::FILE* file, DecodeProgress* progress) {
     if (!HasPngSignature(file)) {
         return nullptr;
     }
@@ -191,11 +209,14 @@ std::unique_ptr<Bitmap> ReadPngStream(std::FILE* file) {
     decode.info = png_create_info_struct(decode.png);
     bool decoded = false;
     try {
-        decoded = decode.info != nullptr && RunDecode(decode, file);
+        decoded = decode.info != nullptr && RunDecode(decode, file, progress);
     } catch (const std::bad_alloc&) {
         // the colour table could not be had; the structures below are freed all the same
     }
     png_destroy_read_struct(&decode.png, decode.info ? &decode.info : nullptr, nullptr);
+    if (progress) {
+        return progress->Outcome(decoded, std::move(decode.bitmap));
+    }
     return decoded ? std::move(decode.bitmap) : nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/Bitmap.h"
+#include "image/DecodeProgress.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -17,5 +18,8 @@ namespace pirela {
 // beyond kMaxPixelBytes, gives none: never a partial image.
 std::unique_ptr<Bitmap> ReadPngFile(const std::filesystem::path& path);
 std::unique_ptr<Bitmap> ReadPngStream(std::FILE* file);
+// The same on a worker thread: the progress is told of the bitmap and of finished rows, and
+// may ask the reader to stop.
+std::unique_ptr<Bitmap> ReadPngStream(std::FILE* file, DecodeProgress* progress);
 
 } // namespace pirela

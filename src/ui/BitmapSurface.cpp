@@ -130,8 +130,9 @@ void ConvertRows(const Bitmap& bitmap, QImage& image, int top, int bottom) {
 
 } // namespace
 
-void BitmapSurface::Reset(const Bitmap* bitmap) {
+void BitmapSurface::Reset(const Bitmap* bitmap, RowWaiter waitForRows) {
     bitmap_ = bitmap;
+    waitForRows_ = std::move(waitForRows);
     image_ = QImage();
     bandReady_.clear();
     if (bitmap_ == nullptr) {
@@ -154,8 +155,11 @@ const QImage& BitmapSurface::Rows(int top, int bottom) {
     bottom = std::min(bottom, image_.height());
     for (int band = top / kBandRows; band * kBandRows < bottom; ++band) {
         if (!bandReady_[static_cast<std::size_t>(band)]) {
-            ConvertRows(*bitmap_, image_, band * kBandRows,
-                        std::min((band + 1) * kBandRows, image_.height()));
+            const int bandBottom = std::min((band + 1) * kBandRows, image_.height());
+            if (waitForRows_) {
+                waitForRows_(bandBottom);
+            }
+            ConvertRows(*bitmap_, image_, band * kBandRows, bandBottom);
             bandReady_[static_cast<std::size_t>(band)] = true;
         }
     }

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include <functional>
 #include <vector>
 
 namespace pirela {
@@ -15,8 +16,12 @@ namespace pirela {
 // names but the table lacks are black.
 class BitmapSurface {
 public:
-    // Starts over for a new bitmap (or none); the bitmap must outlive its use here.
-    void Reset(const Bitmap* bitmap);
+    // Waits until the picture's rows 0..rows-1 are final (a bitmap still being decoded).
+    using RowWaiter = std::function<void(int rows)>;
+
+    // Starts over for a new bitmap (or none); the bitmap must outlive its use here. A bitmap
+    // still being decoded comes with a waiter: each band is converted once its rows are final.
+    void Reset(const Bitmap* bitmap, RowWaiter waitForRows = {});
 
     bool IsNull() const { return image_.isNull(); }
     // The surface with at least the picture rows top..bottom converted.
@@ -27,6 +32,7 @@ private:
     static constexpr int kBandRows = 64;
 
     const Bitmap* bitmap_ = nullptr;
+    RowWaiter waitForRows_;
     QImage image_;
     std::vector<bool> bandReady_;
 };

@@ -21,10 +21,17 @@ CDocumentHost::CDocumentHost(AppSettings& settings) : settings_(settings) {}
 
 CDocumentHost::~CDocumentHost() = default;
 
-void CDocumentHost::Attach(CMainFrame* frame, CPirelaView* view, const CPirelaDoc* doc) {
+void CDocumentHost::Attach(CMainFrame* frame, CPirelaView* view, CPirelaDoc* doc) {
     frame_ = frame;
     view_ = view;
     doc_ = doc;
+}
+
+void CDocumentHost::DecodeEndedOnWorker() {
+    // The document's decodes stop before the document (and this host) go, so a call queued
+    // here always finds both.
+    QMetaObject::invokeMethod(
+        &mainThread_, [this] { doc_->OnDecodeEnded(); }, Qt::QueuedConnection);
 }
 
 void CDocumentHost::BeginWaitCursor() {

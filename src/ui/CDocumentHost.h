@@ -2,6 +2,7 @@
 
 #include "app/DocumentHost.h"
 
+#include <QObject>
 #include <QString>
 
 #include <memory>
@@ -24,11 +25,12 @@ public:
     explicit CDocumentHost(AppSettings& settings);
     ~CDocumentHost() override;
 
-    void Attach(CMainFrame* frame, CPirelaView* view, const CPirelaDoc* doc);
+    void Attach(CMainFrame* frame, CPirelaView* view, CPirelaDoc* doc);
     void AttachFileList(CFileListWnd* fileList) { fileList_ = fileList; }
     void AttachSendBar(CSendBar* sendBar) { sendBar_ = sendBar; }
 
     void BeginWaitCursor() override;
+    void DecodeEndedOnWorker() override;
     void EndWaitCursor() override;
     void ShowBusyText(const std::string& text) override;
     void HideBusyWindow() override;
@@ -55,7 +57,8 @@ private:
     AppSettings& settings_;
     CMainFrame* frame_ = nullptr;
     CPirelaView* view_ = nullptr;
-    const CPirelaDoc* doc_ = nullptr;
+    CPirelaDoc* doc_ = nullptr;
+    QObject mainThread_; // receives what workers hand to the main thread
     CFileListWnd* fileList_ = nullptr;
     CSendBar* sendBar_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;

@@ -44,8 +44,19 @@ CPirelaApp::~CPirelaApp() {
     frame_.reset();
 }
 
-bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
+bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
+                              std::shared_ptr<DecodeJob> earlyDecode) {
     LoadSettings();
+    const SettingsEnvironment environment = CurrentSettingsEnvironment();
+    const WindowRect placed = UsableMainWindowRect(settings_.mainWindow, environment.screenWidth,
+                                                   environment.screenHeight);
+    // Until the view exists, its client area is taken as the whole window (or screen): never
+    // smaller than it will be, so a preview decoded at a smaller scale is never too small.
+    const PixelSize bound = settings_.mainWindowMaximized == 1
+                                ? PixelSize{environment.screenWidth, environment.screenHeight}
+                                : PixelSize{placed.Width(), placed.Height()};
+    doc_->SetViewPlan({settings_.options.rate, 0, bound});
+    doc_->AdoptEarlyDecode(std::move(earlyDecode));
     const std::string path = ParseCommandLine(arguments).pathToOpen;
     commandLinePath_ = path.empty() ? path : AbsoluteCommandLinePath(path);
 
@@ -68,9 +79,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments) {
     RegisterViewCommands(*frame_, *doc_, settings_, *opener_);
     view_->SetContextMenu(new CContextMenu(*frame_, view_));
     frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));
-    const SettingsEnvironment environment = CurrentSettingsEnvironment();
-    frame_->PlaceAt(UsableMainWindowRect(settings_.mainWindow, environment.screenWidth,
-                                         environment.screenHeight));
+    frame_->PlaceAt(placed);
 
     // A path from the command line is opened, and its question asked, before the window shows.
     if (!commandLinePath_.empty()) {

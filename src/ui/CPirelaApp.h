@@ -11,6 +11,7 @@
 namespace pirela {
 
 class CDesktopServices;
+class DecodeJob;
 class CDocumentHost;
 class CFileListWnd;
 class CMainFrame;
@@ -33,8 +34,10 @@ public:
 
     // Loads the settings, reads the command line (the arguments after the program's name, with
     // Qt's own options already taken out), opens its path and shows the main window. False
-    // when the window could not be made.
-    bool InitInstance(const std::vector<std::string>& arguments);
+    // when the window could not be made. A decode of the command line's file started earlier
+    // is taken over.
+    bool InitInstance(const std::vector<std::string>& arguments,
+                      std::shared_ptr<DecodeJob> earlyDecode = nullptr);
 
     void LoadSettings();
     // Writes every setting, the main window's current rectangle included. A file that cannot be

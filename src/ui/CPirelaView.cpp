@@ -1,5 +1,7 @@
 #include "ui/CPirelaView.h"
 
+#include "image/ScaledPicture.h"
+
 #include "app/CPirelaDoc.h"
 #include "app/DocumentHost.h"
 #include "common/PathRules.h"
@@ -155,7 +157,7 @@ PixelSize CPirelaView::ClientSize() const {
 
 PixelSize CPirelaView::DrawSize() const {
     const ImageInfo& info = doc_.Image().Info();
-    const Bitmap* bitmap = doc_.Image().Pixels();
+    const Bitmap* bitmap = doc_.Image().PixelsSoFar();
     const PixelSize bitmapSize = bitmap ? PixelSize{bitmap->Width(), bitmap->Height()} : PixelSize{};
     if (!bitmap) {
         return {};
@@ -263,13 +265,25 @@ void CPirelaView::wheelEvent(QWheelEvent* event) {
 BitmapSurface& CPirelaView::Surface() {
     if (surfaceGeneration_ != doc_.Image().Generation()) {
         surfaceGeneration_ = doc_.Image().Generation();
-        surface_.Reset(doc_.Image().Pixels());
+        BitmapSurface::RowWaiter waiter;
+        if (const DecodeJob* decode = doc_.Image().Decode()) {
+            waiter = [decode](int rows) { decode->Progress().WaitForRows(rows); };
+        }
+        surface_.Reset(doc_.Image().PixelsSoFar(), std::move(waiter));
         scaled_ = QImage();
     }
     return surface_;
 }
 
+ViewPlan CPirelaView::Plan() const {
+    // The next image keeps the turn only when the user asked for that.
+    const int nextTurn = settings_.options.keepTurnState != 0 ? doc_.TurnState() : 0;
+    return {settings_.options.rate, nextTurn, ClientSize()};
+}
+
 void CPirelaView::paintEvent(QPaintEvent*) {
+    // Whatever changed the draw size repaints, so the decodes learn of it here.
+    doc_.SetViewPlan(Plan());
     QPainter painter(viewport());
     const PixelSize draw = HasImage() ? DrawSize() : PixelSize{};
     PaintBackground(painter);
@@ -293,7 +307,7 @@ void CPirelaView::PaintBackground(QPainter& painter) {
 
 void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
     BitmapSurface& surface = Surface();
-    const Bitmap& bitmap = *doc_.Image().Pixels();
+    const Bitmap& bitmap = *doc_.Image().PixelsSoFar();
     if (surface.IsNull() || draw.width <= 0 || draw.height <= 0) {
         return;
     }
@@ -311,19 +325,57 @@ void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
                           source);
         return;
     }
+    const QRect source = visible.translated(scroll.x, scroll.y);
+    if (const QImage prepared = PreparedPicture(draw); !prepared.isNull()) {
+        painter.drawImage(visible.topLeft(), prepared, source);
+        return;
+    }
     const long long pixels = static_cast<long long>(draw.width) * draw.height;
     if (pixels <= kMaxCachedScaledPixels) {
-        if (scaledGeneration_ != surfaceGeneration_ || !(scaledSize_ == draw) || scaled_.isNull()) {
-            scaled_ = surface.Whole().scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
-                                             Qt::SmoothTransformation);
-            scaledSize_ = draw;
-            scaledGeneration_ = surfaceGeneration_;
-        }
-        painter.drawImage(visible.topLeft(), scaled_, visible.translated(scroll.x, scroll.y));
+        UpdateScaledCopy(surface, draw);
+        painter.drawImage(visible.topLeft(), scaled_, source);
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, surface.Whole());
+}
+
+QImage CPirelaView::PreparedPicture(PixelSize draw) const {
+    const DecodeJob* decode = doc_.Image().Decode();
+    const ScaledPicture* prepared = decode ? decode->Prepared() : nullptr;
+    if (prepared == nullptr || prepared->width != draw.width || prepared->height != draw.height) {
+        return {};
+    }
+    // A view of the decode's memory, no copy: the decode lives as long as the image shown.
+    return QImage(reinterpret_cast<const uchar*>(prepared->pixels.data()), prepared->width,
+                  prepared->height, static_cast<qsizetype>(prepared->width) * 4,
+                  prepared->hasAlpha ? QImage::Format_ARGB32_Premultiplied
+                                     : QImage::Format_RGB32);
+}
+
+void CPirelaView::UpdateScaledCopy(BitmapSurface& surface, PixelSize draw) {
+    const DecodeJob* decode = doc_.Image().Decode();
+    const bool whole = decode == nullptr || decode->HasEnded();
+    const bool current =
+        scaledGeneration_ == surfaceGeneration_ && scaledSize_ == draw && !scaled_.isNull();
+    if (current && !(whole && scaledFromPreview_)) {
+        return;
+    }
+    // While the full bitmap is still decoding, a preview decoded at a smaller scale stands in
+    // for it at the same size and place; the full bitmap replaces it when it is whole.
+    const Bitmap* preview = whole ? nullptr : decode->WaitForPreview();
+    if (preview != nullptr) {
+        BitmapSurface previewSurface;
+        previewSurface.Reset(preview);
+        scaled_ = previewSurface.Whole().scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
+                                                Qt::SmoothTransformation);
+    } else {
+        scaled_ = surface.Whole().scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
+                                         Qt::SmoothTransformation);
+    }
+    scaledFromPreview_ = preview != nullptr;
+    scaledSize_ = draw;
+    scaledGeneration_ = surfaceGeneration_;
 }
 
 void CPirelaView::DrawLoadError(QPainter& painter) {

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "ui/BitmapSurface.h"
+#include "load/ViewPlan.h"
 #include "view/DrawGeometry.h"
 
 #include <QAbstractScrollArea>
@@ -73,6 +74,13 @@ private:
     void RegisterTurnCommands(CommandTable& commands);
     bool HasImage() const;
     BitmapSurface& Surface();
+    // What decides the draw size of the images to come.
+    ViewPlan Plan() const;
+    // The picture a decode prepared at this draw size, when it did; a null image otherwise.
+    QImage PreparedPicture(PixelSize draw) const;
+    // The smoothly scaled copy at the draw size: from the whole bitmap, or from the decode's
+    // preview while the whole bitmap is still to come.
+    void UpdateScaledCopy(BitmapSurface& surface, PixelSize draw);
     void PaintImage(QPainter& painter, PixelSize draw);
     void PaintBackground(QPainter& painter);
     void DrawLoadError(QPainter& painter);
@@ -88,6 +96,7 @@ private:
     QImage scaled_;
     PixelSize scaledSize_;
     std::uint64_t scaledGeneration_ = 0;
+    bool scaledFromPreview_ = false;
 
     PixelSize scrollSize_{100, 100};
     bool dragging_ = false;

@@ -42,8 +42,15 @@ void RegisterFolderCommands(CMainFrame& frame, CPirelaDoc& doc, const AppSetting
 void RegisterViewCommands(CMainFrame& frame, CPirelaDoc& doc, const AppSettings& settings,
                           ShellOpener& opener) {
     CommandTable& commands = frame.Commands();
-    commands.Add(res::kCmdCopyToClipboard, [&doc] { CopyBitmapToClipboard(*doc.Image().Pixels()); },
-                 [&doc] { return doc.Image().HasBitmap(); });
+    commands.Add(
+        res::kCmdCopyToClipboard,
+        [&doc] {
+            // The whole bitmap: waits for a decode still running, which may yet fail.
+            if (const Bitmap* pixels = doc.Image().Pixels()) {
+                CopyBitmapToClipboard(*pixels);
+            }
+        },
+        [&doc] { return doc.Image().HasBitmap(); });
     commands.Add(res::kCmdProperties, [&doc, &frame] {
         CFilePropertiesDlg dialog(doc.FileList().CurrentImagePath(), doc.Image().Info(), &frame);
         dialog.exec();

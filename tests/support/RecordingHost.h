@@ -44,6 +44,8 @@ public:
     }
 
     void BeginWaitCursor() override { Record("wait"); }
+    // Workers call this; a test decides itself when the document hears of it.
+    void DecodeEndedOnWorker() override {}
     void EndWaitCursor() override { Record("end wait"); }
     void ShowBusyText(const std::string& text) override {
         busyTexts.push_back(text);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "image/Bitmap.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+namespace pirela {
+
+// What a decode running on a worker thread shares with the threads that wait for it: the
+// bitmap once the reader has made it, how many rows from the top of the picture are final, and
+// a request to stop. The reader reports; any other thread may wait or ask it to stop. Rows that
+// are final never change again, so a waiter may read them while the rest is still decoded.
+class DecodeProgress {
+public:
+    // --- The reader's side ---
+
+    // The bitmap the rows go into, as soon as it exists (before any row is written).
+    void Started(const Bitmap& bitmap);
+    // The rows 0..rows-1 of the picture are final.
+    void RowsFinished(int rows);
+    // Whether the reader is to stop; it then gives up as if the file were unreadable.
+    bool StopRequested() const { return stop_.load(std::memory_order_relaxed); }
+    // The same request as a flag that other long work (scaling) polls.
+    const std::atomic<bool>& StopFlag() const { return stop_; }
+    // What the reader returns: the bitmap when it decoded the file, otherwise none. A bitmap
+    // already reported stays alive here after a failure, because a waiter may be reading the
+    // rows it was told were final.
+    std::unique_ptr<Bitmap> Outcome(bool decoded, std::unique_ptr<Bitmap> bitmap);
+
+    // --- Everybody else's side ---
+
+    void RequestStop();
+    // The decode is over, with or without a bitmap; wakes every waiter.
+    void Ended();
+    bool HasEnded() const;
+    // Blocks until rows 0..rows-1 are final or the decode is over; how many rows are final.
+    int WaitForRows(int rows) const;
+    // Blocks until the reader made its bitmap or the decode is over; the bitmap, or none.
+    const Bitmap* WaitForBitmap() const;
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    const Bitmap* bitmap_ = nullptr;
+    std::unique_ptr<Bitmap> abandoned_;
+    int finishedRows_ = 0;
+    bool ended_ = false;
+    std::atomic<bool> stop_{false};
+};
+
+} // namespace pirela

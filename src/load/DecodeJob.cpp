@@ -1,0 +1,161 @@
+#include "load/DecodeJob.h"
+
+#include "image/CFile.h"
+#include "image/ImageDecoder.h"
+#include "image/ImageScaler.h"
+
+#include <climits>
+#include <system_error>
+
+namespace pirela {
+
+DecodeJob::DecodeJob(std::string path, ImageFormat format, bool withPreview,
+                     std::optional<ViewPlan> plan, std::function<void()> onEnded)
+    : path_(std::move(path)), format_(format), withPreview_(withPreview), plan_(plan),
+      onEnded_(std::move(onEnded)) {
+    try {
+        worker_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        Run(); // no thread to be had: the decode happens here and now
+    }
+}
+
+DecodeJob::~DecodeJob() {
+    progress_.RequestStop();
+    previewProgress_.RequestStop();
+    {
+        const std::lock_guard lock(mutex_);
+        // Wakes a worker still waiting for its plan.
+        changed_.notify_all();
+    }
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+void DecodeJob::SetPlan(const ViewPlan& plan) {
+    {
+        const std::lock_guard lock(mutex_);
+        plan_ = plan;
+    }
+    changed_.notify_all();
+}
+
+void DecodeJob::SetOnEnded(std::function<void()> onEnded) {
+    const std::lock_guard lock(mutex_);
+    onEnded_ = std::move(onEnded);
+}
+
+std::optional<ViewPlan> DecodeJob::WaitForPlan() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return plan_.has_value() || progress_.StopRequested(); });
+    return plan_;
+}
+
+std::optional<ViewPlan> DecodeJob::CurrentPlan() const {
+    const std::lock_guard lock(mutex_);
+    return plan_;
+}
+
+void DecodeJob::MarkOpened(std::optional<FileIdentity> identity) {
+    {
+        const std::lock_guard lock(mutex_);
+        opened_ = true;
+        identity_ = identity;
+    }
+    changed_.notify_all();
+}
+
+void DecodeJob::MarkPreviewSettled() {
+    {
+        const std::lock_guard lock(mutex_);
+        previewSettled_ = true;
+    }
+    changed_.notify_all();
+}
+
+bool DecodeJob::MatchesFileOnDisk() const {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return opened_; });
+    return identity_.has_value() && identity_ == FileIdentity::OfTarget(path_);
+}
+
+const Bitmap* DecodeJob::WaitForPreview() const {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return previewSettled_; });
+    return preview_.get();
+}
+
+const Bitmap* DecodeJob::WaitForBitmap() const {
+    progress_.WaitForRows(INT_MAX);
+    const std::lock_guard lock(mutex_);
+    return bitmap_.get();
+}
+
+const ScaledPicture* DecodeJob::Prepared() const {
+    if (!progress_.HasEnded()) {
+        return nullptr;
+    }
+    const std::lock_guard lock(mutex_);
+    return prepared_ ? &*prepared_ : nullptr;
+}
+
+void DecodeJob::MakePreview(std::FILE* file, const ViewPlan& plan) {
+    JpegReadOptions options;
+    options.smallestWanted = [&plan](int width, int height) {
+        const PixelSize image{width, height};
+        const PixelSize draw =
+            DrawnSmallerUnturned(plan, image) ? DrawSizeUnder(plan, image) : image;
+        return std::pair{draw.width, draw.height};
+    };
+    options.onlyWhenSmaller = true;
+    options.progress = &previewProgress_;
+    auto preview = DecodeImageStream(file, ImageFormat::Jpeg, options);
+    std::rewind(file);
+    const std::lock_guard lock(mutex_);
+    preview_ = std::move(preview);
+}
+
+void DecodeJob::PrepareScaled(const Bitmap& bitmap) {
+    const std::optional<ViewPlan> plan = CurrentPlan();
+    const PixelSize image{bitmap.Width(), bitmap.Height()};
+    if (!plan || !DrawnSmallerUnturned(*plan, image)) {
+        return;
+    }
+    const PixelSize draw = DrawSizeUnder(*plan, image);
+    auto scaled = ScaleDown(bitmap, draw.width, draw.height, &progress_.StopFlag());
+    const std::lock_guard lock(mutex_);
+    prepared_ = std::move(scaled);
+}
+
+void DecodeJob::Run() {
+    const CFile file = OpenForReading(path_);
+    MarkOpened(file ? FileIdentity::OfOpenFile(fileno(file.get())) : std::nullopt);
+    if (file && withPreview_ && format_ == ImageFormat::Jpeg) {
+        if (const std::optional<ViewPlan> plan = WaitForPlan(); plan && !progress_.StopRequested()) {
+            MakePreview(file.get(), *plan);
+        }
+    }
+    MarkPreviewSettled();
+    if (file && !progress_.StopRequested()) {
+        JpegReadOptions options;
+        options.progress = &progress_;
+        auto bitmap = DecodeImageStream(file.get(), format_, options);
+        if (bitmap && !progress_.StopRequested()) {
+            PrepareScaled(*bitmap);
+        }
+        const std::lock_guard lock(mutex_);
+        bitmap_ = std::move(bitmap);
+    }
+    std::function<void()> onEnded;
+    {
+        const std::lock_guard lock(mutex_);
+        onEnded = onEnded_;
+    }
+    progress_.Ended();
+    if (onEnded) {
+        onEnded();
+    }
+}
+
+} // namespace pirela

@@ -1,0 +1,53 @@
+#include "load/DecodedImage.h"
+
+namespace pirela {
+
+const Bitmap* DecodedImage::Pixels() const {
+    return decode_ ? decode_->WaitForBitmap() : bitmap_.get();
+}
+
+const Bitmap* DecodedImage::PixelsSoFar() const {
+    return decode_ ? decode_->Progress().WaitForBitmap() : bitmap_.get();
+}
+
+bool DecodedImage::DecodeFailed() const {
+    return decode_ && decode_->HasEnded() && decode_->WaitForBitmap() == nullptr;
+}
+
+void DecodedImage::Install(std::unique_ptr<Bitmap> bitmap) {
+    bitmap_ = std::move(bitmap);
+    decode_.reset();
+    ++generation_;
+}
+
+void DecodedImage::InstallDecode(std::shared_ptr<DecodeJob> decode) {
+    decode_ = std::move(decode);
+    bitmap_.reset();
+    ++generation_;
+}
+
+void DecodedImage::Discard() {
+    if (bitmap_ || decode_) {
+        bitmap_.reset();
+        decode_.reset();
+        ++generation_;
+    }
+}
+
+void DecodedImage::SetPlan(const ViewPlan& plan) {
+    if (decode_) {
+        decode_->SetPlan(plan);
+    }
+}
+
+void DecodedImage::FillInfo(ImageInfo info) {
+    const Bitmap* bitmap = PixelsSoFar();
+    info.width = bitmap ? bitmap->Width() : 0;
+    info.height = bitmap ? bitmap->Height() : 0;
+    info.bitsPerPixel = bitmap ? bitmap->BitCount() : 0;
+    info.resolutionX = 72;
+    info.resolutionY = 72;
+    info_ = std::move(info);
+}
+
+} // namespace pirela

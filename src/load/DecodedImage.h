@@ -1,0 +1,66 @@
+#pragma once
+
+#include "image/Bitmap.h"
+#include "image/ImageInfo.h"
+#include "load/DecodeJob.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace pirela {
+
+// The document's current image: the bitmap (or none), whether the current file could be
+// decoded, its facts and the quarter turns applied to it. The bitmap may still be decoding on
+// a worker: it is then shown as soon as it is made, and whoever needs all of it waits.
+//
+// States: empty (no bitmap, shown), shown (a bitmap, shown), failed (no bitmap, not shown: the
+// view paints an error text naming the file). A decode that fails after its bitmap was made
+// turns shown into failed when it ends.
+class DecodedImage {
+public:
+    // The whole bitmap: waits for a decode still running; none without a bitmap or when the
+    // decode failed.
+    const Bitmap* Pixels() const;
+    // The bitmap as it is, rows possibly still to come (see Decode()): for its size and depth,
+    // and for the rows the decode reports final. Never waits.
+    const Bitmap* PixelsSoFar() const;
+    // A bitmap, or a decode that has made one and not failed.
+    bool HasBitmap() const { return PixelsSoFar() != nullptr && !DecodeFailed(); }
+    // The decode that feeds the bitmap, until something else is installed; none otherwise.
+    const DecodeJob* Decode() const { return decode_.get(); }
+
+    // Takes the new bitmap, then lets the old one go: a new image is always made before the
+    // old one is released, so a failed decode or turn never leaves the user with nothing.
+    void Install(std::unique_ptr<Bitmap> bitmap);
+    // The same with a decode that has made its bitmap (it may still be filling it).
+    void InstallDecode(std::shared_ptr<DecodeJob> decode);
+    void Discard();
+    // The view's plan, for the decode still running (its prepared picture).
+    void SetPlan(const ViewPlan& plan);
+
+    // Counts the bitmaps installed, so the user interface knows when to prepare its surface
+    // again (once per load or turn, never per paint).
+    std::uint64_t Generation() const { return generation_; }
+
+    bool Shown() const { return shown_ && !DecodeFailed(); }
+    void SetShown(bool shown) { shown_ = shown; }
+
+    int TurnState() const { return turnState_; }
+    void SetTurnState(int turnState) { turnState_ = turnState; }
+
+    const ImageInfo& Info() const { return info_; }
+    // Sets the file's facts and takes the size and depth from the bitmap, if there is one.
+    void FillInfo(ImageInfo info);
+
+private:
+    bool DecodeFailed() const;
+
+    std::unique_ptr<Bitmap> bitmap_;
+    std::shared_ptr<DecodeJob> decode_;
+    std::uint64_t generation_ = 0;
+    bool shown_ = true;
+    int turnState_ = 0;
+    ImageInfo info_;
+};
+
+} // namespace pirela

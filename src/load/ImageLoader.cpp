@@ -1,0 +1,57 @@
+#include "load/ImageLoader.h"
+
+namespace pirela {
+
+ImageLoader::ImageLoader(std::function<void()> onEnded) : onEnded_(std::move(onEnded)) {}
+
+std::shared_ptr<DecodeJob> ImageLoader::Start(const std::string& path, ImageFormat format,
+                                              bool preview) {
+    return std::make_shared<DecodeJob>(path, format, preview, plan_, onEnded_);
+}
+
+std::shared_ptr<DecodeJob> ImageLoader::Take(const std::string& path, ImageFormat format) {
+    std::shared_ptr<DecodeJob> ahead = std::move(ahead_);
+    if (ahead && ahead->Path() == path && ahead->Format() == format &&
+        ahead->MatchesFileOnDisk()) {
+        ahead->SetPlan(plan_);
+        return ahead;
+    }
+    // The stale decode stops before the new one starts, so that the two never share the
+    // processor or hold two bitmaps at once.
+    ahead.reset();
+    return Start(path, format, true);
+}
+
+std::shared_ptr<DecodeJob> ImageLoader::Fresh(const std::string& path, ImageFormat format) {
+    ahead_.reset();
+    return Start(path, format, true);
+}
+
+void ImageLoader::DecodeAhead(const std::string& path, ImageFormat format) {
+    if (ahead_ && ahead_->Path() == path && ahead_->Format() == format) {
+        return;
+    }
+    ahead_.reset();
+    ahead_ = Start(path, format, false);
+}
+
+void ImageLoader::DropAhead() {
+    ahead_.reset();
+}
+
+void ImageLoader::Adopt(std::shared_ptr<DecodeJob> decode) {
+    ahead_ = std::move(decode);
+    if (ahead_) {
+        ahead_->SetOnEnded(onEnded_);
+        ahead_->SetPlan(plan_);
+    }
+}
+
+void ImageLoader::SetPlan(const ViewPlan& plan) {
+    plan_ = plan;
+    if (ahead_) {
+        ahead_->SetPlan(plan);
+    }
+}
+
+} // namespace pirela

@@ -1,0 +1,169 @@
+#include "image/ImageDecoder.h"
+#include "image/JpegReader.h"
+#include "load/DecodeJob.h"
+#include "load/ImageLoader.h"
+#include "support/ImageFixtures.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace pirela {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A plan that fits the image into 400 x 300.
+constexpr ViewPlan kFit{0, 0, {400, 300}};
+constexpr ViewPlan kFullSize{100, 0, {400, 300}};
+
+bool SamePixels(const Bitmap& a, const Bitmap& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() &&
+           a.PixelBytes() == b.PixelBytes() &&
+           std::memcmp(a.Pixels(), b.Pixels(), a.PixelBytes()) == 0;
+}
+
+class DecodeJobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::WriteJpeg(photo_, test::PhotoLike(1700, 1000, 3), false);
+    }
+    test::TempDir dir_;
+    const fs::path photo_ = dir_ / "photo.jpg";
+};
+
+TEST(JpegScaleTest, TheSmallestScaleStillAtLeastTheWantedSize) {
+    struct Case {
+        int width, height, wantedWidth, wantedHeight, denominator;
+    };
+    for (const Case& c : {Case{6000, 4000, 1280, 800, 4}, Case{6000, 4000, 1501, 800, 2},
+                          Case{6000, 4000, 700, 500, 8}, Case{6000, 4000, 6000, 4000, 1},
+                          Case{601, 401, 76, 51, 8}, Case{601, 401, 77, 51, 4},
+                          Case{100, 100, 1, 1, 8}}) {
+        EXPECT_EQ(JpegScaleDenominator(c.width, c.height, c.wantedWidth, c.wantedHeight),
+                  c.denominator)
+            << c.width << "x" << c.height << " wanting " << c.wantedWidth << "x" << c.wantedHeight;
+    }
+}
+
+TEST_F(DecodeJobTest, GivesTheSameBitmapAsTheDecoderWithAPreviewAndAPreparedPictureWhenShrunk) {
+    const auto expected = DecodeImageFile(photo_, ImageFormat::Jpeg);
+    ASSERT_TRUE(expected);
+
+    const DecodeJob fitted(photo_, ImageFormat::Jpeg, true, kFit);
+    ASSERT_NE(fitted.WaitForBitmap(), nullptr);
+    EXPECT_TRUE(SamePixels(*fitted.WaitForBitmap(), *expected));
+    // 1700 x 1000 fitted into 400 x 300 is 400 x 235; a quarter (425 x 250) is the smallest
+    // library scale that is no smaller.
+    const Bitmap* preview = fitted.WaitForPreview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->Width(), 425);
+    EXPECT_EQ(preview->Height(), 250);
+    const ScaledPicture* prepared = fitted.Prepared();
+    ASSERT_NE(prepared, nullptr);
+    EXPECT_EQ(prepared->width, 400);
+    EXPECT_EQ(prepared->height, 235);
+
+    // At 100 % nothing smaller is made; a decode ahead never previews.
+    const DecodeJob fullSize(photo_, ImageFormat::Jpeg, true, kFullSize);
+    const DecodeJob ahead(photo_, ImageFormat::Jpeg, false, kFit);
+    for (const DecodeJob* job : {&fullSize, &ahead}) {
+        ASSERT_NE(job->WaitForBitmap(), nullptr);
+        EXPECT_TRUE(SamePixels(*job->WaitForBitmap(), *expected));
+        EXPECT_EQ(job->WaitForPreview(), nullptr);
+    }
+    EXPECT_EQ(fullSize.Prepared(), nullptr);
+    EXPECT_NE(ahead.Prepared(), nullptr);
+}
+
+TEST_F(DecodeJobTest, WaitsForItsPlanBeforeChoosingAPreviewAndTakesTheLatestPlanAtTheEnd) {
+    DecodeJob job(photo_, ImageFormat::Jpeg, true, std::nullopt);
+    job.SetPlan(ViewPlan{0, 0, {170, 100}});
+    EXPECT_EQ(job.WaitForPreview()->Width(), 213); // an eighth
+    job.SetPlan(ViewPlan{50, 0, {170, 100}});
+    ASSERT_NE(job.WaitForBitmap(), nullptr);
+    // The plan changed while it decoded: whichever plan it met at the end, the prepared
+    // picture is of that plan's draw size.
+    const ScaledPicture* prepared = job.Prepared();
+    ASSERT_NE(prepared, nullptr);
+    EXPECT_TRUE((prepared->width == 850 && prepared->height == 500) ||
+                (prepared->width == 170 && prepared->height == 100));
+}
+
+TEST_F(DecodeJobTest, StoppingMidwayEndsWithoutABitmapAndFinalRowsStayReadable) {
+    test::WriteJpeg(photo_, test::PhotoLike(3000, 2000, 3), false);
+    std::atomic<bool> endedWithout{false};
+    auto job = std::make_unique<DecodeJob>(photo_, ImageFormat::Jpeg, false, kFullSize);
+    const DecodeJob* raw = job.get();
+    job->SetOnEnded([&] { endedWithout = raw->WaitForBitmap() == nullptr; });
+    ASSERT_GE(job->Progress().WaitForRows(16), 16);
+    const Bitmap* filling = job->Progress().WaitForBitmap();
+    ASSERT_NE(filling, nullptr);
+    EXPECT_EQ(filling->Width(), 3000);
+    job.reset();
+    EXPECT_TRUE(endedWithout);
+}
+
+TEST_F(DecodeJobTest, KnowsWhetherTheFileOnDiskIsStillTheOneItDecoded) {
+    const DecodeJob unchanged(photo_, ImageFormat::Jpeg, false, kFit);
+    EXPECT_TRUE(unchanged.MatchesFileOnDisk());
+
+    const DecodeJob replaced(photo_, ImageFormat::Jpeg, false, kFit);
+    replaced.WaitForBitmap();
+    test::WriteJpeg(dir_ / "other.jpg", test::PhotoLike(30, 20, 3), false);
+    fs::rename(dir_ / "other.jpg", photo_);
+    EXPECT_FALSE(replaced.MatchesFileOnDisk());
+
+    const DecodeJob missing(dir_ / "missing.jpg", ImageFormat::Jpeg, false, kFit);
+    EXPECT_FALSE(missing.MatchesFileOnDisk());
+    EXPECT_EQ(missing.WaitForBitmap(), nullptr);
+}
+
+TEST_F(DecodeJobTest, AFileThatBreaksOffAfterItsRowsEndsWithoutABitmap) {
+    // A second frame header inside the picture data: every row decodes, then the library
+    // gives up on the file at its end.
+    std::string bytes;
+    {
+        std::ifstream in(photo_, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::size_t at = bytes.size() * 3 / 4;
+    bytes[at - 1] = 0x00;
+    bytes[at] = static_cast<char>(0xFF);
+    bytes[at + 1] = static_cast<char>(0xC0);
+    std::ofstream(photo_, std::ios::binary | std::ios::trunc) << bytes;
+    ASSERT_EQ(DecodeImageFile(photo_, ImageFormat::Jpeg), nullptr);
+
+    const DecodeJob job(photo_, ImageFormat::Jpeg, false, kFullSize);
+    EXPECT_NE(job.Progress().WaitForBitmap(), nullptr);
+    EXPECT_EQ(job.WaitForBitmap(), nullptr);
+}
+
+TEST_F(DecodeJobTest, TheLoaderUsesItsDecodeAheadOnlyForTheSameUnchangedFile) {
+    ImageLoader loader({});
+    loader.SetPlan(kFit);
+    loader.DecodeAhead(photo_, ImageFormat::Jpeg);
+    const DecodeJob* ahead = loader.Ahead();
+    loader.DecodeAhead(photo_, ImageFormat::Jpeg); // never twice for one file
+    EXPECT_EQ(loader.Ahead(), ahead);
+    EXPECT_EQ(loader.Take(photo_, ImageFormat::Jpeg).get(), ahead);
+    EXPECT_EQ(loader.Ahead(), nullptr);
+
+    loader.DecodeAhead(photo_, ImageFormat::Jpeg);
+    loader.Ahead()->WaitForBitmap();
+    test::WriteJpeg(photo_, test::PhotoLike(30, 20, 3), false); // edited since
+    const auto taken = loader.Take(photo_, ImageFormat::Jpeg);
+    ASSERT_NE(taken->WaitForBitmap(), nullptr);
+    EXPECT_EQ(taken->WaitForBitmap()->Width(), 30);
+
+    loader.DecodeAhead(photo_, ImageFormat::Jpeg);
+    EXPECT_NE(loader.Take(dir_ / "other.jpg", ImageFormat::Jpeg).get(), nullptr);
+    EXPECT_EQ(loader.Ahead(), nullptr); // another file was wanted: the decode ahead is gone
+}
+
+} // namespace
+} // namespace pirela
