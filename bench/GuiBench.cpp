@@ -4,6 +4,10 @@
 // Rounds take the viewers in turn; the report gives medians and ratios to references measured
 // in the same run, never absolute targets.
 //
+// Pirela's memory: its peak resident size (VmHWM) once it has shown every photo, first with a
+// pause before each key and then with the key held down, less that of Pirela started with no
+// file, in bitmaps of one photo.
+//
 // usage: gui_bench PIRELA SCRATCH [ROUNDS [KEYS]]   (DISPLAY must name the display to use)
 //
 // The photos are written into SCRATCH/photos: 6000 x 4000 baseline JPEGs of the decoding
@@ -47,6 +51,7 @@ constexpr int kPatch = 200;     // side of the polled patch: at 100 % it holds b
 constexpr auto kLaunchTimeout = std::chrono::seconds(15);
 constexpr auto kKeyTimeout = std::chrono::seconds(8);
 constexpr auto kPause = std::chrono::seconds(1);
+constexpr auto kRepeat = std::chrono::milliseconds(40); // X's default: 25 repeats a second
 
 struct Rgb {
     int r, g, b;
@@ -202,6 +207,14 @@ void SendKey(Display* display, KeySym keysym) {
     XFlush(display);
 }
 
+// A key held down for `count` presses at the repeat rate, none waiting for a picture.
+void HoldKey(Display* display, KeySym keysym, int count) {
+    for (int i = 0; i < count; ++i) {
+        SendKey(display, keysym);
+        std::this_thread::sleep_for(kRepeat);
+    }
+}
+
 // Gives the window the keyboard, with the pointer resting in its middle.
 void Focus(Display* display, const Rect& window) {
     XTestFakeMotionEvent(display, DefaultScreen(display), window.x + window.width / 2,
@@ -329,9 +342,22 @@ void Stop(Display* display, pid_t pid) {
     }
 }
 
+// The most a process has held in memory so far (VmHWM), in bytes; 0 if it cannot be read.
+double PeakResident(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::atof(line.c_str() + 6) * 1024; // given in kB
+        }
+    }
+    return 0;
+}
+
 struct Times {
     std::vector<double> launch, next, question; // question: start -> Pirela's question answered
     int extraAnswers = 0;                        // answers sent again to a question still there
+    std::vector<double> peak; // Pirela: peak resident bytes after every photo has been shown
 };
 
 // One launch of one viewer: its first photo, then `keys` times the next one after a pause.
@@ -359,6 +385,7 @@ void RunOnce(Display* display, const Viewer& viewer, const Scratch& scratch, int
         return;
     }
     times.launch.push_back(*launch);
+    int shown = 1;
     for (int k = 1; k <= keys && k < scratch.photoCount; ++k) {
         std::this_thread::sleep_for(kPause);
         const auto window = MainWindow(display);
@@ -374,8 +401,39 @@ void RunOnce(Display* display, const Viewer& viewer, const Scratch& scratch, int
             break;
         }
         times.next.push_back(*next);
+        ++shown;
+    }
+    if (viewer.pirelaRate && shown == scratch.photoCount) {
+        // Then the key held down back to the first photo, and again on to the last.
+        const int last = scratch.photoCount - 1;
+        HoldKey(display, XK_b, last);
+        const bool back = WaitForPhoto(display, Clock::now(), kKeyTimeout, kColours[0], nullptr)
+                              .has_value();
+        HoldKey(display, viewer.next, last);
+        if (back && WaitForPhoto(display, Clock::now(), kKeyTimeout, kColours[last], nullptr)) {
+            times.peak.push_back(PeakResident(pid));
+        }
     }
     Stop(display, pid);
+}
+
+// Pirela started with no file: its peak resident bytes a pause after its window shows.
+double EmptyPeak(Display* display, const fs::path& pirela, const Scratch& scratch) {
+    WritePirelaSettings(scratch, 100);
+    fs::remove_all(scratch.home);
+    fs::create_directories(scratch.home);
+    const auto start = Clock::now();
+    const pid_t pid = Start({pirela.string()}, scratch);
+    while (!MainWindow(display) && Clock::now() - start < kLaunchTimeout) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    double peak = 0;
+    if (MainWindow(display)) {
+        std::this_thread::sleep_for(kPause);
+        peak = PeakResident(pid);
+    }
+    Stop(display, pid);
+    return peak;
 }
 
 double DecodeOnce(const fs::path& file) {
@@ -458,7 +516,7 @@ int main(int argc, char** argv) {
     // Rounds take the viewers in turn, each round starting one further along, so that a slow
     // spell of the machine falls on all of them alike.
     std::map<std::string, Times> times;
-    std::vector<double> decodes;
+    std::vector<double> decodes, emptyPeaks;
     for (int round = 0; round < rounds; ++round) {
         std::printf("round %d of %d\n", round + 1, rounds);
         std::fflush(stdout);
@@ -467,6 +525,7 @@ int main(int argc, char** argv) {
             RunOnce(display, viewer, scratch, keys, times[viewer.name]);
         }
         decodes.push_back(DecodeOnce(PhotoPath(scratch.photos, 1)));
+        emptyPeaks.push_back(EmptyPeak(display, pirela, scratch));
     }
     XCloseDisplay(display);
 
@@ -501,6 +560,28 @@ int main(int argc, char** argv) {
     auto nextOf = [&](const std::string& name) { return median[name].second; };
     std::printf("  one poll of the screen took %.2f ms on average\n",
                 pollCost.total / double(std::max(1L, pollCost.polls)));
+
+    // Memory: the highest peak of all launches, against one 24-bit bitmap of a photo.
+    const auto highest = [](const std::vector<double>& v) {
+        return v.empty() ? 0.0 : *std::max_element(v.begin(), v.end());
+    };
+    const double bitmap = double((kPhotoWidth * 3 + 3) / 4 * 4) * kPhotoHeight;
+    const double empty = highest(emptyPeaks);
+    constexpr double kMiB = 1 << 20;
+    std::printf("\npeak resident memory (MiB, highest)   one bitmap %.1f\n", bitmap / kMiB);
+    std::printf("  %-36s %8.1f (n=%zu)\n", "Pirela, no file", empty / kMiB, emptyPeaks.size());
+    for (const Viewer& viewer : viewers) {
+        const Times& t = times[viewer.name];
+        if (!t.peak.empty()) {
+            std::printf("  %-36s %8.1f (n=%zu)\n", viewer.name.c_str(), highest(t.peak) / kMiB,
+                        t.peak.size());
+        }
+    }
+    auto memoryOf = [&](const std::string& name) {
+        const double peak = highest(times[name].peak);
+        return peak > 0 && empty > 0 ? peak - empty : 0;
+    };
+
     std::printf("\nratios (measured in this run)\n");
     PrintRatio("launch: Pirela 100 % / feh 100 %", launchOf("Pirela 100 %"), launchOf("feh 100 %"),
                0.9);
@@ -513,6 +594,10 @@ int main(int argc, char** argv) {
         PrintRatio(std::string("next: ") + mode + " / qimgv (fit)", nextOf(mode),
                    nextOf("qimgv (fit)"), 1.0);
         PrintRatio(std::string("next: ") + mode + " / decode alone", nextOf(mode), decode, 0.15);
+    }
+    for (const char* mode : {"Pirela 100 %", "Pirela fit (RATE 0)"}) {
+        PrintRatio(std::string("memory: ") + mode + " - no file / one bitmap", memoryOf(mode),
+                   bitmap, 3.5);
     }
     return 0;
 }

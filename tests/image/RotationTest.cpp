@@ -108,6 +108,9 @@ TEST(RotationTest, ATallBitmapTurnsInLittleMoreThanItsOwnMemoryAndFailsSoftlyBel
     if (test::kAddressSanitizer) {
         GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit allows";
     }
+    if (test::kThreadSanitizer) {
+        GTEST_SKIP() << "ThreadSanitizer ends the process when an allocation fails";
+    }
     constexpr int kRows = 1 << 25; // 128 MiB of 4-byte rows
     constexpr std::uint64_t kMiB = 1 << 20;
     const auto turnWithRoomFor = [](std::uint64_t room) {
