@@ -1,18 +1,19 @@
 #pragma once
 
 #include "image/Bitmap.h"
+#include "image/PixelRowConverter.h"
 
 #include <QImage>
 
+#include <optional>
 #include <vector>
 
 namespace pirela {
 
 // The bitmap as the surface the view paints from: top row first, 32 bits a pixel
 // (Format_RGB32, or premultiplied ARGB when the bitmap has alpha), so that painting is a plain
-// copy and never converts. Rows are converted in bands when a paint first needs them: the first
-// paint of a large photo at 100 % converts only what the window shows. Palette entries a pixel
-// names but the table lacks are black.
+// copy and never converts. PixelRowConverter converts the rows, in bands, when a paint first
+// needs them: the first paint of a large photo at 100 % converts only what the window shows.
 class BitmapSurface {
 public:
     // Starts over for a new bitmap (or none); the bitmap must outlive its use here.
@@ -26,7 +27,10 @@ public:
 private:
     static constexpr int kBandRows = 64;
 
+    void ConvertRows(int top, int bottom);
+
     const Bitmap* bitmap_ = nullptr;
+    std::optional<PixelRowConverter> converter_;
     QImage image_;
     std::vector<bool> bandReady_;
 };
