@@ -1,19 +1,20 @@
 #pragma once
 
 #include "image/Bitmap.h"
+#include "image/PixelRowConverter.h"
 
 #include <QImage>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace pirela {
 
 // The bitmap as the surface the view paints from: top row first, 32 bits a pixel
 // (Format_RGB32, or premultiplied ARGB when the bitmap has alpha), so that painting is a plain
-// copy and never converts. Rows are converted in bands when a paint first needs them: the first
-// paint of a large photo at 100 % converts only what the window shows. Palette entries a pixel
-// names but the table lacks are black.
+// copy and never converts. PixelRowConverter converts the rows, in bands, when a paint first
+// needs them: the first paint of a large photo at 100 % converts only what the window shows.
 class BitmapSurface {
 public:
     // Waits until the picture's rows 0..rows-1 are final (a bitmap still being decoded).
@@ -31,8 +32,11 @@ public:
 private:
     static constexpr int kBandRows = 64;
 
+    void ConvertRows(int top, int bottom);
+
     const Bitmap* bitmap_ = nullptr;
     RowWaiter waitForRows_;
+    std::optional<PixelRowConverter> converter_;
     QImage image_;
     std::vector<bool> bandReady_;
 };

@@ -71,6 +71,17 @@ private slots:
         QCOMPARE(surface.Whole().pixel(0, 0), qRgb(3, 2, 1));
     }
 
+    void alphaIsPremultipliedAsQtRoundsIt() {
+        for (int alpha = 0; alpha < 256; ++alpha) {
+            for (int value = 0; value < 256; ++value) {
+                const QRgb pixel = qRgba(value, 255 - value, value / 3, alpha);
+                if (Premultiply(pixel) != qPremultiply(pixel)) {
+                    QFAIL(qPrintable(QString::number(pixel, 16)));
+                }
+            }
+        }
+    }
+
     void bandsConvertedOnDemandMatchTheWhole() {
         auto photo = Make(37, 300, 24);
         for (std::size_t i = 0; i < photo->PixelBytes(); ++i) {
