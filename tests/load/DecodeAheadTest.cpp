@@ -22,6 +22,7 @@ protected:
         settings_.options.sendType = 0;
         settings_.destinationFolders[0] = sorted_.string();
         fs::create_directories(sorted_);
+        recorder_.hasFileListWindow = false;
         doc_.SetViewPlan({0, 0, {50, 50}});
         ASSERT_TRUE(doc_.OpenImageFile(Photo(0)));
     }
