@@ -103,16 +103,7 @@ TEST_F(DecodeAheadTest, AReScanWhileADecodeAheadRunsDropsItAndKeepsTheShownImage
 }
 
 TEST_F(DecodeAheadTest, AFileThatBreaksOffAfterItWasShownBecomesTheFileThatCannotBeDecoded) {
-    std::string bytes;
-    {
-        std::ifstream in(Photo(1), std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    const std::size_t at = bytes.size() * 3 / 4;
-    bytes[at - 1] = 0x00;
-    bytes[at] = static_cast<char>(0xFF);
-    bytes[at + 1] = static_cast<char>(0xC0);
-    std::ofstream(Photo(1), std::ios::binary | std::ios::trunc) << bytes;
+    test::BreakJpegAfterItsRows(Photo(1));
 
     Show(doc_.NextImage());
     EXPECT_FALSE(doc_.Image().Shown());

@@ -9,8 +9,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace pirela {
 namespace {
@@ -124,18 +122,7 @@ TEST_F(DecodeJobTest, KnowsWhetherTheFileOnDiskIsStillTheOneItDecoded) {
 }
 
 TEST_F(DecodeJobTest, AFileThatBreaksOffAfterItsRowsEndsWithoutABitmap) {
-    // A second frame header inside the picture data: every row decodes, then the library
-    // gives up on the file at its end.
-    std::string bytes;
-    {
-        std::ifstream in(photo_, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    const std::size_t at = bytes.size() * 3 / 4;
-    bytes[at - 1] = 0x00;
-    bytes[at] = static_cast<char>(0xFF);
-    bytes[at + 1] = static_cast<char>(0xC0);
-    std::ofstream(photo_, std::ios::binary | std::ios::trunc) << bytes;
+    test::BreakJpegAfterItsRows(photo_);
     ASSERT_EQ(DecodeImageFile(photo_, ImageFormat::Jpeg), nullptr);
 
     const DecodeJob job(photo_, ImageFormat::Jpeg, false, kFullSize);

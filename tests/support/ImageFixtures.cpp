@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 #include <jpeglib.h>
@@ -28,6 +29,19 @@ Samples PhotoLike(int width, int height, int components, unsigned seed) {
         }
     }
     return samples;
+}
+
+void BreakJpegAfterItsRows(const std::filesystem::path& file) {
+    std::string bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::size_t at = bytes.size() * 3 / 4;
+    bytes[at - 1] = 0x00;
+    bytes[at] = static_cast<char>(0xFF);
+    bytes[at + 1] = static_cast<char>(0xC0);
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 void WriteJpeg(const std::filesystem::path& file, const Samples& samples, bool progressive,

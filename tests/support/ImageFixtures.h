@@ -26,6 +26,10 @@ Samples PhotoLike(int width, int height, int components, unsigned seed = 1);
 void WriteJpeg(const std::filesystem::path& file, const Samples& samples, bool progressive,
                int quality = 90);
 
+// Puts a second frame header three quarters into a JPEG's picture data: every row still
+// decodes, then the library gives up on the file at its end.
+void BreakJpegAfterItsRows(const std::filesystem::path& file);
+
 struct PngImage {
     int width = 0;
     int height = 0;
