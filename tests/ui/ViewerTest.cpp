@@ -139,6 +139,46 @@ private slots:
         QCOMPARE(shot.pixel(125, 10), qRgb(255, 255, 255)); // the window's own background
     }
 
+    void aPreviewGivesWayToTheWholeBitmapInTheSamePlace() {
+        // Large enough that its whole decode still runs when the first picture is painted.
+        test::WriteJpeg(*dir_ / "big.jpg", test::PhotoLike(6000, 4000, 3, 3), false);
+        app_->Settings().options.rate = kRateFit;
+        CPirelaView& view = *app_->View();
+        view.viewport()->repaint(); // the view hands its plan to the decodes as it paints
+        CPirelaDoc& doc = app_->Document();
+        QVERIFY(doc.OpenImageFile((*dir_ / "big.jpg").string()));
+        const DecodeJob* decode = doc.Image().Decode();
+        QVERIFY(decode != nullptr && decode->WaitForPreview() != nullptr);
+        const QImage first = view.viewport()->grab().toImage();
+        if (decode->HasEnded()) {
+            QSKIP("the whole decode ended before the first paint; nothing to compare");
+        }
+        QVERIFY(decode->WaitForBitmap() != nullptr);
+        doc.OnDecodeEnded();
+        const QImage sharp = view.viewport()->grab().toImage();
+
+        const auto pictureRect = [](const QImage& shot) {
+            QRect rect;
+            for (int y = 0; y < shot.height(); ++y) {
+                for (int x = 0; x < shot.width(); ++x) {
+                    if (shot.pixel(x, y) != qRgb(255, 255, 255)) {
+                        rect |= QRect(x, y, 1, 1);
+                    }
+                }
+            }
+            return rect;
+        };
+        QCOMPARE(pictureRect(first), pictureRect(sharp));
+        QCOMPARE(pictureRect(sharp).size(), QSize(view.DrawSize().width, view.DrawSize().height));
+        double difference = 0;
+        for (int y = 0; y < sharp.height(); ++y) {
+            for (int x = 0; x < sharp.width(); ++x) {
+                difference += std::abs(qGray(first.pixel(x, y)) - qGray(sharp.pixel(x, y)));
+            }
+        }
+        QVERIFY(difference / (sharp.width() * sharp.height()) < 6); // only sharper
+    }
+
     void arrowKeysScrollHalfAWindow() {
         WriteExactPng(*dir_ / "big.png", 2000, 1500);
         QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
