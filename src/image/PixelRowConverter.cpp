@@ -122,28 +122,35 @@ void PixelRowConverter::PrepareMasks() {
 }
 
 void PixelRowConverter::Convert(int pictureY, std::uint32_t* out) const {
+    Convert(pictureY, 0, Width(), out);
+}
+
+void PixelRowConverter::Convert(int pictureY, int left, int right, std::uint32_t* out) const {
     const std::uint8_t* source = bitmap_.PictureRow(pictureY);
     switch (layout_) {
     case Layout::kIndexed:
-        ConvertIndexed(source, out);
+        ConvertIndexed(source, left, right, out);
         break;
     case Layout::kBgr:
-        ConvertBgr(source, out, Width());
+        ConvertBgr(source + std::size_t{3} * static_cast<std::size_t>(left), out + left,
+                   right - left);
         break;
     case Layout::kMasked:
-        ConvertMasked(source, out);
+        ConvertMasked(source, left, right, out);
         break;
     case Layout::kBgra:
-        ConvertBgra(source, out, Width());
+        ConvertBgra(source + std::size_t{4} * static_cast<std::size_t>(left), out + left,
+                    right - left);
         break;
     }
 }
 
-void PixelRowConverter::ConvertIndexed(const std::uint8_t* source, std::uint32_t* out) const {
+void PixelRowConverter::ConvertIndexed(const std::uint8_t* source, int left, int right,
+                                       std::uint32_t* out) const {
     const int bits = bitmap_.BitCount();
     const int perByte = 8 / bits;
     const unsigned valueMask = (1u << bits) - 1;
-    for (int x = 0; x < Width(); ++x) {
+    for (int x = left; x < right; ++x) {
         const int shift = bits * (perByte - 1 - x % perByte); // leftmost pixel in the high bits
         out[x] = palette_[(source[x / perByte] >> shift) & valueMask];
     }
@@ -157,9 +164,11 @@ std::uint32_t PixelRowConverter::MaskedChannel(std::uint32_t pixel, int channel)
                        shifts_[static_cast<std::size_t>(channel)]) * 255 / max;
 }
 
-void PixelRowConverter::ConvertMasked(const std::uint8_t* source, std::uint32_t* out) const {
+void PixelRowConverter::ConvertMasked(const std::uint8_t* source, int left, int right,
+                                      std::uint32_t* out) const {
     const int bytes = bitmap_.BitCount() / 8;
-    for (int x = 0; x < Width(); ++x, source += bytes) {
+    source += static_cast<std::size_t>(bytes) * static_cast<std::size_t>(left);
+    for (int x = left; x < right; ++x, source += bytes) {
         std::uint32_t pixel = 0;
         std::memcpy(&pixel, source, static_cast<std::size_t>(bytes));
         out[x] = kOpaque | MaskedChannel(pixel, 0) << 16 | MaskedChannel(pixel, 1) << 8 |

@@ -23,14 +23,16 @@ public:
 
     // Writes Width() pixels of picture row pictureY to out. Safe to call from several threads.
     void Convert(int pictureY, std::uint32_t* out) const;
+    // Only the columns left..right-1, into out[left..right-1].
+    void Convert(int pictureY, int left, int right, std::uint32_t* out) const;
 
 private:
     enum class Layout { kIndexed, kBgr, kMasked, kBgra };
 
     void PreparePalette();
     void PrepareMasks();
-    void ConvertIndexed(const std::uint8_t* source, std::uint32_t* out) const;
-    void ConvertMasked(const std::uint8_t* source, std::uint32_t* out) const;
+    void ConvertIndexed(const std::uint8_t* source, int left, int right, std::uint32_t* out) const;
+    void ConvertMasked(const std::uint8_t* source, int left, int right, std::uint32_t* out) const;
     std::uint32_t MaskedChannel(std::uint32_t pixel, int channel) const;
 
     const Bitmap& bitmap_;

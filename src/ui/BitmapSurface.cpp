@@ -9,48 +9,58 @@ void BitmapSurface::Reset(const Bitmap* bitmap, RowWaiter waitForRows) {
     bitmap_ = bitmap;
     waitForRows_ = std::move(waitForRows);
     image_ = QImage();
-    bandReady_.clear();
+    tileReady_.clear();
     converter_.reset();
     if (bitmap_ == nullptr) {
         return;
     }
     converter_.emplace(*bitmap_);
-    // Allocated, not written: memory is only touched as bands are converted.
+    // Allocated, not written: memory is only touched as tiles are converted.
     image_ = QImage(bitmap_->Width(), bitmap_->Height(),
                     bitmap_->HasAlpha() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (!image_.isNull()) {
-        bandReady_.assign(static_cast<std::size_t>((bitmap_->Height() + kBandRows - 1) / kBandRows),
+        tileColumns_ = (bitmap_->Width() + kTileColumns - 1) / kTileColumns;
+        const int bands = (bitmap_->Height() + kBandRows - 1) / kBandRows;
+        tileReady_.assign(static_cast<std::size_t>(bands) * static_cast<std::size_t>(tileColumns_),
                           false);
     }
 }
 
-const QImage& BitmapSurface::Rows(int top, int bottom) {
-    if (image_.isNull()) {
+const QImage& BitmapSurface::Area(const QRect& area) {
+    const QRect inside = area.intersected(image_.rect());
+    if (image_.isNull() || inside.isEmpty()) {
         return image_;
     }
-    top = std::max(0, top);
-    bottom = std::min(bottom, image_.height());
-    for (int band = top / kBandRows; band * kBandRows < bottom; ++band) {
-        if (!bandReady_[static_cast<std::size_t>(band)]) {
-            const int bandBottom = std::min((band + 1) * kBandRows, image_.height());
-            if (waitForRows_) {
-                waitForRows_(bandBottom);
+    for (int band = inside.top() / kBandRows; band * kBandRows <= inside.bottom(); ++band) {
+        for (int column = inside.left() / kTileColumns; column * kTileColumns <= inside.right();
+             ++column) {
+            const std::size_t tile = static_cast<std::size_t>(band) *
+                                         static_cast<std::size_t>(tileColumns_) +
+                                     static_cast<std::size_t>(column);
+            if (!tileReady_[tile]) {
+                ConvertTile(band, column);
+                tileReady_[tile] = true;
             }
-            ConvertRows(band * kBandRows, bandBottom);
-            bandReady_[static_cast<std::size_t>(band)] = true;
         }
     }
     return image_;
 }
 
-void BitmapSurface::ConvertRows(int top, int bottom) {
+void BitmapSurface::ConvertTile(int band, int column) {
+    const int top = band * kBandRows;
+    const int bottom = std::min(top + kBandRows, image_.height());
+    const int left = column * kTileColumns;
+    const int right = std::min(left + kTileColumns, image_.width());
+    if (waitForRows_) {
+        waitForRows_(bottom);
+    }
     for (int y = top; y < bottom; ++y) {
-        converter_->Convert(y, reinterpret_cast<std::uint32_t*>(image_.scanLine(y)));
+        converter_->Convert(y, left, right, reinterpret_cast<std::uint32_t*>(image_.scanLine(y)));
     }
 }
 
 const QImage& BitmapSurface::Whole() {
-    return Rows(0, image_.height());
+    return Area(image_.rect());
 }
 
 } // namespace pirela

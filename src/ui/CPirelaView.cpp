@@ -318,14 +318,12 @@ void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
         return;
     }
     // Pixel for pixel at 100 % (and whenever the draw size is the image's own), converting
-    // only the rows in sight.
+    // only the part in sight.
+    const QRect source = visible.translated(scroll.x, scroll.y);
     if (draw.width == bitmap.Width() && draw.height == bitmap.Height()) {
-        const QRect source = visible.translated(scroll.x, scroll.y);
-        painter.drawImage(visible.topLeft(), surface.Rows(source.top(), source.bottom() + 1),
-                          source);
+        painter.drawImage(visible.topLeft(), surface.Area(source), source);
         return;
     }
-    const QRect source = visible.translated(scroll.x, scroll.y);
     if (const QImage prepared = PreparedPicture(draw); !prepared.isNull()) {
         painter.drawImage(visible.topLeft(), prepared, source);
         return;

@@ -82,19 +82,30 @@ private slots:
         }
     }
 
-    void bandsConvertedOnDemandMatchTheWhole() {
-        auto photo = Make(37, 300, 24);
-        for (std::size_t i = 0; i < photo->PixelBytes(); ++i) {
-            photo->Pixels()[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    void tilesConvertedOnDemandMatchTheWhole() {
+        std::vector<RgbQuad> greys(16);
+        for (std::size_t i = 0; i < greys.size(); ++i) {
+            const auto level = static_cast<std::uint8_t>(i * 17);
+            greys[i] = {level, level, level, 0};
         }
-        BitmapSurface banded;
-        banded.Reset(photo.get());
-        const QImage part = banded.Rows(100, 130).copy(0, 100, 37, 30);
-        BitmapSurface whole;
-        whole.Reset(photo.get());
-        QCOMPARE(part, whole.Whole().copy(0, 100, 37, 30));
-        const std::uint8_t* top = photo->PictureRow(0);
-        QCOMPARE(whole.Whole().pixel(1, 0), qRgb(top[5], top[4], top[3]));
+        // Wider than two tiles; a 4-bit tile may start in the middle of a byte's pixels.
+        for (const int bits : {4, 24, 32}) {
+            auto photo = Make(1100, 300, bits, bits == 4 ? greys : std::vector<RgbQuad>{});
+            for (std::size_t i = 0; i < photo->PixelBytes(); ++i) {
+                photo->Pixels()[i] = static_cast<std::uint8_t>(i * 31 + 7);
+            }
+            BitmapSurface tiled;
+            tiled.Reset(photo.get());
+            const QRect area(500, 100, 30, 30); // across the edge of the first two tiles
+            const QImage part = tiled.Area(area).copy(area);
+            BitmapSurface whole;
+            whole.Reset(photo.get());
+            QCOMPARE(part, whole.Whole().copy(area));
+            if (bits == 24) {
+                const std::uint8_t* top = photo->PictureRow(0);
+                QCOMPARE(whole.Whole().pixel(1, 0), qRgb(top[5], top[4], top[3]));
+            }
+        }
     }
 };
 
