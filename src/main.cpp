@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/EarlyDecode.h"
+#include "app/SettingsLocation.h"
 #include "ui/CPirelaApp.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/JapaneseInterface.h"
@@ -27,7 +28,8 @@ int main(int argc, char* argv[]) {
     }
 
     // The file named on the command line starts decoding now, on a worker, while Qt starts.
-    auto earlyDecode = pirela::StartEarlyDecode(rawArguments);
+    const std::filesystem::path settingsFile = pirela::DefaultSettingsFile();
+    auto earlyDecode = pirela::StartEarlyDecode(rawArguments, settingsFile);
 
     pirela::ReadSystemLocaleAsJapanese();
     QApplication application(argc, argv);
@@ -37,7 +39,7 @@ int main(int argc, char* argv[]) {
     // that a file name that is not UTF-8 reaches the core as the file system spells it.
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 
-    pirela::CPirelaApp app(pirela::DefaultSettingsFile());
+    pirela::CPirelaApp app(settingsFile);
     if (!app.InitInstance(arguments, std::move(earlyDecode))) {
         return 1;
     }

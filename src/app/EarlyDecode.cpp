@@ -1,6 +1,7 @@
 #include "app/EarlyDecode.h"
 
 #include "app/CommandLine.h"
+#include "app/SettingsStore.h"
 #include "common/PathRules.h"
 #include "image/ImageFormat.h"
 
@@ -8,7 +9,27 @@
 
 namespace pirela {
 
-std::shared_ptr<DecodeJob> StartEarlyDecode(const std::vector<std::string>& arguments) {
+namespace {
+
+std::optional<ViewPlan> PlanFromSettings(const std::filesystem::path& settingsFile) {
+    // No screen is known before the window system: a screen too large to cut anything leaves
+    // the saved window as it is, an upper bound of the view's client area.
+    constexpr int kUnknownScreen = 1 << 20;
+    SettingsEnvironment environment;
+    environment.screenWidth = kUnknownScreen;
+    environment.screenHeight = kUnknownScreen;
+    const AppSettings settings = SettingsStore(settingsFile).Load(environment);
+    const WindowRect& window = settings.mainWindow;
+    if (settings.mainWindowMaximized == 1 || window.Width() <= 0 || window.Height() <= 0) {
+        return std::nullopt;
+    }
+    return ViewPlan{settings.options.rate, 0, {window.Width(), window.Height()}};
+}
+
+} // namespace
+
+std::shared_ptr<DecodeJob> StartEarlyDecode(const std::vector<std::string>& arguments,
+                                            const std::filesystem::path& settingsFile) {
     const std::string named = ParseCommandLine(arguments).pathToOpen;
     if (named.empty()) {
         return nullptr;
@@ -20,7 +41,8 @@ std::shared_ptr<DecodeJob> StartEarlyDecode(const std::vector<std::string>& argu
         !S_ISREG(status.st_mode)) {
         return nullptr;
     }
-    return std::make_shared<DecodeJob>(path, FormatForExtension(extension), true, std::nullopt);
+    return std::make_shared<DecodeJob>(path, FormatForExtension(extension), true,
+                                       PlanFromSettings(settingsFile));
 }
 
 } // namespace pirela

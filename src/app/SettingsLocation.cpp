@@ -1,5 +1,9 @@
 #include "app/SettingsLocation.h"
 
+#include "platform/FileAccess.h"
+
+#include <cstdlib>
+
 namespace pirela {
 
 bool IsInstalledCopy(const std::filesystem::path& executableFolder) {
@@ -14,6 +18,28 @@ std::filesystem::path ChooseSettingsFile(
         return executableFolder / kSettingsFileName;
     }
     return userConfigFolder / kSettingsFileName;
+}
+
+namespace {
+
+std::filesystem::path UserConfigFolder() {
+    const char* configured = std::getenv("XDG_CONFIG_HOME");
+    if (configured != nullptr && configured[0] == '/') {
+        return configured;
+    }
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr ? home : "") / ".config";
+}
+
+} // namespace
+
+std::filesystem::path DefaultSettingsFile() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return ChooseSettingsFile(error ? std::filesystem::path() : program.parent_path(),
+                              UserConfigFolder() / "pirela", [](const std::filesystem::path& f) {
+                                  return !f.empty() && IsWritableFolder(f);
+                              });
 }
 
 } // namespace pirela

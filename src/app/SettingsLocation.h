@@ -23,4 +23,9 @@ std::filesystem::path ChooseSettingsFile(
     const std::filesystem::path& executableFolder, const std::filesystem::path& userConfigFolder,
     const std::function<bool(const std::filesystem::path&)>& isWritableFolder);
 
+// The settings file of this running program, chosen as above with the program's own folder and
+// $XDG_CONFIG_HOME/pirela (~/.config/pirela without it). Needs no window system: the file is
+// read before Qt starts.
+std::filesystem::path DefaultSettingsFile();
+
 } // namespace pirela

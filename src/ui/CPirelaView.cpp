@@ -1,5 +1,6 @@
 #include "ui/CPirelaView.h"
 
+#include "image/ImageScaler.h"
 #include "image/ScaledPicture.h"
 
 #include "app/CPirelaDoc.h"
@@ -338,17 +339,25 @@ void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
     painter.drawImage(target, surface.Whole());
 }
 
+namespace {
+
+// A view of the picture's memory, no copy.
+QImage PictureImage(const ScaledPicture& picture) {
+    return QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
+                  picture.height, static_cast<qsizetype>(picture.width) * 4,
+                  picture.hasAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+}
+
+} // namespace
+
 QImage CPirelaView::PreparedPicture(PixelSize draw) const {
     const DecodeJob* decode = doc_.Image().Decode();
     const ScaledPicture* prepared = decode ? decode->Prepared() : nullptr;
     if (prepared == nullptr || prepared->width != draw.width || prepared->height != draw.height) {
         return {};
     }
-    // A view of the decode's memory, no copy: the decode lives as long as the image shown.
-    return QImage(reinterpret_cast<const uchar*>(prepared->pixels.data()), prepared->width,
-                  prepared->height, static_cast<qsizetype>(prepared->width) * 4,
-                  prepared->hasAlpha ? QImage::Format_ARGB32_Premultiplied
-                                     : QImage::Format_RGB32);
+    // The decode lives as long as the image shown, so the view needs no copy of its memory.
+    return PictureImage(*prepared);
 }
 
 void CPirelaView::UpdateScaledCopy(BitmapSurface& surface, PixelSize draw) {
@@ -362,16 +371,17 @@ void CPirelaView::UpdateScaledCopy(BitmapSurface& surface, PixelSize draw) {
     // While the full bitmap is still decoding, a preview decoded at a smaller scale stands in
     // for it at the same size and place; the full bitmap replaces it when it is whole.
     const Bitmap* preview = whole ? nullptr : decode->WaitForPreview();
-    if (preview != nullptr) {
-        BitmapSurface previewSurface;
-        previewSurface.Reset(preview);
-        scaled_ = previewSurface.Whole().scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
-                                                Qt::SmoothTransformation);
+    std::optional<ScaledPicture> fromPreview;
+    if (preview != nullptr && draw.width <= preview->Width() && draw.height <= preview->Height()) {
+        fromPreview = ScaleDown(*preview, draw.width, draw.height);
+    }
+    if (fromPreview) {
+        scaled_ = PictureImage(*fromPreview).copy();
     } else {
         scaled_ = surface.Whole().scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
                                          Qt::SmoothTransformation);
     }
-    scaledFromPreview_ = preview != nullptr;
+    scaledFromPreview_ = fromPreview.has_value();
     scaledSize_ = draw;
     scaledGeneration_ = surfaceGeneration_;
 }

@@ -37,15 +37,6 @@ SettingsEnvironment CurrentSettingsEnvironment() {
     return environment;
 }
 
-std::filesystem::path DefaultSettingsFile() {
-    const std::filesystem::path programFolder = ToUtf8(QCoreApplication::applicationDirPath());
-    const std::filesystem::path configFolder =
-        std::filesystem::path(
-            ToUtf8(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))) /
-        "pirela";
-    return ChooseSettingsFile(programFolder, configFolder, IsWritableFolder);
-}
-
 bool DisplayAvailable(const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments) {
         if (argument == "-platform" || argument == "--platform") {

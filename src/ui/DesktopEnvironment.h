@@ -11,10 +11,6 @@ namespace pirela {
 // The primary screen's size and the user's folders, read afresh at each call.
 SettingsEnvironment CurrentSettingsEnvironment();
 
-// pirela.ini beside the program when its folder is writable, else in the user's configuration
-// folder ($XDG_CONFIG_HOME/pirela).
-std::filesystem::path DefaultSettingsFile();
-
 // Whether Qt will find a display to open windows on. argv is the program's raw argument list,
 // which may name a platform ("-platform offscreen").
 bool DisplayAvailable(const std::vector<std::string>& arguments);
