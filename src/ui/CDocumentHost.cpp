@@ -31,7 +31,13 @@ void CDocumentHost::DecodeEndedOnWorker() {
     // The document's decodes stop before the document (and this host) go, so a call queued
     // here always finds both.
     QMetaObject::invokeMethod(
-        &mainThread_, [this] { doc_->OnDecodeEnded(); }, Qt::QueuedConnection);
+        &mainThread_,
+        [this] {
+            if (doc_ != nullptr) {
+                doc_->OnDecodeEnded();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void CDocumentHost::BeginWaitCursor() {

@@ -325,6 +325,12 @@ void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
         painter.drawImage(visible.topLeft(), surface.Area(source), source);
         return;
     }
+    // Without a preview to stand in, the decode's own scaled picture (made on its worker right
+    // after the last row) comes sooner than scaling the whole bitmap here.
+    if (const DecodeJob* decode = doc_.Image().Decode();
+        decode != nullptr && !decode->HasEnded() && decode->WaitForPreview() == nullptr) {
+        decode->WaitForBitmap();
+    }
     if (const QImage prepared = PreparedPicture(draw); !prepared.isNull()) {
         painter.drawImage(visible.topLeft(), prepared, source);
         return;
