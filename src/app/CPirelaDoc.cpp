@@ -372,6 +372,7 @@ void CPirelaDoc::RescanFolder() {
     list_.SetCurrent(row);
     host_.RefreshTitle();
     host_.RefreshStatusTexts();
+    DecodeAhead(); // the neighbour may be another file now
 }
 
 void CPirelaDoc::SyncFileListWindow(std::optional<std::string_view> nameToSelect) {
