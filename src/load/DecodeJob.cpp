@@ -4,10 +4,36 @@
 #include "image/ImageDecoder.h"
 #include "image/ImageScaler.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <climits>
 #include <system_error>
 
 namespace pirela {
+
+namespace {
+
+// The file for reading, when it is a regular file. Opened without waiting, so that a pipe put
+// in an image's place can never hold the worker (and whoever waits for it) forever.
+CFile OpenRegularFile(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        return {};
+    }
+    struct stat status {};
+    std::FILE* file = nullptr;
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+        file = ::fdopen(descriptor, "rb");
+    }
+    if (file == nullptr) {
+        ::close(descriptor);
+    }
+    return CFile(file);
+}
+
+} // namespace
 
 DecodeJob::DecodeJob(std::string path, ImageFormat format, bool withPreview,
                      std::optional<ViewPlan> plan, std::function<void()> onEnded)
@@ -129,7 +155,7 @@ void DecodeJob::PrepareScaled(const Bitmap& bitmap) {
 }
 
 void DecodeJob::Run() {
-    const CFile file = OpenForReading(path_);
+    const CFile file = OpenRegularFile(path_);
     MarkOpened(file ? FileIdentity::OfOpenFile(fileno(file.get())) : std::nullopt);
     if (file && withPreview_ && format_ == ImageFormat::Jpeg) {
         if (const std::optional<ViewPlan> plan = WaitForPlan(); plan && !progress_.StopRequested()) {

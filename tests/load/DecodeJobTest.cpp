@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cstring>
 
@@ -119,6 +121,11 @@ TEST_F(DecodeJobTest, KnowsWhetherTheFileOnDiskIsStillTheOneItDecoded) {
     const DecodeJob missing(dir_ / "missing.jpg", ImageFormat::Jpeg, false, kFit);
     EXPECT_FALSE(missing.MatchesFileOnDisk());
     EXPECT_EQ(missing.WaitForBitmap(), nullptr);
+
+    // A pipe in an image's place is not waited on.
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.jpg").c_str(), 0600), 0);
+    const DecodeJob pipe(dir_ / "pipe.jpg", ImageFormat::Jpeg, false, kFit);
+    EXPECT_EQ(pipe.WaitForBitmap(), nullptr);
 }
 
 TEST_F(DecodeJobTest, AFileThatBreaksOffAfterItsRowsEndsWithoutABitmap) {
