@@ -41,7 +41,7 @@ public:
         return std::nullopt;
     }
     void BeginWaitCursor() override {}
-    void DecodeEndedOnWorker() override {}
+    void PostDecodeEnded() override {}
     void EndWaitCursor() override {}
     void ShowBusyText(const std::string&) override {}
     void HideBusyWindow() override {}

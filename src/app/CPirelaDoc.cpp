@@ -49,7 +49,7 @@ CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& 
                        const SystemCalls& calls)
     : settings_(settings), options_(settings.options), prompter_(prompter), host_(host),
       sendEngine_(prompter, host, calls), undo_(prompter, calls),
-      loader_([&host] { host.DecodeEndedOnWorker(); }) {}
+      loader_([&host] { host.PostDecodeEnded(); }) {}
 
 CPirelaDoc::~CPirelaDoc() = default;
 
@@ -181,32 +181,41 @@ void CPirelaDoc::AdoptEarlyDecode(std::shared_ptr<DecodeJob> decode) {
 
 void CPirelaDoc::OnDecodeEnded() {
     const DecodeJob* decode = image_.Decode();
-    if (decode == nullptr || !decode->HasEnded()) {
-        return; // an earlier image's decode, or one that ended before it was shown
+    if (decode != nullptr && !decode->HasEnded()) {
+        return; // an earlier image's decode: this one's end comes later
     }
-    if (!image_.Shown()) {
-        // The file broke off after its first rows were shown: from now on it is the file that
-        // could not be decoded, exactly as if it had failed at once.
-        image_.Discard();
-        image_.SetShown(false);
-        ImageInfo failed = image_.Info();
-        image_.FillInfo(std::move(failed));
-        host_.RefreshTitle();
-        host_.RefreshStatusTexts();
-        host_.UpdateScrollSizes();
+    if (decode != nullptr && settledGeneration_ != image_.Generation()) {
+        if (!image_.Shown()) {
+            // The file broke off after its first rows were shown: from now on it is the file
+            // that could not be decoded, exactly as if it had failed at once.
+            image_.Discard();
+            image_.SetShown(false);
+            ImageInfo failed = image_.Info();
+            image_.FillInfo(std::move(failed));
+            host_.RefreshTitle();
+            host_.RefreshStatusTexts();
+            host_.UpdateScrollSizes();
+        }
+        settledGeneration_ = image_.Generation();
+        host_.UpdateAllViews(); // the whole bitmap, or the error text, replaces what was shown
     }
-    host_.UpdateAllViews();
     if (aheadWanted_) {
-        DecodeAhead();
+        StartDecodeAhead();
     }
 }
 
 void CPirelaDoc::DecodeAhead() {
     aheadWanted_ = true;
     const DecodeJob* shown = image_.Decode();
-    if (shown != nullptr && !shown->HasEnded()) {
-        return; // the image on screen comes first; its end starts this again
+    if (shown == nullptr || shown->HasEnded()) {
+        // Not while the new image is still to be painted: the decode would take the processor
+        // from the paint. The host runs OnDecodeEnded after the repaint already asked for.
+        host_.PostDecodeEnded();
     }
+    // Otherwise the image on screen comes first, and its decode's end starts this.
+}
+
+void CPirelaDoc::StartDecodeAhead() {
     aheadWanted_ = false;
     const int next = list_.Current() + direction_;
     if (list_.Current() < 0 || next < 0 || next >= list_.Count()) {

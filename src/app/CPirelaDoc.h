@@ -151,8 +151,10 @@ private:
     void ShowAfterRemoval();
     // Scroll sizes, status texts and title, after a send or after the trash took the image.
     void RefreshAfterFileChange();
-    // Decodes the neighbour in the direction of travel, once the shown image's decode ended.
+    // Decodes the neighbour in the direction of travel, once the shown image's decode ended and
+    // the image was painted.
     void DecodeAhead();
+    void StartDecodeAhead();
 
     AppSettings& settings_;
     OptionBlock& options_;
@@ -165,6 +167,8 @@ private:
     SendUndo undo_;
     int direction_ = 1;
     bool aheadWanted_ = false;
+    // The image generation whose decode's end was last dealt with.
+    std::uint64_t settledGeneration_ = 0;
     // Last, so that its workers stop first.
     ImageLoader loader_;
 };

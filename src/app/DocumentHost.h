@@ -12,9 +12,10 @@ public:
     virtual ~DocumentHost() = default;
 
     virtual void BeginWaitCursor() = 0;
-    // Called on a worker thread when a decode ended: the host has the document's
-    // OnDecodeEnded run on the main thread.
-    virtual void DecodeEndedOnWorker() = 0;
+    // Has the document's OnDecodeEnded run on the main thread once the events already waiting
+    // (a repaint) are done. Called from any thread: by a worker whose decode ended, and by the
+    // document to start the decode ahead only after the new image is painted.
+    virtual void PostDecodeEnded() = 0;
     virtual void EndWaitCursor() = 0;
     // Shows the busy window centred on the main window, or changes its text when it is shown.
     virtual void ShowBusyText(const std::string& text) = 0;

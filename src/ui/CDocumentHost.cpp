@@ -27,9 +27,9 @@ void CDocumentHost::Attach(CMainFrame* frame, CPirelaView* view, CPirelaDoc* doc
     doc_ = doc;
 }
 
-void CDocumentHost::DecodeEndedOnWorker() {
+void CDocumentHost::PostDecodeEnded() {
     // The document's decodes stop before the document (and this host) go, so a call queued
-    // here always finds both.
+    // here always finds both. Posted events run in order: a repaint asked for first comes first.
     QMetaObject::invokeMethod(
         &mainThread_,
         [this] {

@@ -30,7 +30,7 @@ public:
     void AttachSendBar(CSendBar* sendBar) { sendBar_ = sendBar; }
 
     void BeginWaitCursor() override;
-    void DecodeEndedOnWorker() override;
+    void PostDecodeEnded() override;
     void EndWaitCursor() override;
     void ShowBusyText(const std::string& text) override;
     void HideBusyWindow() override;

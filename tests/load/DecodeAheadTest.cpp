@@ -27,7 +27,8 @@ protected:
         ASSERT_TRUE(doc_.OpenImageFile(Photo(0)));
     }
     fs::path Photo(int i) const { return dir_ / ("p" + std::to_string(i) + ".jpg"); }
-    // What the user interface does when the worker reports the end of a decode.
+    // What the user interface does when a worker reports the end of a decode, and after the
+    // repaint that follows a new image.
     void SettleShownDecode() {
         doc_.Image().Pixels();
         doc_.OnDecodeEnded();
@@ -100,6 +101,7 @@ TEST_F(DecodeAheadTest, AReScanWhileADecodeAheadRunsStartsOverFromTheNewNeighbou
     ASSERT_EQ(AheadPath(), Photo(2).string());
     fs::remove(Photo(2));
     doc_.RescanFolder();
+    SettleShownDecode();
     EXPECT_EQ(AheadPath(), Photo(3).string()); // the new neighbour
 
     EXPECT_EQ(ShownWidth(), 201);

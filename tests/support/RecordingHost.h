@@ -45,7 +45,7 @@ public:
 
     void BeginWaitCursor() override { Record("wait"); }
     // Workers call this; a test decides itself when the document hears of it.
-    void DecodeEndedOnWorker() override {}
+    void PostDecodeEnded() override {}
     void EndWaitCursor() override { Record("end wait"); }
     void ShowBusyText(const std::string& text) override {
         busyTexts.push_back(text);
