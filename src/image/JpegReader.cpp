@@ -48,23 +48,32 @@ struct Decode {
     ErrorManager errors{};
     jpeg_progress_mgr progress{};
     std::unique_ptr<Bitmap> bitmap;
+    Bitmap* target = nullptr; // the bitmap the rows go into: the one made here, or one given
     const JpegReadOptions* options = nullptr;
 };
 
-// Makes the 24-bit bitmap for the output size, or none when it is too large.
+// Makes the 24-bit bitmap for the output size, or takes the one given when it has that size;
+// false when it is too large or does not fit.
 bool MakeBitmap(Decode& decode) {
+    const auto width = static_cast<std::int32_t>(decode.info.output_width);
+    const auto height = static_cast<std::int32_t>(decode.info.output_height);
+    if (decode.target != nullptr) {
+        return decode.target->Width() == width && decode.target->Height() == height &&
+               decode.target->BitCount() == 24;
+    }
     BitmapInfoHeader header;
-    header.width = static_cast<std::int32_t>(decode.info.output_width);
-    header.height = static_cast<std::int32_t>(decode.info.output_height);
+    header.width = width;
+    header.height = height;
     header.bitCount = 24;
     decode.bitmap = Bitmap::Create(header);
+    decode.target = decode.bitmap.get();
     return decode.bitmap != nullptr;
 }
 
 // False when asked to stop before the last row.
 bool ReadRowsIntoBitmap(Decode& decode) {
     j_decompress_ptr info = &decode.info;
-    Bitmap& bitmap = *decode.bitmap;
+    Bitmap& bitmap = *decode.target;
     DecodeProgress* progress = decode.options ? decode.options->progress : nullptr;
     JSAMPROW rows[kRowsPerCall];
     while (info->output_scanline < info->output_height) {
@@ -125,12 +134,16 @@ bool RunDecode(Decode& decode, std::FILE* file) {
         return false;
     }
     jpeg_calc_output_dimensions(info);
+    const bool given = decode.target != nullptr;
     if (!MakeBitmap(decode)) {
         return false;
     }
+    if (decode.options != nullptr && decode.options->bitmapOnly) {
+        return true;
+    }
     DecodeProgress* progress = decode.options ? decode.options->progress : nullptr;
-    if (progress) {
-        progress->Started(*decode.bitmap);
+    if (progress && !given) {
+        progress->Started(*decode.target);
     }
     jpeg_start_decompress(info);
     if (!ReadRowsIntoBitmap(decode)) {
@@ -155,6 +168,15 @@ std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file, const JpegReadOptions& o
         return options.progress->Outcome(decoded, std::move(decode.bitmap));
     }
     return decoded ? std::move(decode.bitmap) : nullptr;
+}
+
+bool ReadJpegStreamInto(std::FILE* file, Bitmap& bitmap, const JpegReadOptions& options) {
+    Decode decode;
+    decode.options = &options;
+    decode.target = &bitmap;
+    const bool decoded = RunDecode(decode, file);
+    jpeg_destroy_decompress(&decode.info);
+    return decoded;
 }
 
 int JpegScaleDenominator(int width, int height, int wantedWidth, int wantedHeight) {

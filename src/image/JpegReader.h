@@ -28,8 +28,16 @@ struct JpegReadOptions {
     bool onlyWhenSmaller = false;
     // Told of the bitmap and of each band of finished rows; asked whether to stop.
     DecodeProgress* progress = nullptr;
+    // Stops once the bitmap is made, before anything is decoded: it comes back unfilled (and
+    // unreported), to be filled later by ReadJpegStreamInto. Reading only the header, this
+    // tells at once whether the file can be decoded and at what size.
+    bool bitmapOnly = false;
 };
 std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file, const JpegReadOptions& options);
+// Decodes the file into a bitmap a bitmapOnly read of it made (full size, 24 bits); false when
+// the file cannot be decoded, the bitmap does not fit it, or the progress asked to stop. The
+// bitmap is not reported to the progress again, only its rows.
+bool ReadJpegStreamInto(std::FILE* file, Bitmap& bitmap, const JpegReadOptions& options);
 
 // The scale denominator (1, 2, 4 or 8) for a picture of the given size that keeps it at least
 // as large as wanted.

@@ -154,22 +154,56 @@ void DecodeJob::PrepareScaled(const Bitmap& bitmap) {
     prepared_ = std::move(scaled);
 }
 
+std::unique_ptr<Bitmap> DecodeJob::MakeJpegBitmap(std::FILE* file) {
+    JpegReadOptions options;
+    options.bitmapOnly = true;
+    auto bitmap = ReadJpegStream(file, options);
+    std::rewind(file);
+    if (bitmap) {
+        progress_.Started(*bitmap);
+    }
+    return bitmap;
+}
+
+std::unique_ptr<Bitmap> DecodeJob::DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap) {
+    JpegReadOptions options;
+    options.progress = &progress_;
+    if (format_ != ImageFormat::Jpeg) {
+        return DecodeImageStream(file, format_, options);
+    }
+    if (!jpegBitmap) {
+        return nullptr; // its header already said no
+    }
+    const bool decoded = ReadJpegStreamInto(file, *jpegBitmap, options);
+    return progress_.Outcome(decoded, std::move(jpegBitmap));
+}
+
 void DecodeJob::Run() {
     const CFile file = OpenRegularFile(path_);
     MarkOpened(file ? FileIdentity::OfOpenFile(fileno(file.get())) : std::nullopt);
-    if (file && withPreview_ && format_ == ImageFormat::Jpeg) {
+    // A JPEG's bitmap is made from its header at once, before any preview, so that whoever
+    // waits for the bitmap learns the image's size and depth (or that it cannot be decoded)
+    // without waiting for a decode.
+    std::unique_ptr<Bitmap> jpegBitmap;
+    if (file && format_ == ImageFormat::Jpeg) {
+        jpegBitmap = MakeJpegBitmap(file.get());
+    }
+    if (jpegBitmap && withPreview_) {
         if (const std::optional<ViewPlan> plan = WaitForPlan(); plan && !progress_.StopRequested()) {
             MakePreview(file.get(), *plan);
         }
     }
     MarkPreviewSettled();
+    std::unique_ptr<Bitmap> bitmap;
     if (file && !progress_.StopRequested()) {
-        JpegReadOptions options;
-        options.progress = &progress_;
-        auto bitmap = DecodeImageStream(file.get(), format_, options);
+        bitmap = DecodeFull(file.get(), std::move(jpegBitmap));
         if (bitmap && !progress_.StopRequested()) {
             PrepareScaled(*bitmap);
         }
+    } else if (jpegBitmap) {
+        bitmap = progress_.Outcome(false, std::move(jpegBitmap)); // stopped: kept, not given
+    }
+    {
         const std::lock_guard lock(mutex_);
         bitmap_ = std::move(bitmap);
     }

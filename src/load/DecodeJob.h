@@ -65,6 +65,8 @@ private:
     void Run();
     std::optional<ViewPlan> WaitForPlan();
     std::optional<ViewPlan> CurrentPlan() const;
+    std::unique_ptr<Bitmap> MakeJpegBitmap(std::FILE* file);
+    std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap);
     void MakePreview(std::FILE* file, const ViewPlan& plan);
     void PrepareScaled(const Bitmap& bitmap);
     void MarkOpened(std::optional<FileIdentity> identity);
