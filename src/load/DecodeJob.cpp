@@ -5,7 +5,6 @@
 #include "image/ImageScaler.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -34,6 +33,15 @@ CFile OpenRegularFile(const std::string& path) {
 }
 
 } // namespace
+
+DecodeJob::FileState DecodeJob::StateOf(const struct stat& status) {
+    return {{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+             static_cast<std::int64_t>(status.st_size),
+             static_cast<std::int64_t>(status.st_mtim.tv_sec),
+             static_cast<std::int64_t>(status.st_mtim.tv_nsec)},
+            static_cast<std::int64_t>(status.st_ctim.tv_sec),
+            static_cast<std::int64_t>(status.st_ctim.tv_nsec)};
+}
 
 DecodeJob::DecodeJob(std::string path, ImageFormat format, bool withPreview,
                      std::optional<ViewPlan> plan, std::function<void()> onEnded)
@@ -83,11 +91,11 @@ std::optional<ViewPlan> DecodeJob::CurrentPlan() const {
     return plan_;
 }
 
-void DecodeJob::MarkOpened(std::optional<FileIdentity> identity) {
+void DecodeJob::MarkOpened(std::optional<FileState> state) {
     {
         const std::lock_guard lock(mutex_);
         opened_ = true;
-        identity_ = identity;
+        openedState_ = state;
     }
     changed_.notify_all();
 }
@@ -103,7 +111,9 @@ void DecodeJob::MarkPreviewSettled() {
 bool DecodeJob::MatchesFileOnDisk() const {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return opened_; });
-    return identity_.has_value() && identity_ == FileIdentity::OfTarget(path_);
+    struct stat status {};
+    return openedState_.has_value() && ::stat(path_.c_str(), &status) == 0 &&
+           openedState_ == StateOf(status);
 }
 
 const Bitmap* DecodeJob::WaitForPreview() const {
@@ -180,7 +190,10 @@ std::unique_ptr<Bitmap> DecodeJob::DecodeFull(std::FILE* file, std::unique_ptr<B
 
 void DecodeJob::Run() {
     const CFile file = OpenRegularFile(path_);
-    MarkOpened(file ? FileIdentity::OfOpenFile(fileno(file.get())) : std::nullopt);
+    struct stat status {};
+    MarkOpened(file && ::fstat(fileno(file.get()), &status) == 0
+                   ? std::optional<FileState>(StateOf(status))
+                   : std::nullopt);
     // A JPEG's bitmap is made from its header at once, before any preview, so that whoever
     // waits for the bitmap learns the image's size and depth (or that it cannot be decoded)
     // without waiting for a decode.

@@ -20,10 +20,6 @@ struct FileIdentity {
     // The identity of whatever stands at the path (a link as itself, never what it names), or
     // none when nothing does.
     static std::optional<FileIdentity> Of(const std::filesystem::path& path);
-    // The identity of the file the path leads to, links followed: the file a reader opens.
-    static std::optional<FileIdentity> OfTarget(const std::filesystem::path& path);
-    // The identity of an open file.
-    static std::optional<FileIdentity> OfOpenFile(int descriptor);
 };
 
 } // namespace pirela

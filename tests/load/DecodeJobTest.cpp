@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <fstream>
 
 #include <atomic>
 #include <cstring>
@@ -111,6 +114,21 @@ TEST_F(DecodeJobTest, StoppingMidwayEndsWithoutABitmapAndFinalRowsStayReadable) 
 TEST_F(DecodeJobTest, KnowsWhetherTheFileOnDiskIsStillTheOneItDecoded) {
     const DecodeJob unchanged(photo_, ImageFormat::Jpeg, false, kFit);
     EXPECT_TRUE(unchanged.MatchesFileOnDisk());
+
+    // Rewritten in place to the same size, its modification time set back: only the change
+    // time tells.
+    const DecodeJob rewritten(photo_, ImageFormat::Jpeg, false, kFit);
+    rewritten.WaitForBitmap();
+    struct stat before {};
+    ASSERT_EQ(::stat(photo_.c_str(), &before), 0);
+    {
+        std::fstream file(photo_, std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(1000);
+        file.put('\x55');
+    }
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, photo_.c_str(), times, 0), 0);
+    EXPECT_FALSE(rewritten.MatchesFileOnDisk());
 
     const DecodeJob replaced(photo_, ImageFormat::Jpeg, false, kFit);
     replaced.WaitForBitmap();
