@@ -148,7 +148,11 @@ bool CPirelaDoc::LoadImageFile(const std::string& path) {
         host_.UpdateAllViews();
         return false;
     }
-    std::shared_ptr<DecodeJob> decode = loader_.Take(path, format);
+    // A user who moves on before the shown image was whole pages faster than images decode: a
+    // preview would only be decoded to be thrown away, at the cost of the next image.
+    const DecodeJob* shown = image_.Decode();
+    const bool preview = shown == nullptr || shown->HasEnded();
+    std::shared_ptr<DecodeJob> decode = loader_.Take(path, format, preview);
     if (decode->Progress().WaitForBitmap() != nullptr) {
         image_.SetShown(true);
         image_.InstallDecode(std::move(decode));

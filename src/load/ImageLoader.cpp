@@ -9,7 +9,8 @@ std::shared_ptr<DecodeJob> ImageLoader::Start(const std::string& path, ImageForm
     return std::make_shared<DecodeJob>(path, format, preview, plan_, onEnded_);
 }
 
-std::shared_ptr<DecodeJob> ImageLoader::Take(const std::string& path, ImageFormat format) {
+std::shared_ptr<DecodeJob> ImageLoader::Take(const std::string& path, ImageFormat format,
+                                             bool preview) {
     std::shared_ptr<DecodeJob> ahead = std::move(ahead_);
     if (ahead && ahead->Path() == path && ahead->Format() == format &&
         ahead->MatchesFileOnDisk()) {
@@ -19,12 +20,7 @@ std::shared_ptr<DecodeJob> ImageLoader::Take(const std::string& path, ImageForma
     // The stale decode stops before the new one starts, so that the two never share the
     // processor or hold two bitmaps at once.
     ahead.reset();
-    return Start(path, format, true);
-}
-
-std::shared_ptr<DecodeJob> ImageLoader::Fresh(const std::string& path, ImageFormat format) {
-    ahead_.reset();
-    return Start(path, format, true);
+    return Start(path, format, preview);
 }
 
 void ImageLoader::DecodeAhead(const std::string& path, ImageFormat format) {

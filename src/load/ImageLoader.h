@@ -20,11 +20,10 @@ public:
     explicit ImageLoader(std::function<void()> onEnded);
 
     // The decode to show the file now: the one ahead when it is of this path and its file is
-    // unchanged; otherwise a new one, which first decodes a smaller preview when the view draws
-    // the image smaller than itself. The decode ahead is given up either way.
-    std::shared_ptr<DecodeJob> Take(const std::string& path, ImageFormat format);
-    // A new decode of the file, whatever is ahead (the user asked to read it again).
-    std::shared_ptr<DecodeJob> Fresh(const std::string& path, ImageFormat format);
+    // unchanged; otherwise a new one, which (when asked to) first decodes a smaller preview
+    // when the view draws the image smaller than itself. The decode ahead is given up either
+    // way.
+    std::shared_ptr<DecodeJob> Take(const std::string& path, ImageFormat format, bool preview);
 
     // Decodes the file ahead, unless that is already happening; any other decode ahead stops.
     void DecodeAhead(const std::string& path, ImageFormat format);

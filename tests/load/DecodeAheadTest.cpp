@@ -96,6 +96,20 @@ TEST_F(DecodeAheadTest, AFileChangedGoneOrSentAfterItsDecodeAheadShowsWhatItIsNo
     EXPECT_TRUE(fs::exists(sorted_ / "p0.jpg"));
 }
 
+TEST_F(DecodeAheadTest, PagingFasterThanImagesDecodeMakesNoPreviews) {
+    for (int i = 0; i < 2; ++i) {
+        test::WriteJpeg(Photo(i), test::PhotoLike(3000, 2000, 3, unsigned(i + 1)), false);
+    }
+    doc_.Refresh(); // p0 again, from a fresh decode that takes a while
+    Show(doc_.NextImage());
+    ASSERT_NE(doc_.Image().Decode(), nullptr);
+    // p0's decode was still running when the user moved on (a 3000 x 2000 photo takes tens of
+    // milliseconds), so p1 came without a preview; after a pause, a preview is made again.
+    EXPECT_EQ(doc_.Image().Decode()->WaitForPreview(), nullptr);
+    Show(doc_.FirstImage());
+    EXPECT_NE(doc_.Image().Decode()->WaitForPreview(), nullptr);
+}
+
 TEST_F(DecodeAheadTest, AReScanWhileADecodeAheadRunsStartsOverFromTheNewNeighbour) {
     Show(doc_.NextImage());
     ASSERT_EQ(AheadPath(), Photo(2).string());

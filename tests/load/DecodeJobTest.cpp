@@ -163,18 +163,18 @@ TEST_F(DecodeJobTest, TheLoaderUsesItsDecodeAheadOnlyForTheSameUnchangedFile) {
     loader.DecodeAhead(photo_, ImageFormat::Jpeg); // never twice for one file
     EXPECT_EQ(loader.Ahead(), ahead);
     // Taken, not made again: a decode made to show a fitted file at once would preview it.
-    EXPECT_EQ(loader.Take(photo_, ImageFormat::Jpeg)->WaitForPreview(), nullptr);
+    EXPECT_EQ(loader.Take(photo_, ImageFormat::Jpeg, true)->WaitForPreview(), nullptr);
     EXPECT_EQ(loader.Ahead(), nullptr);
 
     loader.DecodeAhead(photo_, ImageFormat::Jpeg);
     loader.Ahead()->WaitForBitmap();
     test::WriteJpeg(photo_, test::PhotoLike(30, 20, 3), false); // edited since
-    const auto taken = loader.Take(photo_, ImageFormat::Jpeg);
+    const auto taken = loader.Take(photo_, ImageFormat::Jpeg, true);
     ASSERT_NE(taken->WaitForBitmap(), nullptr);
     EXPECT_EQ(taken->WaitForBitmap()->Width(), 30);
 
     loader.DecodeAhead(photo_, ImageFormat::Jpeg);
-    EXPECT_NE(loader.Take(dir_ / "other.jpg", ImageFormat::Jpeg).get(), nullptr);
+    EXPECT_NE(loader.Take(dir_ / "other.jpg", ImageFormat::Jpeg, true).get(), nullptr);
     EXPECT_EQ(loader.Ahead(), nullptr); // another file was wanted: the decode ahead is gone
 }
 
