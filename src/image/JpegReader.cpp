@@ -35,7 +35,19 @@ struct ErrorManager {
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
 
-void LimitScans(j_common_ptr info) {
+// The library's progress hook, called as it reads: it holds a crafted file to a number of
+// scans, and lets a decode asked to stop give up while the library still reads a progressive
+// file's scans, long before its first row.
+struct ProgressHook {
+    jpeg_progress_mgr manager; // first: the library hands back a pointer to it
+    const DecodeProgress* progress = nullptr;
+};
+
+void WatchProgress(j_common_ptr info) {
+    const auto* hook = reinterpret_cast<const ProgressHook*>(info->progress);
+    if (hook->progress != nullptr && hook->progress->StopRequested()) {
+        std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1); // quietly
+    }
     auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
     if (decompress->is_decompressor && decompress->input_scan_number > kMaxScans) {
         info->err->msg_code = JERR_NOT_COMPILED; // any code: the message is not shown to users
@@ -46,7 +58,7 @@ void LimitScans(j_common_ptr info) {
 struct Decode {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
-    jpeg_progress_mgr progress{};
+    ProgressHook progress{};
     std::unique_ptr<Bitmap> bitmap;
     Bitmap* target = nullptr; // the bitmap the rows go into: the one made here, or one given
     const JpegReadOptions* options = nullptr;
@@ -121,8 +133,9 @@ bool RunDecode(Decode& decode, std::FILE* file) {
     }
     jpeg_create_decompress(info);
     info->mem->max_memory_to_use = kMaxLibraryMemory;
-    decode.progress.progress_monitor = LimitScans;
-    info->progress = &decode.progress;
+    decode.progress.manager.progress_monitor = WatchProgress;
+    decode.progress.progress = decode.options ? decode.options->progress : nullptr;
+    info->progress = &decode.progress.manager;
     jpeg_stdio_src(info, file);
     jpeg_read_header(info, TRUE);
     if (info->out_color_space != JCS_RGB && info->out_color_space != JCS_GRAYSCALE) {
