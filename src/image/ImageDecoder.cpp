@@ -25,8 +25,7 @@ std::unique_ptr<Bitmap> Decode(const std::filesystem::path& path, ImageFormat fo
 }
 
 std::unique_ptr<Bitmap> DecodeStream(std::FILE* file, ImageFormat format,
-                                     const JpegReadOptions& options) {
-    DecodeProgress* progress = options.progress;
+                                     DecodeProgress* progress) {
     switch (format) {
     case ImageFormat::Bitmap: {
         auto bitmap = ReadBmpStream(file);
@@ -35,8 +34,11 @@ std::unique_ptr<Bitmap> DecodeStream(std::FILE* file, ImageFormat format,
         }
         return bitmap;
     }
-    case ImageFormat::Jpeg:
+    case ImageFormat::Jpeg: {
+        JpegReadOptions options;
+        options.progress = progress;
         return ReadJpegStream(file, options);
+    }
     case ImageFormat::Png:
         return ReadPngStream(file, progress);
     case ImageFormat::Unsupported:
@@ -48,9 +50,9 @@ std::unique_ptr<Bitmap> DecodeStream(std::FILE* file, ImageFormat format,
 } // namespace
 
 std::unique_ptr<Bitmap> DecodeImageStream(std::FILE* file, ImageFormat format,
-                                          const JpegReadOptions& options) {
+                                          DecodeProgress* progress) {
     try {
-        return DecodeStream(file, format, options);
+        return DecodeStream(file, format, progress);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -2,7 +2,7 @@
 
 #include "image/Bitmap.h"
 #include "image/ImageFormat.h"
-#include "image/JpegReader.h"
+#include "image/DecodeProgress.h"
 
 #include <filesystem>
 #include <memory>
@@ -13,10 +13,10 @@ namespace pirela {
 // decoder refuses.
 std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, ImageFormat format);
 
-// The same from an open file, on a worker thread: the options' progress (if any) hears of the
-// bitmap and its finished rows and may stop the decode; a JPEG may be decoded at a smaller
-// scale as the options allow. A bitmap file's rows are all reported at once, at the end.
+// The same from an open file, on a worker thread: the progress (if any) hears of the bitmap
+// and its finished rows and may stop the decode. A bitmap file's rows are all reported at
+// once, at the end.
 std::unique_ptr<Bitmap> DecodeImageStream(std::FILE* file, ImageFormat format,
-                                          const JpegReadOptions& options);
+                                          DecodeProgress* progress);
 
 } // namespace pirela

@@ -3,6 +3,7 @@
 #include "image/CFile.h"
 #include "image/ImageDecoder.h"
 #include "image/ImageScaler.h"
+#include "image/JpegReader.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -146,7 +147,7 @@ void DecodeJob::MakePreview(std::FILE* file, const ViewPlan& plan) {
     };
     options.onlyWhenSmaller = true;
     options.progress = &previewProgress_;
-    auto preview = DecodeImageStream(file, ImageFormat::Jpeg, options);
+    auto preview = ReadJpegStream(file, options);
     std::rewind(file);
     const std::lock_guard lock(mutex_);
     preview_ = std::move(preview);
@@ -176,14 +177,14 @@ std::unique_ptr<Bitmap> DecodeJob::MakeJpegBitmap(std::FILE* file) {
 }
 
 std::unique_ptr<Bitmap> DecodeJob::DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap) {
-    JpegReadOptions options;
-    options.progress = &progress_;
     if (format_ != ImageFormat::Jpeg) {
-        return DecodeImageStream(file, format_, options);
+        return DecodeImageStream(file, format_, &progress_);
     }
     if (!jpegBitmap) {
         return nullptr; // its header already said no
     }
+    JpegReadOptions options;
+    options.progress = &progress_;
     const bool decoded = ReadJpegStreamInto(file, *jpegBitmap, options);
     return progress_.Outcome(decoded, std::move(jpegBitmap));
 }
