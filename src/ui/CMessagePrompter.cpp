@@ -77,7 +77,8 @@ public:
         }
         if (watched == &box_ && event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->modifiers() == Qt::NoModifier) {
+            // With Alt it comes here when no shortcut took it (a window not yet active).
+            if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::AltModifier) {
                 return ClickButtonOf(key->key());
             }
         }

@@ -142,6 +142,26 @@ private slots:
         QVERIFY(!desktop.StartProgram("", target.string()));
     }
 
+    void aMessageBoxLetterAnswersTheMomentItIsPressed() {
+        CMessagePrompter prompter;
+        for (const auto modifier : {Qt::NoModifier, Qt::AltModifier}) {
+            bool closedAtOnce = false;
+            QTimer::singleShot(0, [&closedAtOnce, modifier] {
+                QWidget* box = QApplication::activeModalWidget();
+                QVERIFY(box != nullptr);
+                QTest::keyClick(box, Qt::Key_N, modifier);
+                // Qt's own mnemonic click would still be showing the button pressed here.
+                closedAtOnce = !box->isVisible();
+                if (!closedAtOnce) {
+                    qobject_cast<QMessageBox*>(box)->button(QMessageBox::No)->click();
+                }
+            });
+            QCOMPARE(prompter.ShowMessage("?", MessageIcon::Question, MessageButtons::YesNo),
+                     MessageAnswer::No);
+            QVERIFY(closedAtOnce);
+        }
+    }
+
     void theNewNameDialogOffersTheCurrentNameAndReturnsTheTypedOne() {
         CMessagePrompter prompter;
         QTimer::singleShot(0, [] {
