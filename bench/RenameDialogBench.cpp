@@ -4,10 +4,10 @@
 // which reads the folder, sorts and fills.
 #include "RatioReport.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
-#include "app/DocumentHost.h"
-#include "app/Prompter.h"
+#include "host/DocumentHost.h"
+#include "host/Prompter.h"
 #include "rename/BatchRenameFiles.h"
 #include "res/ResourceIds.h"
 #include "ui/CBatchRenameDlg.h"

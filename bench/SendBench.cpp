@@ -7,8 +7,8 @@
 #include "BenchFiles.h"
 #include "RatioReport.h"
 #include "app/CPirelaDoc.h"
-#include "app/DocumentHost.h"
-#include "app/Prompter.h"
+#include "host/DocumentHost.h"
+#include "host/Prompter.h"
 #include "image/ImageDecoder.h"
 #include "support/ImageFixtures.h"
 

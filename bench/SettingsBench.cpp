@@ -2,7 +2,7 @@
 // setting) against only reading its bytes, which any settings store must do.
 #include "RatioReport.h"
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "platform/FileAccess.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the settings reader, then writes every setting back and checks that
 // each one reads back exactly as written, whatever else the file held.
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/EarlyDecode.h"
-#include "app/SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 #include "ui/CPirelaApp.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/JapaneseInterface.h"

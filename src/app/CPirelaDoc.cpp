@@ -1,8 +1,8 @@
 #include "app/CPirelaDoc.h"
 
-#include "app/DesktopServices.h"
-#include "app/DocumentHost.h"
-#include "app/Prompter.h"
+#include "host/DesktopServices.h"
+#include "host/DocumentHost.h"
+#include "host/Prompter.h"
 #include "common/PathRules.h"
 #include "folder/FolderScan.h"
 #include "folder/Navigation.h"
@@ -52,6 +52,20 @@ CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& 
       loader_([&host] { host.PostDecodeEnded(); }) {}
 
 CPirelaDoc::~CPirelaDoc() = default;
+
+DocumentFacts CPirelaDoc::Facts() const {
+    DocumentFacts facts;
+    facts.folder = list_.Folder();
+    facts.currentName = list_.CurrentName();
+    facts.current = list_.Current();
+    facts.count = list_.Count();
+    facts.hasCurrentImage = list_.HasCurrentImage();
+    facts.shown = image_.Shown();
+    facts.hasBitmap = image_.HasBitmap();
+    facts.turnState = image_.TurnState();
+    facts.info = image_.Info();
+    return facts;
+}
 
 // --- Opening and loading ---
 
@@ -400,132 +414,6 @@ void CPirelaDoc::SyncFileListWindow(std::optional<std::string_view> nameToSelect
     }
     host_.FillFileListWindow(list_.Names(), selected, FileListFolderLabel(list_.Folder()));
     host_.HideBusyWindow();
-}
-
-void CPirelaDoc::RemoveCurrentEntry() {
-    if (host_.HasFileListWindow()) {
-        host_.DeleteFileListRow(list_.Current());
-    }
-    list_.RemoveFileName(list_.Current());
-    if (list_.Current() >= list_.Count()) {
-        PrevImage();
-    }
-}
-
-// --- Sending ---
-
-void CPirelaDoc::SendToFolder(int n) {
-    if (!list_.HasCurrentImage() || n < 0 || n >= kDestinationCount) {
-        return;
-    }
-    std::string& destination = settings_.destinationFolders[static_cast<std::size_t>(n)];
-    if (destination.empty()) {
-        const auto chosen = prompter_.AskFolder(settings_.lastOpenOtherFolder, res::kSendFolderTitle);
-        if (!chosen) {
-            return;
-        }
-        destination = *chosen;
-        settings_.lastOpenOtherFolder = *chosen;
-        host_.RefreshSendBar();
-    }
-    SendImageToFolder(n, {});
-}
-
-void CPirelaDoc::SendToOtherFolder() {
-    if (!list_.HasCurrentImage()) {
-        return;
-    }
-    const auto chosen = prompter_.AskFolder(settings_.lastOpenOtherFolder, res::kSendFolderTitle);
-    if (!chosen) {
-        return;
-    }
-    SendImageToFolder(0, *chosen);
-    settings_.lastOpenOtherFolder = *chosen;
-}
-
-bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
-    if (!list_.HasCurrentImage() || (otherFolder.empty() && (n < 0 || n >= kDestinationCount))) {
-        return false;
-    }
-    SendRequest request;
-    request.source = list_.CurrentImagePath();
-    request.folder = otherFolder.empty() ? settings_.destinationFolders[static_cast<std::size_t>(n)]
-                                         : otherFolder;
-    request.size = image_.Info().size;
-    request.copy = options_.sendType != 0;
-    request.ask = options_.ask != 0;
-    request.rename = options_.changeFileName != 0;
-    const std::optional<SendPlan> plan = sendEngine_.Prepare(request);
-    if (!plan || !sendEngine_.Transfer(*plan, [this] { ShowAfterRemoval(); })) {
-        return false;
-    }
-    lastSend_ = SendRecord{true, plan->source, plan->target.path, plan->copy ? 1 : 0,
-                           FileIdentity::Of(plan->target.path)};
-    RefreshAfterFileChange();
-    return true;
-}
-
-void CPirelaDoc::RefreshAfterFileChange() {
-    if (list_.Count() > 0) {
-        host_.UpdateScrollSizes(); // an emptied folder keeps the scroll area ClearImage gave it
-    }
-    host_.RefreshStatusTexts();
-    host_.RefreshTitle();
-}
-
-void CPirelaDoc::ShowAfterRemoval() {
-    if (list_.Current() >= 0) {
-        RemoveCurrentEntry();
-    } else {
-        // A file shown outside the list (a hidden one) leaves the list as it is; the view goes
-        // back to the first listed image, as a re-scan would.
-        MoveTo(0);
-    }
-    if (list_.Count() == 0) {
-        ClearImage();
-        return;
-    }
-    LoadImageFile(list_.CurrentImagePath());
-    SelectCurrentRow();
-}
-
-// --- Taking files back ---
-
-void CPirelaDoc::UndoLastSend() {
-    if (!lastSend_.available || !undo_.Confirm(lastSend_)) {
-        return;
-    }
-    if (lastSend_.mode != 0) {
-        lastSend_.available = !undo_.DeleteCopy(lastSend_);
-        return;
-    }
-    {
-        const WaitCursor wait(host_);
-        undo_.MoveBack(lastSend_);
-    }
-    lastSend_.available = false;
-    RescanFolder();
-}
-
-void CPirelaDoc::DeleteToRecycleBin(DesktopServices& desktop) {
-    if (!list_.HasCurrentImage()) {
-        return;
-    }
-    const std::string path = list_.CurrentImagePath();
-    if (prompter_.ShowMessage(res::TrashQuestion(path), MessageIcon::Question,
-                              MessageButtons::YesNo) != MessageAnswer::Yes) {
-        return;
-    }
-    if (!desktop.MoveToTrash(path)) {
-        prompter_.ShowMessage(res::CannotDeleteMessage(path), MessageIcon::Warning,
-                              MessageButtons::Ok);
-        return;
-    }
-    if (NameExists(path)) {
-        return; // the trash left it where it was
-    }
-    ShowAfterRemoval();
-    RefreshAfterFileChange();
 }
 
 // --- Turning ---

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "folder/ImageFileList.h"
 #include "load/ImageLoader.h"
 #include "load/DecodedImage.h"
@@ -8,6 +8,7 @@
 #include "send/SendEngine.h"
 #include "send/SendRecord.h"
 #include "send/SendUndo.h"
+#include "view/StatusTexts.h"
 
 #include <optional>
 #include <string>
@@ -37,6 +38,8 @@ public:
     int TurnState() const { return image_.TurnState(); }
     ImageFileList& FileList() { return list_; }
     const ImageFileList& FileList() const { return list_; }
+    // What the status bar and the title tell of the document as it stands.
+    DocumentFacts Facts() const;
 
     // --- Opening and loading ---
 

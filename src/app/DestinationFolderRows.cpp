@@ -1,6 +1,6 @@
 #include "app/DestinationFolderRows.h"
 
-#include "app/Prompter.h"
+#include "host/Prompter.h"
 #include "common/PathRules.h"
 #include "platform/FileAccess.h"
 #include "res/Messages.h"

@@ -1,7 +1,7 @@
 #include "app/EarlyDecode.h"
 
 #include "app/CommandLine.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "common/PathRules.h"
 #include "image/ImageFormat.h"
 

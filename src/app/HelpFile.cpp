@@ -1,6 +1,6 @@
 #include "app/HelpFile.h"
 
-#include "app/SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 
 namespace pirela {
 

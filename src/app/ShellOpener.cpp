@@ -1,7 +1,7 @@
 #include "app/ShellOpener.h"
 
-#include "app/DesktopServices.h"
-#include "app/Prompter.h"
+#include "host/DesktopServices.h"
+#include "host/Prompter.h"
 #include "res/Messages.h"
 
 #include <filesystem>

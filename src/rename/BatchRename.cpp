@@ -1,6 +1,6 @@
 #include "rename/BatchRename.h"
 
-#include "app/Prompter.h"
+#include "host/Prompter.h"
 #include "rename/BatchRenamer.h"
 #include "res/Messages.h"
 

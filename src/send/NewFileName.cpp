@@ -1,6 +1,6 @@
 #include "send/NewFileName.h"
 
-#include "app/Prompter.h"
+#include "host/Prompter.h"
 #include "common/PathRules.h"
 #include "platform/FileAccess.h"
 #include "res/Messages.h"

@@ -1,8 +1,8 @@
 #include "send/ProgramStarter.h"
 
-#include "app/DesktopServices.h"
-#include "app/DocumentHost.h"
-#include "app/Prompter.h"
+#include "host/DesktopServices.h"
+#include "host/DocumentHost.h"
+#include "host/Prompter.h"
 #include "common/PathRules.h"
 #include "res/ProgramTexts.h"
 #include "send/ExternalPrograms.h"

@@ -1,7 +1,7 @@
 #include "send/SendEngine.h"
 
-#include "app/DocumentHost.h"
-#include "app/Prompter.h"
+#include "host/DocumentHost.h"
+#include "host/Prompter.h"
 #include "common/PathRules.h"
 #include "platform/FileAccess.h"
 #include "platform/FileTransfer.h"

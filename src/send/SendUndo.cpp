@@ -1,6 +1,6 @@
 #include "send/SendUndo.h"
 
-#include "app/Prompter.h"
+#include "host/Prompter.h"
 #include "platform/FileAccess.h"
 #include "platform/FileTransfer.h"
 #include "res/Messages.h"

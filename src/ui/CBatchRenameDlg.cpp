@@ -1,7 +1,7 @@
 #include "ui/CBatchRenameDlg.h"
 
 #include "app/CPirelaDoc.h"
-#include "app/Prompter.h"
+#include "host/Prompter.h"
 #include "common/PathRules.h"
 #include "rename/BatchRename.h"
 #include "res/DialogTemplates.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DesktopServices.h"
+#include "host/DesktopServices.h"
 
 namespace pirela {
 

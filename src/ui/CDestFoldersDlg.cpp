@@ -1,6 +1,6 @@
 #include "ui/CDestFoldersDlg.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "common/PathRules.h"
 #include "res/DialogTemplates.h"
 #include "res/Messages.h"

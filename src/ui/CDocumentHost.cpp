@@ -1,6 +1,6 @@
 #include "ui/CDocumentHost.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
 #include "ui/CBusyWindow.h"
 #include "ui/CFileListWnd.h"
@@ -80,13 +80,13 @@ void CDocumentHost::SetFixedScrollSizes(int width, int height) {
 
 void CDocumentHost::RefreshStatusTexts() {
     if (frame_ && view_ && doc_) {
-        frame_->SetStatusTexts(ComputeStatusTexts(*doc_, settings_.options.rate, view_->DrawSize()));
+        frame_->SetStatusTexts(ComputeStatusTexts(doc_->Facts(), settings_.options.rate, view_->DrawSize()));
     }
 }
 
 void CDocumentHost::RefreshTitle() {
     if (frame_ && doc_) {
-        frame_->setWindowTitle(ToQString(ComputeTitle(*doc_)));
+        frame_->setWindowTitle(ToQString(ComputeTitle(doc_->Facts())));
     }
 }
 

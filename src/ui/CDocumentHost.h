@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DocumentHost.h"
+#include "host/DocumentHost.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "ui/CFileListWnd.h"
 
 #include "app/CPirelaDoc.h"
-#include "app/DocumentHost.h"
+#include "host/DocumentHost.h"
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "ui/DialogBuilder.h"

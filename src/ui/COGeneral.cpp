@@ -1,7 +1,7 @@
 #include "ui/COGeneral.h"
 
-#include "app/DocumentHost.h"
-#include "app/Prompter.h"
+#include "host/DocumentHost.h"
+#include "host/Prompter.h"
 #include "res/ProgramTexts.h"
 #include "res/ResourceIds.h"
 #include "ui/QtText.h"

@@ -1,6 +1,6 @@
 #include "ui/COSend.h"
 
-#include "app/Prompter.h"
+#include "host/Prompter.h"
 #include "res/ProgramTexts.h"
 #include "res/ResourceIds.h"
 #include "ui/CProgramEditDlg.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/Launcher.h"
 #include "res/DialogTemplates.h"
 

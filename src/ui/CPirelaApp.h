@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "app/SettingsStore.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsStore.h"
 
 #include <filesystem>
 #include <memory>

@@ -4,7 +4,7 @@
 #include "image/ScaledPicture.h"
 
 #include "app/CPirelaDoc.h"
-#include "app/DocumentHost.h"
+#include "host/DocumentHost.h"
 #include "common/PathRules.h"
 #include "folder/Navigation.h"
 #include "image/Rotation.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "ui/BitmapSurface.h"
 #include "load/ViewPlan.h"
 #include "view/DrawGeometry.h"

@@ -1,6 +1,6 @@
 #include "ui/CSendBar.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"

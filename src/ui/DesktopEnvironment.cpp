@@ -1,6 +1,6 @@
 #include "ui/DesktopEnvironment.h"
 
-#include "app/SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 #include "platform/FileAccess.h"
 #include "ui/QtText.h"
 

@@ -1,6 +1,6 @@
 #include "ui/ShowOptions.h"
 
-#include "app/DocumentHost.h"
+#include "host/DocumentHost.h"
 #include "ui/COptionPSheet.h"
 
 namespace pirela {

@@ -1,6 +1,6 @@
 #include "ui/ViewCommands.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
 #include "app/HelpFile.h"
 #include "app/ShellOpener.h"

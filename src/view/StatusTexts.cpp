@@ -1,6 +1,5 @@
 #include "view/StatusTexts.h"
 
-#include "app/CPirelaDoc.h"
 #include "common/PathRules.h"
 
 #include <cstdio>
@@ -34,12 +33,10 @@ std::string FormatFileSize(std::int64_t bytes) {
     return digits + " " + kUnits[unit];
 }
 
-StatusTexts ComputeStatusTexts(const CPirelaDoc& doc, float rate, PixelSize drawSize) {
-    const ImageFileList& list = doc.FileList();
-    const DecodedImage& image = doc.Image();
-    const ImageInfo& info = image.Info();
-    const bool current = list.HasCurrentImage();
-    const bool shownImage = current && image.Shown();
+StatusTexts ComputeStatusTexts(const DocumentFacts& doc, float rate, PixelSize drawSize) {
+    const ImageInfo& info = doc.info;
+    const bool current = doc.hasCurrentImage;
+    const bool shownImage = current && doc.shown;
 
     StatusTexts texts;
     if (shownImage) {
@@ -52,25 +49,24 @@ StatusTexts ComputeStatusTexts(const CPirelaDoc& doc, float rate, PixelSize draw
     if (shownImage) {
         double zoom = rate;
         if (rate <= 0) {
-            const int loadedWidth = image.TurnState() % 2 == 0 ? info.width : info.height;
+            const int loadedWidth = doc.turnState % 2 == 0 ? info.width : info.height;
             zoom = loadedWidth > 0 ? drawSize.width * 100.0 / loadedWidth : 0;
         }
         texts.zoom = Format("%3.1f %%", zoom);
     }
-    if (!list.Folder().empty()) {
-        texts.file = Format("ファイル: %d/%d", list.Current() + 1, list.Count());
+    if (!doc.folder.empty()) {
+        texts.file = Format("ファイル: %d/%d", doc.current + 1, doc.count);
     }
     return texts;
 }
 
-std::string ComputeTitle(const CPirelaDoc& doc) {
-    const ImageFileList& list = doc.FileList();
+std::string ComputeTitle(const DocumentFacts& doc) {
     std::string title = "Pirela";
-    const std::string folder = " [ " + FolderForSearch(list.Folder()) + " ] ";
+    const std::string folder = " [ " + FolderForSearch(doc.folder) + " ] ";
     // A file shown outside the list (hidden, or gone since the scan) is named too.
-    if (doc.Image().HasBitmap() || list.Count() > 0 || !list.CurrentName().empty()) {
-        title += " - " + list.CurrentName() + folder;
-    } else if (!list.Folder().empty()) {
+    if (doc.hasBitmap || doc.count > 0 || !doc.currentName.empty()) {
+        title += " - " + doc.currentName + folder;
+    } else if (!doc.folder.empty()) {
         title += folder;
     }
     return title;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/ImageInfo.h"
 #include "view/DrawGeometry.h"
 
 #include <cstdint>
@@ -7,7 +8,19 @@
 
 namespace pirela {
 
-class CPirelaDoc;
+// What the status bar and the title tell of the document: its list's place and the current
+// image's facts.
+struct DocumentFacts {
+    std::string folder;      // the open folder; "" when none is open
+    std::string currentName; // the current entry's name (it may be outside the list)
+    int current = -1;        // the current index, -1 for none
+    int count = 0;           // images in the list
+    bool hasCurrentImage = false; // the list has a current entry
+    bool shown = false;           // an image is shown (decoded, or still decoding)
+    bool hasBitmap = false;       // some of the image's pixels exist
+    int turnState = 0;
+    ImageInfo info;               // the image as loaded, before any turn
+};
 
 // The four status bar panes, left to right after the message pane.
 struct StatusTexts {
@@ -19,10 +32,10 @@ struct StatusTexts {
 };
 
 // The panes for the document as it stands; drawSize is the current draw size.
-StatusTexts ComputeStatusTexts(const CPirelaDoc& doc, float rate, PixelSize drawSize);
+StatusTexts ComputeStatusTexts(const DocumentFacts& doc, float rate, PixelSize drawSize);
 
 // The main window's title: "Pirela", then " - name" with the folder in brackets.
-std::string ComputeTitle(const CPirelaDoc& doc);
+std::string ComputeTitle(const DocumentFacts& doc);
 
 // A size in three significant digits with its unit letter: "512 ", "0.97 K", "1.50 K", "97.6 K",
 // "1.00 M". Sizes from 2^31 bytes on (which the old 32-bit size could not hold) go on to "G"

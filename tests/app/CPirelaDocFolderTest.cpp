@@ -109,8 +109,8 @@ TEST_F(CPirelaDocFolderTest, WhatCannotBeOpenedIsNamedWithNoFactsOfTheFileBefore
     EXPECT_FALSE(doc_.Image().HasBitmap());
     EXPECT_FALSE(doc_.Image().Shown()); // the view paints the error text naming the file
     EXPECT_EQ(doc_.Image().Info().path, (dir_ / "a.png").string());
-    EXPECT_EQ(ComputeTitle(doc_), "Pirela - a.png [ " + dir_.Path().string() + " ] ");
-    EXPECT_EQ(ComputeStatusTexts(doc_, 100, {}), (StatusTexts{"", "", "", "ファイル: 1/2"}));
+    EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela - a.png [ " + dir_.Path().string() + " ] ");
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}), (StatusTexts{"", "", "", "ファイル: 1/2"}));
 
     fs::create_directory(dir_ / "folder.png");
     EXPECT_FALSE(doc_.LoadImageFile((dir_ / "folder.png").string()));
@@ -240,7 +240,7 @@ TEST_F(CPirelaDocFolderTest, OpeningAFileListsItsFolderAndFindsItsPlace) {
     EXPECT_TRUE(doc_.OpenImageFile((dir_ / ".hidden.png").string()));
     EXPECT_EQ(doc_.FileList().Current(), -1);
     EXPECT_EQ(doc_.FileList().CurrentImagePath(), (dir_ / ".hidden.png").string());
-    EXPECT_EQ(ComputeTitle(doc_), "Pirela - .hidden.png [ " + dir_.Path().string() + " ] ");
+    EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela - .hidden.png [ " + dir_.Path().string() + " ] ");
     doc_.ApplyTurn(kTurnLeft);
     doc_.ResetTurn();
     EXPECT_TRUE(doc_.Image().HasBitmap());
@@ -256,7 +256,7 @@ TEST_F(CPirelaDocFolderTest, OpeningAFileListsItsFolderAndFindsItsPlace) {
     EXPECT_FALSE(doc_.OpenImageFile((dir_ / "missing.png").string()));
     EXPECT_EQ(host_.messages, std::vector<std::string>{
                                   "ファイル " + (dir_ / "missing.png").string() + " が開けません。"});
-    EXPECT_EQ(ComputeTitle(doc_), "Pirela - missing.png [ " + dir_.Path().string() + " ] ");
+    EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela - missing.png [ " + dir_.Path().string() + " ] ");
     EXPECT_FALSE(doc_.Image().Shown());
     EXPECT_EQ(doc_.FileList().CurrentImagePath(), (dir_ / "missing.png").string());
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/DesktopServices.h"
-#include "app/DocumentHost.h"
-#include "app/Prompter.h"
+#include "host/DesktopServices.h"
+#include "host/DocumentHost.h"
+#include "host/Prompter.h"
 
 #include <deque>
 #include <optional>

@@ -1,6 +1,6 @@
 // The batch rename dialog (147): its controls by id, its rules, and the rename run from the
 // menu command, after which the open folder is read again.
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
 #include "res/ResourceIds.h"
 #include "support/RecordingHost.h"

@@ -2,7 +2,7 @@
 // activation behave as a user sees them (the offscreen platform has none of these).
 
 #include "app/CPirelaDoc.h"
-#include "app/IniFile.h"
+#include "settings/IniFile.h"
 #include "res/ResourceIds.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"

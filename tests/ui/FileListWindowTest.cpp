@@ -1,5 +1,5 @@
 #include "app/CPirelaDoc.h"
-#include "app/IniFile.h"
+#include "settings/IniFile.h"
 #include "res/ResourceIds.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"

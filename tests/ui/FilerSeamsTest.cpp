@@ -1,6 +1,6 @@
 // The user interface's side of the filer's seams: the desktop services, the new-name question
 // and the status bar's message pane.
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
 #include "res/ResourceIds.h"
 #include "support/ImageFixtures.h"

@@ -1,4 +1,4 @@
-#include "app/IniFile.h"
+#include "settings/IniFile.h"
 #include "res/Accelerators.h"
 #include "res/ResourceIds.h"
 #include "support/TempDir.h"

@@ -1,6 +1,6 @@
 // External programs and the options sheet on real widgets: the programs' start, the pages'
 // lifecycle, the program list's editing and the launcher, in a sandboxed home.
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "res/ResourceIds.h"
 #include "send/ExternalPrograms.h"
 #include "send/ProgramStarter.h"

@@ -38,14 +38,14 @@ protected:
 };
 
 TEST_F(StatusTextsDocTest, NothingOpenShowsNothing) {
-    EXPECT_EQ(ComputeStatusTexts(doc_, 100, {}), StatusTexts{});
-    EXPECT_EQ(ComputeTitle(doc_), "Pirela");
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}), StatusTexts{});
+    EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela");
 }
 
 TEST_F(StatusTextsDocTest, AFolderWithoutImagesShowsOnlyItsPosition) {
     doc_.FileList().SetFolder("/Photos");
-    EXPECT_EQ(ComputeStatusTexts(doc_, 100, {}), (StatusTexts{"", "", "", "ファイル: 1/0"}));
-    EXPECT_EQ(ComputeTitle(doc_), "Pirela [ /Photos ] ");
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}), (StatusTexts{"", "", "", "ファイル: 1/0"}));
+    EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela [ /Photos ] ");
 }
 
 TEST_F(StatusTextsDocTest, AnImageShowsSizeDepthZoomAndPosition) {
@@ -53,20 +53,20 @@ TEST_F(StatusTextsDocTest, AnImageShowsSizeDepthZoomAndPosition) {
     doc_.FileList().AddFileName("2001/cat.jpg");
     doc_.FileList().AddFileName("dog.jpg");
     ShowImage(1000, 600);
-    EXPECT_EQ(ComputeStatusTexts(doc_, 100, {1000, 600}),
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {1000, 600}),
               (StatusTexts{"イメージ: 1000 x 600, 24 ビット", "1.50 KB", "100.0 %", "ファイル: 1/2"}));
-    EXPECT_EQ(ComputeStatusTexts(doc_, kRateFit, {333, 200}).zoom, "33.3 %");
-    EXPECT_EQ(ComputeTitle(doc_), "Pirela - 2001/cat.jpg [ /Photos ] ");
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), kRateFit, {333, 200}).zoom, "33.3 %");
+    EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela - 2001/cat.jpg [ /Photos ] ");
 
     // A quarter turn measures the zoom against the loaded height.
     doc_.ApplyTurn(1);
-    EXPECT_EQ(ComputeStatusTexts(doc_, kRateFit, {300, 500}).zoom, "50.0 %");
-    EXPECT_EQ(ComputeStatusTexts(doc_, kRateFit, {300, 500}).image, "イメージ: 1000 x 600, 24 ビット");
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), kRateFit, {300, 500}).zoom, "50.0 %");
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), kRateFit, {300, 500}).image, "イメージ: 1000 x 600, 24 ビット");
 
     // Not decodable: size and position, no image or zoom.
     doc_.Image().Discard();
     doc_.Image().SetShown(false);
-    EXPECT_EQ(ComputeStatusTexts(doc_, 100, {}), (StatusTexts{"", "1.50 KB", "", "ファイル: 1/2"}));
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}), (StatusTexts{"", "1.50 KB", "", "ファイル: 1/2"}));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
-#include "app/SettingsSchema.h"
+#include "settings/SettingsSchema.h"
 #include "platform/FileAccess.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "app/IniFile.h"
+#include "settings/AppSettings.h"
+#include "settings/IniFile.h"
 
 #include <cstddef>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "app/SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 
 #include "platform/FileAccess.h"
 
