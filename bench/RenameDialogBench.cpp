@@ -4,12 +4,12 @@
 // which reads the folder, sorts and fills.
 #include "RatioReport.h"
 
-#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
 #include "host/DocumentHost.h"
 #include "host/Prompter.h"
 #include "rename/BatchRenameFiles.h"
 #include "res/ResourceIds.h"
+#include "settings/AppSettings.h"
 #include "ui/CBatchRenameDlg.h"
 #include "ui/CDocumentHost.h"
 #include "ui/CMessagePrompter.h"

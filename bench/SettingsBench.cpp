@@ -2,8 +2,8 @@
 // setting) against only reading its bytes, which any settings store must do.
 #include "RatioReport.h"
 
-#include "settings/SettingsStore.h"
 #include "platform/FileAccess.h"
+#include "settings/SettingsStore.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "settings/AppSettings.h"
 #include "folder/ImageFileList.h"
-#include "load/ImageLoader.h"
 #include "load/DecodedImage.h"
+#include "load/ImageLoader.h"
 #include "platform/SystemCalls.h"
 #include "send/SendEngine.h"
 #include "send/SendRecord.h"
 #include "send/SendUndo.h"
+#include "settings/AppSettings.h"
 #include "view/StatusTexts.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #include "app/DestinationFolderRows.h"
 
-#include "host/Prompter.h"
 #include "common/PathRules.h"
+#include "host/Prompter.h"
 #include "platform/FileAccess.h"
 #include "res/Messages.h"
 

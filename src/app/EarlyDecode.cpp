@@ -1,9 +1,9 @@
 #include "app/EarlyDecode.h"
 
 #include "app/CommandLine.h"
-#include "settings/SettingsStore.h"
 #include "common/PathRules.h"
 #include "image/ImageFormat.h"
+#include "settings/SettingsStore.h"
 
 #include <sys/stat.h>
 

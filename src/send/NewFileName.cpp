@@ -1,7 +1,7 @@
 #include "send/NewFileName.h"
 
-#include "host/Prompter.h"
 #include "common/PathRules.h"
+#include "host/Prompter.h"
 #include "platform/FileAccess.h"
 #include "res/Messages.h"
 

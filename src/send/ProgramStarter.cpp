@@ -1,9 +1,9 @@
 #include "send/ProgramStarter.h"
 
+#include "common/PathRules.h"
 #include "host/DesktopServices.h"
 #include "host/DocumentHost.h"
 #include "host/Prompter.h"
-#include "common/PathRules.h"
 #include "res/ProgramTexts.h"
 #include "send/ExternalPrograms.h"
 

@@ -1,8 +1,8 @@
 #include "send/SendEngine.h"
 
+#include "common/PathRules.h"
 #include "host/DocumentHost.h"
 #include "host/Prompter.h"
-#include "common/PathRules.h"
 #include "platform/FileAccess.h"
 #include "platform/FileTransfer.h"
 #include "res/Messages.h"

@@ -1,7 +1,7 @@
 #include "settings/SettingsStore.h"
 
-#include "settings/SettingsSchema.h"
 #include "platform/FileAccess.h"
+#include "settings/SettingsSchema.h"
 
 #include <algorithm>
 #include <climits>

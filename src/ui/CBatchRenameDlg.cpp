@@ -1,8 +1,8 @@
 #include "ui/CBatchRenameDlg.h"
 
 #include "app/CPirelaDoc.h"
-#include "host/Prompter.h"
 #include "common/PathRules.h"
+#include "host/Prompter.h"
 #include "rename/BatchRename.h"
 #include "res/DialogTemplates.h"
 #include "res/Messages.h"

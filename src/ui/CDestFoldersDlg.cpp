@@ -1,10 +1,10 @@
 #include "ui/CDestFoldersDlg.h"
 
-#include "settings/AppSettings.h"
 #include "common/PathRules.h"
 #include "res/DialogTemplates.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
+#include "settings/AppSettings.h"
 #include "ui/CFolderBrowser.h"
 #include "ui/DialogBuilder.h"
 #include "ui/QtText.h"

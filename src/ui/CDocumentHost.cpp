@@ -1,7 +1,7 @@
 #include "ui/CDocumentHost.h"
 
-#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
+#include "settings/AppSettings.h"
 #include "ui/CBusyWindow.h"
 #include "ui/CFileListWnd.h"
 #include "ui/CMainFrame.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "settings/AppSettings.h"
 #include "app/Launcher.h"
 #include "res/DialogTemplates.h"
+#include "settings/AppSettings.h"
 
 #include <QDialog>
 

@@ -4,9 +4,9 @@
 #include "image/ScaledPicture.h"
 
 #include "app/CPirelaDoc.h"
-#include "host/DocumentHost.h"
 #include "common/PathRules.h"
 #include "folder/Navigation.h"
+#include "host/DocumentHost.h"
 #include "image/Rotation.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "load/ViewPlan.h"
 #include "settings/AppSettings.h"
 #include "ui/BitmapSurface.h"
-#include "load/ViewPlan.h"
 #include "view/DrawGeometry.h"
 
 #include <QAbstractScrollArea>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/AppSettings.h"
 #include "send/ExternalPrograms.h"
+#include "settings/AppSettings.h"
 
 #include <QDialog>
 

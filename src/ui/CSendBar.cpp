@@ -1,9 +1,9 @@
 #include "ui/CSendBar.h"
 
-#include "settings/AppSettings.h"
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
+#include "settings/AppSettings.h"
 #include "ui/CIconButton.h"
 #include "ui/CMainFrame.h"
 #include "ui/DialogBuilder.h"

@@ -1,7 +1,7 @@
 #include "ui/DesktopEnvironment.h"
 
-#include "settings/SettingsLocation.h"
 #include "platform/FileAccess.h"
+#include "settings/SettingsLocation.h"
 #include "ui/QtText.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "ui/ViewCommands.h"
 
-#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
 #include "app/HelpFile.h"
 #include "app/ShellOpener.h"
 #include "res/ResourceIds.h"
+#include "settings/AppSettings.h"
 #include "ui/BitmapSurface.h"
 #include "ui/CFilePropertiesDlg.h"
 #include "ui/CMainFrame.h"

@@ -1,8 +1,8 @@
 // The batch rename dialog (147): its controls by id, its rules, and the rename run from the
 // menu command, after which the open folder is read again.
-#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
 #include "res/ResourceIds.h"
+#include "settings/AppSettings.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 #include "ui/CBatchRenameDlg.h"

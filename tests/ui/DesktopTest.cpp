@@ -2,8 +2,8 @@
 // activation behave as a user sees them (the offscreen platform has none of these).
 
 #include "app/CPirelaDoc.h"
-#include "settings/IniFile.h"
 #include "res/ResourceIds.h"
+#include "settings/IniFile.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 #include "ui/CFileListWnd.h"

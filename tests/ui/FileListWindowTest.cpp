@@ -1,6 +1,6 @@
 #include "app/CPirelaDoc.h"
-#include "settings/IniFile.h"
 #include "res/ResourceIds.h"
+#include "settings/IniFile.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 #include "ui/CFileListWnd.h"

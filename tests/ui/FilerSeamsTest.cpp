@@ -1,15 +1,15 @@
 // The user interface's side of the filer's seams: the desktop services, the new-name question
 // and the status bar's message pane.
-#include "settings/AppSettings.h"
 #include "app/CPirelaDoc.h"
 #include "res/ResourceIds.h"
+#include "settings/AppSettings.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 #include "ui/CDesktopServices.h"
 #include "ui/CDocumentHost.h"
 #include "ui/CMainFrame.h"
-#include "ui/CPirelaApp.h"
 #include "ui/CMessagePrompter.h"
+#include "ui/CPirelaApp.h"
 #include "ui/DialogBuilder.h"
 #include "ui/JapaneseInterface.h"
 

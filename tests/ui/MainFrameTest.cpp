@@ -1,6 +1,6 @@
-#include "settings/IniFile.h"
 #include "res/Accelerators.h"
 #include "res/ResourceIds.h"
+#include "settings/IniFile.h"
 #include "support/TempDir.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CMainFrame.h"

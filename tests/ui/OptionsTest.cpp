@@ -1,9 +1,9 @@
 // External programs and the options sheet on real widgets: the programs' start, the pages'
 // lifecycle, the program list's editing and the launcher, in a sandboxed home.
-#include "settings/AppSettings.h"
 #include "res/ResourceIds.h"
 #include "send/ExternalPrograms.h"
 #include "send/ProgramStarter.h"
+#include "settings/AppSettings.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 #include "ui/CDesktopServices.h"
