@@ -28,7 +28,8 @@ void CPirelaDoc::SendToFolder(int n) {
     }
     std::string& destination = settings_.destinationFolders[static_cast<std::size_t>(n)];
     if (destination.empty()) {
-        const auto chosen = prompter_.AskFolder(settings_.lastOpenOtherFolder, res::kSendFolderTitle);
+        const auto chosen =
+            prompter_.AskFolder(settings_.lastOpenOtherFolder, res::kSendFolderTitle);
         if (!chosen) {
             return;
         }

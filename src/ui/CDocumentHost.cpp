@@ -80,7 +80,8 @@ void CDocumentHost::SetFixedScrollSizes(int width, int height) {
 
 void CDocumentHost::RefreshStatusTexts() {
     if (frame_ && view_ && doc_) {
-        frame_->SetStatusTexts(ComputeStatusTexts(doc_->Facts(), settings_.options.rate, view_->DrawSize()));
+        frame_->SetStatusTexts(
+            ComputeStatusTexts(doc_->Facts(), settings_.options.rate, view_->DrawSize()));
     }
 }
 
