@@ -42,6 +42,7 @@ public:
     }
     void BeginWaitCursor() override {}
     void PostDecodeEnded() override {}
+    void PostRepaint() override {}
     void EndWaitCursor() override {}
     void ShowBusyText(const std::string&) override {}
     void HideBusyWindow() override {}

@@ -5,5 +5,5 @@
 #include "image/BmpReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return FuzzImageReader(data, size, pirela::ReadBmpStream);
+    return FuzzImageReader(data, size, [](std::FILE* file) { return pirela::ReadBmpStream(file); });
 }

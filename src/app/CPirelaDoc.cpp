@@ -49,7 +49,7 @@ CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& 
                        const SystemCalls& calls)
     : settings_(settings), options_(settings.options), prompter_(prompter), host_(host),
       sendEngine_(prompter, host, calls), undo_(prompter, calls),
-      loader_([&host] { host.PostDecodeEnded(); }) {}
+      loader_([&host] { host.PostDecodeEnded(); }, [&host] { host.PostRepaint(); }) {}
 
 CPirelaDoc::~CPirelaDoc() = default;
 

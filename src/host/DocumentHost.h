@@ -16,6 +16,9 @@ public:
     // (a repaint) are done. Called from any thread: by a worker whose decode ended, and by the
     // document to start the decode ahead only after the new image is painted.
     virtual void PostDecodeEnded() = 0;
+    // Has the views repaint on the main thread, once, however often it is called before
+    // they do. Called by workers that made something a view is waiting to paint.
+    virtual void PostRepaint() = 0;
     virtual void EndWaitCursor() = 0;
     // Shows the busy window centred on the main window, or changes its text when it is shown.
     virtual void ShowBusyText(const std::string& text) = 0;

@@ -1,6 +1,7 @@
 #include "image/BmpReader.h"
 
 #include "image/CFile.h"
+#include "image/DecodeProgress.h"
 
 #include <algorithm>
 #include <optional>
@@ -180,31 +181,52 @@ std::size_t PixelBytesToRead(const BitmapInfoHeader& header, const Bitmap& bitma
 
 } // namespace
 
-std::unique_ptr<Bitmap> ReadBmpStream(std::FILE* file) {
+namespace {
+
+// Reads the pixel bytes in slices, so that a stop request is heard within a slice.
+bool ReadPixels(std::FILE* file, std::uint8_t* pixels, std::size_t bytes,
+                const DecodeProgress* progress) {
+    constexpr std::size_t kSliceBytes = std::size_t{1} << 20;
+    for (std::size_t done = 0; done < bytes;) {
+        if (progress && progress->StopRequested()) {
+            return false;
+        }
+        const std::size_t slice = std::min(kSliceBytes, bytes - done);
+        if (!ReadExactly(file, pixels + done, slice)) {
+            return false;
+        }
+        done += slice;
+    }
+    return true;
+}
+
+// Reads the file into bitmap; false when it cannot be trusted or read. A bitmap made before
+// the failure is left in bitmap (the progress may have shown it to others).
+bool ReadBitmapFile(std::FILE* file, DecodeProgress* progress, std::unique_ptr<Bitmap>& bitmap) {
     std::uint8_t fileHeader[kFileHeaderBytes];
     if (!ReadExactly(file, fileHeader, sizeof fileHeader) || fileHeader[0] != 'B' ||
         fileHeader[1] != 'M') {
-        return nullptr;
+        return false;
     }
     const std::uint32_t pixelOffset = Le32(fileHeader + 10);
     if (pixelOffset <= kFileHeaderBytes) {
-        return nullptr;
+        return false;
     }
     // Never allocate for a block the file does not have, nor hold more of it than a header,
     // masks and a full colour table can use: the rest (a gap some writers leave before the
     // pixels) is read past.
     const std::size_t blockBytes = pixelOffset - kFileHeaderBytes;
     if (const auto left = BytesLeft(file); left && *left < blockBytes) {
-        return nullptr;
+        return false;
     }
     std::vector<std::uint8_t> block(std::min(blockBytes, kMaxDescriptionBytes));
     if (!ReadExactly(file, block.data(), block.size()) ||
         !SkipExactly(file, blockBytes - block.size())) {
-        return nullptr;
+        return false;
     }
     auto description = ParseDescription(block);
     if (!description) {
-        return nullptr;
+        return false;
     }
     // A file must hold every pixel its header declares, whatever its image-size field says: a
     // file of a few bytes never gets a bitmap of a gigabyte. Where the length can be asked, this
@@ -212,19 +234,33 @@ std::unique_ptr<Bitmap> ReadBmpStream(std::FILE* file) {
     const std::uint64_t declared = DeclaredPixelBytes(description->header);
     const auto left = BytesLeft(file);
     if (left && *left < declared) {
-        return nullptr;
+        return false;
     }
-    auto bitmap = Bitmap::Create(description->header, std::move(description->colourTable),
+    bitmap = Bitmap::Create(description->header, std::move(description->colourTable),
                                  description->masks);
     if (!bitmap || bitmap->BitCount() == 2) {
-        return nullptr; // two bits per pixel exist in PNG files, never in bitmap files
+        return false; // two bits per pixel exist in PNG files, never in bitmap files
+    }
+    if (progress) {
+        progress->Started(*bitmap);
     }
     const std::size_t toRead = PixelBytesToRead(description->header, *bitmap);
-    if (!ReadExactly(file, bitmap->Pixels(), toRead) ||
+    if (!ReadPixels(file, bitmap->Pixels(), toRead, progress) ||
         (!left && !SkipExactly(file, bitmap->PixelBytes() - toRead))) {
-        return nullptr;
+        return false;
     }
-    return bitmap;
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<Bitmap> ReadBmpStream(std::FILE* file, DecodeProgress* progress) {
+    std::unique_ptr<Bitmap> bitmap;
+    const bool decoded = ReadBitmapFile(file, progress, bitmap);
+    if (progress) {
+        return progress->Outcome(decoded, std::move(bitmap));
+    }
+    return decoded ? std::move(bitmap) : nullptr;
 }
 
 std::unique_ptr<Bitmap> ReadBmpFile(const std::filesystem::path& path) {

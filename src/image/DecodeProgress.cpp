@@ -11,14 +11,22 @@ void DecodeProgress::Started(const Bitmap& bitmap) {
 }
 
 void DecodeProgress::RowsFinished(int rows) {
+    bool tell = false;
     {
         const std::lock_guard lock(mutex_);
         if (rows <= finishedRows_) {
             return;
         }
         finishedRows_ = rows;
+        tell = watchedRows_ > 0 && finishedRows_ >= watchedRows_;
+        if (tell) {
+            watchedRows_ = 0;
+        }
     }
     changed_.notify_all();
+    if (tell && watcher_) {
+        watcher_();
+    }
 }
 
 std::unique_ptr<Bitmap> DecodeProgress::Outcome(bool decoded, std::unique_ptr<Bitmap> bitmap) {
@@ -37,16 +45,27 @@ void DecodeProgress::RequestStop() {
 }
 
 void DecodeProgress::Ended() {
+    bool tell = false;
     {
         const std::lock_guard lock(mutex_);
         ended_ = true;
+        tell = watchedRows_ > 0;
+        watchedRows_ = 0;
     }
     changed_.notify_all();
+    if (tell && watcher_) {
+        watcher_();
+    }
 }
 
 bool DecodeProgress::HasEnded() const {
     const std::lock_guard lock(mutex_);
     return ended_;
+}
+
+bool DecodeProgress::WaitForEnd(std::chrono::milliseconds most) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, most, [&] { return ended_; });
 }
 
 int DecodeProgress::WaitForRows(int rows) const {
@@ -59,6 +78,30 @@ const Bitmap* DecodeProgress::WaitForBitmap() const {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return ended_ || bitmap_ != nullptr; });
     return bitmap_;
+}
+
+int DecodeProgress::FinishedRows() const {
+    const std::lock_guard lock(mutex_);
+    return finishedRows_;
+}
+
+const Bitmap* DecodeProgress::BitmapSoFar() const {
+    const std::lock_guard lock(mutex_);
+    return bitmap_;
+}
+
+void DecodeProgress::WatchRows(int rows) const {
+    {
+        const std::lock_guard lock(mutex_);
+        if (!ended_ && finishedRows_ < rows) {
+            watchedRows_ = rows;
+            return;
+        }
+        watchedRows_ = 0;
+    }
+    if (watcher_) {
+        watcher_();
+    }
 }
 
 } // namespace pirela

@@ -3,7 +3,9 @@
 #include "image/Bitmap.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -15,6 +17,10 @@ namespace pirela {
 // are final never change again, so a waiter may read them while the rest is still decoded.
 class DecodeProgress {
 public:
+    // Runs on the reader's thread when rows asked for by WatchRows are final, or the decode is
+    // over. Set before the reader starts; it must not wait for anything.
+    void SetWatcher(std::function<void()> watcher) { watcher_ = std::move(watcher); }
+
     // --- The reader's side ---
 
     // The bitmap the rows go into, as soon as it exists (before any row is written).
@@ -36,10 +42,18 @@ public:
     // The decode is over, with or without a bitmap; wakes every waiter.
     void Ended();
     bool HasEnded() const;
+    // Blocks until the decode is over, for at most the time given; whether it is over.
+    bool WaitForEnd(std::chrono::milliseconds most) const;
     // Blocks until rows 0..rows-1 are final or the decode is over; how many rows are final.
     int WaitForRows(int rows) const;
     // Blocks until the reader made its bitmap or the decode is over; the bitmap, or none.
     const Bitmap* WaitForBitmap() const;
+    // Without waiting: how many rows are final, and the bitmap if the reader has made it.
+    int FinishedRows() const;
+    const Bitmap* BitmapSoFar() const;
+    // Has the watcher told once rows 0..rows-1 are final or the decode is over (at once, on
+    // this thread, when that is already so). Only the last rows asked for are watched.
+    void WatchRows(int rows) const;
 
 private:
     mutable std::mutex mutex_;
@@ -47,7 +61,9 @@ private:
     const Bitmap* bitmap_ = nullptr;
     std::unique_ptr<Bitmap> abandoned_;
     int finishedRows_ = 0;
+    mutable int watchedRows_ = 0; // 0: nobody waits
     bool ended_ = false;
+    std::function<void()> watcher_;
     std::atomic<bool> stop_{false};
 };
 

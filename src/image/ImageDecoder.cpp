@@ -27,13 +27,8 @@ std::unique_ptr<Bitmap> Decode(const std::filesystem::path& path, ImageFormat fo
 std::unique_ptr<Bitmap> DecodeStream(std::FILE* file, ImageFormat format,
                                      DecodeProgress* progress) {
     switch (format) {
-    case ImageFormat::Bitmap: {
-        auto bitmap = ReadBmpStream(file);
-        if (bitmap && progress) {
-            progress->Started(*bitmap);
-        }
-        return bitmap;
-    }
+    case ImageFormat::Bitmap:
+        return ReadBmpStream(file, progress);
     case ImageFormat::Jpeg: {
         JpegReadOptions options;
         options.progress = progress;

@@ -14,8 +14,8 @@ namespace pirela {
 std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, ImageFormat format);
 
 // The same from an open file, on a worker thread: the progress (if any) hears of the bitmap
-// and its finished rows and may stop the decode. A bitmap file's rows are all reported at
-// once, at the end.
+// and its finished rows and may stop the decode. A bitmap file's rows are all final at once, at
+// the end.
 std::unique_ptr<Bitmap> DecodeImageStream(std::FILE* file, ImageFormat format,
                                           DecodeProgress* progress);
 

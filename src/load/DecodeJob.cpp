@@ -4,11 +4,16 @@
 #include "image/ImageDecoder.h"
 #include "image/ImageScaler.h"
 #include "image/JpegReader.h"
+#include "platform/FileIdentity.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <climits>
+#include <condition_variable>
+#include <mutex>
 #include <system_error>
 
 namespace pirela {
@@ -35,7 +40,89 @@ CFile OpenRegularFile(const std::string& path) {
 
 } // namespace
 
-DecodeJob::FileState DecodeJob::StateOf(const struct stat& status) {
+// Everything the worker touches. The job and its worker share it, so that a worker left to end
+// by itself still finds it.
+class DecodeJob::Work {
+public:
+    Work(std::string path, ImageFormat format, bool withPreview, std::optional<ViewPlan> plan,
+         std::function<void()> onEnded, std::function<void()> onChange);
+
+    void Run();
+    // The job is going: no more telling anybody, and the worker stops at its next chance.
+    void Abandon();
+    void Notify(const std::function<void()> Work::*which);
+
+    // Which file the job opened and in what state: besides identity, size and modification
+    // time, the change time, which no writer can set back.
+    struct FileState {
+        FileIdentity identity;
+        std::int64_t changedSeconds = 0;
+        std::int64_t changedNanoseconds = 0;
+        bool operator==(const FileState&) const = default;
+    };
+    static FileState StateOf(const struct stat& status);
+
+    std::optional<ViewPlan> WaitForPlan();
+    std::optional<ViewPlan> CurrentPlan() const;
+    std::unique_ptr<Bitmap> MakeJpegBitmap(std::FILE* file);
+    std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap);
+    void MakePreview(std::FILE* file, const ViewPlan& plan);
+    void PrepareScaled(const Bitmap& bitmap);
+    void MarkOpened(std::optional<FileState> state);
+    void MarkPreviewSettled();
+
+    const std::string path_;
+    const ImageFormat format_;
+    const bool withPreview_;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::optional<ViewPlan> plan_;
+    // Whom to tell, under a lock of their own, held while they are told: a callback may ask
+    // the job anything.
+    std::mutex callbackMutex_;
+    std::function<void()> onEnded_;
+    std::function<void()> onChange_;
+    bool opened_ = false;
+    std::optional<FileState> openedState_;
+    bool previewSettled_ = false;
+    std::unique_ptr<Bitmap> preview_;
+    std::unique_ptr<Bitmap> bitmap_;
+    std::optional<ScaledPicture> prepared_;
+
+    DecodeProgress progress_;
+    DecodeProgress previewProgress_; // only to stop the preview's decode
+};
+
+DecodeJob::Work::Work(std::string path, ImageFormat format, bool withPreview,
+                      std::optional<ViewPlan> plan, std::function<void()> onEnded,
+                      std::function<void()> onChange)
+    : path_(std::move(path)), format_(format), withPreview_(withPreview), plan_(plan),
+      onEnded_(std::move(onEnded)), onChange_(std::move(onChange)) {
+    progress_.SetWatcher([this] { Notify(&Work::onChange_); });
+}
+
+void DecodeJob::Work::Abandon() {
+    progress_.RequestStop();
+    previewProgress_.RequestStop();
+    {
+        const std::lock_guard lock(callbackMutex_);
+        onEnded_ = {};
+        onChange_ = {};
+    }
+    // Wakes a worker still waiting for its plan.
+    changed_.notify_all();
+}
+
+void DecodeJob::Work::Notify(const std::function<void()> Work::*which) {
+    // Told with the lock held, so that once Abandon has returned nobody is told any more.
+    const std::lock_guard lock(callbackMutex_);
+    if (this->*which) {
+        (this->*which)();
+    }
+}
+
+DecodeJob::Work::FileState DecodeJob::Work::StateOf(const struct stat& status) {
     return {{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
              static_cast<std::int64_t>(status.st_size),
              static_cast<std::int64_t>(status.st_mtim.tv_sec),
@@ -45,54 +132,87 @@ DecodeJob::FileState DecodeJob::StateOf(const struct stat& status) {
 }
 
 DecodeJob::DecodeJob(std::string path, ImageFormat format, bool withPreview,
-                     std::optional<ViewPlan> plan, std::function<void()> onEnded)
-    : path_(std::move(path)), format_(format), withPreview_(withPreview), plan_(plan),
-      onEnded_(std::move(onEnded)) {
+                     std::optional<ViewPlan> plan, std::function<void()> onEnded,
+                     std::function<void()> onChange)
+    : work_(std::make_shared<Work>(std::move(path), format, withPreview, plan,
+                                   std::move(onEnded), std::move(onChange))) {
     try {
-        worker_ = std::thread([this] { Run(); });
+        worker_ = std::thread([work = work_] { work->Run(); });
     } catch (const std::system_error&) {
-        Run(); // no thread to be had: the decode happens here and now
+        work_->Run(); // no thread to be had: the decode happens here and now
     }
 }
 
 DecodeJob::~DecodeJob() {
-    progress_.RequestStop();
-    previewProgress_.RequestStop();
-    {
-        const std::lock_guard lock(mutex_);
-        // Wakes a worker still waiting for its plan.
-        changed_.notify_all();
+    work_->Abandon();
+    if (!worker_.joinable()) {
+        return;
     }
-    if (worker_.joinable()) {
+    // A worker stops within a band of rows; one held in a read longer than that ends by itself.
+    constexpr auto kStopWait = std::chrono::milliseconds(3);
+    if (work_->progress_.WaitForEnd(kStopWait)) {
         worker_.join();
+    } else {
+        worker_.detach();
     }
+}
+
+const std::string& DecodeJob::Path() const {
+    return work_->path_;
+}
+
+ImageFormat DecodeJob::Format() const {
+    return work_->format_;
+}
+
+void DecodeJob::Stop() {
+    work_->progress_.RequestStop();
+    work_->previewProgress_.RequestStop();
+    work_->changed_.notify_all();
+}
+
+const DecodeProgress& DecodeJob::Progress() const {
+    return work_->progress_;
+}
+
+bool DecodeJob::HasEnded() const {
+    return work_->progress_.HasEnded();
+}
+
+void DecodeJob::WatchRows(int rows) const {
+    work_->progress_.WatchRows(rows);
 }
 
 void DecodeJob::SetPlan(const ViewPlan& plan) {
     {
-        const std::lock_guard lock(mutex_);
-        plan_ = plan;
+        const std::lock_guard lock(work_->mutex_);
+        work_->plan_ = plan;
     }
-    changed_.notify_all();
+    work_->changed_.notify_all();
 }
 
 void DecodeJob::SetOnEnded(std::function<void()> onEnded) {
-    const std::lock_guard lock(mutex_);
-    onEnded_ = std::move(onEnded);
+    const std::lock_guard lock(work_->callbackMutex_);
+    work_->onEnded_ = std::move(onEnded);
 }
 
-std::optional<ViewPlan> DecodeJob::WaitForPlan() {
+void DecodeJob::SetOnChange(std::function<void()> onChange) {
+    const std::lock_guard lock(work_->callbackMutex_);
+    work_->onChange_ = std::move(onChange);
+}
+
+std::optional<ViewPlan> DecodeJob::Work::WaitForPlan() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return plan_.has_value() || progress_.StopRequested(); });
     return plan_;
 }
 
-std::optional<ViewPlan> DecodeJob::CurrentPlan() const {
+std::optional<ViewPlan> DecodeJob::Work::CurrentPlan() const {
     const std::lock_guard lock(mutex_);
     return plan_;
 }
 
-void DecodeJob::MarkOpened(std::optional<FileState> state) {
+void DecodeJob::Work::MarkOpened(std::optional<FileState> state) {
     {
         const std::lock_guard lock(mutex_);
         opened_ = true;
@@ -101,43 +221,56 @@ void DecodeJob::MarkOpened(std::optional<FileState> state) {
     changed_.notify_all();
 }
 
-void DecodeJob::MarkPreviewSettled() {
+void DecodeJob::Work::MarkPreviewSettled() {
     {
         const std::lock_guard lock(mutex_);
         previewSettled_ = true;
     }
     changed_.notify_all();
+    if (withPreview_) {
+        Notify(&Work::onChange_); // a view may be showing nothing until it comes
+    }
 }
 
 bool DecodeJob::MatchesFileOnDisk() const {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return opened_; });
+    std::unique_lock lock(work_->mutex_);
+    work_->changed_.wait(lock, [&] { return work_->opened_; });
     struct stat status {};
-    return openedState_.has_value() && ::stat(path_.c_str(), &status) == 0 &&
-           openedState_ == StateOf(status);
+    return work_->openedState_.has_value() && ::stat(work_->path_.c_str(), &status) == 0 &&
+           work_->openedState_ == Work::StateOf(status);
 }
 
 const Bitmap* DecodeJob::WaitForPreview() const {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return previewSettled_; });
-    return preview_.get();
+    std::unique_lock lock(work_->mutex_);
+    work_->changed_.wait(lock, [&] { return work_->previewSettled_; });
+    return work_->preview_.get();
+}
+
+bool DecodeJob::PreviewSettled() const {
+    const std::lock_guard lock(work_->mutex_);
+    return work_->previewSettled_;
+}
+
+const Bitmap* DecodeJob::PreviewSoFar() const {
+    const std::lock_guard lock(work_->mutex_);
+    return work_->previewSettled_ ? work_->preview_.get() : nullptr;
 }
 
 const Bitmap* DecodeJob::WaitForBitmap() const {
-    progress_.WaitForRows(INT_MAX);
-    const std::lock_guard lock(mutex_);
-    return bitmap_.get();
+    work_->progress_.WaitForRows(INT_MAX);
+    const std::lock_guard lock(work_->mutex_);
+    return work_->bitmap_.get();
 }
 
 const ScaledPicture* DecodeJob::Prepared() const {
-    if (!progress_.HasEnded()) {
+    if (!work_->progress_.HasEnded()) {
         return nullptr;
     }
-    const std::lock_guard lock(mutex_);
-    return prepared_ ? &*prepared_ : nullptr;
+    const std::lock_guard lock(work_->mutex_);
+    return work_->prepared_ ? &*work_->prepared_ : nullptr;
 }
 
-void DecodeJob::MakePreview(std::FILE* file, const ViewPlan& plan) {
+void DecodeJob::Work::MakePreview(std::FILE* file, const ViewPlan& plan) {
     JpegReadOptions options;
     options.smallestWanted = [&plan](int width, int height) {
         const PixelSize image{width, height};
@@ -153,7 +286,7 @@ void DecodeJob::MakePreview(std::FILE* file, const ViewPlan& plan) {
     preview_ = std::move(preview);
 }
 
-void DecodeJob::PrepareScaled(const Bitmap& bitmap) {
+void DecodeJob::Work::PrepareScaled(const Bitmap& bitmap) {
     const std::optional<ViewPlan> plan = CurrentPlan();
     const PixelSize image{bitmap.Width(), bitmap.Height()};
     if (!plan || !DrawnSmallerUnturned(*plan, image)) {
@@ -165,7 +298,7 @@ void DecodeJob::PrepareScaled(const Bitmap& bitmap) {
     prepared_ = std::move(scaled);
 }
 
-std::unique_ptr<Bitmap> DecodeJob::MakeJpegBitmap(std::FILE* file) {
+std::unique_ptr<Bitmap> DecodeJob::Work::MakeJpegBitmap(std::FILE* file) {
     JpegReadOptions options;
     options.bitmapOnly = true;
     auto bitmap = ReadJpegStream(file, options);
@@ -176,7 +309,7 @@ std::unique_ptr<Bitmap> DecodeJob::MakeJpegBitmap(std::FILE* file) {
     return bitmap;
 }
 
-std::unique_ptr<Bitmap> DecodeJob::DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap) {
+std::unique_ptr<Bitmap> DecodeJob::Work::DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap) {
     if (format_ != ImageFormat::Jpeg) {
         return DecodeImageStream(file, format_, &progress_);
     }
@@ -189,7 +322,7 @@ std::unique_ptr<Bitmap> DecodeJob::DecodeFull(std::FILE* file, std::unique_ptr<B
     return progress_.Outcome(decoded, std::move(jpegBitmap));
 }
 
-void DecodeJob::Run() {
+void DecodeJob::Work::Run() {
     const CFile file = OpenRegularFile(path_);
     struct stat status {};
     MarkOpened(file && ::fstat(fileno(file.get()), &status) == 0
@@ -221,15 +354,8 @@ void DecodeJob::Run() {
         const std::lock_guard lock(mutex_);
         bitmap_ = std::move(bitmap);
     }
-    std::function<void()> onEnded;
-    {
-        const std::lock_guard lock(mutex_);
-        onEnded = onEnded_;
-    }
     progress_.Ended();
-    if (onEnded) {
-        onEnded();
-    }
+    Notify(&Work::onEnded_);
 }
 
 } // namespace pirela

@@ -1,19 +1,12 @@
 #pragma once
 
-#include "image/Bitmap.h"
 #include "image/DecodeProgress.h"
 #include "image/ImageFormat.h"
 #include "image/ScaledPicture.h"
 #include "load/ViewPlan.h"
-#include "platform/FileIdentity.h"
 
-#include <sys/stat.h>
-
-#include <condition_variable>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -30,22 +23,32 @@ namespace pirela {
 //     draw size, so that the view only has to paint it.
 // The draw size comes from the view plan, which may be given later (a job started before the
 // window exists waits for it before step 2) and changed while the job runs (step 4 takes the
-// latest). Every result stays alive and unchanged until the job is destroyed. Destroying a job
-// stops its worker at the next band of rows and waits for it.
+// latest). Every result stays alive and unchanged until the job is destroyed.
+//
+// Destroying a job never waits on its worker for more than a moment: the worker is asked to
+// stop at its next band of rows, and one that does not end at once (a read held by a dying
+// disk or a hung network mount) is left to end by itself, with what it shares and nobody to
+// tell.
 class DecodeJob {
 public:
-    // onEnded runs on the worker thread once everything is done (or given up); it may be empty.
+    // onEnded runs on the worker thread once everything is done (or given up); onChange runs
+    // there when the preview is settled and when rows asked for by WatchRows are final. Both
+    // may be empty, and neither may wait for anything.
     DecodeJob(std::string path, ImageFormat format, bool withPreview,
-              std::optional<ViewPlan> plan, std::function<void()> onEnded = {});
+              std::optional<ViewPlan> plan, std::function<void()> onEnded = {},
+              std::function<void()> onChange = {});
     ~DecodeJob();
     DecodeJob(const DecodeJob&) = delete;
     DecodeJob& operator=(const DecodeJob&) = delete;
 
-    const std::string& Path() const { return path_; }
-    ImageFormat Format() const { return format_; }
+    const std::string& Path() const;
+    ImageFormat Format() const;
     void SetPlan(const ViewPlan& plan);
     // Replaces what runs on the worker at the end (a job started before its owner existed).
     void SetOnEnded(std::function<void()> onEnded);
+    void SetOnChange(std::function<void()> onChange);
+    // Asks the worker to give up: the decode then ends without a bitmap.
+    void Stop();
 
     // Whether the file at the path is still the one this job decodes: false when it has gone,
     // was replaced, or changed size or modification time since the job opened it (or the job
@@ -54,9 +57,14 @@ public:
 
     // Blocks until the preview is made or known not to come; the preview, or none.
     const Bitmap* WaitForPreview() const;
+    // Without waiting: whether the preview is made or known not to come, and the preview.
+    bool PreviewSettled() const;
+    const Bitmap* PreviewSoFar() const;
     // The full bitmap as it is being filled: rows the progress reports final may be read.
-    const DecodeProgress& Progress() const { return progress_; }
-    bool HasEnded() const { return progress_.HasEnded(); }
+    const DecodeProgress& Progress() const;
+    bool HasEnded() const;
+    // Has onChange run once rows 0..rows-1 are final or the decode is over.
+    void WatchRows(int rows) const;
     // Blocks until the job has ended; the full bitmap, or none when the file could not be
     // decoded.
     const Bitmap* WaitForBitmap() const;
@@ -65,42 +73,8 @@ public:
     const ScaledPicture* Prepared() const;
 
 private:
-    void Run();
-    std::optional<ViewPlan> WaitForPlan();
-    std::optional<ViewPlan> CurrentPlan() const;
-    std::unique_ptr<Bitmap> MakeJpegBitmap(std::FILE* file);
-    std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap);
-    void MakePreview(std::FILE* file, const ViewPlan& plan);
-    void PrepareScaled(const Bitmap& bitmap);
-    // Which file the job opened and in what state: besides identity, size and modification
-    // time, the change time, which no writer can set back.
-    struct FileState {
-        FileIdentity identity;
-        std::int64_t changedSeconds = 0;
-        std::int64_t changedNanoseconds = 0;
-        bool operator==(const FileState&) const = default;
-    };
-    static FileState StateOf(const struct stat& status);
-    void MarkOpened(std::optional<FileState> state);
-    void MarkPreviewSettled();
-
-    const std::string path_;
-    const ImageFormat format_;
-    const bool withPreview_;
-
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    std::optional<ViewPlan> plan_;
-    std::function<void()> onEnded_;
-    bool opened_ = false;
-    std::optional<FileState> openedState_;
-    bool previewSettled_ = false;
-    std::unique_ptr<Bitmap> preview_;
-    std::unique_ptr<Bitmap> bitmap_;
-    std::optional<ScaledPicture> prepared_;
-
-    DecodeProgress progress_;
-    DecodeProgress previewProgress_; // only to stop the preview's decode
+    class Work;
+    std::shared_ptr<Work> work_;
     std::thread worker_;
 };
 

@@ -2,11 +2,12 @@
 
 namespace pirela {
 
-ImageLoader::ImageLoader(std::function<void()> onEnded) : onEnded_(std::move(onEnded)) {}
+ImageLoader::ImageLoader(std::function<void()> onEnded, std::function<void()> onChange)
+    : onEnded_(std::move(onEnded)), onChange_(std::move(onChange)) {}
 
 std::shared_ptr<DecodeJob> ImageLoader::Start(const std::string& path, ImageFormat format,
                                               bool preview) {
-    return std::make_shared<DecodeJob>(path, format, preview, plan_, onEnded_);
+    return std::make_shared<DecodeJob>(path, format, preview, plan_, onEnded_, onChange_);
 }
 
 std::shared_ptr<DecodeJob> ImageLoader::Take(const std::string& path, ImageFormat format,
@@ -39,6 +40,7 @@ void ImageLoader::Adopt(std::shared_ptr<DecodeJob> decode) {
     ahead_ = std::move(decode);
     if (ahead_) {
         ahead_->SetOnEnded(onEnded_);
+        ahead_->SetOnChange(onChange_);
         ahead_->SetPlan(plan_);
     }
 }

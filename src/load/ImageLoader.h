@@ -16,8 +16,9 @@ namespace pirela {
 // path and only while the file is the one it opened; it is never started twice for one file.
 class ImageLoader {
 public:
-    // onEnded is given to every decode: it runs on a worker thread when one ends.
-    explicit ImageLoader(std::function<void()> onEnded);
+    // onEnded and onChange are given to every decode: they run on a worker thread when one
+    // ends, and when it has made something a view may be waiting to paint.
+    explicit ImageLoader(std::function<void()> onEnded, std::function<void()> onChange = {});
 
     // The decode to show the file now: the one ahead when it is of this path and its file is
     // unchanged; otherwise a new one, which (when asked to) first decodes a smaller preview
@@ -41,6 +42,7 @@ private:
     std::shared_ptr<DecodeJob> Start(const std::string& path, ImageFormat format, bool preview);
 
     std::function<void()> onEnded_;
+    std::function<void()> onChange_;
     ViewPlan plan_;
     std::shared_ptr<DecodeJob> ahead_;
 };

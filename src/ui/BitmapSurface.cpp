@@ -5,9 +5,9 @@
 
 namespace pirela {
 
-void BitmapSurface::Reset(const Bitmap* bitmap, RowWaiter waitForRows) {
+void BitmapSurface::Reset(const Bitmap* bitmap, RowsFinal rowsFinal) {
     bitmap_ = bitmap;
-    waitForRows_ = std::move(waitForRows);
+    rowsFinal_ = std::move(rowsFinal);
     image_ = QImage();
     tileReady_.clear();
     converter_.reset();
@@ -26,8 +26,21 @@ void BitmapSurface::Reset(const Bitmap* bitmap, RowWaiter waitForRows) {
     }
 }
 
+int BitmapSurface::ReadyRows() const {
+    const int height = image_.height();
+    if (!rowsFinal_) {
+        return height;
+    }
+    const int final = rowsFinal_();
+    return final >= height ? height : final / kBandRows * kBandRows;
+}
+
+int BitmapSurface::RowsToConvert(int rows) const {
+    return std::min(image_.height(), (rows + kBandRows - 1) / kBandRows * kBandRows);
+}
+
 const QImage& BitmapSurface::Area(const QRect& area) {
-    const QRect inside = area.intersected(image_.rect());
+    const QRect inside = area.intersected(QRect(0, 0, image_.width(), ReadyRows()));
     if (image_.isNull() || inside.isEmpty()) {
         return image_;
     }
@@ -51,9 +64,6 @@ void BitmapSurface::ConvertTile(int band, int column) {
     const int bottom = std::min(top + kBandRows, image_.height());
     const int left = column * kTileColumns;
     const int right = std::min(left + kTileColumns, image_.width());
-    if (waitForRows_) {
-        waitForRows_(bottom);
-    }
     for (int y = top; y < bottom; ++y) {
         converter_->Convert(y, left, right, reinterpret_cast<std::uint32_t*>(image_.scanLine(y)));
     }

@@ -18,17 +18,23 @@ namespace pirela {
 // window shows.
 class BitmapSurface {
 public:
-    // Waits until the picture's rows 0..rows-1 are final (a bitmap still being decoded).
-    using RowWaiter = std::function<void(int rows)>;
+    // How many of the picture's rows, from the top, are final (a bitmap still being decoded).
+    using RowsFinal = std::function<int()>;
 
     // Starts over for a new bitmap (or none); the bitmap must outlive its use here. A bitmap
-    // still being decoded comes with a waiter: each band is converted once its rows are final.
-    void Reset(const Bitmap* bitmap, RowWaiter waitForRows = {});
+    // still being decoded comes with the count of its final rows: only those are converted.
+    void Reset(const Bitmap* bitmap, RowsFinal rowsFinal = {});
 
     bool IsNull() const { return image_.isNull(); }
-    // The surface with at least the picture's pixels in the area converted.
+    // The rows from the top that Area converts now: all of them once the bitmap is whole,
+    // otherwise the whole bands of final rows.
+    int ReadyRows() const;
+    // The surface with the picture's pixels in the area converted, as far as its rows are
+    // ready; rows below ReadyRows() are not to be shown.
     const QImage& Area(const QRect& area);
     const QImage& Whole();
+    // The rows to wait for so that rows 0..rows-1 can be converted: whole bands.
+    int RowsToConvert(int rows) const;
 
 private:
     static constexpr int kBandRows = 64;
@@ -37,7 +43,7 @@ private:
     void ConvertTile(int band, int column);
 
     const Bitmap* bitmap_ = nullptr;
-    RowWaiter waitForRows_;
+    RowsFinal rowsFinal_;
     std::optional<PixelRowConverter> converter_;
     QImage image_;
     int tileColumns_ = 0; // tiles across

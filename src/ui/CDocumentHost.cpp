@@ -40,6 +40,19 @@ void CDocumentHost::PostDecodeEnded() {
         Qt::QueuedConnection);
 }
 
+void CDocumentHost::PostRepaint() {
+    if (repaintPosted_.exchange(true)) {
+        return; // one repaint will show whatever the workers have made by then
+    }
+    QMetaObject::invokeMethod(
+        &mainThread_,
+        [this] {
+            repaintPosted_ = false;
+            UpdateAllViews();
+        },
+        Qt::QueuedConnection);
+}
+
 void CDocumentHost::BeginWaitCursor() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -31,6 +32,7 @@ public:
 
     void BeginWaitCursor() override;
     void PostDecodeEnded() override;
+    void PostRepaint() override;
     void EndWaitCursor() override;
     void ShowBusyText(const std::string& text) override;
     void HideBusyWindow() override;
@@ -59,6 +61,7 @@ private:
     CPirelaView* view_ = nullptr;
     CPirelaDoc* doc_ = nullptr;
     QObject mainThread_; // receives what workers hand to the main thread
+    std::atomic<bool> repaintPosted_{false};
     CFileListWnd* fileList_ = nullptr;
     CSendBar* sendBar_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;

@@ -1,8 +1,5 @@
 #include "ui/CPirelaView.h"
 
-#include "image/ImageScaler.h"
-#include "image/ScaledPicture.h"
-
 #include "app/CPirelaDoc.h"
 #include "common/PathRules.h"
 #include "folder/Navigation.h"
@@ -10,7 +7,6 @@
 #include "image/Rotation.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
-#include "ui/BitmapSurface.h"
 #include "ui/CBatchRenameDlg.h"
 #include "ui/CFolderBrowser.h"
 #include "ui/CMessagePrompter.h"
@@ -40,10 +36,6 @@ namespace {
 
 // The scroll extent without an image.
 constexpr PixelSize kNoImageScrollSize{10, 10};
-
-// A smoothly scaled copy is kept for the draw size up to this many pixels (128 MB); larger
-// draw sizes (a big photo at 400 %) scale only the visible part at each paint.
-constexpr long long kMaxCachedScaledPixels = 32LL * 1024 * 1024;
 
 constexpr int kErrorTextLeft = 5;
 constexpr int kErrorLineTops[] = {5, 20};
@@ -76,10 +68,16 @@ const struct {
 
 CPirelaView::CPirelaView(CPirelaDoc& doc, AppSettings& settings, DocumentHost& host,
                          QWidget* parent)
-    : QAbstractScrollArea(parent), doc_(doc), settings_(settings), host_(host) {
+    : QAbstractScrollArea(parent), doc_(doc), settings_(settings), host_(host),
+      painter_(doc.Image()) {
     setFrameShape(QFrame::NoFrame);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(false);
+    // Every paint covers the whole viewport, so Qt need not erase it first; and a paint that
+    // paints nothing leaves the last picture where it was.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    lastPictureTimer_.setSingleShot(true);
+    connect(&lastPictureTimer_, &QTimer::timeout, viewport(), [this] { viewport()->update(); });
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -263,19 +261,6 @@ void CPirelaView::wheelEvent(QWheelEvent* event) {
 
 // --- Painting ---
 
-BitmapSurface& CPirelaView::Surface() {
-    if (surfaceGeneration_ != doc_.Image().Generation()) {
-        surfaceGeneration_ = doc_.Image().Generation();
-        BitmapSurface::RowWaiter waiter;
-        if (const DecodeJob* decode = doc_.Image().Decode()) {
-            waiter = [decode](int rows) { decode->Progress().WaitForRows(rows); };
-        }
-        surface_.Reset(doc_.Image().PixelsSoFar(), std::move(waiter));
-        scaled_ = QImage();
-    }
-    return surface_;
-}
-
 ViewPlan CPirelaView::Plan() const {
     // The next image keeps the turn only when the user asked for that.
     const int nextTurn = settings_.options.keepTurnState != 0 ? doc_.TurnState() : 0;
@@ -285,15 +270,26 @@ ViewPlan CPirelaView::Plan() const {
 void CPirelaView::paintEvent(QPaintEvent*) {
     // Whatever changed the draw size repaints, so the decodes learn of it here.
     doc_.SetViewPlan(Plan());
-    QPainter painter(viewport());
-    const PixelSize draw = HasImage() ? DrawSize() : PixelSize{};
-    PaintBackground(painter);
     // A surface whose memory cannot be had leaves the image unshowable: the user is told as
     // for a file that cannot be decoded, and the program goes on.
-    if (!doc_.Image().Shown() || (HasImage() && Surface().IsNull())) {
+    const bool image = doc_.Image().Shown() && HasImage() && painter_.HasSurface();
+    if (image) {
+        const ImagePainter::Frame frame{DrawSize(), ScrollPosition(), viewport()->rect()};
+        // Painting nothing leaves the last picture on screen (the viewport paints opaquely).
+        if (const int keep = painter_.MsToKeepLastPicture(frame); keep > 0) {
+            lastPictureTimer_.start(keep);
+            return;
+        }
+        QPainter painter(viewport());
+        PaintBackground(painter);
+        painter_.Paint(painter, frame);
+        return;
+    }
+    QPainter painter(viewport());
+    PaintBackground(painter);
+    painter_.PaintedNoImage();
+    if (!doc_.Image().Shown() || HasImage()) {
         DrawLoadError(painter);
-    } else if (HasImage()) {
-        PaintImage(painter, draw);
     }
 }
 
@@ -304,92 +300,6 @@ void CPirelaView::PaintBackground(QPainter& painter) {
                                   ? ColourOf(settings_.options.bgColor)
                                   : palette().color(QPalette::Base);
     painter.fillRect(viewport()->rect(), background);
-}
-
-void CPirelaView::PaintImage(QPainter& painter, PixelSize draw) {
-    BitmapSurface& surface = Surface();
-    const Bitmap& bitmap = *doc_.Image().PixelsSoFar();
-    if (surface.IsNull() || draw.width <= 0 || draw.height <= 0) {
-        return;
-    }
-    const ScrollPoint scroll = ScrollPosition();
-    const QRect target(-scroll.x, -scroll.y, draw.width, draw.height);
-    const QRect visible = target.intersected(viewport()->rect());
-    if (visible.isEmpty()) {
-        return;
-    }
-    // Pixel for pixel at 100 % (and whenever the draw size is the image's own), converting
-    // only the part in sight.
-    const QRect source = visible.translated(scroll.x, scroll.y);
-    if (draw.width == bitmap.Width() && draw.height == bitmap.Height()) {
-        painter.drawImage(visible.topLeft(), surface.Area(source), source);
-        return;
-    }
-    // Without a preview to stand in, the decode's own scaled picture (made on its worker right
-    // after the last row) comes sooner than scaling the whole bitmap here.
-    if (const DecodeJob* decode = doc_.Image().Decode();
-        decode != nullptr && !decode->HasEnded() && decode->WaitForPreview() == nullptr) {
-        decode->WaitForBitmap();
-    }
-    if (const QImage prepared = PreparedPicture(draw); !prepared.isNull()) {
-        painter.drawImage(visible.topLeft(), prepared, source);
-        return;
-    }
-    const long long pixels = static_cast<long long>(draw.width) * draw.height;
-    if (pixels <= kMaxCachedScaledPixels) {
-        UpdateScaledCopy(surface, draw);
-        painter.drawImage(visible.topLeft(), scaled_, source);
-        return;
-    }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, surface.Whole());
-}
-
-namespace {
-
-// A view of the picture's memory, no copy.
-QImage PictureImage(const ScaledPicture& picture) {
-    return QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
-                  picture.height, static_cast<qsizetype>(picture.width) * 4,
-                  picture.hasAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-}
-
-} // namespace
-
-QImage CPirelaView::PreparedPicture(PixelSize draw) const {
-    const DecodeJob* decode = doc_.Image().Decode();
-    const ScaledPicture* prepared = decode ? decode->Prepared() : nullptr;
-    if (prepared == nullptr || prepared->width != draw.width || prepared->height != draw.height) {
-        return {};
-    }
-    // The decode lives as long as the image shown, so the view needs no copy of its memory.
-    return PictureImage(*prepared);
-}
-
-void CPirelaView::UpdateScaledCopy(BitmapSurface& surface, PixelSize draw) {
-    const DecodeJob* decode = doc_.Image().Decode();
-    const bool whole = decode == nullptr || decode->HasEnded();
-    const bool current =
-        scaledGeneration_ == surfaceGeneration_ && scaledSize_ == draw && !scaled_.isNull();
-    if (current && !(whole && scaledFromPreview_)) {
-        return;
-    }
-    // While the full bitmap is still decoding, a preview decoded at a smaller scale stands in
-    // for it at the same size and place; the full bitmap replaces it when it is whole.
-    const Bitmap* preview = whole ? nullptr : decode->WaitForPreview();
-    std::optional<ScaledPicture> fromPreview;
-    if (preview != nullptr && draw.width <= preview->Width() && draw.height <= preview->Height()) {
-        fromPreview = ScaleDown(*preview, draw.width, draw.height);
-    }
-    if (fromPreview) {
-        scaled_ = PictureImage(*fromPreview).copy();
-    } else {
-        scaled_ = surface.Whole().scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
-                                         Qt::SmoothTransformation);
-    }
-    scaledFromPreview_ = fromPreview.has_value();
-    scaledSize_ = draw;
-    scaledGeneration_ = surfaceGeneration_;
 }
 
 void CPirelaView::DrawLoadError(QPainter& painter) {

@@ -2,11 +2,11 @@
 
 #include "load/ViewPlan.h"
 #include "settings/AppSettings.h"
-#include "ui/BitmapSurface.h"
+#include "ui/ImagePainter.h"
 #include "view/DrawGeometry.h"
 
 #include <QAbstractScrollArea>
-#include <QImage>
+#include <QTimer>
 
 class QMenu;
 
@@ -21,7 +21,8 @@ class DocumentHost;
 // The image view: paints the document's current image at the zoom in effect, scrolls it by
 // scroll bars, arrow keys, dragging and the wheel, and carries the zoom, open and refresh
 // commands. It owns no image data beyond the surface it paints from, made once per load or
-// turn, and a smoothly scaled copy for the current draw size, made once per draw size.
+// turn, and a smoothly scaled copy for the current draw size, made once per draw size (both
+// held by its ImagePainter).
 class CPirelaView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -73,15 +74,8 @@ private:
     void RegisterNavigationCommands(CommandTable& commands);
     void RegisterTurnCommands(CommandTable& commands);
     bool HasImage() const;
-    BitmapSurface& Surface();
     // What decides the draw size of the images to come.
     ViewPlan Plan() const;
-    // The picture a decode prepared at this draw size, when it did; a null image otherwise.
-    QImage PreparedPicture(PixelSize draw) const;
-    // The smoothly scaled copy at the draw size: from the whole bitmap, or from the decode's
-    // preview while the whole bitmap is still to come.
-    void UpdateScaledCopy(BitmapSurface& surface, PixelSize draw);
-    void PaintImage(QPainter& painter, PixelSize draw);
     void PaintBackground(QPainter& painter);
     void DrawLoadError(QPainter& painter);
     void UpdateScrollBars();
@@ -91,12 +85,8 @@ private:
     AppSettings& settings_;
     DocumentHost& host_;
 
-    BitmapSurface surface_;
-    std::uint64_t surfaceGeneration_ = 0;
-    QImage scaled_;
-    PixelSize scaledSize_;
-    std::uint64_t scaledGeneration_ = 0;
-    bool scaledFromPreview_ = false;
+    ImagePainter painter_;
+    QTimer lastPictureTimer_; // ends a last picture's stand-in
 
     PixelSize scrollSize_{100, 100};
     bool dragging_ = false;

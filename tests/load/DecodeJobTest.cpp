@@ -13,7 +13,9 @@
 #include <fstream>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace pirela {
 namespace {
@@ -99,16 +101,47 @@ TEST_F(DecodeJobTest, WaitsForItsPlanBeforeChoosingAPreviewAndTakesTheLatestPlan
 
 TEST_F(DecodeJobTest, StoppingMidwayEndsWithoutABitmapAndFinalRowsStayReadable) {
     test::WriteJpeg(photo_, test::PhotoLike(3000, 2000, 3), false);
-    std::atomic<bool> endedWithout{false};
     auto job = std::make_unique<DecodeJob>(photo_, ImageFormat::Jpeg, false, kFullSize);
-    const DecodeJob* raw = job.get();
-    job->SetOnEnded([&] { endedWithout = raw->WaitForBitmap() == nullptr; });
     ASSERT_GE(job->Progress().WaitForRows(16), 16);
     const Bitmap* filling = job->Progress().WaitForBitmap();
     ASSERT_NE(filling, nullptr);
     EXPECT_EQ(filling->Width(), 3000);
-    job.reset();
-    EXPECT_TRUE(endedWithout);
+    const std::vector<std::uint8_t> topRow(filling->PictureRow(0), filling->PictureRow(0) + 9000);
+    job->Stop();
+    EXPECT_EQ(job->WaitForBitmap(), nullptr);
+    EXPECT_LT(job->Progress().FinishedRows(), 2000);
+    EXPECT_TRUE(std::equal(topRow.begin(), topRow.end(), filling->PictureRow(0)));
+}
+
+TEST_F(DecodeJobTest, TellsWhenWatchedRowsAreFinalAndNobodyOnceDestroyed) {
+    std::atomic<int> told{0};
+    for (const ImageFormat format : {ImageFormat::Jpeg, ImageFormat::Bitmap}) {
+        const fs::path file = format == ImageFormat::Jpeg ? photo_ : dir_ / "photo.bmp";
+        if (format == ImageFormat::Bitmap) {
+            test::WriteBytes(file, test::EncodeBmp(*DecodeImageFile(photo_, ImageFormat::Jpeg)));
+        }
+        told = 0;
+        DecodeJob job(file, format, false, kFullSize, {}, [&] { ++told; });
+        job.WatchRows(1000);
+        ASSERT_NE(job.WaitForBitmap(), nullptr);
+        EXPECT_EQ(told, 1) << "told once the rows were final, or at the end";
+        job.WatchRows(1000); // already final: told at once
+        EXPECT_EQ(told, 2);
+    }
+    // A job destroyed mid-way tells nobody afterwards, whatever its worker still does.
+    test::WriteJpeg(photo_, test::PhotoLike(3000, 2000, 3), false);
+    told = 0;
+    std::atomic<int> ended{0};
+    {
+        DecodeJob job(photo_, ImageFormat::Jpeg, false, kFullSize, [&] { ++ended; },
+                      [&] { ++told; });
+        job.WatchRows(2000);
+    }
+    const int toldAtDestruction = told;
+    const int endedAtDestruction = ended;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(told, toldAtDestruction);
+    EXPECT_EQ(ended, endedAtDestruction);
 }
 
 TEST_F(DecodeJobTest, KnowsWhetherTheFileOnDiskIsStillTheOneItDecoded) {

@@ -46,6 +46,7 @@ public:
     void BeginWaitCursor() override { Record("wait"); }
     // Workers call this; a test decides itself when the document hears of it.
     void PostDecodeEnded() override {}
+    void PostRepaint() override {}
     void EndWaitCursor() override { Record("end wait"); }
     void ShowBusyText(const std::string& text) override {
         busyTexts.push_back(text);

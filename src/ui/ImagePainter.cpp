@@ -1,0 +1,191 @@
+#include "ui/ImagePainter.h"
+
+#include "image/ImageScaler.h"
+#include "image/ScaledPicture.h"
+#include "load/DecodedImage.h"
+
+#include <QPainter>
+
+#include <climits>
+#include <optional>
+
+namespace pirela {
+
+namespace {
+
+// A smoothly scaled copy is kept for the draw size up to this many pixels (128 MB); larger
+// draw sizes (a big photo at 400 %) scale only the visible part at each paint.
+constexpr long long kMaxCachedScaledPixels = 32LL * 1024 * 1024;
+
+// A view of the picture's memory, no copy.
+QImage PictureImage(const ScaledPicture& picture) {
+    return QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
+                  picture.height, static_cast<qsizetype>(picture.width) * 4,
+                  picture.hasAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+}
+
+// The rows of the decode's bitmap that will not change again: all of them once it decoded.
+int FinalRowsOf(const DecodeJob& decode) {
+    if (decode.HasEnded() && decode.WaitForBitmap() != nullptr) {
+        return INT_MAX;
+    }
+    return decode.Progress().FinishedRows();
+}
+
+bool FullSize(PixelSize draw, const Bitmap& bitmap) {
+    return draw.width == bitmap.Width() && draw.height == bitmap.Height();
+}
+
+// A preview big enough to be scaled down to the draw size.
+const Bitmap* UsablePreview(const DecodeJob& decode, PixelSize draw) {
+    const Bitmap* preview = decode.PreviewSoFar();
+    return preview != nullptr && draw.width <= preview->Width() &&
+                   draw.height <= preview->Height()
+               ? preview
+               : nullptr;
+}
+
+} // namespace
+
+BitmapSurface& ImagePainter::Surface() {
+    if (surfaceGeneration_ != image_.Generation()) {
+        surfaceGeneration_ = image_.Generation();
+        sinceNewImage_.start();
+        BitmapSurface::RowsFinal rowsFinal;
+        if (const DecodeJob* decode = image_.Decode()) {
+            rowsFinal = [decode] { return FinalRowsOf(*decode); };
+        }
+        surface_.Reset(image_.PixelsSoFar(), std::move(rowsFinal));
+        scaled_ = QImage();
+    }
+    return surface_;
+}
+
+bool ImagePainter::HasSurface() {
+    return !Surface().IsNull();
+}
+
+bool ImagePainter::WholeBitmap() const {
+    const DecodeJob* decode = image_.Decode();
+    return decode == nullptr || FinalRowsOf(*decode) == INT_MAX;
+}
+
+QRect ImagePainter::VisibleSource(const Frame& frame) {
+    const QRect target(-frame.scroll.x, -frame.scroll.y, frame.draw.width, frame.draw.height);
+    return target.intersected(frame.viewport).translated(frame.scroll.x, frame.scroll.y);
+}
+
+int ImagePainter::MsToKeepLastPicture(const Frame& frame) {
+    Surface(); // notes when a new image came
+    if (lastPictureSize_ != frame.viewport.size() || AnythingReady(frame)) {
+        return 0;
+    }
+    return std::max<int>(0, kKeepLastPictureMs - static_cast<int>(sinceNewImage_.elapsed()));
+}
+
+bool ImagePainter::AnythingReady(const Frame& frame) {
+    const Bitmap* bitmap = image_.PixelsSoFar();
+    const QRect source = VisibleSource(frame);
+    if (bitmap == nullptr || source.isEmpty() || WholeBitmap()) {
+        return true;
+    }
+    const DecodeJob& decode = *image_.Decode();
+    if (FullSize(frame.draw, *bitmap)) {
+        if (Surface().ReadyRows() > source.top()) {
+            return true;
+        }
+        decode.WatchRows(surface_.RowsToConvert(source.bottom() + 1));
+        return false;
+    }
+    // Smaller or larger: the preview when it fits, else the whole bitmap, whose decode's end
+    // repaints. A preview still to come tells when it comes.
+    return UsablePreview(decode, frame.draw) != nullptr;
+}
+
+void ImagePainter::Paint(QPainter& painter, const Frame& frame) {
+    const Bitmap* bitmap = image_.PixelsSoFar();
+    const QRect target(-frame.scroll.x, -frame.scroll.y, frame.draw.width, frame.draw.height);
+    const QRect visible = target.intersected(frame.viewport);
+    if (bitmap == nullptr || Surface().IsNull() || visible.isEmpty()) {
+        lastPictureSize_ = {};
+        return;
+    }
+    const bool whole = FullSize(frame.draw, *bitmap) ? PaintFullSize(painter, frame, visible)
+                                                     : PaintScaled(painter, frame, visible);
+    lastPictureSize_ = whole ? frame.viewport.size() : QSize();
+}
+
+bool ImagePainter::PaintFullSize(QPainter& painter, const Frame& frame, const QRect& visible) {
+    // Pixel for pixel, converting only the part in sight, and of it only the final rows.
+    const QRect source = visible.translated(frame.scroll.x, frame.scroll.y);
+    const QRect ready = source.intersected(QRect(0, 0, source.right() + 1, surface_.ReadyRows()));
+    if (!ready.isEmpty()) {
+        painter.drawImage(ready.translated(-frame.scroll.x, -frame.scroll.y).topLeft(),
+                          surface_.Area(ready), ready);
+    }
+    if (ready != source) {
+        image_.Decode()->WatchRows(surface_.RowsToConvert(source.bottom() + 1));
+        return false;
+    }
+    return true;
+}
+
+bool ImagePainter::PaintScaled(QPainter& painter, const Frame& frame, const QRect& visible) {
+    const QRect source = visible.translated(frame.scroll.x, frame.scroll.y);
+    if (const QImage prepared = PreparedPicture(frame.draw); !prepared.isNull()) {
+        painter.drawImage(visible.topLeft(), prepared, source);
+        return true;
+    }
+    const long long pixels = static_cast<long long>(frame.draw.width) * frame.draw.height;
+    if (pixels <= kMaxCachedScaledPixels || !WholeBitmap()) {
+        if (!UpdateScaledCopy(frame.draw)) {
+            return false; // the decode's end repaints with the whole bitmap
+        }
+        painter.drawImage(visible.topLeft(), scaled_, source);
+        return true;
+    }
+    const QRect target(-frame.scroll.x, -frame.scroll.y, frame.draw.width, frame.draw.height);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, surface_.Whole());
+    return true;
+}
+
+QImage ImagePainter::PreparedPicture(PixelSize draw) const {
+    const DecodeJob* decode = image_.Decode();
+    const ScaledPicture* prepared = decode ? decode->Prepared() : nullptr;
+    if (prepared == nullptr || prepared->width != draw.width || prepared->height != draw.height) {
+        return {};
+    }
+    // The decode lives as long as the image shown, so the view needs no copy of its memory.
+    return PictureImage(*prepared);
+}
+
+bool ImagePainter::UpdateScaledCopy(PixelSize draw) {
+    const bool whole = WholeBitmap();
+    const bool current =
+        scaledGeneration_ == surfaceGeneration_ && scaledSize_ == draw && !scaled_.isNull();
+    if (current && !(whole && scaledFromPreview_)) {
+        return true;
+    }
+    // While the full bitmap is still decoding, a preview decoded at a smaller scale stands in
+    // for it at the same size and place; the full bitmap replaces it when it is whole.
+    const Bitmap* preview = whole ? nullptr : UsablePreview(*image_.Decode(), draw);
+    std::optional<ScaledPicture> fromPreview;
+    if (preview != nullptr) {
+        fromPreview = ScaleDown(*preview, draw.width, draw.height);
+    }
+    if (fromPreview) {
+        scaled_ = PictureImage(*fromPreview).copy();
+    } else if (whole) {
+        scaled_ = surface_.Whole().scaled(draw.width, draw.height, Qt::IgnoreAspectRatio,
+                                          Qt::SmoothTransformation);
+    } else {
+        return false;
+    }
+    scaledFromPreview_ = fromPreview.has_value();
+    scaledSize_ = draw;
+    scaledGeneration_ = surfaceGeneration_;
+    return true;
+}
+
+} // namespace pirela
