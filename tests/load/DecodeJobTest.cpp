@@ -124,6 +124,10 @@ TEST_F(DecodeJobTest, TellsWhenWatchedRowsAreFinalAndNobodyOnceDestroyed) {
         DecodeJob job(file, format, false, kFullSize, {}, [&] { ++told; });
         job.WatchRows(1000);
         ASSERT_NE(job.WaitForBitmap(), nullptr);
+        // The worker tells right after the waiters woke.
+        for (int i = 0; i < 5000 && told == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         EXPECT_EQ(told, 1) << "told once the rows were final, or at the end";
         job.WatchRows(1000); // already final: told at once
         EXPECT_EQ(told, 2);
