@@ -1,0 +1,113 @@
+// What the journal of file operations costs:
+//   - the scan at start, on a journal of 10,000 finished sends, against only reading its bytes
+//     (the scan must stay within 5 ms: the time is printed too);
+//   - the records of one send (its begin and its end, each flushed to the disk) against the
+//     send itself, a 6 MB photo copied and flushed on the same disk (target <= 0.10).
+#include "BenchFiles.h"
+#include "RatioReport.h"
+
+#include "journal/JournalFile.h"
+#include "platform/FileAccess.h"
+#include "platform/FileTransfer.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace pirela;
+
+constexpr int kOperations = 10000;
+
+const fs::path& Folder() {
+    static const fs::path folder = [] {
+        const fs::path path =
+            fs::temp_directory_path() / ("pirela-journal-bench-" + std::to_string(::getpid()));
+        fs::create_directories(path / "sorted");
+        bench::WriteFileOfSize(path / "photo.jpg", 6 << 20);
+        return path;
+    }();
+    return folder;
+}
+
+// The records of a move of a photo, as a send writes them.
+std::vector<JournalRecord> SendRecords(const std::string& id, int n) {
+    const std::string name = "DSC_" + std::to_string(10000 + n) + ".JPG";
+    JournalRecord begin{id, std::string(JournalRecord::kBegin), 1765180000 + n, {}};
+    begin.Add("kind", "move")
+        .Add("from", "/home/user/Pictures/2026-12-07 Kyoto/" + name)
+        .Add("to", "/media/user/USB STICK/仕分け/寺/" + name)
+        .Add("temporary", "/media/user/USB STICK/仕分け/寺/.pirela-" + id)
+        .Add("identity", "2049:1234567:6291456:1765180000.123456789:1765180000.123456789")
+        .Add("mode", "33188");
+    JournalRecord copied{id, "copied", begin.time, {}};
+    JournalRecord end{id, std::string(JournalRecord::kEnd), begin.time, {}};
+    end.Add("outcome", "done");
+    return {begin, copied, end};
+}
+
+const fs::path& LongJournal() {
+    static const fs::path file = [] {
+        const fs::path path = Folder() / "long" / "journal";
+        JournalFile journal(path);
+        std::vector<JournalRecord> records;
+        for (int i = 0; i < kOperations; ++i) {
+            const auto send = SendRecords(NewJournalOperationId(), i);
+            records.insert(records.end(), send.begin(), send.end());
+        }
+        journal.Append(records);
+        return path;
+    }();
+    return file;
+}
+
+void ReadJournalBytes(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadWholeFile(LongJournal(), 1 << 30));
+    }
+}
+BENCHMARK(ReadJournalBytes)->Unit(benchmark::kMillisecond);
+
+void ScanJournal(benchmark::State& state) {
+    const JournalFile journal(LongJournal());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(journal.Scan());
+    }
+}
+BENCHMARK(ScanJournal)->Unit(benchmark::kMillisecond);
+
+void CopyPhoto(benchmark::State& state) {
+    for (auto _ : state) {
+        const auto result = FileTransfer().Copy(Folder() / "photo.jpg",
+                                                Folder() / "sorted" / "a.jpg", Overwrite::Confirmed);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(CopyPhoto)->Unit(benchmark::kMillisecond);
+
+void JournalOneSend(benchmark::State& state) {
+    JournalFile journal(Folder() / "short" / "journal");
+    int n = 0;
+    for (auto _ : state) {
+        const std::string id = NewJournalOperationId();
+        auto records = SendRecords(id, n++);
+        journal.Append(records[0]);
+        journal.Append(records[2]);
+    }
+}
+BENCHMARK(JournalOneSend)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    bench::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios({{"ScanJournal", "ReadJournalBytes"}}, 5.0);
+    reporter.PrintRatios({{"JournalOneSend", "CopyPhoto"}}, 0.10);
+    fs::remove_all(Folder());
+    benchmark::Shutdown();
+    return 0;
+}
