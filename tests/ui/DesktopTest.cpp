@@ -207,6 +207,37 @@ private slots:
         QCOMPARE(app_->Document().FileList().Current(), 0);
     }
 
+    // Escape out of a menu of the menu bar, opened from the keyboard or with the pointer, and
+    // the next key is the program's again. The keys go through the X server as a user's do.
+    void aKeyAfterEscapingAMenuActs() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        const std::filesystem::path sorted = SortInto(0);
+        CMainFrame& frame = *app_->MainFrame();
+        app_->FileListWindow()->HideWindow(); // the keys must reach the main window
+        frame.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &frame);
+        QMenu* send = MenuTitled(frame, QStringLiteral("送る(&R)"));
+        const QPoint title = frame.menuBar()->mapToGlobal(
+            frame.menuBar()->actionGeometry(send->menuAction()).center());
+        const struct {
+            QStringList opening;
+            const char* sent;
+        } cases[] = {
+            {{"key", "alt+r"}, "a.png"},
+            {{"mousemove", QString::number(title.x()), QString::number(title.y()), "click", "1"},
+             "b.png"},
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), c.opening), 0);
+            QTRY_COMPARE(QApplication::activePopupWidget(), send);
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {"key", "Escape"}), 0);
+            QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {"key", "1"}), 0);
+            QTRY_VERIFY2(std::filesystem::exists(sorted / c.sent), c.sent);
+        }
+    }
+
     void theFileListKeepsItsOwnKeys() {
         QVERIFY(Start());
         OpenThreeImages();
