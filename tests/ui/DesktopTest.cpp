@@ -291,12 +291,13 @@ private slots:
         dropDown->hide();
     }
 
-    // Three starts: moved on the first, maximised on the second, coming back maximised on the
-    // third; the saved rectangles never change.
+    // Four starts: moved on the first, maximised on the second, coming back maximised on the
+    // third and on the fourth, where it is restored; the saved rectangles never change.
     void windowsComeBackWhereTheyWere() {
         QRect main;
         QRect list;
-        for (int start = 1; start <= 3; ++start) {
+        for (int start = 1; start <= 4; ++start) {
+            const bool maximised = start == 2 || start == 3;
             QVERIFY(Start());
             CMainFrame& frame = *app_->MainFrame();
             if (start == 1) {
@@ -308,8 +309,13 @@ private slots:
                 QTRY_COMPARE(frame.frameGeometry(), main);
                 QTRY_COMPARE(app_->FileListWindow()->frameGeometry(), list);
                 frame.showMaximized();
+            } else if (start == 4) {
+                // Restored, it stands at its rectangle, not grown by its frame.
+                QTRY_VERIFY(frame.isMaximized());
+                frame.showNormal();
+                QTRY_COMPARE(frame.frameGeometry(), main);
             }
-            QTRY_COMPARE(frame.isMaximized(), start > 1);
+            QTRY_COMPARE(frame.isMaximized(), maximised);
             QVERIFY(frame.close());
             const IniFile saved = Saved();
             if (start == 1) {
@@ -320,7 +326,7 @@ private slots:
             // Maximised, the window keeps its normal rectangle for the day it is restored.
             QCOMPARE(SavedRect(saved, "WINDOW"), main);
             QCOMPARE(SavedRect(saved, "FILELISTWINDOW"), list);
-            QCOMPARE(saved.GetInt("WINDOW", "MAX"), std::optional<int>(start > 1 ? 1 : 0));
+            QCOMPARE(saved.GetInt("WINDOW", "MAX"), std::optional<int>(maximised ? 1 : 0));
             app_.reset();
         }
     }
