@@ -60,8 +60,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     const std::string path = ParseCommandLine(arguments).pathToOpen;
     commandLinePath_ = path.empty() ? path : AbsoluteCommandLinePath(path);
 
-    frame_ = std::make_unique<CMainFrame>(CMainFrame::Callbacks{[this] { OnFrameClosing(); },
-                                                                [this] { OnFrameResized(); }});
+    frame_ = std::make_unique<CMainFrame>([this] { OnFrameClosing(); });
     view_ = new CPirelaView(*doc_, settings_, *host_, frame_.get());
     frame_->setCentralWidget(view_);
     prompter_->SetOwner(frame_.get());
@@ -166,14 +165,6 @@ void CPirelaApp::OnFrameClosing() {
     SaveSettings();
     store_.SaveValue(kBarsSection, kBarsKey, frame_->saveState().toBase64().toStdString());
     store_.SaveValue(kBarsSection, kStatusBarKey, frame_->statusBar()->isVisible() ? "1" : "0");
-}
-
-void CPirelaApp::OnFrameResized() {
-    // In the fit modes the draw size, and with it the zoom pane, follows the window.
-    if (settings_.options.rate <= 0) {
-        host_->UpdateScrollSizes();
-        host_->RefreshStatusTexts();
-    }
 }
 
 void CPirelaApp::LoadSettings() {

@@ -61,7 +61,6 @@ public:
     CSendBar* SendBar() const { return sendBar_; }
 
 private:
-    void OnFrameResized();
     // Saves the settings, then the bars' docking state, as the window closes.
     void OnFrameClosing();
     void RestoreBars();
