@@ -348,7 +348,10 @@ void CPirelaView::RefreshAfterOpen() {
 }
 
 void CPirelaView::OnFileOpen() {
-    const auto path = AskForImageFile(this, ToQString(settings_.lastOpen));
+    // The open folder first: the file wanted is most often beside the one shown.
+    const std::string& openFolder = doc_.FileList().Folder();
+    const auto path =
+        AskForImageFile(this, ToQString(openFolder.empty() ? settings_.lastOpen : openFolder));
     if (!path) {
         return;
     }

@@ -440,6 +440,15 @@ private slots:
         QCOMPARE(app_->Document().Image().Info().fileName, std::string("b.png"));
         QCOMPARE(app_->Settings().lastOpen, album);
         QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFile), QStringLiteral("ファイル: 2/2"));
+
+        // With a folder open, the dialog starts there, wherever the last file came from.
+        app_->Settings().lastOpen = dir_->Path().string();
+        WhenModalOpens([album](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QCOMPARE(dialog->directory().absolutePath(), QString::fromStdString(album));
+            dialog->reject();
+        });
+        app_->MainFrame()->Action(res::kCmdFileOpen)->trigger();
     }
 
     void theFolderBrowserCarriesTheCheckBoxLeftOfOk() {
