@@ -87,7 +87,7 @@ void CMainFrame::BuildMenuBar() {
         if (menu->title() == QStringLiteral("プログラム(&P)")) {
             programMenu_ = menu;
         }
-        if (menu->title() == QStringLiteral("エクスプローラで参照(&X)")) {
+        if (menu->title() == QStringLiteral("ファイル マネージャで参照(&X)")) {
             explorerMenu_ = menu;
         }
     }

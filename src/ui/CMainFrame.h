@@ -58,7 +58,7 @@ public:
 
     // Drops the "プログラム(&P)" submenu down from the toolbar's program button.
     void ShowProgramMenu();
-    // Drops the "エクスプローラで参照(&X)" submenu down from the toolbar's file-manager button.
+    // Drops the "ファイル マネージャで参照(&X)" submenu down from the toolbar's file-manager button.
     void ShowExplorerMenu();
     // Docks the send dialog bar at the left edge (left or right, or floating, from then on) and
     // lets command 32831 show and hide it, checked while it is shown.

@@ -224,7 +224,7 @@ private slots:
         Click(refused, res::kGeneralShortcut);
         Edit(refused, res::kGeneralShortcutName)->setText(QStringLiteral("a/b"));
         refused.Store();
-        QCOMPARE(host_.messages, std::vector<std::string>{"ショートカットは作成できませんでした。"});
+        QCOMPARE(host_.messages, std::vector<std::string>{"ランチャーは作成できませんでした。"});
         QCOMPARE(host_.icons.front(), MessageIcon::Error);
     }
 
