@@ -2,6 +2,7 @@
 
 #include "app/CPirelaDoc.h"
 #include "app/CommandLine.h"
+#include "app/WindowPlacement.h"
 #include "app/ShellOpener.h"
 #include "res/ResourceIds.h"
 #include "send/ProgramStarter.h"
@@ -25,10 +26,26 @@
 #include "view/MenuTexts.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 
 namespace pirela {
+
+namespace {
+
+// The file list window's section in the settings file.
+constexpr const char* kFileListSection = "FILELISTWINDOW";
+
+WindowRect UsableScreenArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
+    return WindowRect{area.left(), area.top(), area.left() + area.width(),
+                      area.top() + area.height()};
+}
+
+} // namespace
 
 CPirelaApp::CPirelaApp(std::filesystem::path settingsFile)
     : store_(std::move(settingsFile)),
@@ -98,6 +115,9 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     host_->AttachFileList(fileList_);
     frame_->Commands().Add(res::kCmdFileList, [this] { fileList_->Toggle(); }, {},
                            [this] { return fileList_->IsShown(); });
+    if (!store_.LoadValue(kFileListSection, "LEFT")) {
+        PlaceFileListBeside(settings_.mainWindowMaximized == 1 ? UsableScreenArea() : placed);
+    }
     fileList_->Start();
     host_->RefreshTitle();
     host_->UpdateScrollSizes();
@@ -108,6 +128,11 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     doc_->SyncFileListWindow(doc_->FileList().CurrentName());
     frame_->UpdateCommandUi();
     return true;
+}
+
+void CPirelaApp::PlaceFileListBeside(const WindowRect& main) {
+    WindowRect& list = settings_.fileListWindow;
+    list = BesideWindowRect(main, list.Width(), list.Height(), UsableScreenArea());
 }
 
 void CPirelaApp::RegisterMenuTexts() {
