@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -174,26 +175,29 @@ private slots:
             QCOMPARE(text(res::kRenameNewName), QStringLiteral("photo.2001"));
             QCOMPARE(text(res::kRenameCurrentExtension), QStringLiteral(".jpg"));
             QCOMPARE(text(res::kRenameNewExtension), QStringLiteral(".jpg"));
+            QCOMPARE(qobject_cast<QLabel*>(FindControl(*dialog, res::kRenameDestination))->text(),
+                     QStringLiteral("/photos/猫"));
             QVERIFY(qobject_cast<QLineEdit*>(FindControl(*dialog, res::kRenameCurrentName))
                         ->isReadOnly());
             qobject_cast<QLineEdit*>(FindControl(*dialog, res::kRenameNewName))
                 ->setText(QStringLiteral("猫"));
             qobject_cast<QPushButton*>(FindControl(*dialog, res::kIdOk))->click();
         });
-        QCOMPARE(prompter.AskNewName("photo.2001", "jpg"), std::optional<std::string>("猫"));
+        QCOMPARE(prompter.AskNewName("/photos/猫", "photo.2001", "jpg"),
+                 std::optional<std::string>("猫"));
 
         QTimer::singleShot(0, [] {
             QWidget* dialog = QApplication::activeModalWidget();
             QVERIFY(dialog != nullptr);
             qobject_cast<QPushButton*>(FindControl(*dialog, res::kIdCancel))->click();
         });
-        QCOMPARE(prompter.AskNewName("a", "png"), std::optional<std::string>());
+        QCOMPARE(prompter.AskNewName("/", "a", "png"), std::optional<std::string>());
 
         // Enter is OK; a name kept as offered keeps its bytes, UTF-8 or not.
         QTimer::singleShot(0, [] {
             QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
         });
-        QCOMPARE(prompter.AskNewName("\x95\x5c", "jpg"), std::optional<std::string>("\x95\x5c"));
+        QCOMPARE(prompter.AskNewName("/", "\x95\x5c", "jpg"), std::optional<std::string>("\x95\x5c"));
     }
 
     void aStatusMessageShowsAtOnceAndTheOldTextComesBack() {
