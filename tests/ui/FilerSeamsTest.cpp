@@ -1,6 +1,7 @@
 // The user interface's side of the filer's seams: the desktop services, the new-name question
 // and the status bar's message pane.
 #include "app/CPirelaDoc.h"
+#include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "support/ImageFixtures.h"
@@ -12,6 +13,7 @@
 #include "ui/CPirelaApp.h"
 #include "ui/DialogBuilder.h"
 #include "ui/JapaneseInterface.h"
+#include "ui/QtText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -122,6 +124,38 @@ private slots:
         auto* iconButton = qobject_cast<QAbstractButton*>(FindControl(dialog, 16));
         QVERIFY(iconButton != nullptr && !iconButton->icon().isNull());
         QCOMPARE(iconButton->text(), QStringLiteral("folder"));
+    }
+
+    // Whatever font stands in for the dialogs' own, no text is cut and nothing lies outside.
+    void everyTemplateShowsItsTextsWhole() {
+        const res::DialogTemplate* const templates[] = {
+            &res::AboutBoxTemplate(),     &res::FileListTemplate(),     &res::SendRenameTemplate(),
+            &res::BatchRenameTemplate(),  &res::GeneralPageTemplate(),  &res::FindPageTemplate(),
+            &res::SendPageTemplate(),     &res::ProgramEditTemplate(),  &res::SendBarTemplate(),
+            &res::DestFoldersTemplate(),  &res::PropertiesTemplate()};
+        for (const res::DialogTemplate* dialogTemplate : templates) {
+            QDialog dialog;
+            BuildDialog(dialog, *dialogTemplate);
+            for (QWidget* control : dialog.findChildren<QWidget*>()) {
+                const auto* label = qobject_cast<QLabel*>(control);
+                const auto* button = qobject_cast<QAbstractButton*>(control);
+                const QString text = label ? label->text() : button ? button->text() : QString();
+                const QString where = QString::number(dialogTemplate->id) + " " + text;
+                QVERIFY2(QRect(QPoint(), dialog.size()).contains(control->geometry()),
+                         qPrintable(where));
+                int needed = control->fontMetrics().horizontalAdvance(WithoutMnemonic(text));
+                if (label != nullptr && label->wordWrap()) {
+                    needed = 0;
+                    QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                             qPrintable(where));
+                } else if (qobject_cast<const QCheckBox*>(control) != nullptr ||
+                           qobject_cast<const QRadioButton*>(control) != nullptr) {
+                    needed = control->sizeHint().width();
+                }
+                QVERIFY2(needed <= control->width(),
+                         qPrintable(where + QString(" %1 > %2").arg(needed).arg(control->width())));
+            }
+        }
     }
 
     void openingSomethingMissingFailsWithoutAskingTheDesktop() {
