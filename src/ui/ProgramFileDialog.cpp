@@ -4,6 +4,8 @@
 #include "ui/FileDialogColumns.h"
 #include "ui/QtText.h"
 
+#include <QCollator>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QSortFilterProxyModel>
@@ -14,20 +16,46 @@ namespace {
 
 // Folders, and the files this user may run. The file system model's own permission filter
 // cannot say this: asked for executables it hides every file that is readable or writable too,
-// which leaves an empty list.
+// which leaves an empty list. Sorted as the dialog sorts without it: folders first, names in
+// natural order, sizes and dates by their values.
 class ProgramsAndFolders : public QSortFilterProxyModel {
 public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
+    explicit ProgramsAndFolders(QObject* parent) : QSortFilterProxyModel(parent) {
+        names_.setNumericMode(true);
+        names_.setCaseSensitivity(Qt::CaseInsensitive);
+    }
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
-        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        if (files == nullptr) {
-            return true;
-        }
-        const QModelIndex entry = files->index(row, 0, parent);
-        return files->isDir(entry) || files->fileInfo(entry).isExecutable();
+        const QFileSystemModel& files = Files();
+        const QModelIndex entry = files.index(row, 0, parent);
+        return files.isDir(entry) || files.fileInfo(entry).isExecutable();
     }
+
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
+        const QFileSystemModel& files = Files();
+        if (files.isDir(left) != files.isDir(right)) {
+            return files.isDir(left);
+        }
+        switch (left.column()) {
+        case kSizeColumn:
+            return files.size(left) < files.size(right);
+        case kDateColumn:
+            return files.lastModified(left) < files.lastModified(right);
+        default:
+            return names_.compare(left.data().toString(), right.data().toString()) < 0;
+        }
+    }
+
+private:
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kDateColumn = 3;
+
+    const QFileSystemModel& Files() const {
+        return static_cast<const QFileSystemModel&>(*sourceModel());
+    }
+
+    QCollator names_;
 };
 
 } // namespace
