@@ -2,8 +2,8 @@
 
 #include "app/CPirelaDoc.h"
 #include "app/CommandLine.h"
-#include "app/WindowPlacement.h"
 #include "app/ShellOpener.h"
+#include "app/WindowPlacement.h"
 #include "res/ResourceIds.h"
 #include "send/ProgramStarter.h"
 #include "ui/CAboutDlg.h"

@@ -82,8 +82,8 @@ Room RoomOf(const PlacedControl& self, const std::vector<PlacedControl>& all, in
     }
     for (const PlacedControl& other : all) {
         const QRect rect = other.widget->geometry();
-        if (other.widget != self.widget && rect.left() > own.left() &&
-            rect.top() <= own.bottom() && rect.bottom() >= own.top() && container.contains(rect)) {
+        if (other.widget != self.widget && rect.left() > own.left() && rect.top() <= own.bottom() &&
+            rect.bottom() >= own.top() && container.contains(rect)) {
             room.beside.push_back(other.widget);
             room.besideMoves =
                 room.besideMoves && other.control->kind != res::ControlKind::GroupBox;

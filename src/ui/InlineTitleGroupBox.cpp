@@ -10,7 +10,7 @@ namespace pirela {
 
 namespace {
 
-constexpr int kTitleIndent = 6; // pixels from the left edge to the gap for the title
+constexpr int kTitleIndent = 6;  // pixels from the left edge to the gap for the title
 constexpr int kTitlePadding = 3; // pixels of gap on either side of the title
 
 } // namespace
@@ -32,8 +32,8 @@ void InlineTitleGroupBox::paintEvent(QPaintEvent*) {
     const QRect titleRect = title().isEmpty() ? QRect() : TitleRect();
     painter.save();
     painter.setClipRegion(QRegion(rect()).subtracted(titleRect));
-    qDrawShadeRect(&painter, rect().adjusted(0, fontMetrics().height() / 2, 0, 0), palette(),
-                   true, 1, 0);
+    qDrawShadeRect(&painter, rect().adjusted(0, fontMetrics().height() / 2, 0, 0), palette(), true,
+                   1, 0);
     painter.restore();
     if (!titleRect.isNull()) {
         style()->drawItemText(&painter, titleRect, Qt::AlignCenter | Qt::TextShowMnemonic,
