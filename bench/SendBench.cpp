@@ -37,7 +37,8 @@ public:
     std::optional<std::string> AskFolder(const std::string&, const std::string&) override {
         return std::nullopt;
     }
-    std::optional<std::string> AskNewName(const std::string&, const std::string&) override {
+    std::optional<std::string> AskNewName(const std::string&, const std::string&,
+                                          const std::string&) override {
         return std::nullopt;
     }
     void BeginWaitCursor() override {}

@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-ipafont-gothic
   xvfb xauth openbox x11-utils xdotool
   libx11-dev libxtst-dev
-  desktop-file-utils
+  desktop-file-utils appstream
 )
 PACKAGES+=("$@")
 

@@ -105,11 +105,13 @@ bool CPirelaDoc::OpenImageFolder(const std::string& folder) {
     if (list_.Count() > 0) {
         return LoadImageFile(list_.CurrentImagePath());
     }
+    // The picture of the folder before goes first, so that title and panes already tell of
+    // the empty folder while the message stands over them.
+    image_.Discard();
+    image_.SetShown(true);
     host_.RefreshStatusTexts();
     host_.RefreshTitle();
     SyncFileListWindow(std::nullopt);
-    image_.Discard();
-    image_.SetShown(true);
     host_.SetFixedScrollSizes(kNoImagesScrollSize, kNoImagesScrollSize);
     host_.UpdateAllViews();
     prompter_.ShowMessage(res::NoImagesMessage(list_.Folder()), MessageIcon::Information,

@@ -121,8 +121,9 @@ public:
     // --- Taking files back ---
 
     // Asks, then takes the last send back: deletes the copy it made, or moves the file back
-    // and reads the open folder again. A copy that cannot be deleted (or is no longer the one
-    // sent) keeps the record; a move back spends it whether or not the file could go back.
+    // and reads the open folder again, showing the returned file when the folder lists it. A
+    // copy that cannot be deleted (or is no longer the one sent) keeps the record; a move back
+    // spends it whether or not the file could go back.
     void UndoLastSend();
     // Asks, then moves the current image to the desktop's trash and shows the image that
     // followed it (or the previous, or none). When the trash refuses, the user is told and
@@ -154,6 +155,8 @@ private:
     void ShowAfterRemoval();
     // Scroll sizes, status texts and title, after a send or after the trash took the image.
     void RefreshAfterFileChange();
+    // Shows the file at the path when the open folder lists it under exactly that name.
+    void ShowReturnedFile(const std::string& path);
     // Decodes the neighbour in the direction of travel, once the shown image's decode ended and
     // the image was painted.
     void DecodeAhead();

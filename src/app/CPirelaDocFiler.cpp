@@ -1,5 +1,6 @@
 #include "app/CPirelaDoc.h"
 
+#include "common/PathRules.h"
 #include "host/DesktopServices.h"
 #include "host/DocumentHost.h"
 #include "host/Prompter.h"
@@ -108,12 +109,30 @@ void CPirelaDoc::UndoLastSend() {
         lastSend_.available = !undo_.DeleteCopy(lastSend_);
         return;
     }
+    bool movedBack = false;
     {
         const WaitCursor wait(host_);
-        undo_.MoveBack(lastSend_);
+        movedBack = undo_.MoveBack(lastSend_);
     }
     lastSend_.available = false;
     RescanFolder();
+    if (movedBack) {
+        ShowReturnedFile(lastSend_.sourcePath);
+    }
+}
+
+void CPirelaDoc::ShowReturnedFile(const std::string& path) {
+    // The file came back to be sorted again: it is shown, when the open folder lists it.
+    const std::string folderPrefix = JoinPath(list_.Folder(), "");
+    if (list_.Folder().empty() || path.compare(0, folderPrefix.size(), folderPrefix) != 0) {
+        return;
+    }
+    const std::string name = path.substr(folderPrefix.size());
+    const int row = list_.FindFileName(name);
+    if (row < 0 || list_.Name(row) != name || row == list_.Current()) {
+        return;
+    }
+    ShowListedImage(MoveTo(row));
 }
 
 void CPirelaDoc::DeleteToRecycleBin(DesktopServices& desktop) {

@@ -30,4 +30,17 @@ WindowRect ReachableWindowRect(const WindowRect& outer, const std::vector<Window
     return WindowRect{primary.left, primary.top, primary.left + width, primary.top + height};
 }
 
+WindowRect BesideWindowRect(const WindowRect& main, int width, int height,
+                            const WindowRect& screen) {
+    int left = screen.right - width;
+    if (main.right + width <= screen.right) {
+        left = main.right;
+    } else if (main.left - width >= screen.left) {
+        left = main.left - width;
+    }
+    left = std::max(left, screen.left);
+    const int top = std::clamp(main.top, screen.top, std::max(screen.top, screen.bottom - height));
+    return WindowRect{left, top, left + width, top + height};
+}
+
 } // namespace pirela

@@ -15,4 +15,10 @@ inline constexpr int kGrabbableTitleHeight = 20;
 // no larger than that area. Without any screen the rectangle stays as it is.
 WindowRect ReachableWindowRect(const WindowRect& outer, const std::vector<WindowRect>& screens);
 
+// A width × height window beside the main window, top edges level: to its right when that
+// fits on the screen's usable area, else to its left, else inside the area's right edge, so
+// that it covers neither the main window's menus nor the send bar at its left.
+WindowRect BesideWindowRect(const WindowRect& main, int width, int height,
+                            const WindowRect& screen);
+
 } // namespace pirela

@@ -31,11 +31,12 @@ public:
     virtual std::optional<std::string> AskFolder(const std::string& startFolder,
                                                  const std::string& title) = 0;
 
-    // The new-name dialog, offering the current name (without its extension) beside the
-    // extension that stays; the name typed, without extension, or none when the user cancels.
-    // A name left as offered comes back as currentName's own bytes (they need not be UTF-8).
-    // Checking the name is the caller's work.
-    virtual std::optional<std::string> AskNewName(const std::string& currentName,
+    // The new-name dialog for a file going to folder, offering the current name (without its
+    // extension) beside the extension that stays; the name typed, without extension, or none
+    // when the user cancels. A name left as offered comes back as currentName's own bytes (they
+    // need not be UTF-8). Checking the name is the caller's work.
+    virtual std::optional<std::string> AskNewName(const std::string& folder,
+                                                  const std::string& currentName,
                                                   const std::string& extension) = 0;
 };
 

@@ -17,7 +17,7 @@ bool BatchRename::Run(const BatchRenameSettings& settings, std::size_t listed,
     const std::string question =
         res::BatchRenameConfirmation(plan.folder, FormatListText(settings.formats), plan.prefix,
                                      plan.digits, plan.start);
-    if (prompter_.ShowMessage(question, MessageIcon::Information, MessageButtons::YesNo) !=
+    if (prompter_.ShowMessage(question, MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         return false;
     }

@@ -84,7 +84,15 @@ BatchRenameCheck CheckBatchRename(const BatchRenameSettings& settings, std::size
     if (std::int64_t(listed) > PowerOfTen(plan.digits) - plan.start) {
         return {res::kMsgBatchTooFewDigits, plan};
     }
-    return {CheckFolder(plan.folder), plan};
+    if (std::string message = CheckFolder(plan.folder); !message.empty()) {
+        return {std::move(message), plan};
+    }
+    // A separator in the prefix would make every new name a path into another folder: no file
+    // could take its name, so the run is refused before it starts.
+    if (plan.prefix.find(kPathSeparator) != std::string::npos) {
+        return {res::BatchPrefixCharacterMessage(kPathSeparator), plan};
+    }
+    return {{}, plan};
 }
 
 } // namespace pirela

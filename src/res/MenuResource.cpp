@@ -38,7 +38,7 @@ const std::vector<MenuEntry>& MainMenu() {
                      M::Command(kCmdNext, "次のイメージを開く(&N)\tN, Space, Enter"),
                      M::Command(kCmdLast, "末尾のイメージを開く(&T)"),
                      M::Separator(),
-                     M::Command(kCmdProperties, "プロパティ(&P)..."),
+                     M::Command(kCmdProperties, "プロパティ(&P)...\tCtrl+I"),
                      M::Separator(),
                      M::Command(kCmdResearch, "イメージの再検索(&R)\tF7"),
                      M::Separator(),
@@ -89,7 +89,7 @@ const std::vector<MenuEntry>& MainMenu() {
                  }),
         M::Popup("ツール(&T)",
                  {
-                     M::Popup("エクスプローラで参照(&X)",
+                     M::Popup("ファイル マネージャで参照(&X)",
                               Concat({{
                                           M::Command(kCmdExploreSource, "ソース を開く(&S)"),
                                           M::Separator(),

@@ -56,6 +56,10 @@ std::string BatchNotAFolderMessage(std::string_view path) {
     return "指定したパスはフォルダではありません。\n" + std::string(path);
 }
 
+std::string BatchPrefixCharacterMessage(char character) {
+    return "共通部分には次の文字は使えません。\n" + std::string(1, character);
+}
+
 std::string BatchRenameConfirmation(std::string_view folder, std::string_view formats,
                                     std::string_view prefix, int digits, long long start) {
     std::string text = "以下の設定でファイル名を一括でリネームします。\nこの操作は元に戻せません。続行しますか?\n\nフォルダのパス : ";

@@ -59,6 +59,8 @@ std::string BatchRootFolderMessage(std::string_view folder);
 std::string BatchFolderNotFoundMessage(std::string_view folder);
 // "指定したパスはフォルダではありません。\n<path>"
 std::string BatchNotAFolderMessage(std::string_view path);
+// "共通部分には次の文字は使えません。\n<character>"
+std::string BatchPrefixCharacterMessage(char character);
 // The question before the rename. Folder and prefix are put in as they are: a "%" in them is
 // text.
 std::string BatchRenameConfirmation(std::string_view folder, std::string_view formats,

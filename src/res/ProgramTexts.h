@@ -23,7 +23,7 @@ inline constexpr const char* kOptionsCaption = "オプション";
 inline constexpr const char* kGeneralTab = "全般";
 inline constexpr const char* kFindTab = "イメージ検索";
 inline constexpr const char* kSendTab = "ファイルを送る";
-inline constexpr const char* kMsgLauncherNotCreated = "ショートカットは作成できませんでした。";
+inline constexpr const char* kMsgLauncherNotCreated = "ランチャーは作成できませんでした。";
 inline constexpr const char* kDefaultLauncherName = "PIRELA";
 
 } // namespace pirela::res

@@ -19,20 +19,21 @@ void AddRow(std::vector<ControlTemplate>& controls, const char* label, int id, i
 
 DialogTemplate MakePropertiesTemplate() {
     // The caption is the file's name and " のプロパティ", set when the dialog opens.
-    DialogTemplate dialog{kDialogProperties, "", 183, 145, {}};
+    DialogTemplate dialog{kDialogProperties, "", 183, 158, {}};
     auto& controls = dialog.controls;
     // The program's icon until the desktop's icon for the file replaces it.
     controls.push_back({kPropertiesIcon, ControlKind::Icon, "", 7, 5, 20, 20, kMainFrame});
-    controls.push_back({kStatic, ControlKind::GroupBox, "ファイル情報", 7, 27, 169, 54});
+    // Each group keeps a few units below its last row, so the frame never touches its text.
+    controls.push_back({kStatic, ControlKind::GroupBox, "ファイル情報", 7, 27, 169, 58});
     AddRow(controls, "ファイル名:", kPropertiesName, 38);
     AddRow(controls, "場所:", kPropertiesFolder, 49);
     AddRow(controls, "サイズ:", kPropertiesSize, 60);
     AddRow(controls, "更新日時:", kPropertiesModified, 71);
-    controls.push_back({kStatic, ControlKind::GroupBox, "イメージ情報", 7, 84, 169, 43});
-    AddRow(controls, "形式:", kPropertiesType, 95);
-    AddRow(controls, "画素数:", kPropertiesPixels, 106);
-    AddRow(controls, "色:", kPropertiesColours, 117);
-    controls.push_back({kIdOk, ControlKind::DefaultPushButton, "OK", 126, 129, 50, 14});
+    controls.push_back({kStatic, ControlKind::GroupBox, "イメージ情報", 7, 89, 169, 47});
+    AddRow(controls, "形式:", kPropertiesType, 100);
+    AddRow(controls, "画素数:", kPropertiesPixels, 111);
+    AddRow(controls, "色:", kPropertiesColours, 122);
+    controls.push_back({kIdOk, ControlKind::DefaultPushButton, "OK", 126, 140, 50, 14});
     return dialog;
 }
 

@@ -121,6 +121,7 @@ inline constexpr int kRenameNewName = 1044;
 inline constexpr int kRenameCurrentName = 1046;
 inline constexpr int kRenameCurrentExtension = 1051;
 inline constexpr int kRenameNewExtension = 1052;
+inline constexpr int kRenameDestination = 1053; // the folder the file goes to
 
 // File properties (131)
 inline constexpr int kPropertiesFolder = 1043;

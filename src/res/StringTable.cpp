@@ -59,9 +59,10 @@ std::vector<CommandText> FixedTexts() {
         CommandText{kCmdTurnReset, "回転の状態を元に戻します。", "回転状態を戻す"},
         CommandText{kCmdKeepTurn, "元のイメージに対する回転方向を持続させて、次以降のイメージにも適用します。",
                     "回転の状態を持続させる"},
-        CommandText{kCmdExploreSource, "開いているフォルダをエクスプローラで参照します。",
-                    "ソース フォルダをエクスプローラで参照"},
-        CommandText{kCmdExplorerMenu, "送り先のフォルダをエクスプローラで参照します。", "エクスプローラで参照"},
+        CommandText{kCmdExploreSource, "開いているフォルダをファイル マネージャで参照します。",
+                    "ソース フォルダをファイル マネージャで参照"},
+        CommandText{kCmdExplorerMenu, "送り先のフォルダをファイル マネージャで参照します。",
+                    "ファイル マネージャで参照"},
         CommandText{kCmdBatchRename, "フォルダ内のすべてのイメージ ファイルのファイル名を一括で変更します。",
                     "一括リネーム"},
         CommandText{kCmdOptions, "アプリケーションの詳細設定を変更します。", "オプション"},
@@ -79,8 +80,8 @@ std::vector<CommandText> AllTexts() {
         texts.push_back({kCmdDestinations[i], "指定されたフォルダ " + n + " へイメージ ファイルを送ります。",
                          "フォルダ " + n + " へ送る (Num " + n + ")"});
         texts.push_back({kCmdProgramFirst + i, "ファイルを指定されたプログラムで開きます。", "プログラムへ送る"});
-        texts.push_back({kCmdExploreFirst + i, "送り先フォルダをエクスプローラで参照します。",
-                         "送り先フォルダをエクスプローラで参照"});
+        texts.push_back({kCmdExploreFirst + i, "送り先フォルダをファイル マネージャで参照します。",
+                         "送り先フォルダをファイル マネージャで参照"});
     }
     return texts;
 }

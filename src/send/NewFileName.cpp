@@ -49,7 +49,7 @@ std::optional<SendTarget> AskNewFileName(Prompter& prompter, std::string_view fo
     const NameParts current = SplitAtExtension(fileName);
     for (;;) {
         const std::optional<std::string> name =
-            prompter.AskNewName(current.stem, current.extension);
+            prompter.AskNewName(std::string(folder), current.stem, current.extension);
         if (!name) {
             return std::nullopt;
         }

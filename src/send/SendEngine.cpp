@@ -86,7 +86,7 @@ bool SendEngine::HasRoomFor(const SendRequest& request, const std::string& desti
     if (!free || static_cast<std::uint64_t>(request.size) < *free) {
         return true;
     }
-    prompter_.ShowMessage(res::NoSpaceMessage(WordFor(request.copy)), MessageIcon::Information,
+    prompter_.ShowMessage(res::NoSpaceMessage(WordFor(request.copy)), MessageIcon::Warning,
                           MessageButtons::Ok);
     return false;
 }
@@ -119,7 +119,7 @@ void SendEngine::ReportFailure(const SendPlan& plan, const TransferResult& resul
         prompter_.ShowMessage(res::kMsgSameFolder, MessageIcon::Warning, MessageButtons::Ok);
         return;
     case TransferStatus::NoSpace:
-        prompter_.ShowMessage(res::NoSpaceMessage(WordFor(plan.copy)), MessageIcon::Information,
+        prompter_.ShowMessage(res::NoSpaceMessage(WordFor(plan.copy)), MessageIcon::Warning,
                               MessageButtons::Ok);
         return;
     default:

@@ -166,6 +166,11 @@ void CFileListWnd::LayOut() {
     if (QWidget* hide = FindControl(*this, res::kIdCancel)) {
         hide->setGeometry(62, h - 28, 50, 22);
     }
+    // The window gets its final size only once the window manager framed it: the row
+    // selected before stays in sight.
+    if (QListWidgetItem* current = list_->currentItem()) {
+        list_->scrollToItem(current);
+    }
     update();
 }
 

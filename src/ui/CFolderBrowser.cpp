@@ -1,6 +1,7 @@
 #include "ui/CFolderBrowser.h"
 
 #include "res/ResourceIds.h"
+#include "ui/FileDialogColumns.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -61,6 +62,7 @@ bool CFolderBrowser::Browse(QString& folder, const QString& title) {
     if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
         dialog.setDirectory(folder);
     }
+    ShowFileColumnsWhole(dialog);
     QCheckBox* checkBox = showCheckBox_ ? AddCheckBoxToButtonRow(dialog) : nullptr;
     if (checkBox) {
         checkBox->setChecked(checked_);

@@ -34,8 +34,8 @@ constexpr const char* kProgramTitle = "Pirela";
 
 } // namespace
 
-CMainFrame::CMainFrame(Callbacks callbacks, QWidget* parent)
-    : QMainWindow(parent), placement_(new FramePlacement(*this)), callbacks_(std::move(callbacks)) {
+CMainFrame::CMainFrame(std::function<void()> onClose, QWidget* parent)
+    : QMainWindow(parent), placement_(new FramePlacement(*this)), onClose_(std::move(onClose)) {
     setWindowTitle(QString::fromLatin1(kProgramTitle));
     commands_.Add(res::kCmdAppExit, [this] { close(); });
     commands_.Add(
@@ -87,7 +87,7 @@ void CMainFrame::BuildMenuBar() {
         if (menu->title() == QStringLiteral("プログラム(&P)")) {
             programMenu_ = menu;
         }
-        if (menu->title() == QStringLiteral("エクスプローラで参照(&X)")) {
+        if (menu->title() == QStringLiteral("ファイル マネージャで参照(&X)")) {
             explorerMenu_ = menu;
         }
     }
@@ -312,21 +312,9 @@ WindowRect CMainFrame::NormalOuterRect() const {
     return placement_->NormalOuterRect();
 }
 
-void CMainFrame::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    // The first resize comes while the window is being made; nothing is shown yet.
-    if (firstResizePending_) {
-        firstResizePending_ = false;
-        return;
-    }
-    if (callbacks_.onResize) {
-        callbacks_.onResize();
-    }
-}
-
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (callbacks_.onClose) {
-        callbacks_.onClose();
+    if (onClose_) {
+        onClose_();
     }
     event->accept();
     // A floating bar is a window of its own and would keep the program alive on its own:

@@ -31,12 +31,8 @@ struct StatusTexts;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    struct Callbacks {
-        std::function<void()> onClose;  // before the window goes away: save the settings
-        std::function<void()> onResize; // after every resize but the first
-    };
-
-    explicit CMainFrame(Callbacks callbacks, QWidget* parent = nullptr);
+    // onClose runs before the window goes away: it saves the settings.
+    explicit CMainFrame(std::function<void()> onClose, QWidget* parent = nullptr);
 
     CommandTable& Commands() { return commands_; }
 
@@ -62,7 +58,7 @@ public:
 
     // Drops the "プログラム(&P)" submenu down from the toolbar's program button.
     void ShowProgramMenu();
-    // Drops the "エクスプローラで参照(&X)" submenu down from the toolbar's file-manager button.
+    // Drops the "ファイル マネージャで参照(&X)" submenu down from the toolbar's file-manager button.
     void ShowExplorerMenu();
     // Docks the send dialog bar at the left edge (left or right, or floating, from then on) and
     // lets command 32831 show and hide it, checked while it is shown.
@@ -80,7 +76,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -108,8 +103,7 @@ private:
     QPointer<QAction> promptedAction_; // the menu item under the pointer or the keyboard
     KeyboardAccelerators* accelerators_ = nullptr;
     FramePlacement* placement_ = nullptr;
-    Callbacks callbacks_;
-    bool firstResizePending_ = true;
+    std::function<void()> onClose_;
 };
 
 } // namespace pirela

@@ -122,9 +122,10 @@ std::optional<std::string> CMessagePrompter::AskFolder(const std::string& startF
     return QFile::encodeName(folder).toStdString();
 }
 
-std::optional<std::string> CMessagePrompter::AskNewName(const std::string& currentName,
+std::optional<std::string> CMessagePrompter::AskNewName(const std::string& folder,
+                                                       const std::string& currentName,
                                                        const std::string& extension) {
-    CSendRenameDlg dialog(currentName, extension, owner_);
+    CSendRenameDlg dialog(folder, currentName, extension, owner_);
     return dialog.Ask();
 }
 

@@ -15,7 +15,8 @@ public:
                                        MessageIcon icon, MessageButtons buttons) override;
     std::optional<std::string> AskFolder(const std::string& startFolder,
                                          const std::string& title) override;
-    std::optional<std::string> AskNewName(const std::string& currentName,
+    std::optional<std::string> AskNewName(const std::string& folder,
+                                          const std::string& currentName,
                                           const std::string& extension) override;
 
 private:

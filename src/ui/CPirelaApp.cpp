@@ -3,6 +3,7 @@
 #include "app/CPirelaDoc.h"
 #include "app/CommandLine.h"
 #include "app/ShellOpener.h"
+#include "app/WindowPlacement.h"
 #include "res/ResourceIds.h"
 #include "send/ProgramStarter.h"
 #include "ui/CAboutDlg.h"
@@ -25,10 +26,26 @@
 #include "view/MenuTexts.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 
 namespace pirela {
+
+namespace {
+
+// The file list window's section in the settings file.
+constexpr const char* kFileListSection = "FILELISTWINDOW";
+
+WindowRect UsableScreenArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
+    return WindowRect{area.left(), area.top(), area.left() + area.width(),
+                      area.top() + area.height()};
+}
+
+} // namespace
 
 CPirelaApp::CPirelaApp(std::filesystem::path settingsFile)
     : store_(std::move(settingsFile)),
@@ -60,8 +77,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     const std::string path = ParseCommandLine(arguments).pathToOpen;
     commandLinePath_ = path.empty() ? path : AbsoluteCommandLinePath(path);
 
-    frame_ = std::make_unique<CMainFrame>(CMainFrame::Callbacks{[this] { OnFrameClosing(); },
-                                                                [this] { OnFrameResized(); }});
+    frame_ = std::make_unique<CMainFrame>([this] { OnFrameClosing(); });
     view_ = new CPirelaView(*doc_, settings_, *host_, frame_.get());
     frame_->setCentralWidget(view_);
     prompter_->SetOwner(frame_.get());
@@ -99,6 +115,9 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     host_->AttachFileList(fileList_);
     frame_->Commands().Add(res::kCmdFileList, [this] { fileList_->Toggle(); }, {},
                            [this] { return fileList_->IsShown(); });
+    if (!store_.LoadValue(kFileListSection, "LEFT")) {
+        PlaceFileListBeside(settings_.mainWindowMaximized == 1 ? UsableScreenArea() : placed);
+    }
     fileList_->Start();
     host_->RefreshTitle();
     host_->UpdateScrollSizes();
@@ -109,6 +128,11 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     doc_->SyncFileListWindow(doc_->FileList().CurrentName());
     frame_->UpdateCommandUi();
     return true;
+}
+
+void CPirelaApp::PlaceFileListBeside(const WindowRect& main) {
+    WindowRect& list = settings_.fileListWindow;
+    list = BesideWindowRect(main, list.Width(), list.Height(), UsableScreenArea());
 }
 
 void CPirelaApp::RegisterMenuTexts() {
@@ -166,14 +190,6 @@ void CPirelaApp::OnFrameClosing() {
     SaveSettings();
     store_.SaveValue(kBarsSection, kBarsKey, frame_->saveState().toBase64().toStdString());
     store_.SaveValue(kBarsSection, kStatusBarKey, frame_->statusBar()->isVisible() ? "1" : "0");
-}
-
-void CPirelaApp::OnFrameResized() {
-    // In the fit modes the draw size, and with it the zoom pane, follows the window.
-    if (settings_.options.rate <= 0) {
-        host_->UpdateScrollSizes();
-        host_->RefreshStatusTexts();
-    }
 }
 
 void CPirelaApp::LoadSettings() {

@@ -61,10 +61,12 @@ public:
     CSendBar* SendBar() const { return sendBar_; }
 
 private:
-    void OnFrameResized();
     // Saves the settings, then the bars' docking state, as the window closes.
     void OnFrameClosing();
     void RestoreBars();
+    // Where the file list window first stands when the settings hold no place for it: beside
+    // the main window, not over its menus and the send bar.
+    void PlaceFileListBeside(const WindowRect& main);
     // The destination and file-manager items name their folders whenever the menu opens.
     void RegisterMenuTexts();
     void RegisterProgramAndOptionCommands();

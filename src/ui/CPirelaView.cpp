@@ -203,7 +203,14 @@ void CPirelaView::ScrollTo(ScrollPoint position) {
 
 void CPirelaView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollBars();
+    // In the fit modes the draw size, and with it the zoom pane, follows the view's size,
+    // whether the window changed or a bar beside the view was shown or hidden.
+    if (settings_.options.rate <= 0 && HasImage()) {
+        UpdateScrollSizes();
+        host_.RefreshStatusTexts();
+    } else {
+        UpdateScrollBars();
+    }
 }
 
 void CPirelaView::scrollContentsBy(int, int) {
@@ -341,7 +348,10 @@ void CPirelaView::RefreshAfterOpen() {
 }
 
 void CPirelaView::OnFileOpen() {
-    const auto path = AskForImageFile(this, ToQString(settings_.lastOpen));
+    // The open folder first: the file wanted is most often beside the one shown.
+    const std::string& openFolder = doc_.FileList().Folder();
+    const auto path =
+        AskForImageFile(this, ToQString(openFolder.empty() ? settings_.lastOpen : openFolder));
     if (!path) {
         return;
     }

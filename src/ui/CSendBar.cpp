@@ -12,6 +12,7 @@
 #include "view/MenuTexts.h"
 
 #include <QAction>
+#include <QStyle>
 
 namespace pirela {
 
@@ -25,6 +26,7 @@ CSendBar::CSendBar(AppSettings& settings, CMainFrame& frame)
     setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable |
                 QDockWidget::DockWidgetClosable);
     BuildControls(*content_, res::SendBarTemplate());
+    FitTitle();
     // A short main window cuts the bar off at the bottom rather than being made taller.
     content_->setMinimumHeight(0);
     setWidget(content_);
@@ -34,6 +36,17 @@ CSendBar::CSendBar(AppSettings& settings, CMainFrame& frame)
     static_cast<CIconButton*>(Control(res::kSendBarFolderButton))->SetShowCaption(false);
     ConnectDestinationButtons();
     ConnectOptions();
+}
+
+void CSendBar::FitTitle() {
+    const QStyle& look = *style();
+    const int button = look.pixelMetric(QStyle::PM_SmallIconSize, nullptr, this) +
+                       2 * look.pixelMetric(QStyle::PM_DockWidgetTitleBarButtonMargin, nullptr, this);
+    const int margin = look.pixelMetric(QStyle::PM_DockWidgetTitleMargin, nullptr, this);
+    const int needed = fontMetrics().horizontalAdvance(windowTitle()) + 2 * button + 4 * margin;
+    if (needed > content_->width()) {
+        content_->setFixedWidth(needed);
+    }
 }
 
 QAbstractButton* CSendBar::Control(int id) const {

@@ -27,6 +27,8 @@ public:
     QAbstractButton* Control(int id) const;
 
 private:
+    // Widens the bar to show its whole title beside its float and close buttons.
+    void FitTitle();
     void ConnectDestinationButtons();
     void ConnectOptions();
     void UpdateEnabling();

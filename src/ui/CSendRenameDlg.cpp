@@ -5,14 +5,22 @@
 #include "ui/DialogBuilder.h"
 #include "ui/QtText.h"
 
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace pirela {
 
-CSendRenameDlg::CSendRenameDlg(std::string currentName, const std::string& extension,
-                               QWidget* parent)
+CSendRenameDlg::CSendRenameDlg(const std::string& folder, std::string currentName,
+                               const std::string& extension, QWidget* parent)
     : QDialog(parent), currentName_(std::move(currentName)), shownName_(ToQString(currentName_)) {
     BuildDialog(*this, res::SendRenameTemplate());
+    // A long path keeps its start and its last folders, the whole of it in the tool tip.
+    auto* destination = qobject_cast<QLabel*>(FindControl(*this, res::kRenameDestination));
+    const QString path = QFile::decodeName(QByteArray::fromStdString(folder));
+    destination->setText(
+        destination->fontMetrics().elidedText(path, Qt::ElideMiddle, destination->width()));
+    destination->setToolTip(path);
     const QString dotted = QStringLiteral(".") + ToQString(extension);
     SetText(res::kRenameCurrentName, shownName_);
     SetText(res::kRenameCurrentExtension, dotted);

@@ -8,13 +8,14 @@ class QLineEdit;
 
 namespace pirela {
 
-// The new-name dialog of a send: the current name, read-only, above the new one, each with the
-// extension that stays beside it. It only asks; the name rules are the core's.
+// The new-name dialog of a send: the folder the file goes to, then the current name, read-only,
+// above the new one, each with the extension that stays beside it. It only asks; the name
+// rules are the core's.
 class CSendRenameDlg : public QDialog {
     Q_OBJECT
 public:
-    CSendRenameDlg(std::string currentName, const std::string& extension,
-                   QWidget* parent = nullptr);
+    CSendRenameDlg(const std::string& folder, std::string currentName,
+                   const std::string& extension, QWidget* parent = nullptr);
 
     // The name typed, or none when cancelled. A name left as offered comes back as the file's
     // own bytes, which need not be UTF-8 and so cannot survive a trip through the text box.

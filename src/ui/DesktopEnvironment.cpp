@@ -5,6 +5,8 @@
 #include "ui/QtText.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
@@ -23,6 +25,19 @@ bool IsSet(const char* variable) {
     return value != nullptr && *value != '\0';
 }
 
+// The desktop's documents folder, only when it exists: it becomes destination 1 and the open
+// dialog's folder, and a folder offered by default must be there to receive files. A documents
+// folder set to the home folder itself is the desktop's way of saying there is none.
+std::string ExistingDocumentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QFileInfo folder(documents);
+    if (documents.isEmpty() || !folder.isDir() ||
+        folder.canonicalFilePath() == QFileInfo(QDir::homePath()).canonicalFilePath()) {
+        return {};
+    }
+    return ToUtf8(documents);
+}
+
 } // namespace
 
 SettingsEnvironment CurrentSettingsEnvironment() {
@@ -31,8 +46,7 @@ SettingsEnvironment CurrentSettingsEnvironment() {
         environment.screenWidth = screen->geometry().width();
         environment.screenHeight = screen->geometry().height();
     }
-    environment.documentsFolder =
-        ToUtf8(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    environment.documentsFolder = ExistingDocumentsFolder();
     environment.programFilesFolder = kProgramsFolder;
     return environment;
 }

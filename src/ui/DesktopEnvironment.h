@@ -8,7 +8,8 @@
 
 namespace pirela {
 
-// The primary screen's size and the user's folders, read afresh at each call.
+// The primary screen's size and the user's folders, read afresh at each call. The documents
+// folder is empty when the desktop has none or it does not exist.
 SettingsEnvironment CurrentSettingsEnvironment();
 
 // Whether Qt will find a display to open windows on. argv is the program's raw argument list,

@@ -2,12 +2,13 @@
 
 #include "res/ResourceIds.h"
 #include "ui/CIconButton.h"
+#include "ui/ControlTextFit.h"
+#include "ui/InlineTitleGroupBox.h"
 #include "ui/QtText.h"
 #include "ui/ResourceIcons.h"
 
 #include <QCheckBox>
 #include <QDialog>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,7 +22,6 @@ namespace pirela {
 namespace {
 
 constexpr const char* kControlIdProperty = "pirelaControlId";
-constexpr int kTwoLineHeight = 15; // dialog units
 
 // The average character width as the classic dialog manager measures it.
 int AverageCharWidth(const QFontMetrics& metrics) {
@@ -92,7 +92,7 @@ QWidget* MakeLabel(QWidget& dialog, const res::ControlTemplate& control) {
         label->setWordWrap(true);
     }
     // A label two lines high (the dialogs' introductions) breaks its text into them.
-    if (control.height >= kTwoLineHeight) {
+    if (control.height >= kTwoLineDialogUnits) {
         label->setWordWrap(true);
     }
     return label;
@@ -119,7 +119,7 @@ QWidget* MakeControl(QWidget& dialog, const res::ControlTemplate& control, const
     case res::ControlKind::RadioButton:
         return new QRadioButton(ToQString(control.text), &dialog);
     case res::ControlKind::GroupBox:
-        return new QGroupBox(ToQString(control.text), &dialog);
+        return new InlineTitleGroupBox(ToQString(control.text), &dialog);
     case res::ControlKind::SunkenFrame:
         return MakeSunkenFrame(dialog);
     case res::ControlKind::IconButton:
@@ -148,15 +148,7 @@ void LinkMnemonic(std::vector<QLabel*>& pendingLabels, QWidget* widget) {
 // would otherwise draw literally ("&&" stays one "&").
 void DropMnemonics(const std::vector<QLabel*>& labels) {
     for (QLabel* label : labels) {
-        const QString text = label->text();
-        QString shown;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == u'&' && i + 1 < text.size()) {
-                ++i;
-            }
-            shown += text[i];
-        }
-        label->setText(shown);
+        label->setText(WithoutMnemonic(label->text()));
     }
 }
 
@@ -181,6 +173,7 @@ void BuildControls(QWidget& dialog, const res::DialogTemplate& dialogTemplate) {
         DialogUnitsToPixels(QRect(0, 0, dialogTemplate.width, dialogTemplate.height), metrics)
             .size());
     std::vector<QLabel*> pendingLabels;
+    std::vector<PlacedControl> placed;
     for (const res::ControlTemplate& control : dialogTemplate.controls) {
         const QRect place = DialogUnitsToPixels(
             QRect(control.x, control.y, control.width, control.height), metrics);
@@ -191,8 +184,10 @@ void BuildControls(QWidget& dialog, const res::DialogTemplate& dialogTemplate) {
             widget->setToolTip(ToQString(control.toolTip));
         }
         LinkMnemonic(pendingLabels, widget);
+        placed.push_back({&control, widget});
     }
     DropMnemonics(pendingLabels);
+    FitControlsToTheirTexts(dialog, placed);
 }
 
 QWidget* FindControl(const QWidget& dialog, int id) {

@@ -63,7 +63,8 @@ void FramePlacement::FitToFrame() {
         return;
     }
     if (!InNormalState()) {
-        fitPending_ = false; // shown maximised: the placed rectangle is its normal one
+        // Shown maximised: the placed rectangle stays its normal one, and the client is fitted
+        // inside it when the window first comes back to its normal state.
         retry_.stop();
         return;
     }
@@ -100,6 +101,12 @@ bool FramePlacement::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Show:
             if (fitPending_) {
                 QTimer::singleShot(0, this, &FramePlacement::FitToFrame);
+                retry_.start();
+            }
+            break;
+        case QEvent::WindowStateChange:
+            if (fitPending_ && InNormalState() && window_.isVisible()) {
+                triesLeft_ = kTries;
                 retry_.start();
             }
             break;

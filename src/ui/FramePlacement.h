@@ -13,7 +13,8 @@ namespace pirela {
 // back, so that a window restored from the settings comes back exactly where it was instead of
 // growing by its frame at every start. The frame's size is known only once the window manager
 // has framed the shown window: until then the client stands at the rectangle, and it is fitted
-// inside it as soon as the frame appears.
+// inside it as soon as the frame appears. A window shown maximised is fitted when it is first
+// restored, so that it comes back at the rectangle and not grown by its frame.
 class FramePlacement : public QObject {
     Q_OBJECT
 public:

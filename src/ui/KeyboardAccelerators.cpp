@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -85,9 +86,31 @@ bool KeyboardAccelerators::ArrivedWhileBusy(const QKeyEvent& key) const {
     return sinceLast < lastDurationMs_;
 }
 
+bool KeyboardAccelerators::CloseMenuAndMenuBar(QObject* watched, QEvent* event) {
+    auto* menu = qobject_cast<QMenu*>(watched);
+    if (menu == nullptr || closingMenu_ ||
+        static_cast<const QKeyEvent*>(event)->key() != Qt::Key_Escape) {
+        return false;
+    }
+    // The menu handles its Escape now, so that nothing typed after it finds the bar still in
+    // keyboard mode; our filter sees that delivery too and lets it pass.
+    closingMenu_ = true;
+    QCoreApplication::sendEvent(menu, event);
+    closingMenu_ = false;
+    auto* bar = qobject_cast<QMenuBar*>(QApplication::focusWidget());
+    if (bar != nullptr && QApplication::activePopupWidget() == nullptr) {
+        QKeyEvent leave(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &leave);
+    }
+    return true;
+}
+
 bool KeyboardAccelerators::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return QObject::eventFilter(watched, event);
+    }
+    if (CloseMenuAndMenuBar(watched, event)) {
+        return true;
     }
     const auto& key = static_cast<const QKeyEvent&>(*event);
     const std::optional<int> command = CommandFor(key.keyCombination());

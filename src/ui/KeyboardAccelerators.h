@@ -21,7 +21,8 @@ namespace pirela {
 // menu, a completer list, an open drop-down), no menu bar in keyboard mode, and not a key that
 // the active window keeps for its own controls (the file list's arrows, Enter and Esc). So a
 // "1" typed into a dialog never sends the shown photo, and a menu's own mnemonics and arrows
-// win while it is open.
+// win while it is open. Escape out of a menu of the menu bar leaves the bar as well: the keys
+// are the program's again, with nothing highlighted that would say otherwise.
 //
 // A key held down repeats while an image decodes; the repeats that arrived while the previous
 // press was still being handled are dropped, so paging stops when the key is released.
@@ -47,12 +48,17 @@ private:
     bool MayAct(const QKeyEvent& key) const;
     // Whether an auto-repeated key was sent while the previous key was being handled.
     bool ArrivedWhileBusy(const QKeyEvent& key) const;
+    // Escape in a menu: once it closed the last menu dropped from the menu bar, the bar leaves
+    // keyboard mode too, so that the program's keys act again at once. True when it took the
+    // key.
+    bool CloseMenuAndMenuBar(QObject* watched, QEvent* event);
 
     std::map<int, int> commands_; // QKeyCombination::toCombined() → command
     std::map<QWidget*, std::set<int>> windows_;
     Runner run_;
     unsigned long lastTimestamp_ = 0;
     long long lastDurationMs_ = -1; // -1: no key handled yet
+    bool closingMenu_ = false;      // a menu is handling the Escape we handed it
 };
 
 } // namespace pirela

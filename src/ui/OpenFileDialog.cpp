@@ -1,5 +1,7 @@
 #include "ui/OpenFileDialog.h"
 
+#include "ui/FileDialogColumns.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -26,6 +28,7 @@ std::optional<QString> AskForImageFile(QWidget* owner, const QString& startFolde
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(ImageFileFilters());
+    ShowFileColumnsWhole(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

@@ -8,7 +8,8 @@ class QWidget;
 
 namespace pirela {
 
-// The open-file dialog: "ファイルを開く", starting in the given folder, with the filters
+// The open-file dialog: "ファイルを開く", starting in the given folder (the home folder when
+// it is not one), with the filters
 // of the image types Pirela opens. The chosen existing file, or none when cancelled.
 std::optional<QString> AskForImageFile(QWidget* owner, const QString& startFolder);
 

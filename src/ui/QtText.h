@@ -16,4 +16,16 @@ inline std::string ToUtf8(const QString& text) {
     return text.toStdString();
 }
 
+// A control's text as the user reads it: "名前(&N):" reads "名前(N):", "R&&D" reads "R&D".
+inline QString WithoutMnemonic(const QString& text) {
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) {
+            ++i;
+        }
+        shown += text[i];
+    }
+    return shown;
+}
+
 } // namespace pirela

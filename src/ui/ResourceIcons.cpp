@@ -29,6 +29,16 @@ QIcon IconForResource(int resourceId) {
     if (resourceId == res::kIconBatchRename) {
         return QIcon(QStringLiteral(":/icons/batch-rename.svg"));
     }
+    // The option pages' pictures: the program in general, image search, sending files.
+    if (resourceId == res::kIconGeneralPage) {
+        return QIcon(QStringLiteral(":/icons/options/140-general.svg"));
+    }
+    if (resourceId == res::kIconSendPage) {
+        return QIcon(QStringLiteral(":/icons/options/141-send.svg"));
+    }
+    if (resourceId == res::kIconFindPage) {
+        return QIcon(QStringLiteral(":/icons/options/142-find.svg"));
+    }
     const auto found = DestinationIconFiles().find(resourceId);
     if (found == DestinationIconFiles().end()) {
         return QIcon();

@@ -55,7 +55,8 @@ StatusTexts ComputeStatusTexts(const DocumentFacts& doc, float rate, PixelSize d
         texts.zoom = Format("%3.1f %%", zoom);
     }
     if (!doc.folder.empty()) {
-        texts.file = Format("ファイル: %d/%d", doc.current + 1, doc.count);
+        // An empty list has no position: "1/0" would name a file that is not there.
+        texts.file = Format("ファイル: %d/%d", doc.count > 0 ? doc.current + 1 : 0, doc.count);
     }
     return texts;
 }

@@ -262,13 +262,33 @@ TEST_F(CPirelaDocFolderTest, OpeningAFileListsItsFolderAndFindsItsPlace) {
 }
 
 TEST_F(CPirelaDocFolderTest, AFolderWithoutImagesSaysSo) {
-    EXPECT_FALSE(doc_.OpenImageFolder(dir_.Path().string() + "/"));
-    EXPECT_EQ(doc_.FileList().Folder(), dir_.Path().string());
-    EXPECT_EQ(host_.messages, std::vector<std::string>{dir_.Path().string() +
-                                                       " には開けるイメージ ファイルがありません。"});
-    EXPECT_NE(std::find(host_.calls.begin(), host_.calls.end(), "fixed scroll 100x100"),
-              host_.calls.end());
-    EXPECT_TRUE(doc_.Image().Shown());
+    // The message stands over the empty folder's own title and panes, not the picture before.
+    struct TitleAtMessage : test::RecordingHost {
+        const CPirelaDoc* doc = nullptr;
+        std::string title;
+        std::string file;
+        MessageAnswer ShowCaptionedMessage(const std::string& caption, const std::string& text,
+                                           MessageIcon icon, MessageButtons buttons) override {
+            title = ComputeTitle(doc->Facts());
+            file = ComputeStatusTexts(doc->Facts(), 100, {}).file;
+            return RecordingHost::ShowCaptionedMessage(caption, text, icon, buttons);
+        }
+    } host;
+    CPirelaDoc doc(settings_, host, host);
+    host.doc = &doc;
+    fs::create_directory(dir_ / "empty");
+    Picture("a.png");
+    ASSERT_TRUE(doc.OpenImageFolder(dir_.Path().string()));
+    const std::string empty = (dir_ / "empty").string();
+    EXPECT_FALSE(doc.OpenImageFolder(empty + "/"));
+    EXPECT_EQ(doc.FileList().Folder(), empty);
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{empty + " には開けるイメージ ファイルがありません。"});
+    EXPECT_EQ(host.title, "Pirela [ " + empty + " ] ");
+    EXPECT_EQ(host.file, "ファイル: 0/0");
+    EXPECT_NE(std::find(host.calls.begin(), host.calls.end(), "fixed scroll 100x100"),
+              host.calls.end());
+    EXPECT_TRUE(doc.Image().Shown());
 }
 
 TEST_F(CPirelaDocFolderTest, APathFromOutsideAsksAboutSubfolders) {

@@ -20,6 +20,22 @@ TEST(WindowPlacementTest, AWindowWhoseTitleBarLiesOnAScreenStaysWhereItIs) {
     EXPECT_EQ(ReachableWindowRect({5000, 5000, 5100, 5100}, {}), WindowRect({5000, 5000, 5100, 5100}));
 }
 
+TEST(WindowPlacementTest, TheFileListStandsBesideTheMainWindow) {
+    const WindowRect screen = kScreens.front();
+    const struct {
+        WindowRect main;
+        WindowRect beside;
+    } cases[] = {
+        {{0, 30, 960, 630}, {960, 30, 1110, 250}},     // room on the right
+        {{300, 100, 1280, 700}, {150, 100, 300, 320}}, // on the left
+        {{0, 30, 1280, 800}, {1130, 30, 1280, 250}},   // maximised: inside the right edge
+        {{0, 700, 900, 800}, {900, 580, 1050, 800}},   // low down: kept on the screen
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BesideWindowRect(c.main, 150, 220, screen), c.beside);
+    }
+}
+
 TEST(WindowPlacementTest, ATitleBarOffEveryScreenComesBackOnThePrimaryOne) {
     // Above the screens, under the panel, left of everything, below everything.
     EXPECT_EQ(ReachableWindowRect({100, -20, 900, 600}, kScreens), WindowRect({0, 30, 800, 650}));

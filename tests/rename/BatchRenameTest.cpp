@@ -214,6 +214,7 @@ TEST(BatchRenameChecks, TheFirstFailingCheckInOrderGivesItsMessage) {
         std::string start;
         std::size_t listed;
         std::string message;
+        std::string prefix = "image_";
     };
     const Case cases[] = {
         {"", false, "0", "1", 1, digitsRange}, // the digits come before the folder
@@ -233,6 +234,9 @@ TEST(BatchRenameChecks, TheFirstFailingCheckInOrderGivesItsMessage) {
         {folder + "/gone/", false, "2", "1", 1, "指定したフォルダが見つかりません。\n" + folder + "/gone"},
         {folder + "/plain.txt", false, "2", "1", 1, "指定したパスはフォルダではありません。\n" + folder + "/plain.txt"},
         {folder + "/", false, "2", "1", 1, ""},
+        {folder, false, "2", "1", 1, "共通部分には次の文字は使えません。\n/", "sub/x_"},
+        {"/", false, "2", "1", 1, "ルート ディレクトリには適用できません。\n/", "../x_"},
+        {folder, false, "2", "1", 1, "", "x:*?_"}, // other file systems' refusals are per file
     };
     for (const Case& c : cases) {
         BatchRenameSettings settings;
@@ -240,8 +244,9 @@ TEST(BatchRenameChecks, TheFirstFailingCheckInOrderGivesItsMessage) {
         settings.autoDigits = c.autoDigits;
         settings.digits = c.digits;
         settings.start = c.start;
+        settings.prefix = c.prefix;
         EXPECT_EQ(CheckBatchRename(settings, c.listed).message, c.message)
-            << c.folder << " " << c.digits << " " << c.start;
+            << c.folder << " " << c.digits << " " << c.start << " " << c.prefix;
     }
 }
 
@@ -268,7 +273,7 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
     user.answers = {MessageAnswer::No};
     EXPECT_FALSE(BatchRename(user).Run(settings, 2, show));
     EXPECT_EQ(user.messages, std::vector<std::string>{question});
-    EXPECT_EQ(user.icons.front(), MessageIcon::Information);
+    EXPECT_EQ(user.icons.front(), MessageIcon::Question);
     EXPECT_EQ(user.buttons.front(), MessageButtons::YesNo);
     EXPECT_TRUE(fs::exists(folder / "b.JPG") && shown.empty());
 

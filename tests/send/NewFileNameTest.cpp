@@ -41,6 +41,7 @@ TEST(NewFileNameTest, EachOfTheElevenCharactersIsRefusedBeforeEmptiness) {
               (std::vector<std::string>{kForbidden, "空の文字列は指定できません。"}));
     // Every time the dialog comes back it offers the current name again.
     EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "ask name photo.2001 .jpg"), 3);
+    EXPECT_EQ(host.newNameFolder, "/dst");
 }
 
 TEST(NewFileNameTest, AnExistingNameAsksWhetherToReplaceIt) {

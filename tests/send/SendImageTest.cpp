@@ -261,6 +261,7 @@ TEST_F(SendImageTest, TheFileMustFitWithRoomToSpare) {
                                           "ファイルを移動できません。ファイルの受け側のディスク"
                                           "の空き容量が足りません。ファイルのサイズとディスクの"
                                           "空き容量を確認してください。"});
+            EXPECT_EQ(host_.icons, std::vector<MessageIcon>{MessageIcon::Warning});
         }
         fs::remove(dst_ / "a.png");
     }

@@ -143,7 +143,10 @@ TEST_F(TakeBackTest, UndoingAMoveBringsTheFileBackOrSaysWhyNot) {
     EXPECT_TRUE(fs::exists(Src("b.png")) && !fs::exists(Dst("b.png")));
     EXPECT_EQ(doc_.FileList().Names(), (std::vector<std::string>{"a.png", "b.png", "c.png"}));
     EXPECT_EQ(host_.fileListRows, doc_.FileList().Names());
-    EXPECT_EQ(doc_.FileList().CurrentName(), "c.png"); // the image shown stays shown
+    // The file that came back is shown, to be sorted again.
+    EXPECT_EQ(doc_.FileList().CurrentName(), "b.png");
+    EXPECT_EQ(doc_.Image().Info().fileName, "b.png");
+    EXPECT_EQ(host_.fileListSelection, 1);
     EXPECT_FALSE(doc_.LastSend().available);
 
     // Something new at the old place stays; the file stays where it went.
@@ -153,6 +156,7 @@ TEST_F(TakeBackTest, UndoingAMoveBringsTheFileBackOrSaysWhyNot) {
     EXPECT_EQ(Undo(), Dst("b.png") + " から " + Src("b.png") + " へファイルを移動できませんでした。");
     EXPECT_EQ(test::ReadFile(src_ / "b.png"), "new");
     EXPECT_EQ(test::ReadFile(Dst("b.png")), moved);
+    EXPECT_EQ(doc_.FileList().CurrentName(), "c.png"); // not the stranger now called b.png
     EXPECT_FALSE(doc_.LastSend().available);
 }
 

@@ -30,8 +30,10 @@ public:
         Record("ask folder " + startFolder + " " + title);
         return Next(folderAnswers, std::optional<std::string>());
     }
-    std::optional<std::string> AskNewName(const std::string& currentName,
+    std::optional<std::string> AskNewName(const std::string& folder,
+                                          const std::string& currentName,
                                           const std::string& extension) override {
+        newNameFolder = folder;
         Record("ask name " + currentName + " ." + extension);
         return Next(nameAnswers, std::optional<std::string>());
     }
@@ -110,6 +112,7 @@ public:
     std::deque<MessageAnswer> answers;
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> nameAnswers;
+    std::string newNameFolder; // the folder the last new-name question named
     bool desktopSucceeds = true;
 
     bool hasFileListWindow = true;

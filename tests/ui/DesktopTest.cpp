@@ -207,6 +207,37 @@ private slots:
         QCOMPARE(app_->Document().FileList().Current(), 0);
     }
 
+    // Escape out of a menu of the menu bar, opened from the keyboard or with the pointer, and
+    // the next key is the program's again. The keys go through the X server as a user's do.
+    void aKeyAfterEscapingAMenuActs() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        const std::filesystem::path sorted = SortInto(0);
+        CMainFrame& frame = *app_->MainFrame();
+        app_->FileListWindow()->HideWindow(); // the keys must reach the main window
+        frame.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &frame);
+        QMenu* send = MenuTitled(frame, QStringLiteral("送る(&R)"));
+        const QPoint title = frame.menuBar()->mapToGlobal(
+            frame.menuBar()->actionGeometry(send->menuAction()).center());
+        const struct {
+            QStringList opening;
+            const char* sent;
+        } cases[] = {
+            {{"key", "alt+r"}, "a.png"},
+            {{"mousemove", QString::number(title.x()), QString::number(title.y()), "click", "1"},
+             "b.png"},
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), c.opening), 0);
+            QTRY_COMPARE(QApplication::activePopupWidget(), send);
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {"key", "Escape"}), 0);
+            QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {"key", "1"}), 0);
+            QTRY_VERIFY2(std::filesystem::exists(sorted / c.sent), c.sent);
+        }
+    }
+
     void theFileListKeepsItsOwnKeys() {
         QVERIFY(Start());
         OpenThreeImages();
@@ -260,12 +291,13 @@ private slots:
         dropDown->hide();
     }
 
-    // Three starts: moved on the first, maximised on the second, coming back maximised on the
-    // third; the saved rectangles never change.
+    // Four starts: moved on the first, maximised on the second, coming back maximised on the
+    // third and on the fourth, where it is restored; the saved rectangles never change.
     void windowsComeBackWhereTheyWere() {
         QRect main;
         QRect list;
-        for (int start = 1; start <= 3; ++start) {
+        for (int start = 1; start <= 4; ++start) {
+            const bool maximised = start == 2 || start == 3;
             QVERIFY(Start());
             CMainFrame& frame = *app_->MainFrame();
             if (start == 1) {
@@ -277,8 +309,13 @@ private slots:
                 QTRY_COMPARE(frame.frameGeometry(), main);
                 QTRY_COMPARE(app_->FileListWindow()->frameGeometry(), list);
                 frame.showMaximized();
+            } else if (start == 4) {
+                // Restored, it stands at its rectangle, not grown by its frame.
+                QTRY_VERIFY(frame.isMaximized());
+                frame.showNormal();
+                QTRY_COMPARE(frame.frameGeometry(), main);
             }
-            QTRY_COMPARE(frame.isMaximized(), start > 1);
+            QTRY_COMPARE(frame.isMaximized(), maximised);
             QVERIFY(frame.close());
             const IniFile saved = Saved();
             if (start == 1) {
@@ -289,7 +326,7 @@ private slots:
             // Maximised, the window keeps its normal rectangle for the day it is restored.
             QCOMPARE(SavedRect(saved, "WINDOW"), main);
             QCOMPARE(SavedRect(saved, "FILELISTWINDOW"), list);
-            QCOMPARE(saved.GetInt("WINDOW", "MAX"), std::optional<int>(start > 1 ? 1 : 0));
+            QCOMPARE(saved.GetInt("WINDOW", "MAX"), std::optional<int>(maximised ? 1 : 0));
             app_.reset();
         }
     }

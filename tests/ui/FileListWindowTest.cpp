@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(rows.count(), 2);
     }
 
-    void neverSmallerThanItsMinimum() {
+    void neverSmallerThanItsMinimumAndTheCurrentRowStaysInSight() {
         test::TempDir dir;
         CPirelaApp app(dir / "pirela.ini");
         QVERIFY(app.InitInstance({}));
@@ -89,6 +89,16 @@ private slots:
         QVERIFY(window.width() >= 135 && window.height() >= 157);
         window.resize(300, 400);
         QCOMPARE(window.List()->geometry(), QRect(6, 22, 300 - 12, 400 - 56));
+
+        // Filled at one size, then made smaller (as the window manager does with a new window).
+        std::vector<std::string> names;
+        for (int i = 0; i < 100; ++i) {
+            names.push_back("p" + std::to_string(i) + ".jpg");
+        }
+        window.Fill(names, 60, "/photos");
+        window.resize(150, 200);
+        QListWidget& rows = *window.List();
+        QVERIFY(rows.viewport()->rect().contains(rows.visualItemRect(rows.item(60))));
     }
 };
 

@@ -1,6 +1,7 @@
 // The user interface's side of the filer's seams: the desktop services, the new-name question
 // and the status bar's message pane.
 #include "app/CPirelaDoc.h"
+#include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "support/ImageFixtures.h"
@@ -12,6 +13,7 @@
 #include "ui/CPirelaApp.h"
 #include "ui/DialogBuilder.h"
 #include "ui/JapaneseInterface.h"
+#include "ui/QtText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +21,7 @@
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -123,6 +126,38 @@ private slots:
         QCOMPARE(iconButton->text(), QStringLiteral("folder"));
     }
 
+    // Whatever font stands in for the dialogs' own, no text is cut and nothing lies outside.
+    void everyTemplateShowsItsTextsWhole() {
+        const res::DialogTemplate* const templates[] = {
+            &res::AboutBoxTemplate(),     &res::FileListTemplate(),     &res::SendRenameTemplate(),
+            &res::BatchRenameTemplate(),  &res::GeneralPageTemplate(),  &res::FindPageTemplate(),
+            &res::SendPageTemplate(),     &res::ProgramEditTemplate(),  &res::SendBarTemplate(),
+            &res::DestFoldersTemplate(),  &res::PropertiesTemplate()};
+        for (const res::DialogTemplate* dialogTemplate : templates) {
+            QDialog dialog;
+            BuildDialog(dialog, *dialogTemplate);
+            for (QWidget* control : dialog.findChildren<QWidget*>()) {
+                const auto* label = qobject_cast<QLabel*>(control);
+                const auto* button = qobject_cast<QAbstractButton*>(control);
+                const QString text = label ? label->text() : button ? button->text() : QString();
+                const QString where = QString::number(dialogTemplate->id) + " " + text;
+                QVERIFY2(QRect(QPoint(), dialog.size()).contains(control->geometry()),
+                         qPrintable(where));
+                int needed = control->fontMetrics().horizontalAdvance(WithoutMnemonic(text));
+                if (label != nullptr && label->wordWrap()) {
+                    needed = 0;
+                    QVERIFY2(label->heightForWidth(label->width()) <= label->height(),
+                             qPrintable(where));
+                } else if (qobject_cast<const QCheckBox*>(control) != nullptr ||
+                           qobject_cast<const QRadioButton*>(control) != nullptr) {
+                    needed = control->sizeHint().width();
+                }
+                QVERIFY2(needed <= control->width(),
+                         qPrintable(where + QString(" %1 > %2").arg(needed).arg(control->width())));
+            }
+        }
+    }
+
     void openingSomethingMissingFailsWithoutAskingTheDesktop() {
         CDesktopServices desktop;
         test::WriteFile(home_ / "file.jpg", "x");
@@ -174,26 +209,29 @@ private slots:
             QCOMPARE(text(res::kRenameNewName), QStringLiteral("photo.2001"));
             QCOMPARE(text(res::kRenameCurrentExtension), QStringLiteral(".jpg"));
             QCOMPARE(text(res::kRenameNewExtension), QStringLiteral(".jpg"));
+            QCOMPARE(qobject_cast<QLabel*>(FindControl(*dialog, res::kRenameDestination))->text(),
+                     QStringLiteral("/photos/猫"));
             QVERIFY(qobject_cast<QLineEdit*>(FindControl(*dialog, res::kRenameCurrentName))
                         ->isReadOnly());
             qobject_cast<QLineEdit*>(FindControl(*dialog, res::kRenameNewName))
                 ->setText(QStringLiteral("猫"));
             qobject_cast<QPushButton*>(FindControl(*dialog, res::kIdOk))->click();
         });
-        QCOMPARE(prompter.AskNewName("photo.2001", "jpg"), std::optional<std::string>("猫"));
+        QCOMPARE(prompter.AskNewName("/photos/猫", "photo.2001", "jpg"),
+                 std::optional<std::string>("猫"));
 
         QTimer::singleShot(0, [] {
             QWidget* dialog = QApplication::activeModalWidget();
             QVERIFY(dialog != nullptr);
             qobject_cast<QPushButton*>(FindControl(*dialog, res::kIdCancel))->click();
         });
-        QCOMPARE(prompter.AskNewName("a", "png"), std::optional<std::string>());
+        QCOMPARE(prompter.AskNewName("/", "a", "png"), std::optional<std::string>());
 
         // Enter is OK; a name kept as offered keeps its bytes, UTF-8 or not.
         QTimer::singleShot(0, [] {
             QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
         });
-        QCOMPARE(prompter.AskNewName("\x95\x5c", "jpg"), std::optional<std::string>("\x95\x5c"));
+        QCOMPARE(prompter.AskNewName("/", "\x95\x5c", "jpg"), std::optional<std::string>("\x95\x5c"));
     }
 
     void aStatusMessageShowsAtOnceAndTheOldTextComesBack() {

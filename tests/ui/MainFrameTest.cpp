@@ -5,6 +5,7 @@
 #include "ui/CAboutDlg.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaApp.h"
+#include "ui/DesktopEnvironment.h"
 #include "ui/DialogBuilder.h"
 #include "ui/JapaneseInterface.h"
 #include "ui/KeyboardAccelerators.h"
@@ -57,6 +58,46 @@ private slots:
         QCOMPARE(saved.GetInt("WINDOW", "BOTTOM"), std::optional<int>(outer.top() + outer.height()));
         QVERIFY(outer.width() >= 320 && outer.width() < 340);
         QCOMPARE(saved.GetString("TOOLBAR-Summary", "Bars"), std::optional<std::string>("3"));
+    }
+
+    // Destination 1 and the open dialog start at the documents folder only when it is there.
+    void aFirstStartOffersOnlyADocumentsFolderThatExists() {
+        const QByteArray home = qgetenv("HOME");
+        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", home);
+            qputenv("XDG_CONFIG_HOME", config);
+        });
+        test::TempDir dir;
+        test::SandboxDesktopHome(dir);
+        std::filesystem::create_directories(dir / "config");
+        const std::string own = (dir / "Dokumente").string();
+        const struct {
+            const char* userDirs; // the desktop's user-dirs.dirs, or none
+            bool make;            // whether the folder it names exists
+            std::string expected;
+        } cases[] = {
+            {nullptr, false, ""},
+            {nullptr, true, (dir / "Documents").string()},
+            {"XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n", true, own},
+            {"XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n", false, ""},
+            {"XDG_DOCUMENTS_DIR=\"$HOME/\"\n", false, ""}, // switched off
+        };
+        for (const auto& c : cases) {
+            std::filesystem::remove(dir / "config" / "user-dirs.dirs");
+            std::filesystem::remove(dir / "Documents");
+            std::filesystem::remove(dir / "Dokumente");
+            if (c.userDirs != nullptr) {
+                test::WriteFile(dir / "config" / "user-dirs.dirs", c.userDirs);
+            }
+            if (c.make) {
+                std::filesystem::create_directory(c.userDirs ? own : (dir / "Documents").string());
+            }
+            QCOMPARE(CurrentSettingsEnvironment().documentsFolder, c.expected);
+        }
+        CPirelaApp app(dir / "pirela.ini");
+        QVERIFY(app.InitInstance({}));
+        QCOMPARE(app.Settings().destinationFolders[0], std::string());
     }
 
     void everyAcceleratorReachesItsCommand() {

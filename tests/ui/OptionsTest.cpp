@@ -13,11 +13,14 @@
 #include "ui/COptionPSheet.h"
 #include "ui/DialogBuilder.h"
 #include "ui/JapaneseInterface.h"
+#include "ui/ProgramFileDialog.h"
 #include "ui/ShowOptions.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +28,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <QtTest>
 
 #include <filesystem>
@@ -89,6 +93,29 @@ private slots:
         QCOMPARE(host_.messages, std::vector<std::string>{
             image + " を gone で開くのに失敗しました。プログラムのパスまたはコマンドが正しいか確認してください。"});
         QCOMPARE(settings_.options.programNames[0], std::string("writer"));
+    }
+
+    // The program picker lists the folders and the files one may run, nothing else.
+    void theProgramPickerListsFoldersAndPrograms() {
+        const fs::path folder = home_ / "programs";
+        fs::create_directories(folder / "sub");
+        test::WriteFile(folder / "tool", "#!/bin/sh\n");
+        fs::permissions(folder / "tool", fs::perms::owner_all);
+        test::WriteFile(folder / "notes.txt", "text");
+        QStringList listed;
+        OnNextModal([&](QWidget& modal) {
+            auto& dialog = static_cast<QFileDialog&>(modal);
+            const auto closeDialog = qScopeGuard([&dialog] { dialog.reject(); });
+            auto* files = dialog.findChild<QFileSystemModel*>();
+            QTRY_COMPARE(files->rowCount(files->index(QString::fromStdString(folder.string()))), 3);
+            auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            }
+        });
+        QCOMPARE(AskForProgramFile(nullptr, folder.string()), std::nullopt);
+        listed.sort();
+        QCOMPARE(listed, QStringList({"sub", "tool"}));
     }
 
     void aPageStoresOnlyWhenItWasShown() {
@@ -197,7 +224,7 @@ private slots:
         Click(refused, res::kGeneralShortcut);
         Edit(refused, res::kGeneralShortcutName)->setText(QStringLiteral("a/b"));
         refused.Store();
-        QCOMPARE(host_.messages, std::vector<std::string>{"ショートカットは作成できませんでした。"});
+        QCOMPARE(host_.messages, std::vector<std::string>{"ランチャーは作成できませんでした。"});
         QCOMPARE(host_.icons.front(), MessageIcon::Error);
     }
 

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <png.h>
@@ -120,6 +121,32 @@ private slots:
         frame.resize(700, 500);
         QCoreApplication::processEvents();
         QCOMPARE(frame.PaneText(res::kPaneZoom), QStringLiteral("50.0 %"));
+    }
+
+    // Fitted, the picture follows the view whenever a bar beside it comes or goes: no scroll
+    // bars, and the zoom pane tells the size it is drawn at. A wide picture follows the send
+    // bar's width, a tall one the bars' heights.
+    void theFitFollowsTheBarsAroundTheView() {
+        WriteExactPng(*dir_ / "a.png", 1600, 300);
+        WriteExactPng(*dir_ / "b.png", 300, 1600);
+        CMainFrame& frame = *app_->MainFrame();
+        CPirelaView& view = *app_->View();
+        view.OpenFolder(dir_->Path().string());
+        frame.UpdateCommandUi();
+        frame.Action(res::kCmdZoomFit)->trigger();
+        for (int image = 0; image < 2; ++image) {
+            for (int bar : {res::kCmdSendBar, res::kCmdToolBar, res::kCmdStatusBar,
+                            res::kCmdSendBar, res::kCmdToolBar, res::kCmdStatusBar}) {
+                frame.Action(bar)->trigger();
+                QTRY_COMPARE(view.horizontalScrollBar()->maximum() +
+                                 view.verticalScrollBar()->maximum(),
+                             0);
+                const int width = app_->Document().Image().Info().width;
+                QCOMPARE(frame.PaneText(res::kPaneZoom),
+                         QString::asprintf("%3.1f %%", view.DrawSize().width * 100.0 / width));
+            }
+            frame.Action(res::kCmdNext)->trigger();
+        }
     }
 
     void atOneHundredPerCentThePictureIsCopiedPixelForPixel() {
@@ -413,6 +440,15 @@ private slots:
         QCOMPARE(app_->Document().Image().Info().fileName, std::string("b.png"));
         QCOMPARE(app_->Settings().lastOpen, album);
         QCOMPARE(app_->MainFrame()->PaneText(res::kPaneFile), QStringLiteral("ファイル: 2/2"));
+
+        // With a folder open, the dialog starts there, wherever the last file came from.
+        app_->Settings().lastOpen = dir_->Path().string();
+        WhenModalOpens([album](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QCOMPARE(dialog->directory().absolutePath(), QString::fromStdString(album));
+            dialog->reject();
+        });
+        app_->MainFrame()->Action(res::kCmdFileOpen)->trigger();
     }
 
     void theFolderBrowserCarriesTheCheckBoxLeftOfOk() {

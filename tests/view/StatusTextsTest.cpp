@@ -44,7 +44,7 @@ TEST_F(StatusTextsDocTest, NothingOpenShowsNothing) {
 
 TEST_F(StatusTextsDocTest, AFolderWithoutImagesShowsOnlyItsPosition) {
     doc_.FileList().SetFolder("/Photos");
-    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}), (StatusTexts{"", "", "", "ファイル: 1/0"}));
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}), (StatusTexts{"", "", "", "ファイル: 0/0"}));
     EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela [ /Photos ] ");
 }
 
