@@ -4,6 +4,7 @@
 #include "image/ImageDecoder.h"
 #include "image/ImageScaler.h"
 #include "image/JpegReader.h"
+#include "platform/RegularFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,34 +16,18 @@ namespace pirela {
 
 namespace {
 
-// The file for reading, when it is a regular file. Opened without waiting, so that a pipe put
-// in an image's place can never hold the worker (and whoever waits for it) forever.
-CFile OpenRegularFile(const std::string& path) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        return {};
-    }
-    struct stat status {};
-    std::FILE* file = nullptr;
-    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-        file = ::fdopen(descriptor, "rb");
-    }
-    if (file == nullptr) {
+// The file for reading, when it is a regular file; a pipe put in an image's place can never
+// hold the worker (and whoever waits for it) forever.
+CFile OpenForDecoding(const std::string& path) {
+    const int descriptor = OpenRegularFile(path.c_str());
+    std::FILE* file = descriptor < 0 ? nullptr : ::fdopen(descriptor, "rb");
+    if (descriptor >= 0 && file == nullptr) {
         ::close(descriptor);
     }
     return CFile(file);
 }
 
 } // namespace
-
-DecodeJob::FileState DecodeJob::StateOf(const struct stat& status) {
-    return {{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
-             static_cast<std::int64_t>(status.st_size),
-             static_cast<std::int64_t>(status.st_mtim.tv_sec),
-             static_cast<std::int64_t>(status.st_mtim.tv_nsec)},
-            static_cast<std::int64_t>(status.st_ctim.tv_sec),
-            static_cast<std::int64_t>(status.st_ctim.tv_nsec)};
-}
 
 DecodeJob::DecodeJob(std::string path, ImageFormat format, bool withPreview,
                      std::optional<ViewPlan> plan, std::function<void()> onEnded)
@@ -92,7 +77,7 @@ std::optional<ViewPlan> DecodeJob::CurrentPlan() const {
     return plan_;
 }
 
-void DecodeJob::MarkOpened(std::optional<FileState> state) {
+void DecodeJob::MarkOpened(std::optional<FileIdentity> state) {
     {
         const std::lock_guard lock(mutex_);
         opened_ = true;
@@ -114,7 +99,7 @@ bool DecodeJob::MatchesFileOnDisk() const {
     changed_.wait(lock, [&] { return opened_; });
     struct stat status {};
     return openedState_.has_value() && ::stat(path_.c_str(), &status) == 0 &&
-           openedState_ == StateOf(status);
+           openedState_ == FileIdentity::FromStatus(status);
 }
 
 const Bitmap* DecodeJob::WaitForPreview() const {
@@ -190,10 +175,10 @@ std::unique_ptr<Bitmap> DecodeJob::DecodeFull(std::FILE* file, std::unique_ptr<B
 }
 
 void DecodeJob::Run() {
-    const CFile file = OpenRegularFile(path_);
+    const CFile file = OpenForDecoding(path_);
     struct stat status {};
     MarkOpened(file && ::fstat(fileno(file.get()), &status) == 0
-                   ? std::optional<FileState>(StateOf(status))
+                   ? std::optional<FileIdentity>(FileIdentity::FromStatus(status))
                    : std::nullopt);
     // A JPEG's bitmap is made from its header at once, before any preview, so that whoever
     // waits for the bitmap learns the image's size and depth (or that it cannot be decoded)

@@ -72,16 +72,8 @@ private:
     std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap);
     void MakePreview(std::FILE* file, const ViewPlan& plan);
     void PrepareScaled(const Bitmap& bitmap);
-    // Which file the job opened and in what state: besides identity, size and modification
-    // time, the change time, which no writer can set back.
-    struct FileState {
-        FileIdentity identity;
-        std::int64_t changedSeconds = 0;
-        std::int64_t changedNanoseconds = 0;
-        bool operator==(const FileState&) const = default;
-    };
-    static FileState StateOf(const struct stat& status);
-    void MarkOpened(std::optional<FileState> state);
+    // Which file the job opened, and in what state.
+    void MarkOpened(std::optional<FileIdentity> state);
     void MarkPreviewSettled();
 
     const std::string path_;
@@ -93,7 +85,7 @@ private:
     std::optional<ViewPlan> plan_;
     std::function<void()> onEnded_;
     bool opened_ = false;
-    std::optional<FileState> openedState_;
+    std::optional<FileIdentity> openedState_;
     bool previewSettled_ = false;
     std::unique_ptr<Bitmap> preview_;
     std::unique_ptr<Bitmap> bitmap_;

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <climits>
 #include <sys/stat.h>
+#include <set>
 #include <unordered_set>
+#include <utility>
 
 namespace pirela {
 
@@ -24,10 +26,44 @@ bool IsNamePart(std::string_view prefix) {
            prefix.find('\0') == std::string_view::npos;
 }
 
-bool IsFree(const std::string& path) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) != 0 && errno == ENOENT;
-}
+// The files of the set, by device and inode.
+class SetIdentities {
+public:
+    SetIdentities(const std::string& folder, const std::vector<std::string>& names)
+        : folder_(folder), names_(names) {}
+
+    // Whether the name is free for a file of the set: nothing stands there, or a file of the
+    // set itself does, under another spelling on a disk that ignores case ("IMAGE_01.JPG" found
+    // for "image_01.jpg"), which is parked before the name is taken.
+    bool IsFreeFor(const std::string& path) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0) {
+            return errno == ENOENT;
+        }
+        Collect();
+        return identities_.count({status.st_dev, status.st_ino}) != 0;
+    }
+
+private:
+    // Looked up only once a name is found taken: most renames never need it.
+    void Collect() {
+        if (collected_) {
+            return;
+        }
+        collected_ = true;
+        for (const std::string& name : names_) {
+            struct stat status {};
+            if (::lstat(JoinPath(folder_, name).c_str(), &status) == 0) {
+                identities_.insert({status.st_dev, status.st_ino});
+            }
+        }
+    }
+
+    const std::string& folder_;
+    const std::vector<std::string>& names_;
+    bool collected_ = false;
+    std::set<std::pair<dev_t, ino_t>> identities_;
+};
 
 } // namespace
 
@@ -59,6 +95,7 @@ std::vector<BatchRenamer::Entry> BatchRenamer::Plan(const std::string& folder,
                                                     const std::string& prefix, int digits,
                                                     std::int64_t start) const {
     const std::unordered_set<std::string_view> set(names.begin(), names.end());
+    SetIdentities identities(folder, names);
     const bool namePart = IsNamePart(prefix);
     std::vector<Entry> entries(names.size());
     for (std::size_t j = 0; j < names.size(); ++j) {
@@ -68,7 +105,8 @@ std::vector<BatchRenamer::Entry> BatchRenamer::Plan(const std::string& folder,
         // A name of the set is free once its file is parked; any other name must be free now.
         entry.valid = namePart && entry.newName.size() <= NAME_MAX &&
                       ParkingName(entry.oldName).size() <= NAME_MAX &&
-                      (set.count(entry.newName) != 0 || IsFree(JoinPath(folder, entry.newName)));
+                      (set.count(entry.newName) != 0 ||
+                       identities.IsFreeFor(JoinPath(folder, entry.newName)));
     }
     return entries;
 }

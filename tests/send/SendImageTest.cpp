@@ -239,14 +239,21 @@ TEST_F(SendImageTest, TheFileMustFitWithRoomToSpare) {
     host_.hasFileListWindow = false;
     Open("a.png");
     const auto size = static_cast<fsblkcnt_t>(fs::file_size(src_ / "a.png"));
+    // A file system that reports no blocks at all (some FUSE and network ones) does not know
+    // its free space: the copy's own error would speak.
     const struct {
         std::optional<fsblkcnt_t> available;
+        fsblkcnt_t blocks;
         bool sent;
-    } cases[] = {{size, false}, {size + 1, true}, {std::nullopt, true}};
+    } cases[] = {{size, 1000000, false},
+                 {size + 1, 1000000, true},
+                 {std::nullopt, 1000000, true},
+                 {0, 0, true}};
     for (const auto& c : cases) {
         SystemCalls calls = SystemCalls::Libc();
         calls.statvfs = [&c](const char*, struct statvfs* facts) {
             facts->f_bavail = c.available.value_or(0);
+            facts->f_blocks = c.blocks;
             facts->f_frsize = 1;
             return c.available ? 0 : -1;
         };
