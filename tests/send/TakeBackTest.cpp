@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace pirela {
 namespace {
@@ -143,6 +144,34 @@ TEST_F(TakeBackTest, UndoingAMoveBringsTheFileBackOrSaysWhyNot) {
     EXPECT_EQ(test::ReadFile(src_ / "b.png"), "new");
     EXPECT_EQ(test::ReadFile(Dst("b.png")), moved);
     EXPECT_FALSE(doc_.LastSend().available);
+
+    // Another file put in the moved file's place is not taken for it.
+    Send("a.png", 0);
+    test::WriteFile(dst_ / "other", "other");
+    fs::rename(dst_ / "other", Dst("a.png"));
+    EXPECT_EQ(Undo(), Dst("a.png") + " から " + Src("a.png") + " へファイルを移動できませんでした。" +
+                          Dst("a.png") + " は移動した後で別のファイルに置き換えられています。");
+    EXPECT_EQ(test::ReadFile(Dst("a.png")), "other");
+    EXPECT_FALSE(fs::exists(Src("a.png")));
+}
+
+// A disk that invents its own modes (FAT shows every file as 0777) does not keep them for a file
+// that comes back.
+TEST_F(TakeBackTest, AFileMovedToAnotherDiskAndBackGetsItsModeAgain) {
+    test::TempDir stick("/dev/shm");
+    struct stat here {};
+    struct stat there {};
+    if (::stat(src_.c_str(), &here) != 0 || ::stat(stick.Path().c_str(), &there) != 0 ||
+        here.st_dev == there.st_dev) {
+        GTEST_SKIP() << "needs /dev/shm on a disk of its own";
+    }
+    ::chmod(Src("a.png").c_str(), 0640);
+    settings_.destinationFolders[0] = stick.Path().string();
+    Send("a.png", 0);
+    ::chmod((stick / "a.png").c_str(), 0777);
+    EXPECT_EQ(Undo(), "");
+    ASSERT_EQ(::stat(Src("a.png").c_str(), &here), 0);
+    EXPECT_EQ(here.st_mode & 07777, 0640u);
 }
 
 TEST_F(TakeBackTest, TheTrashAsksThenTakesTheImageAndShowsTheNextOrChangesNothing) {

@@ -216,6 +216,35 @@ TEST(SettingsStoreTest, SavingKeepsWhatOthersWroteInTheFile) {
     EXPECT_EQ(saved.GetInt("OPTIONS", "RATE"), 200);
 }
 
+// Two Pirelas on one settings file: each writes only what it changed, so neither undoes the
+// other's save.
+TEST(SettingsStoreTest, TwoInstancesKeepEachOthersChanges) {
+    TempDir dir;
+    const auto file = dir / "pirela.ini";
+    SettingsStore first(file);
+    SettingsStore second(file);
+    AppSettings one = first.Load(Screen1920());
+    AppSettings two = second.Load(Screen1920());
+    one.options.rate = 200;
+    ASSERT_EQ(first.Save(one), SaveOutcome::Saved);
+    two.destinationFolders[1] = "/photos";
+    ASSERT_EQ(second.Save(two), SaveOutcome::Saved);
+    const AppSettings both = SettingsStore(file).Load(Screen1920());
+    EXPECT_EQ(both.options.rate, 200.0f);
+    EXPECT_EQ(both.destinationFolders[1], "/photos");
+}
+
+TEST(SettingsStoreTest, TheTemporariesOfACutSaveGoAtTheNextStart) {
+    TempDir dir;
+    for (const char* name : {".pirela.ini.a1B2c3", ".pirela.ini.keep", "pirela.ini"}) {
+        WriteFile(dir / name, "x");
+    }
+    SettingsStore(dir / "pirela.ini").RemoveLeftovers();
+    EXPECT_FALSE(std::filesystem::exists(dir / ".pirela.ini.a1B2c3"));
+    EXPECT_TRUE(std::filesystem::exists(dir / ".pirela.ini.keep"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "pirela.ini"));
+}
+
 TEST(SettingsStoreTest, GarbageFilesLoadAsDefaultsAndAreNotLost) {
     TempDir dir;
     std::mt19937 random(7);
