@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include <cstdlib>
@@ -144,6 +145,29 @@ private slots:
             QCOMPARE(prompter.ShowMessage("?", MessageIcon::Question, MessageButtons::YesNo),
                      MessageAnswer::No);
             QVERIFY(closedAtOnce);
+        }
+    }
+
+    // Return reaches the question before it is on the screen, and then as a held key's repeat:
+    // neither answers. Once it is there, Space and Return answer キャンセル at the overwrite
+    // question, whose Yes cannot be taken back.
+    void onlyAKeyPressedForTheQuestionAnswersIt() {
+        CMessagePrompter prompter;
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+            QTimer::singleShot(0, [key] {
+                QWidget* box = QApplication::activeModalWidget();
+                QVERIFY(box != nullptr && !box->windowHandle()->isExposed());
+                QTest::keyClick(box, Qt::Key_Return);
+                QVERIFY(box->isVisible());
+                QVERIFY(QTest::qWaitForWindowExposed(box));
+                QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+                QApplication::sendEvent(QApplication::focusWidget(), &repeat);
+                QVERIFY(box->isVisible());
+                QTest::keyClick(QApplication::focusWidget(), key);
+            });
+            QCOMPARE(prompter.ShowMessage("?", MessageIcon::Question,
+                                          MessageButtons::YesNoCancelDefaultCancel),
+                     MessageAnswer::Cancel);
         }
     }
 
