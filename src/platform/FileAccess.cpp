@@ -153,7 +153,8 @@ bool WriteFileAtomically(const fs::path& file, std::string_view bytes) {
     if (fd < 0) {
         return false;
     }
-    const bool written = ::fchmod(fd, ModeForNewFile(target)) == 0 && WriteAllBytes(SystemCalls::Libc(), fd, bytes.data(), bytes.size()) == 0 &&
+    const bool written = ::fchmod(fd, ModeForNewFile(target)) == 0 &&
+                         WriteAllBytes(SystemCalls::Libc(), fd, bytes.data(), bytes.size()) == 0 &&
                          ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {

@@ -162,9 +162,10 @@ TransferResult FileTransfer::CopyUnsynced(const fs::path& source, const fs::path
     }
     struct stat status {};
     bool destinationExists = false;
-    TransferResult result = ::fstat(in, &status) == 0
-                                ? CheckDestination(source, destination, overwrite, destinationExists)
-                                : Failure(errno);
+    TransferResult result =
+        ::fstat(in, &status) == 0
+            ? CheckDestination(source, destination, overwrite, destinationExists)
+            : Failure(errno);
     if (result.Succeeded()) {
         result = CopyOpenFile(in, status, destination, overwrite);
     }
@@ -192,7 +193,8 @@ TransferResult FileTransfer::RenameName(const fs::path& source, const fs::path& 
     if (!NamesRegularFile(source.c_str())) {
         return SourceFailure(source, NameExists(source) ? kNotRegularFileError : ENOENT);
     }
-    const TransferResult check = CheckDestination(source, destination, overwrite, destinationExists);
+    const TransferResult check =
+        CheckDestination(source, destination, overwrite, destinationExists);
     if (!check.Succeeded()) {
         return check;
     }
@@ -329,7 +331,8 @@ int FileTransfer::CopyThroughBuffer(int in, int out, std::uint64_t& done, std::u
         if (got <= 0) {
             return got == 0 ? 0 : errno;
         }
-        if (const int error = WriteAllBytes(calls_, out, buffer.data(), std::size_t(got)); error != 0) {
+        if (const int error = WriteAllBytes(calls_, out, buffer.data(), std::size_t(got));
+            error != 0) {
             return error;
         }
         done += std::uint64_t(got);

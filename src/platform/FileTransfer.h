@@ -91,8 +91,8 @@ private:
     int LinkThenUnlink(const char* from, const char* to) const;
     TransferResult RenameOverClaim(const std::filesystem::path& from,
                                    const std::filesystem::path& to) const;
-    TransferResult RenameFailure(const std::filesystem::path& from,
-                                 const std::filesystem::path& to, int error) const;
+    TransferResult RenameFailure(const std::filesystem::path& from, const std::filesystem::path& to,
+                                 int error) const;
     int SyncFolder(const std::filesystem::path& folder) const;
 
     const SystemCalls& calls_;

@@ -115,7 +115,8 @@ std::string MoveFailedMessage(std::string_view source, std::string_view destinat
 // The status text of a long copy: "ファイルをコピーしています... 42%".
 std::string TransferProgressText(std::string_view status, int percent);
 // A send that failed at the destination's end, saying what the destination did:
-// "<source> を <destination> に<word>できませんでした。送り先のフォルダ <folder> が見つかりません。"
+// "<source> を <destination> に<word>できませんでした。送り先のフォルダ <folder>
+// が見つかりません。"
 std::string DestinationGoneMessage(std::string_view source, std::string_view destination,
                                    std::string_view word);
 // "…できませんでした。送り先のフォルダには書き込めません。読み取り専用であるか、…"
@@ -139,7 +140,8 @@ std::string CannotDeleteMessage(std::string_view path);
 std::string CannotMoveBackMessage(std::string_view destination, std::string_view source);
 // "ファイル <path> をごみ箱に移しますか?"
 std::string TrashQuestion(std::string_view path);
-// "<destination> から <source> へファイルを移動できませんでした。<destination> は…置き換えられています。"
+// "<destination> から <source> へファイルを移動できませんでした。<destination>
+// は…置き換えられています。"
 std::string NotTheMovedFileMessage(std::string_view destination, std::string_view source);
 
 // --- The settings file ---

@@ -57,9 +57,8 @@ bool SendUndo::IsOurCopy(const SendRecord& record) const {
     FileIdentity unchanged = *now;
     unchanged.changedSeconds = record.sent->changedSeconds;
     unchanged.changedNanoseconds = record.sent->changedNanoseconds;
-    return *now == *record.sent ||
-           (unchanged == *record.sent &&
-            HaveSameContent(record.destinationPath, record.sourcePath));
+    return *now == *record.sent || (unchanged == *record.sent &&
+                                    HaveSameContent(record.destinationPath, record.sourcePath));
 }
 
 // A file that was moved stays the same file (device and inode) until it is replaced: an edit

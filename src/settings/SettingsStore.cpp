@@ -6,12 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 #include <climits>
 #include <cmath>
+#include <fcntl.h>
 #include <string_view>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace pirela {
 
@@ -80,8 +80,7 @@ struct WriteChanged {
     void operator()(std::string_view section, std::string_view key, const Member&,
                     const Fallback&) const {
         const std::optional<std::string> value = ours.GetString(section, key);
-        if (!before || before->GetString(section, key) != value ||
-            !file.GetString(section, key)) {
+        if (!before || before->GetString(section, key) != value || !file.GetString(section, key)) {
             file.SetString(section, key, value.value_or(""));
         }
     }

@@ -74,7 +74,8 @@ TrashResult Trash::Put(const std::string& path) const {
 }
 
 TransferResult Trash::Restore(const TrashedFile& trashed) const {
-    const TransferResult back = FileTransfer(calls_).Rename(trashed.trashedPath, trashed.originalPath);
+    const TransferResult back =
+        FileTransfer(calls_).Rename(trashed.trashedPath, trashed.originalPath);
     if (back.Succeeded()) {
         calls_.unlink(trashed.infoPath.c_str()); // else the trash would show a file not there
     }
@@ -97,9 +98,9 @@ int Trash::Prepare(const TrashFolder& folder) const {
     // Another user could have put a link or a folder of theirs in the place of our trash on a
     // shared disk.
     const bool shared = !folder.inHome;
-    for (const auto& [made, ours] : {std::pair{folder.path, shared},
-                                     std::pair{JoinPath(folder.path, "files"), false},
-                                     std::pair{JoinPath(folder.path, "info"), false}}) {
+    for (const auto& [made, ours] :
+         {std::pair{folder.path, shared}, std::pair{JoinPath(folder.path, "files"), false},
+          std::pair{JoinPath(folder.path, "info"), false}}) {
         if (const int error = MakeFolder(made, ours); error != 0) {
             return error;
         }

@@ -15,7 +15,7 @@ bool StaysAsItIs(unsigned char byte) {
 }
 
 std::string LocalTimeText(std::time_t when) {
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&when, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);

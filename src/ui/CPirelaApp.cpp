@@ -26,16 +26,14 @@
 #include "view/MenuTexts.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace pirela {
 
-CPirelaApp::CPirelaApp(std::filesystem::path settingsFile,
-                       std::unique_ptr<DesktopServices> desktop)
-    : store_(std::move(settingsFile)),
-      prompter_(std::make_unique<CMessagePrompter>()),
+CPirelaApp::CPirelaApp(std::filesystem::path settingsFile, std::unique_ptr<DesktopServices> desktop)
+    : store_(std::move(settingsFile)), prompter_(std::make_unique<CMessagePrompter>()),
       host_(std::make_unique<CDocumentHost>(settings_)),
       desktop_(desktop ? std::move(desktop) : std::make_unique<DesktopPrograms>()),
       starter_(std::make_unique<ProgramStarter>(settings_, *prompter_, *host_, *desktop_)),

@@ -12,7 +12,6 @@
 
 namespace pirela {
 
-
 class DecodeJob;
 class CDocumentHost;
 class CFileListWnd;

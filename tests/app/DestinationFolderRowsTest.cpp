@@ -31,13 +31,13 @@ TEST(DestinationFolderRowsTest, StoresTheGoodRowsAndNamesEachBadOneInRowOrder) {
     const DestinationRows rows{good, ".", "", (dir / "gone").string(), good, good, good, broken};
     test::RecordingHost host;
     EXPECT_FALSE(StoreAcceptableDestinations(rows, destinations, host));
-    EXPECT_EQ(host.messages,
-              (std::vector<std::string>{
-                  "指定したフォルダ . は無効です。フォルダが存在するかどうか確認してください。",
-                  "指定したフォルダ " + (dir / "gone").string() +
-                      " は無効です。フォルダが存在するかどうか確認してください。",
-                  "フォルダ " + broken +
-                      " の名前には改行が含まれているため、送り先に指定できません。"}));
+    EXPECT_EQ(
+        host.messages,
+        (std::vector<std::string>{
+            "指定したフォルダ . は無効です。フォルダが存在するかどうか確認してください。",
+            "指定したフォルダ " + (dir / "gone").string() +
+                " は無効です。フォルダが存在するかどうか確認してください。",
+            "フォルダ " + broken + " の名前には改行が含まれているため、送り先に指定できません。"}));
     EXPECT_EQ(host.icons, std::vector<MessageIcon>(3, MessageIcon::Warning));
     EXPECT_EQ(host.captions, std::vector<std::string>(3, "Pirela"));
     EXPECT_EQ(destinations,

@@ -8,9 +8,8 @@
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 
 namespace pirela {
@@ -64,34 +63,36 @@ bool Told(const test::RecordingHost& host) {
 bool CrossDeviceAvailable() {
     struct stat a {};
     struct stat b {};
-    return ::stat(fs::temp_directory_path().c_str(), &a) == 0 &&
-           ::stat("/dev/shm", &b) == 0 && a.st_dev != b.st_dev;
+    return ::stat(fs::temp_directory_path().c_str(), &a) == 0 && ::stat("/dev/shm", &b) == 0 &&
+           a.st_dev != b.st_dev;
 }
 
 struct SendCase {
     const char* what;
     const char* file;
-    std::string content;
-    bool copy;
-    bool oldDestination; // a file of the same name waits at the destination
-    std::deque<MessageAnswer> answers;
-    std::deque<std::optional<std::string>> names;
+    std::size_t size;
+    int sendType;           // 1 copies, 0 moves
+    MessageAnswer answer;   // to the overwrite question; Ok: no file waits at the destination
+    const char* newName;    // typed into the new-name dialog when it shows
     bool rename;            // the new-name dialog at every send
     const char* sentAs;     // where it ends on ext4 (nullptr: not sent)
     const char* sentAsElse; // where it ends on the other disks
 };
 
 TEST(DiskKindsTest, SendingCopiesMovesReplacesAndRenamesOnEveryDisk) {
-    const std::string photo(100, 'p');
+    constexpr auto kNone = MessageAnswer::Ok;
+    constexpr auto kYes = MessageAnswer::Yes;
+    constexpr auto kNo = MessageAnswer::No;
+    constexpr auto kCancel = MessageAnswer::Cancel;
     const SendCase cases[] = {
-        {"copy", "a.png", photo, true, false, {}, {}, false, "a.png", "a.png"},
-        {"move", "a.png", photo, false, false, {}, {}, false, "a.png", "a.png"},
-        {"overwrite: Yes", "a.png", photo, true, true, {MessageAnswer::Yes}, {}, false, "a.png", "a.png"},
-        {"overwrite: Cancel", "a.png", photo, false, true, {MessageAnswer::Cancel}, {}, false, nullptr, nullptr},
-        {"overwrite: No, new name", "a.png", photo, false, true, {MessageAnswer::No}, {"b"}, false, "b.png", "b.png"},
-        {"rename on send", "a.png", photo, false, false, {}, {"c"}, true, "c.png", "c.png"},
-        {"a name the disk refuses", "a:b.png", photo, false, false, {}, {"ab"}, false, "a:b.png", "ab.png"},
-        {"larger than FAT holds", "big.png", std::string(3000, 'b'), true, false, {}, {}, false, "big.png", "big.png"},
+        {"copy", "a.png", 100, 1, kNone, nullptr, false, "a.png", "a.png"},
+        {"move", "a.png", 100, 0, kNone, nullptr, false, "a.png", "a.png"},
+        {"overwrite: Yes", "a.png", 100, 1, kYes, nullptr, false, "a.png", "a.png"},
+        {"overwrite: Cancel", "a.png", 100, 0, kCancel, nullptr, false, nullptr, nullptr},
+        {"overwrite: No, new name", "a.png", 100, 0, kNo, "b", false, "b.png", "b.png"},
+        {"rename on send", "a.png", 100, 0, kNone, "c", true, "c.png", "c.png"},
+        {"a name the disk refuses", "a:b.png", 100, 0, kNone, "ab", false, "a:b.png", "ab.png"},
+        {"larger than FAT holds", "big.png", 3000, 1, kNone, nullptr, false, "big.png", "big.png"},
     };
     for (const DiskKind kind : kKinds) {
         for (const bool crossDevice : {false, true}) {
@@ -99,42 +100,46 @@ TEST(DiskKindsTest, SendingCopiesMovesReplacesAndRenamesOnEveryDisk) {
                 continue;
             }
             for (const SendCase& c : cases) {
-                SCOPED_TRACE(testing::Message() << test::NameOf(kind) << (crossDevice ? ", across disks, " : ", ") << c.what);
+                SCOPED_TRACE(testing::Message()
+                             << test::NameOf(kind) << (crossDevice ? ", across disks, " : ", ")
+                             << c.what);
                 test::TempDir src;
                 test::TempDir dst(crossDevice ? fs::path("/dev/shm") : fs::temp_directory_path());
-                test::WriteFile(src / c.file, c.content);
-                if (c.oldDestination) {
+                const std::string content(c.size, 'p');
+                test::WriteFile(src / c.file, content);
+                if (c.answer != kNone) {
                     test::WriteFile(dst / c.file, "the old one");
                 }
                 const DiskProfile disk(kind, kLargestFatFile);
                 AppSettings settings;
                 settings.options.ask = 0;
-                settings.options.sendType = c.copy ? 1 : 0;
+                settings.options.sendType = c.sendType;
                 settings.options.changeFileName = c.rename ? 1 : 0;
                 test::RecordingHost host;
                 host.hasFileListWindow = false;
-                host.answers = c.answers;
-                host.nameAnswers = c.names;
+                host.answers = {c.answer};
+                if (c.newName != nullptr) {
+                    host.nameAnswers = {c.newName};
+                }
                 CPirelaDoc doc(settings, host, host, disk.Calls());
                 ASSERT_TRUE(doc.OpenImageFile((src / c.file).string()));
                 const Snapshot before = Take({src.Path(), dst.Path()});
 
                 const bool sent = doc.SendImageToFolder(0, dst.Path().string());
 
-                const bool tooBig = kind == DiskKind::Fat && c.content.size() > kLargestFatFile &&
-                                    (c.copy || crossDevice);
-                const char* expected = tooBig ? nullptr : kind == DiskKind::Ext4 ? c.sentAs : c.sentAsElse;
+                // A rename on one disk writes nothing, so only a copy meets FAT's file limit.
+                const bool tooBig = kind == DiskKind::Fat && c.size > kLargestFatFile &&
+                                    (c.sendType == 1 || crossDevice);
+                const bool refusedName = kind != DiskKind::Ext4 && std::string(c.file) == "a:b.png";
+                const char* expected = tooBig ? nullptr : refusedName ? c.sentAsElse : c.sentAs;
                 EXPECT_EQ(sent, expected != nullptr);
                 if (expected != nullptr) {
-                    EXPECT_EQ(test::ReadFile(dst / expected), c.content);
-                    EXPECT_EQ(fs::exists(src / c.file), c.copy);
+                    EXPECT_EQ(test::ReadFile(dst / expected), content);
+                    EXPECT_EQ(fs::exists(src / c.file), c.sendType == 1);
                 }
-                const bool yes = !c.answers.empty() && c.answers.front() == MessageAnswer::Yes;
                 ExpectNothingLost(before, Take({src.Path(), dst.Path()}),
-                                  yes ? (dst / c.file).string() : std::string());
-                const bool refused = expected != nullptr && std::string(expected) != c.file &&
-                                     c.names.empty() == false && !c.rename && !c.oldDestination;
-                EXPECT_EQ(Told(host), tooBig || refused);
+                                  c.answer == kYes ? (dst / c.file).string() : std::string());
+                EXPECT_EQ(Told(host), tooBig || refusedName);
             }
         }
     }
@@ -172,7 +177,11 @@ TEST(DiskKindsTest, UndoTakesBackOnlyWhatTheSendLeftOnEveryDisk) {
             ASSERT_TRUE(doc.OpenImageFile(from.string()));
             ASSERT_TRUE(doc.SendImageToFolder(0, dst.Path().string()));
             if (c.change == Change::Edited) { // same size, same modification time
-                const struct stat before = [&] { struct stat s {}; ::stat(to.c_str(), &s); return s; }();
+                const struct stat before = [&] {
+                    struct stat s {};
+                    ::stat(to.c_str(), &s);
+                    return s;
+                }();
                 test::WriteFile(to, "PHOTO");
                 const struct timespec times[2] = {before.st_atim, before.st_mtim};
                 ::utimensat(AT_FDCWD, to.c_str(), times, 0);

@@ -93,7 +93,6 @@ TEST_F(LauncherTest, OnlyAnExactMatchOfTheProgramCounts) {
     launcher.Apply(kept, false, "", false, "");
     EXPECT_EQ(kept, Applications() + "/a.desktop");
 
-
     // The same program reached through a link is ours.
     fs::create_symlink(program.parent_path(), home / "link");
     test::WriteFile(Applications() + "/d.desktop", ComposeLauncher("Linked", (home / "link/pirela").string()));

@@ -1,9 +1,9 @@
 // Copies, moves and the settings file onto a file system that fills up on the way (a 64 KiB
-// tmpfs mounted for this program alone) or that is read-only. CTest runs it inside a new user and mount namespace (unshare -Urm), where
-// mounting needs no privilege on the host; elsewhere the tests skip.
+// tmpfs mounted for this program alone) or that is read-only. CTest runs it inside a new user and
+// mount namespace (unshare -Urm), where mounting needs no privilege on the host; elsewhere the
+// tests skip.
 #include "platform/FileTransfer.h"
 #include "settings/SettingsStore.h"
-
 #include "support/SmallDisk.h"
 #include "support/TempDir.h"
 

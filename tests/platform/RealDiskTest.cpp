@@ -7,9 +7,8 @@
 #include "support/TempDir.h"
 #include "trash/Trash.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace pirela {
@@ -26,8 +25,8 @@ struct Disk {
 
 std::vector<Disk> MountedDisks() {
     std::vector<Disk> disks;
-    for (const auto& [name, variable] : {std::pair{"exFAT", "PIRELA_EXFAT_DIR"},
-                                         std::pair{"FAT", "PIRELA_FAT_DIR"}}) {
+    for (const auto& [name, variable] :
+         {std::pair{"exFAT", "PIRELA_EXFAT_DIR"}, std::pair{"FAT", "PIRELA_FAT_DIR"}}) {
         if (const char* folder = std::getenv(variable)) {
             disks.push_back({name, folder});
         }
@@ -115,7 +114,8 @@ TEST_F(RealDiskTest, ANameInAnotherCaseIsTheSameFileThere) {
         host_.Clear();
         host_.answers = {MessageAnswer::Cancel};
         EXPECT_FALSE(Send(home_ / "zz.png", stick.Path(), 1));
-        EXPECT_EQ(host_.buttons, std::vector<MessageButtons>{MessageButtons::YesNoCancelDefaultCancel});
+        EXPECT_EQ(host_.buttons,
+                  std::vector<MessageButtons>{MessageButtons::YesNoCancelDefaultCancel});
         EXPECT_EQ(FileTransfer().Copy(home_ / "zz.png", stick / "zz.png", Overwrite::Refuse).status,
                   TransferStatus::Exists);
         EXPECT_EQ(NamesIn(stick.Path()), std::vector<std::string>{"ZZ.png"});
@@ -131,8 +131,9 @@ TEST_F(RealDiskTest, ANameInAnotherCaseIsTheSameFileThere) {
         const BatchRenameCounts counts =
             BatchRenamer().Rename(stick.Path().string(), names, "image_", 2, 1);
         EXPECT_EQ(counts.succeeded, 4);
-        EXPECT_EQ(NamesIn(stick.Path()), (std::vector<std::string>{"image_01.jpg", "image_02.jpg",
-                                                                   "image_03.jpg", "image_04.jpg"}));
+        EXPECT_EQ(NamesIn(stick.Path()),
+                  (std::vector<std::string>{"image_01.jpg", "image_02.jpg", "image_03.jpg",
+                                            "image_04.jpg"}));
         EXPECT_EQ(ReadFile(stick / "image_03.jpg"), "IMAGE_03.JPG");
     }
 }

@@ -321,8 +321,9 @@ TEST_F(SendImageTest, AnUnsetDestinationIsChosenAndKept) {
     host_.folderAnswers = {(dir_ / "a\nb").string()};
     doc_.SendToFolder(0);
     EXPECT_TRUE(settings_.destinationFolders[0].empty());
-    EXPECT_EQ(host_.messages.back(), "フォルダ " + (dir_ / "a\nb").string() +
-                                         " の名前には改行が含まれているため、送り先に指定できません。");
+    EXPECT_EQ(host_.messages.back(),
+              "フォルダ " + (dir_ / "a\nb").string() +
+                  " の名前には改行が含まれているため、送り先に指定できません。");
     EXPECT_TRUE(fs::exists(src_ / "a.png"));
     host_.Clear();
 

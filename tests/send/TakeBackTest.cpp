@@ -149,8 +149,9 @@ TEST_F(TakeBackTest, UndoingAMoveBringsTheFileBackOrSaysWhyNot) {
     Send("a.png", 0);
     test::WriteFile(dst_ / "other", "other");
     fs::rename(dst_ / "other", Dst("a.png"));
-    EXPECT_EQ(Undo(), Dst("a.png") + " から " + Src("a.png") + " へファイルを移動できませんでした。" +
-                          Dst("a.png") + " は移動した後で別のファイルに置き換えられています。");
+    EXPECT_EQ(Undo(), Dst("a.png") + " から " + Src("a.png") +
+                          " へファイルを移動できませんでした。" + Dst("a.png") +
+                          " は移動した後で別のファイルに置き換えられています。");
     EXPECT_EQ(test::ReadFile(Dst("a.png")), "other");
     EXPECT_FALSE(fs::exists(Src("a.png")));
 }

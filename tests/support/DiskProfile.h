@@ -72,7 +72,9 @@ public:
             return Fail(kind_ == DiskKind::Fuse ? ENOSYS : EINVAL);
         };
         calls_.link = [this](const char*, const char*) {
-            return Fail(kind_ == DiskKind::Fat ? EPERM : kind_ == DiskKind::Fuse ? ENOSYS : ENOTSUP);
+            return Fail(kind_ == DiskKind::Fat    ? EPERM
+                        : kind_ == DiskKind::Fuse ? ENOSYS
+                                                  : ENOTSUP);
         };
         calls_.mkdir = [this, real = libc.mkdir](const char* path, mode_t mode) {
             if (const int error = RefusedName(path); error != 0) {
@@ -129,8 +131,7 @@ private:
         }
         const std::filesystem::path wanted(path);
         std::error_code error;
-        for (const auto& entry :
-             std::filesystem::directory_iterator(wanted.parent_path(), error)) {
+        for (const auto& entry : std::filesystem::directory_iterator(wanted.parent_path(), error)) {
             const std::string name = entry.path().filename().string();
             if (name != wanted.filename().string() &&
                 EqualsIgnoringAsciiCase(name, wanted.filename().string())) {
@@ -144,9 +145,8 @@ private:
 
     std::size_t Room(int fd, std::size_t size) const {
         const off_t at = ::lseek(fd, 0, SEEK_CUR);
-        const std::uint64_t left = at < 0 || std::uint64_t(at) >= largestFile_
-                                       ? 0
-                                       : largestFile_ - std::uint64_t(at);
+        const std::uint64_t left =
+            at < 0 || std::uint64_t(at) >= largestFile_ ? 0 : largestFile_ - std::uint64_t(at);
         return std::size_t(std::min<std::uint64_t>(size, left));
     }
 

@@ -24,9 +24,8 @@ class SmallDisk {
 public:
     explicit SmallDisk(const std::filesystem::path& folder, bool readOnly = false)
         : folder_(folder) {
-        mounted_ = InOwnUserNamespace() &&
-                   ::mount("tmpfs", folder.c_str(), "tmpfs", readOnly ? MS_RDONLY : 0,
-                           "size=64k") == 0;
+        mounted_ = InOwnUserNamespace() && ::mount("tmpfs", folder.c_str(), "tmpfs",
+                                                   readOnly ? MS_RDONLY : 0, "size=64k") == 0;
     }
     ~SmallDisk() {
         if (mounted_) {

@@ -1,13 +1,11 @@
 // Files on a disk other than the home trash's go to that disk's own trash in its top folder: a
 // tmpfs mounted for this program alone stands for a stick. CTest runs it inside a new user and
 // mount namespace (unshare -Urm); elsewhere the tests skip.
-#include "trash/Trash.h"
-
 #include "support/SmallDisk.h"
 #include "support/TempDir.h"
+#include "trash/Trash.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,9 +45,8 @@ TEST(TopFolderTrashTest, AStickGetsItsOwnTrashWithPathsRelativeToItsTop) {
         fs::create_directories(stick / "DCIM" / "100");
         WriteFile(stick / "DCIM" / "100" / "a b.jpg", "photo");
 
-        const TrashResult put =
-            Trash(SystemCalls::Libc(), (home / "Trash").string())
-                .Put((stick / "DCIM" / "100" / "a b.jpg").string());
+        const TrashResult put = Trash(SystemCalls::Libc(), (home / "Trash").string())
+                                    .Put((stick / "DCIM" / "100" / "a b.jpg").string());
         ASSERT_TRUE(put.Succeeded());
         EXPECT_EQ(put.file.trashedPath, (stick / c.trash / "files" / "a b.jpg").string());
         EXPECT_EQ(ReadFile(put.file.trashedPath), "photo");

@@ -1,14 +1,13 @@
 // The trash kept by the core: where files go, what their records say, and that a trash that
 // fails at any step leaves the file where it was with no record behind.
 #include "trash/Trash.h"
-#include "trash/TrashInfo.h"
 
 #include "support/FaultySystemCalls.h"
 #include "support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "trash/TrashInfo.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace pirela {
@@ -94,8 +93,7 @@ TEST_F(TrashTest, OnlyRegularFilesGoAndARefusingTrashKeepsTheFile) {
     ::mkfifo((home_ / "pipe.jpg").c_str(), 0600);
     fs::create_directory(home_ / "folder.jpg");
     EXPECT_EQ(Trash().Put((home_ / "pipe.jpg").string()).result.status, TransferStatus::NotAFile);
-    EXPECT_EQ(Trash().Put((home_ / "folder.jpg").string()).result.status,
-              TransferStatus::NotAFile);
+    EXPECT_EQ(Trash().Put((home_ / "folder.jpg").string()).result.status, TransferStatus::NotAFile);
     EXPECT_EQ(Trash().Put((home_ / "gone.jpg").string()).result.status,
               TransferStatus::VanishedSource);
 

@@ -23,11 +23,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QScopeGuard>
 #include <QtTest>
-
 #include <memory>
 #include <optional>
 
@@ -173,7 +172,8 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(&frame)); // back from the last question
             bool answered = false;
             QTimer::singleShot(0, [&answered, key] {
-                QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+                QVERIFY(
+                    QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 QVERIFY(box != nullptr);
                 const auto closeBox = qScopeGuard([box] { box->reject(); }); // also on failure

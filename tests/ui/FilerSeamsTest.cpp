@@ -17,16 +17,15 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QGroupBox>
-#include <QRadioButton>
-#include <QToolButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QWindow>
 #include <QtTest>
-
 #include <cstdlib>
 #include <filesystem>
 

@@ -26,7 +26,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
-
 #include <filesystem>
 #include <functional>
 

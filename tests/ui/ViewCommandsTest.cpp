@@ -25,7 +25,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QtTest>
-
 #include <functional>
 
 using namespace pirela;
@@ -87,9 +86,7 @@ void WhenPopupOpens(std::function<void(QWidget*)> action) {
 class ViewCommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        PrepareJapaneseInterface(*qApp);
-    }
+    void initTestCase() { PrepareJapaneseInterface(*qApp); }
 
     void init() {
         dir_ = std::make_unique<test::TempDir>();
