@@ -94,10 +94,6 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     // After the window shows: a floating bar restored earlier would make the window system
     // place the main window by its inner edges, and would itself stay hidden.
     RestoreBars();
-    if (store_.FileUnreadable()) {
-        prompter_->ShowMessage(res::SettingsUnreadableMessage(store_.File().string()),
-                               MessageIcon::Warning, MessageButtons::Ok);
-    }
     // The view's first showing makes the file list window, from then on kept in step.
     fileList_ = new CFileListWnd(*doc_, settings_, *host_, frame_.get());
     frame_->Accelerators().AddWindow(fileList_, CFileListWnd::OwnKeys());
@@ -113,6 +109,11 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     // The row of the image shown (a file from the command line), not simply the first.
     doc_->SyncFileListWindow(doc_->FileList().CurrentName());
     frame_->UpdateCommandUi();
+    // Once everything shows: the defaults stand in for a file that could not be read.
+    if (store_.FileUnreadable()) {
+        prompter_->ShowMessage(res::SettingsUnreadableMessage(store_.File().string()),
+                               MessageIcon::Warning, MessageButtons::Ok);
+    }
     return true;
 }
 
