@@ -10,7 +10,6 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace pirela {
 namespace {
@@ -154,25 +153,6 @@ TEST_F(TakeBackTest, UndoingAMoveBringsTheFileBackOrSaysWhyNot) {
                           " は移動した後で別のファイルに置き換えられています。");
     EXPECT_EQ(test::ReadFile(Dst("a.png")), "other");
     EXPECT_FALSE(fs::exists(Src("a.png")));
-}
-
-// A disk that invents its own modes (FAT shows every file as 0777) does not keep them for a file
-// that comes back.
-TEST_F(TakeBackTest, AFileMovedToAnotherDiskAndBackGetsItsModeAgain) {
-    test::TempDir stick("/dev/shm");
-    struct stat here {};
-    struct stat there {};
-    if (::stat(src_.c_str(), &here) != 0 || ::stat(stick.Path().c_str(), &there) != 0 ||
-        here.st_dev == there.st_dev) {
-        GTEST_SKIP() << "needs /dev/shm on a disk of its own";
-    }
-    ::chmod(Src("a.png").c_str(), 0640);
-    settings_.destinationFolders[0] = stick.Path().string();
-    Send("a.png", 0);
-    ::chmod((stick / "a.png").c_str(), 0777);
-    EXPECT_EQ(Undo(), "");
-    ASSERT_EQ(::stat(Src("a.png").c_str(), &here), 0);
-    EXPECT_EQ(here.st_mode & 07777, 0640u);
 }
 
 TEST_F(TakeBackTest, TheTrashAsksThenTakesTheImageAndShowsTheNextOrChangesNothing) {
