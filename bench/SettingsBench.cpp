@@ -42,7 +42,7 @@ void ReadBytesOnly(benchmark::State& state) {
 BENCHMARK(ReadBytesOnly);
 
 void LoadSettings(benchmark::State& state) {
-    const pirela::SettingsStore store(SettingsFile());
+    pirela::SettingsStore store(SettingsFile());
     for (auto _ : state) {
         benchmark::DoNotOptimize(store.Load(kEnvironment));
     }

@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth openbox x11-utils xdotool
   libx11-dev libxtst-dev
   desktop-file-utils appstream
+  exfat-fuse exfatprogs fusefat dosfstools
 )
 PACKAGES+=("$@")
 

@@ -3,14 +3,15 @@
 #include "common/PathRules.h"
 #include "folder/FolderScan.h"
 #include "folder/Navigation.h"
-#include "host/DesktopServices.h"
 #include "host/DocumentHost.h"
 #include "host/Prompter.h"
 #include "image/Rotation.h"
 #include "platform/FileAccess.h"
+#include "platform/RegularFile.h"
 #include "res/Messages.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -31,15 +32,16 @@ struct OpenedFile {
 // The file's facts, or none when it cannot be opened for reading. Only regular files count:
 // opening a pipe or a device named like an image would hang or read forever.
 std::optional<OpenedFile> OpenForFacts(const std::string& path) {
+    const int fd = OpenRegularFile(path.c_str());
+    if (fd < 0) {
+        return std::nullopt;
+    }
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    const bool known = ::fstat(fd, &status) == 0;
+    ::close(fd);
+    if (!known) {
         return std::nullopt;
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return std::nullopt;
-    }
-    std::fclose(file);
     return OpenedFile{static_cast<std::int64_t>(status.st_size), status.st_mtime};
 }
 
@@ -48,7 +50,7 @@ std::optional<OpenedFile> OpenForFacts(const std::string& path) {
 CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host,
                        const SystemCalls& calls)
     : settings_(settings), options_(settings.options), prompter_(prompter), host_(host),
-      sendEngine_(prompter, host, calls), undo_(prompter, calls),
+      calls_(calls), sendEngine_(prompter, host, calls), undo_(prompter, calls),
       loader_([&host] { host.PostDecodeEnded(); }, [&host] { host.PostRepaint(); }) {}
 
 CPirelaDoc::~CPirelaDoc() = default;

@@ -16,7 +16,6 @@
 
 namespace pirela {
 
-class DesktopServices;
 class DocumentHost;
 class Prompter;
 
@@ -125,10 +124,10 @@ public:
     // copy that cannot be deleted (or is no longer the one sent) keeps the record; a move back
     // spends it whether or not the file could go back.
     void UndoLastSend();
-    // Asks, then moves the current image to the desktop's trash and shows the image that
-    // followed it (or the previous, or none). When the trash refuses, the user is told and
+    // Asks, then moves the current image to the trash of its disk and shows the image that
+    // followed it (or the previous, or none). When no trash takes it, the user is told and
     // nothing changes: the file is never deleted for good instead. The send record stays.
-    void DeleteToRecycleBin(DesktopServices& desktop);
+    void DeleteToRecycleBin();
 
     // --- Turning ---
 
@@ -166,6 +165,7 @@ private:
     OptionBlock& options_;
     Prompter& prompter_;
     DocumentHost& host_;
+    const SystemCalls& calls_;
     ImageFileList list_;
     DecodedImage image_;
     SendEngine sendEngine_;

@@ -1,11 +1,12 @@
 #include "app/CPirelaDoc.h"
 
+#include "common/AsciiText.h"
 #include "common/PathRules.h"
-#include "host/DesktopServices.h"
 #include "host/DocumentHost.h"
 #include "host/Prompter.h"
 #include "platform/FileAccess.h"
 #include "res/Messages.h"
+#include "trash/Trash.h"
 
 // The document's filer half: sending the current image, taking a send back, the trash, and
 // what each does to the open folder's list.
@@ -32,6 +33,12 @@ void CPirelaDoc::SendToFolder(int n) {
         const auto chosen =
             prompter_.AskFolder(settings_.lastOpenOtherFolder, res::kSendFolderTitle);
         if (!chosen) {
+            return;
+        }
+        // The settings file holds a value on one line; such a folder could not be kept.
+        if (HasLineBreak(*chosen)) {
+            prompter_.ShowMessage(res::LineBreakInFolderMessage(*chosen), MessageIcon::Warning,
+                                  MessageButtons::Ok);
             return;
         }
         destination = *chosen;
@@ -65,12 +72,17 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     request.copy = options_.sendType != 0;
     request.ask = options_.ask != 0;
     request.rename = options_.changeFileName != 0;
-    const std::optional<SendPlan> plan = sendEngine_.Prepare(request);
+    std::optional<SendPlan> plan = sendEngine_.Prepare(request);
+    const std::optional<unsigned> sourceMode = PermissionBitsOf(request.source);
     if (!plan || !sendEngine_.Transfer(*plan, [this] { ShowAfterRemoval(); })) {
         return false;
     }
-    lastSend_ = SendRecord{true, plan->source, plan->target.path, plan->copy ? 1 : 0,
-                           FileIdentity::Of(plan->target.path)};
+    lastSend_ = SendRecord{true,
+                           plan->source,
+                           plan->target.path,
+                           plan->copy ? 1 : 0,
+                           FileIdentity::Of(plan->target.path),
+                           sourceMode};
     RefreshAfterFileChange();
     return true;
 }
@@ -135,7 +147,7 @@ void CPirelaDoc::ShowReturnedFile(const std::string& path) {
     ShowListedImage(MoveTo(row));
 }
 
-void CPirelaDoc::DeleteToRecycleBin(DesktopServices& desktop) {
+void CPirelaDoc::DeleteToRecycleBin() {
     if (!list_.HasCurrentImage()) {
         return;
     }
@@ -144,13 +156,10 @@ void CPirelaDoc::DeleteToRecycleBin(DesktopServices& desktop) {
                               MessageButtons::YesNo) != MessageAnswer::Yes) {
         return;
     }
-    if (!desktop.MoveToTrash(path)) {
+    if (!Trash(calls_).Put(path).Succeeded()) {
         prompter_.ShowMessage(res::CannotDeleteMessage(path), MessageIcon::Warning,
                               MessageButtons::Ok);
         return;
-    }
-    if (NameExists(path)) {
-        return; // the trash left it where it was
     }
     ShowAfterRemoval();
     RefreshAfterFileChange();

@@ -1,5 +1,6 @@
 #include "app/DestinationFolderRows.h"
 
+#include "common/AsciiText.h"
 #include "common/PathRules.h"
 #include "host/Prompter.h"
 #include "platform/FileAccess.h"
@@ -11,7 +12,7 @@ bool IsAcceptableDestination(const std::string& folder) {
     if (folder.empty()) {
         return true;
     }
-    return folder.front() == kPathSeparator && IsEnterableFolder(folder);
+    return folder.front() == kPathSeparator && !HasLineBreak(folder) && IsEnterableFolder(folder);
 }
 
 bool StoreAcceptableDestinations(const DestinationRows& rows, DestinationRows& destinations,
@@ -23,8 +24,9 @@ bool StoreAcceptableDestinations(const DestinationRows& rows, DestinationRows& d
             continue;
         }
         allAcceptable = false;
-        prompter.ShowMessage(res::InvalidDestinationMessage(rows[row]), MessageIcon::Warning,
-                             MessageButtons::Ok);
+        prompter.ShowMessage(HasLineBreak(rows[row]) ? res::LineBreakInFolderMessage(rows[row])
+                                                     : res::InvalidDestinationMessage(rows[row]),
+                             MessageIcon::Warning, MessageButtons::Ok);
     }
     return allAcceptable;
 }

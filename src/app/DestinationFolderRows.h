@@ -12,7 +12,8 @@ class Prompter;
 using DestinationRows = std::array<std::string, kDestinationCount>;
 
 // Whether a destination typed by the user may be kept: empty (the destination is not set), or
-// an absolute path of a folder we may enter. A relative path is refused: it would resolve
+// an absolute path of a folder we may enter, without a line break (the settings file could not
+// keep it). A relative path is refused: it would resolve
 // against whatever folder Pirela happened to be started from, so files would land elsewhere
 // from one run to the next.
 bool IsAcceptableDestination(const std::string& folder);

@@ -148,8 +148,10 @@ bool Launcher::Apply(std::optional<std::string>& existing, bool wanted,
                      std::string_view typedName, bool nameChanged, std::string_view iconSvg) const {
     const std::string_view name = typedName.empty() ? res::kDefaultLauncherName : typedName;
     if (existing && !wanted) {
-        Remove(*existing);
-        existing.reset();
+        // A launcher that could not be removed is still there, and the options must say so.
+        if (Remove(*existing)) {
+            existing.reset();
+        }
     } else if (!existing && wanted) {
         existing = Create(name, iconSvg);
         return existing.has_value();

@@ -13,6 +13,10 @@ std::string FoldAsciiCase(std::string_view text);
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// Whether the text holds a carriage return or a line feed, which no one-line value (a line of
+// the settings file) can hold.
+bool HasLineBreak(std::string_view text);
+
 // Removes spaces and tabs from both ends.
 std::string_view TrimBlanks(std::string_view text);
 

@@ -4,14 +4,12 @@
 
 namespace pirela {
 
-// What the desktop does for the program: the trash, opening a folder or a file with the user's
-// chosen application, and starting a program. Each answers whether it succeeded; none ever
-// deletes a file for good.
+// What the desktop does for the program: opening a folder or a file with the user's chosen
+// application, and starting a program. Each answers whether it succeeded.
 class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
 
-    virtual bool MoveToTrash(const std::string& path) = 0;
     virtual bool OpenFolder(const std::string& folder) = 0;
     virtual bool OpenFile(const std::string& file) = 0;
     // Starts the command (a path, or a name looked up on PATH) with the argument as its one

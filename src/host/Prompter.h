@@ -8,11 +8,15 @@
 namespace pirela {
 
 enum class MessageIcon { Warning, Question, Information, Error };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// The default button (the one Return presses, and the one that has the focus, so Space too) is
+// the first, except for YesNoCancelDefaultCancel: the question whose Yes cannot be taken back
+// (replacing a file) answers キャンセル to a key pressed out of habit.
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoCancelDefaultCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // Asks the user, or tells the user something, and waits for the answer. The user interface
-// shows message boxes and dialogs owned by the main window; tests answer from a script.
+// shows message boxes and dialogs owned by the main window; a key pressed before a question is
+// on the screen never answers it. Tests answer from a script.
 class Prompter {
 public:
     virtual ~Prompter() = default;

@@ -5,6 +5,7 @@
 #include "image/ImageScaler.h"
 #include "image/JpegReader.h"
 #include "platform/FileIdentity.h"
+#include "platform/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,19 +21,12 @@ namespace pirela {
 
 namespace {
 
-// The file for reading, when it is a regular file. Opened without waiting, so that a pipe put
-// in an image's place can never hold the worker (and whoever waits for it) forever.
-CFile OpenRegularFile(const std::string& path) {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        return {};
-    }
-    struct stat status {};
-    std::FILE* file = nullptr;
-    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-        file = ::fdopen(descriptor, "rb");
-    }
-    if (file == nullptr) {
+// The file for reading, when it is a regular file; a pipe put in an image's place can never
+// hold the worker (and whoever waits for it) forever.
+CFile OpenForDecoding(const std::string& path) {
+    const int descriptor = OpenRegularFile(path.c_str());
+    std::FILE* file = descriptor < 0 ? nullptr : ::fdopen(descriptor, "rb");
+    if (descriptor >= 0 && file == nullptr) {
         ::close(descriptor);
     }
     return CFile(file);
@@ -52,23 +46,14 @@ public:
     void Abandon();
     void Notify(const std::function<void()> Work::*which);
 
-    // Which file the job opened and in what state: besides identity, size and modification
-    // time, the change time, which no writer can set back.
-    struct FileState {
-        FileIdentity identity;
-        std::int64_t changedSeconds = 0;
-        std::int64_t changedNanoseconds = 0;
-        bool operator==(const FileState&) const = default;
-    };
-    static FileState StateOf(const struct stat& status);
-
     std::optional<ViewPlan> WaitForPlan();
     std::optional<ViewPlan> CurrentPlan() const;
     std::unique_ptr<Bitmap> MakeJpegBitmap(std::FILE* file);
     std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap);
     void MakePreview(std::FILE* file, const ViewPlan& plan);
     void PrepareScaled(const Bitmap& bitmap);
-    void MarkOpened(std::optional<FileState> state);
+    // Which file the job opened, and in what state.
+    void MarkOpened(std::optional<FileIdentity> state);
     void MarkPreviewSettled();
 
     const std::string path_;
@@ -84,7 +69,7 @@ public:
     std::function<void()> onEnded_;
     std::function<void()> onChange_;
     bool opened_ = false;
-    std::optional<FileState> openedState_;
+    std::optional<FileIdentity> openedState_;
     bool previewSettled_ = false;
     std::unique_ptr<Bitmap> preview_;
     std::unique_ptr<Bitmap> bitmap_;
@@ -120,15 +105,6 @@ void DecodeJob::Work::Notify(const std::function<void()> Work::*which) {
     if (this->*which) {
         (this->*which)();
     }
-}
-
-DecodeJob::Work::FileState DecodeJob::Work::StateOf(const struct stat& status) {
-    return {{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
-             static_cast<std::int64_t>(status.st_size),
-             static_cast<std::int64_t>(status.st_mtim.tv_sec),
-             static_cast<std::int64_t>(status.st_mtim.tv_nsec)},
-            static_cast<std::int64_t>(status.st_ctim.tv_sec),
-            static_cast<std::int64_t>(status.st_ctim.tv_nsec)};
 }
 
 DecodeJob::DecodeJob(std::string path, ImageFormat format, bool withPreview,
@@ -212,7 +188,7 @@ std::optional<ViewPlan> DecodeJob::Work::CurrentPlan() const {
     return plan_;
 }
 
-void DecodeJob::Work::MarkOpened(std::optional<FileState> state) {
+void DecodeJob::Work::MarkOpened(std::optional<FileIdentity> state) {
     {
         const std::lock_guard lock(mutex_);
         opened_ = true;
@@ -237,7 +213,7 @@ bool DecodeJob::MatchesFileOnDisk() const {
     work_->changed_.wait(lock, [&] { return work_->opened_; });
     struct stat status {};
     return work_->openedState_.has_value() && ::stat(work_->path_.c_str(), &status) == 0 &&
-           work_->openedState_ == Work::StateOf(status);
+           work_->openedState_ == FileIdentity::FromStatus(status);
 }
 
 const Bitmap* DecodeJob::WaitForPreview() const {
@@ -323,10 +299,10 @@ std::unique_ptr<Bitmap> DecodeJob::Work::DecodeFull(std::FILE* file, std::unique
 }
 
 void DecodeJob::Work::Run() {
-    const CFile file = OpenRegularFile(path_);
+    const CFile file = OpenForDecoding(path_);
     struct stat status {};
     MarkOpened(file && ::fstat(fileno(file.get()), &status) == 0
-                   ? std::optional<FileState>(StateOf(status))
+                   ? std::optional<FileIdentity>(FileIdentity::FromStatus(status))
                    : std::nullopt);
     // A JPEG's bitmap is made from its header at once, before any preview, so that whoever
     // waits for the bitmap learns the image's size and depth (or that it cannot be decoded)

@@ -1,10 +1,15 @@
 #include "platform/FileAccess.h"
 
+#include "platform/RegularFile.h"
+#include "platform/SystemCalls.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace pirela {
 
@@ -25,18 +30,25 @@ bool HasWritePermission(const fs::path& path, bool wantFolder) {
     return (status.st_mode & kAnyWriteBit) != 0 && ::access(path.c_str(), W_OK) == 0;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
+constexpr std::size_t kCompareChunk = std::size_t(1) << 20;
+
+// Fills the buffer unless the file ends first; the bytes read, or -1.
+ssize_t ReadUpTo(int fd, std::vector<char>& buffer) {
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t got = ::read(fd, buffer.data() + done, buffer.size() - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
         }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += std::size_t(got);
     }
-    return true;
+    return ssize_t(done);
 }
 
 fs::path ResolveLinks(const fs::path& file) {
@@ -81,6 +93,33 @@ bool NameExists(const fs::path& path) {
     return ::lstat(path.c_str(), &status) == 0;
 }
 
+std::optional<unsigned> PermissionBitsOf(const fs::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return status.st_mode & 07777;
+}
+
+bool HaveSameContent(const fs::path& first, const fs::path& second) {
+    const int a = OpenRegularFile(first.c_str());
+    const int b = OpenRegularFile(second.c_str());
+    std::vector<char> bufferA(kCompareChunk);
+    std::vector<char> bufferB(kCompareChunk);
+    bool same = a >= 0 && b >= 0;
+    for (ssize_t got = 1; same && got > 0;) {
+        got = ReadUpTo(a, bufferA);
+        same = got >= 0 && ReadUpTo(b, bufferB) == got &&
+               std::equal(bufferA.begin(), bufferA.begin() + got, bufferB.begin());
+    }
+    for (const int fd : {a, b}) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    return same;
+}
+
 std::optional<std::string> ReadWholeFile(const fs::path& file, std::size_t maxBytes) {
     std::error_code error;
     const auto size = fs::file_size(file, error);
@@ -114,7 +153,8 @@ bool WriteFileAtomically(const fs::path& file, std::string_view bytes) {
     if (fd < 0) {
         return false;
     }
-    const bool written = ::fchmod(fd, ModeForNewFile(target)) == 0 && WriteAll(fd, bytes) &&
+    const bool written = ::fchmod(fd, ModeForNewFile(target)) == 0 &&
+                         WriteAllBytes(SystemCalls::Libc(), fd, bytes.data(), bytes.size()) == 0 &&
                          ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {

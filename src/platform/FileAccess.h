@@ -24,6 +24,12 @@ bool IsEnterableFolder(const std::filesystem::path& folder);
 // Whether anything stands at the path: a file, a folder, or a link (even a broken one).
 bool NameExists(const std::filesystem::path& path);
 
+// The permission bits of what the path names (a link is followed), or none.
+std::optional<unsigned> PermissionBitsOf(const std::filesystem::path& path);
+
+// Whether two regular files hold the same bytes; false when either cannot be read.
+bool HaveSameContent(const std::filesystem::path& first, const std::filesystem::path& second);
+
 // The whole file, or none when it cannot be read or is larger than maxBytes.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::size_t maxBytes);
 

@@ -1,5 +1,8 @@
 #include "platform/FileTransfer.h"
 
+#include "platform/FileAccess.h"
+#include "platform/RegularFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
@@ -52,18 +55,68 @@ bool NamesOneFile(const fs::path& first, const fs::path& second) {
     return FileTransfer::IsSameFile(first, second);
 }
 
-// A source that is gone is told apart from other failures, since the user can do nothing
-// about it but look again.
+bool IsFolder(const fs::path& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// A source that is gone, or that is not a regular file, is told apart from other failures,
+// since the user can do nothing about it but look again.
 TransferResult SourceFailure(const fs::path& source, int error) {
     struct stat status {};
     if (error == ENOENT && ::lstat(source.c_str(), &status) != 0) {
         return {TransferStatus::VanishedSource, error};
+    }
+    if (error == kNotRegularFileError && !NamesRegularFile(source.c_str())) {
+        return {TransferStatus::NotAFile, error};
     }
     return TransferResult::FromError(error);
 }
 
 TransferResult Failure(int error) {
     return TransferResult::FromError(error);
+}
+
+// A failure to make a name in the destination folder. nameAtStake: the name is the user's
+// (not our temporary one), so a file system that refuses characters may be refusing it: FAT
+// answers EINVAL, exFAT through FUSE ENOENT (EILSEQ for bytes that are not UTF-8), and fusefat
+// EPERM.
+TransferResult DestinationFailure(const fs::path& destination, int error, bool nameAtStake) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return {nameAtStake && IsFolder(FolderOf(destination)) ? TransferStatus::NameNotAllowed
+                                                               : TransferStatus::DestinationGone,
+                error};
+    case EINVAL:
+    case EILSEQ:
+    case ENAMETOOLONG:
+        return {TransferStatus::NameNotAllowed, error};
+    case EPERM:
+        return {nameAtStake ? TransferStatus::NameNotAllowed : TransferStatus::DestinationReadOnly,
+                error};
+    case EACCES:
+    case EROFS:
+        return {TransferStatus::DestinationReadOnly, error};
+    default:
+        return Failure(error);
+    }
+}
+
+// Where the no-replace rename may not be known: FUSE answers ENOSYS (or EINVAL once it has
+// learnt that the file system lacks it), network file systems EINVAL or ENOTSUP.
+bool FlagUnknown(int error) {
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP;
+}
+
+// Where hard links are not known: FAT and exFAT answer EPERM, FUSE ENOSYS, shares ENOTSUP.
+bool LinksUnknown(int error) {
+    return error == EPERM || error == ENOTSUP || error == ENOSYS || error == EINVAL;
+}
+
+// A folder flush that the file system cannot do is no failure: there is nothing more to be had.
+bool CannotSyncFolders(int error) {
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EROFS;
 }
 
 } // namespace
@@ -77,7 +130,7 @@ bool FileTransfer::IsSameFile(const fs::path& first, const fs::path& second) {
 
 std::optional<std::uint64_t> FileTransfer::FreeSpace(const fs::path& folder) const {
     struct statvfs facts {};
-    if (calls_.statvfs(folder.c_str(), &facts) != 0) {
+    if (calls_.statvfs(folder.c_str(), &facts) != 0 || facts.f_blocks == 0) {
         return std::nullopt;
     }
     return std::uint64_t(facts.f_bavail) * std::uint64_t(facts.f_frsize);
@@ -92,16 +145,27 @@ TransferResult FileTransfer::Remove(const fs::path& file) const {
 
 TransferResult FileTransfer::Copy(const fs::path& source, const fs::path& destination,
                                   Overwrite overwrite) const {
-    const int in = calls_.open(source.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    const TransferResult result = CopyUnsynced(source, destination, overwrite);
+    if (result.Succeeded()) {
+        // So that a power cut cannot leave the reported copy under its temporary name only.
+        // The source is whole whatever this answers.
+        SyncFolder(FolderOf(destination));
+    }
+    return result;
+}
+
+TransferResult FileTransfer::CopyUnsynced(const fs::path& source, const fs::path& destination,
+                                          Overwrite overwrite) const {
+    const int in = OpenRegularFile(source.c_str(), calls_);
     if (in < 0) {
         return SourceFailure(source, errno);
     }
     struct stat status {};
     bool destinationExists = false;
-    TransferResult result{TransferStatus::Other, EISDIR};
-    if (::fstat(in, &status) == 0 && S_ISREG(status.st_mode)) {
-        result = CheckDestination(source, destination, overwrite, destinationExists);
-    }
+    TransferResult result =
+        ::fstat(in, &status) == 0
+            ? CheckDestination(source, destination, overwrite, destinationExists)
+            : Failure(errno);
     if (result.Succeeded()) {
         result = CopyOpenFile(in, status, destination, overwrite);
     }
@@ -111,23 +175,30 @@ TransferResult FileTransfer::Copy(const fs::path& source, const fs::path& destin
 
 TransferResult FileTransfer::Move(const fs::path& source, const fs::path& destination,
                                   Overwrite overwrite) const {
-    struct stat status {};
-    if (::lstat(source.c_str(), &status) != 0) {
-        return SourceFailure(source, errno);
+    bool destinationExisted = false;
+    const TransferResult renamed = RenameName(source, destination, overwrite, destinationExisted);
+    if (renamed.status != TransferStatus::CrossDevice) {
+        return renamed;
     }
+    return MoveAcrossDevices(source, destination, overwrite, destinationExisted);
+}
+
+TransferResult FileTransfer::Rename(const fs::path& source, const fs::path& destination) const {
     bool destinationExists = false;
+    return RenameName(source, destination, Overwrite::Refuse, destinationExists);
+}
+
+TransferResult FileTransfer::RenameName(const fs::path& source, const fs::path& destination,
+                                        Overwrite overwrite, bool& destinationExists) const {
+    if (!NamesRegularFile(source.c_str())) {
+        return SourceFailure(source, NameExists(source) ? kNotRegularFileError : ENOENT);
+    }
     const TransferResult check =
         CheckDestination(source, destination, overwrite, destinationExists);
     if (!check.Succeeded()) {
         return check;
     }
-    if (Place(source, destination, overwrite) == 0) {
-        return TransferResult::Success();
-    }
-    if (errno != EXDEV) {
-        return SourceFailure(source, errno);
-    }
-    return MoveAcrossDevices(source, destination, overwrite, destinationExists);
+    return Place(source, destination, overwrite);
 }
 
 TransferResult FileTransfer::CheckDestination(const fs::path& source, const fs::path& destination,
@@ -136,7 +207,8 @@ TransferResult FileTransfer::CheckDestination(const fs::path& source, const fs::
     struct stat target {};
     destinationExists = ::lstat(destination.c_str(), &target) == 0;
     if (!destinationExists) {
-        return errno == ENOENT ? TransferResult::Success() : Failure(errno);
+        return errno == ENOENT ? TransferResult::Success()
+                               : DestinationFailure(destination, errno, true);
     }
     if (NamesOneFile(source, destination)) {
         return {TransferStatus::SameFile, 0};
@@ -160,7 +232,7 @@ TransferResult FileTransfer::CopyOpenFile(int in, const struct stat& status,
     fs::path temporary;
     const int out = CreateTemporary(FolderOf(destination), temporary);
     if (out < 0) {
-        return Failure(errno);
+        return DestinationFailure(temporary, errno, false);
     }
     int error = CopyContent(in, out, std::uint64_t(status.st_size));
     if (error == 0) {
@@ -169,14 +241,14 @@ TransferResult FileTransfer::CopyOpenFile(int in, const struct stat& status,
     if (calls_.close(out) != 0 && error == 0) {
         error = errno;
     }
-    if (error == 0 && Place(temporary, destination, overwrite) != 0) {
-        error = errno;
+    TransferResult result = Failure(error);
+    if (error == 0) {
+        result = Place(temporary, destination, overwrite);
     }
-    if (error != 0) {
+    if (!result.Succeeded()) {
         calls_.unlink(temporary.c_str());
-        return Failure(error);
     }
-    return TransferResult::Success();
+    return result;
 }
 
 TransferResult FileTransfer::MoveAcrossDevices(const fs::path& source,
@@ -184,14 +256,17 @@ TransferResult FileTransfer::MoveAcrossDevices(const fs::path& source,
                                                bool destinationExisted) const {
     // Copying first and then finding that the source cannot go would leave two files.
     if (calls_.access(FolderOf(source).c_str(), W_OK) != 0) {
-        return Failure(errno);
+        return SourceFailure(source, errno);
     }
-    const TransferResult copied = Copy(source, destination, overwrite);
+    const TransferResult copied = CopyUnsynced(source, destination, overwrite);
     if (!copied.Succeeded()) {
         return copied;
     }
     // The new name must be on the disk before the old one goes, or a crash could lose both.
     int error = SyncFolder(FolderOf(destination));
+    if (CannotSyncFolders(error)) {
+        error = 0;
+    }
     if (error == 0 && calls_.unlink(source.c_str()) != 0) {
         error = errno;
     }
@@ -256,7 +331,8 @@ int FileTransfer::CopyThroughBuffer(int in, int out, std::uint64_t& done, std::u
         if (got <= 0) {
             return got == 0 ? 0 : errno;
         }
-        if (const int error = WriteAll(out, buffer.data(), std::size_t(got)); error != 0) {
+        if (const int error = WriteAllBytes(calls_, out, buffer.data(), std::size_t(got));
+            error != 0) {
             return error;
         }
         done += std::uint64_t(got);
@@ -272,62 +348,43 @@ void FileTransfer::ReportProgress(std::uint64_t done, std::uint64_t total,
     }
 }
 
-int FileTransfer::WriteAll(int fd, const char* bytes, std::size_t size) const {
-    while (size > 0) {
-        const ssize_t written = calls_.write(fd, bytes, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written < 0) {
-            return errno;
-        }
-        if (written == 0) {
-            return EIO; // no progress: never spin
-        }
-        bytes += written;
-        size -= std::size_t(written);
-    }
-    return 0;
-}
-
 int FileTransfer::FinishCopy(int out, const struct stat& status) const {
+    // Mode and times are kept where the destination keeps them, as cp does: FAT, FUSE and shares
+    // mounted for another user refuse them, which makes the copy no less whole. Its content
+    // must reach the disk, though.
+    calls_.fchmod(out, copyMode_.value_or(status.st_mode) & kPermissionBits);
     const struct timespec times[2] = {status.st_atim, status.st_mtim};
-    if (calls_.fchmod(out, status.st_mode & kPermissionBits) != 0 ||
-        calls_.futimens(out, times) != 0 || calls_.fsync(out) != 0) {
-        return errno;
-    }
-    return 0;
+    calls_.futimens(out, times);
+    return calls_.fsync(out) == 0 ? 0 : errno;
 }
 
-int FileTransfer::Place(const fs::path& from, const fs::path& to, Overwrite overwrite) const {
-    if (overwrite == Overwrite::Confirmed) {
-        return calls_.rename(from.c_str(), to.c_str());
+TransferResult FileTransfer::Place(const fs::path& from, const fs::path& to,
+                                   Overwrite overwrite) const {
+    if (overwrite != Overwrite::Confirmed) {
+        return RenameWithoutReplacing(from, to);
     }
-    return RenameWithoutReplacing(from.c_str(), to.c_str());
+    if (calls_.rename(from.c_str(), to.c_str()) != 0) {
+        return RenameFailure(from, to, errno);
+    }
+    return TransferResult::Success();
 }
 
-int FileTransfer::RenameWithoutReplacing(const char* from, const char* to) const {
-    if (calls_.renameNoReplace(from, to) == 0) {
-        return 0;
+TransferResult FileTransfer::RenameWithoutReplacing(const fs::path& from,
+                                                    const fs::path& to) const {
+    if (calls_.renameNoReplace(from.c_str(), to.c_str()) == 0) {
+        return TransferResult::Success();
     }
-    // Some network and FUSE file systems do not know the flag.
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
-        return -1;
+    // EINVAL here may also mean a name the file system refuses; the claim below tells.
+    if (!FlagUnknown(errno)) {
+        return RenameFailure(from, to, errno);
     }
-    if (LinkThenUnlink(from, to) == 0) {
-        return 0;
+    if (LinkThenUnlink(from.c_str(), to.c_str()) == 0) {
+        return TransferResult::Success();
     }
-    // File systems without hard links (vfat) leave only a look before the rename: a file
-    // appearing between the two would be replaced. No call closes that gap there.
-    if (errno != EPERM && errno != ENOTSUP) {
-        return -1;
+    if (!LinksUnknown(errno)) {
+        return RenameFailure(from, to, errno);
     }
-    struct stat status {};
-    if (::lstat(to, &status) == 0) {
-        errno = EEXIST;
-        return -1;
-    }
-    return calls_.rename(from, to);
+    return RenameOverClaim(from, to);
 }
 
 int FileTransfer::LinkThenUnlink(const char* from, const char* to) const {
@@ -341,6 +398,60 @@ int FileTransfer::LinkThenUnlink(const char* from, const char* to) const {
     calls_.unlink(to); // the name we just made; the file keeps its old one
     errno = error;
     return -1;
+}
+
+// File systems without either call (FAT, exFAT and most FUSE ones) still create files
+// exclusively: the name is claimed with an empty file of our own, which fails when anything
+// stands there (in any case of letters, where case is ignored) or when the file system refuses
+// the name, and only then is the file renamed over that claim. So nothing is ever looked at
+// and then replaced, and the rename is never tried with a name the disk refuses (fusefat
+// loses the file it renames to such a name).
+TransferResult FileTransfer::RenameOverClaim(const fs::path& from, const fs::path& to) const {
+    const int claim =
+        calls_.open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (claim < 0) {
+        return errno == EEXIST ? TransferResult{TransferStatus::Exists, EEXIST}
+                               : DestinationFailure(to, errno, true);
+    }
+    struct stat claimed {};
+    const bool known = ::fstat(claim, &claimed) == 0;
+    calls_.close(claim);
+    if (calls_.rename(from.c_str(), to.c_str()) == 0) {
+        return TransferResult::Success();
+    }
+    const int error = errno;
+    struct stat now {};
+    if (known && ::lstat(to.c_str(), &now) == 0 && SameIdentity(now, claimed)) {
+        calls_.unlink(to.c_str());
+    }
+    return RenameFailure(from, to, error);
+}
+
+// Which end of a failed rename is to blame: the source (gone, or its folder protected), or the
+// destination (its folder gone or read-only, or a name its file system refuses).
+TransferResult FileTransfer::RenameFailure(const fs::path& from, const fs::path& to,
+                                           int error) const {
+    switch (error) {
+    case ENOENT:
+        if (!NameExists(from)) {
+            return {TransferStatus::VanishedSource, error};
+        }
+        return DestinationFailure(to, error, true);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        if (calls_.access(FolderOf(to).c_str(), W_OK) != 0) {
+            return {TransferStatus::DestinationReadOnly, error};
+        }
+        return Failure(error);
+    case ENOTDIR:
+    case EINVAL:
+    case EILSEQ:
+    case ENAMETOOLONG:
+        return DestinationFailure(to, error, true);
+    default:
+        return Failure(error);
+    }
 }
 
 int FileTransfer::SyncFolder(const fs::path& folder) const {

@@ -25,9 +25,14 @@ public:
 
     void OnProgress(TransferProgress progress) { progress_ = std::move(progress); }
 
-    // Writes a copy of the source's content (a symbolic link is followed) under a temporary
+    // The permission bits a copy gets instead of its source's (a file coming back from a disk
+    // that invents its own, such as FAT's 0777, gets the bits it had before it left).
+    void SetCopyMode(mode_t mode) { copyMode_ = mode; }
+
+    // Writes a copy of a regular file's content (a symbolic link is followed) under a temporary
     // name beside the destination, with the source's permission bits (never set-user or
-    // set-group) and modification time, flushes it to the disk and only then puts it in place.
+    // set-group) and modification time where the destination keeps them, flushes it to the
+    // disk, only then puts it in place, and flushes the destination folder.
     TransferResult Copy(const std::filesystem::path& source,
                         const std::filesystem::path& destination, Overwrite overwrite) const;
 
@@ -37,10 +42,16 @@ public:
     TransferResult Move(const std::filesystem::path& source,
                         const std::filesystem::path& destination, Overwrite overwrite) const;
 
+    // Renames within one file system without replacing anything; CrossDevice when the two
+    // paths lie on different ones, and nothing is copied then.
+    TransferResult Rename(const std::filesystem::path& source,
+                          const std::filesystem::path& destination) const;
+
     TransferResult Remove(const std::filesystem::path& file) const;
 
     // The bytes the calling user may still write in the folder's file system; none when the
-    // file system does not say.
+    // file system does not say (the query fails, or it reports no blocks at all, as some
+    // network and FUSE file systems do).
     std::optional<std::uint64_t> FreeSpace(const std::filesystem::path& folder) const;
 
     // Whether the two paths name one file or folder, by device and inode: "D/", "D/." and a
@@ -49,6 +60,12 @@ public:
                            const std::filesystem::path& second);
 
 private:
+    TransferResult CopyUnsynced(const std::filesystem::path& source,
+                                const std::filesystem::path& destination,
+                                Overwrite overwrite) const;
+    TransferResult RenameName(const std::filesystem::path& source,
+                              const std::filesystem::path& destination, Overwrite overwrite,
+                              bool& destinationExists) const;
     TransferResult CheckDestination(const std::filesystem::path& source,
                                     const std::filesystem::path& destination,
                                     Overwrite overwrite, bool& destinationExists) const;
@@ -66,16 +83,21 @@ private:
     int CopyThroughBuffer(int in, int out, std::uint64_t& done, std::uint64_t total,
                           std::uint64_t& reported) const;
     void ReportProgress(std::uint64_t done, std::uint64_t total, std::uint64_t& reported) const;
-    int WriteAll(int fd, const char* bytes, std::size_t size) const;
     int FinishCopy(int out, const struct stat& status) const;
-    int Place(const std::filesystem::path& from, const std::filesystem::path& to,
-              Overwrite overwrite) const;
-    int RenameWithoutReplacing(const char* from, const char* to) const;
+    TransferResult Place(const std::filesystem::path& from, const std::filesystem::path& to,
+                         Overwrite overwrite) const;
+    TransferResult RenameWithoutReplacing(const std::filesystem::path& from,
+                                          const std::filesystem::path& to) const;
     int LinkThenUnlink(const char* from, const char* to) const;
+    TransferResult RenameOverClaim(const std::filesystem::path& from,
+                                   const std::filesystem::path& to) const;
+    TransferResult RenameFailure(const std::filesystem::path& from, const std::filesystem::path& to,
+                                 int error) const;
     int SyncFolder(const std::filesystem::path& folder) const;
 
     const SystemCalls& calls_;
     TransferProgress progress_;
+    std::optional<mode_t> copyMode_;
 };
 
 } // namespace pirela

@@ -1,8 +1,10 @@
 #include "platform/SystemCalls.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/sendfile.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pirela {
@@ -24,9 +26,28 @@ const SystemCalls& SystemCalls::Libc() {
         [](const char* from, const char* to) { return ::link(from, to); },
         [](const char* path) { return ::unlink(path); },
         [](const char* path, int mode) { return ::access(path, mode); },
+        [](const char* path, mode_t mode) { return ::mkdir(path, mode); },
         [](const char* path, struct statvfs* result) { return ::statvfs(path, result); },
     };
     return calls;
+}
+
+int WriteAllBytes(const SystemCalls& calls, int fd, const char* bytes, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = calls.write(fd, bytes, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0) {
+            return errno;
+        }
+        if (written == 0) {
+            return EIO; // no progress: never spin
+        }
+        bytes += written;
+        size -= std::size_t(written);
+    }
+    return 0;
 }
 
 } // namespace pirela

@@ -29,10 +29,15 @@ struct SystemCalls {
     std::function<int(const char* from, const char* to)> link;
     std::function<int(const char* path)> unlink;
     std::function<int(const char* path, int mode)> access;
+    std::function<int(const char* path, mode_t mode)> mkdir;
     std::function<int(const char* path, struct statvfs* result)> statvfs;
 
     // The C library's own calls.
     static const SystemCalls& Libc();
 };
+
+// Writes every byte through the table's write, going on after a short write or an interrupted
+// call. 0, or the errno of the write that failed (EIO for one that wrote nothing).
+int WriteAllBytes(const SystemCalls& calls, int fd, const char* bytes, std::size_t size);
 
 } // namespace pirela

@@ -6,12 +6,16 @@ namespace pirela {
 // stays for anything finer.
 enum class TransferStatus {
     Ok,
-    Exists,         // something stands at the destination and replacing it was not confirmed
-    SameFile,       // source and destination are one file, reached by two names
-    NoSpace,        // the destination's file system is full, or a file-size limit was hit
-    CrossDevice,    // the two paths lie on different file systems
-    Permission,     // refused: no permission, a read-only file system or a write-protected file
-    VanishedSource, // the source no longer exists
+    Exists,          // something stands at the destination and replacing it was not confirmed
+    SameFile,        // source and destination are one file, reached by two names
+    NoSpace,         // the destination's file system is full, or a file-size limit was hit
+    CrossDevice,     // the two paths lie on different file systems
+    Permission,      // refused at the source's end, or a write-protected file was to be replaced
+    VanishedSource,  // the source no longer exists
+    NotAFile,        // the source is a folder, a pipe or a device: only regular files travel
+    DestinationGone, // the destination folder is no longer there
+    DestinationReadOnly, // nothing may be written into the destination folder
+    NameNotAllowed,      // the destination's file system does not accept the name
     Other,
 };
 

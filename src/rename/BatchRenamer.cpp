@@ -3,10 +3,9 @@
 #include "common/AsciiText.h"
 #include "common/PathRules.h"
 #include "image/ImageFormat.h"
+#include "platform/DirectoryReader.h"
 
-#include <cerrno>
 #include <climits>
-#include <sys/stat.h>
 #include <unordered_set>
 
 namespace pirela {
@@ -24,10 +23,39 @@ bool IsNamePart(std::string_view prefix) {
            prefix.find('\0') == std::string_view::npos;
 }
 
-bool IsFree(const std::string& path) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) != 0 && errno == ENOENT;
-}
+// Which new names are free for the files of the set, from the folder's listing. A name is taken
+// when the folder lists it; on a disk that ignores case it is also taken when the folder lists
+// it in another spelling, unless that spelling is a file of the set, which is parked before
+// the name is taken ("IMAGE_01.JPG" renumbered to "image_01.jpg"). Not knowing whether the disk
+// ignores case, another spelling of a file outside the set counts as taken. The names are not
+// looked up one by one: FUSE would remember the lookup of "image_01.jpg" as the file
+// "IMAGE_01.JPG" for a while after that file was parked, and refuse the name.
+class FreeNames {
+public:
+    FreeNames(const std::string& folder, const std::vector<std::string>& names) {
+        const std::unordered_set<std::string_view> set(names.begin(), names.end());
+        readable_ = ForEachDirectoryEntry(folder, [&](std::string_view name, EntryKind) {
+            listed_.emplace(name);
+            const auto [at, added] = onlyTheSet_.emplace(FoldAsciiCase(name), true);
+            at->second = at->second && set.count(name) != 0;
+        });
+    }
+
+    // For a name that is not a file of the set.
+    bool IsFree(const std::string& name) const {
+        if (!readable_ || listed_.count(name) != 0) {
+            return false;
+        }
+        const auto spellings = onlyTheSet_.find(FoldAsciiCase(name));
+        return spellings == onlyTheSet_.end() || spellings->second;
+    }
+
+private:
+    bool readable_ = false;
+    std::unordered_set<std::string> listed_;
+    // Folded name -> whether every file listed under it is a file of the set.
+    std::unordered_map<std::string, bool> onlyTheSet_;
+};
 
 } // namespace
 
@@ -59,6 +87,7 @@ std::vector<BatchRenamer::Entry> BatchRenamer::Plan(const std::string& folder,
                                                     const std::string& prefix, int digits,
                                                     std::int64_t start) const {
     const std::unordered_set<std::string_view> set(names.begin(), names.end());
+    FreeNames freeNames(folder, names);
     const bool namePart = IsNamePart(prefix);
     std::vector<Entry> entries(names.size());
     for (std::size_t j = 0; j < names.size(); ++j) {
@@ -68,7 +97,7 @@ std::vector<BatchRenamer::Entry> BatchRenamer::Plan(const std::string& folder,
         // A name of the set is free once its file is parked; any other name must be free now.
         entry.valid = namePart && entry.newName.size() <= NAME_MAX &&
                       ParkingName(entry.oldName).size() <= NAME_MAX &&
-                      (set.count(entry.newName) != 0 || IsFree(JoinPath(folder, entry.newName)));
+                      (set.count(entry.newName) != 0 || freeNames.IsFree(entry.newName));
     }
     return entries;
 }

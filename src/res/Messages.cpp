@@ -1,5 +1,7 @@
 #include "res/Messages.h"
 
+#include "common/PathRules.h"
+
 namespace pirela::res {
 
 std::string LoadErrorFirstLine(std::string_view path) {
@@ -127,6 +129,31 @@ std::string TransferProgressText(std::string_view status, int percent) {
     return std::string(status) + " " + std::to_string(percent) + "%";
 }
 
+std::string DestinationGoneMessage(std::string_view source, std::string_view destination,
+                                   std::string_view word) {
+    return std::string(source) + " を " + std::string(destination) + " に" + std::string(word) +
+           "できませんでした。送り先のフォルダ " + FolderOf(destination) + " が見つかりません。";
+}
+
+std::string DestinationReadOnlyMessage(std::string_view source, std::string_view destination,
+                                       std::string_view word) {
+    return std::string(source) + " を " + std::string(destination) + " に" + std::string(word) +
+           "できませんでした。送り先のフォルダには書き込めません。読み取り専用であるか、書き込む"
+           "権限がない可能性があります。";
+}
+
+std::string NameNotAllowedMessage(std::string_view source, std::string_view destination,
+                                  std::string_view word) {
+    return std::string(source) + " を " + std::string(destination) + " に" + std::string(word) +
+           "できませんでした。送り先のディスクではこのファイル名は使えません。別の名前を指定して"
+           "ください。";
+}
+
+std::string LineBreakInFolderMessage(std::string_view folder) {
+    return "フォルダ " + std::string(folder) +
+           " の名前には改行が含まれているため、送り先に指定できません。";
+}
+
 std::string UndoCopyQuestion(std::string_view source, std::string_view destination) {
     return std::string(source) + " から " + std::string(destination) +
            " へのコピーを取り消します。従って " + std::string(destination) +
@@ -150,6 +177,22 @@ std::string CannotMoveBackMessage(std::string_view destination, std::string_view
 
 std::string TrashQuestion(std::string_view path) {
     return "ファイル " + std::string(path) + " をごみ箱に移しますか?";
+}
+
+std::string NotTheMovedFileMessage(std::string_view destination, std::string_view source) {
+    return CannotMoveBackMessage(destination, source) + std::string(destination) +
+           " は移動した後で別のファイルに置き換えられています。";
+}
+
+std::string SettingsNotSavedMessage(std::string_view file) {
+    return "設定を保存できませんでした。設定ファイル " + std::string(file) +
+           " に書き込めません。ディスクの空き容量と書き込み権限を確認してください。";
+}
+
+std::string SettingsUnreadableMessage(std::string_view file) {
+    return "設定ファイル " + std::string(file) +
+           " を読み込めません。大きすぎるか、ファイルではない可能性があります。今回は既定の設定"
+           "を使い、このファイルは変更しません。";
 }
 
 std::string ForbiddenCharactersMessage() {

@@ -116,6 +116,19 @@ std::string CopyFailedMessage(std::string_view source, std::string_view destinat
 std::string MoveFailedMessage(std::string_view source, std::string_view destination);
 // The status text of a long copy: "ファイルをコピーしています... 42%".
 std::string TransferProgressText(std::string_view status, int percent);
+// A send that failed at the destination's end, saying what the destination did:
+// "<source> を <destination> に<word>できませんでした。送り先のフォルダ <folder>
+// が見つかりません。"
+std::string DestinationGoneMessage(std::string_view source, std::string_view destination,
+                                   std::string_view word);
+// "…できませんでした。送り先のフォルダには書き込めません。読み取り専用であるか、…"
+std::string DestinationReadOnlyMessage(std::string_view source, std::string_view destination,
+                                       std::string_view word);
+// "…できませんでした。送り先のディスクではこのファイル名は使えません。…"
+std::string NameNotAllowedMessage(std::string_view source, std::string_view destination,
+                                  std::string_view word);
+// "フォルダ <folder> の名前には改行が含まれているため、送り先に指定できません。"
+std::string LineBreakInFolderMessage(std::string_view folder);
 
 // --- Taking a send back, and the trash ---
 
@@ -129,6 +142,16 @@ std::string CannotDeleteMessage(std::string_view path);
 std::string CannotMoveBackMessage(std::string_view destination, std::string_view source);
 // "ファイル <path> をごみ箱に移しますか?"
 std::string TrashQuestion(std::string_view path);
+// "<destination> から <source> へファイルを移動できませんでした。<destination>
+// は…置き換えられています。"
+std::string NotTheMovedFileMessage(std::string_view destination, std::string_view source);
+
+// --- The settings file ---
+
+// "設定を保存できませんでした。設定ファイル <file> に書き込めません。…"
+std::string SettingsNotSavedMessage(std::string_view file);
+// "設定ファイル <file> を読み込めません。…": a file too large or not a file, left as it is.
+std::string SettingsUnreadableMessage(std::string_view file);
 
 // --- A new name on sending ---
 

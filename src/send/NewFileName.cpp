@@ -61,7 +61,7 @@ std::optional<SendTarget> AskNewFileName(Prompter& prompter, std::string_view fo
             return target;
         }
         switch (prompter.ShowMessage(res::OverwriteQuestion(target.path), MessageIcon::Question,
-                                     MessageButtons::YesNoCancel)) {
+                                     MessageButtons::YesNoCancelDefaultCancel)) {
         case MessageAnswer::Yes:
             target.overwrite = Overwrite::Confirmed;
             return target;

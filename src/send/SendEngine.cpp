@@ -69,7 +69,7 @@ std::optional<SendTarget> SendEngine::ChooseTarget(const SendRequest& request,
         return SendTarget{destination};
     }
     switch (prompter_.ShowMessage(res::OverwriteQuestion(destination), MessageIcon::Question,
-                                  MessageButtons::YesNoCancel)) {
+                                  MessageButtons::YesNoCancelDefaultCancel)) {
     case MessageAnswer::Yes:
         return SendTarget{destination, Overwrite::Confirmed};
     case MessageAnswer::No:
@@ -91,7 +91,28 @@ bool SendEngine::HasRoomFor(const SendRequest& request, const std::string& desti
     return false;
 }
 
-bool SendEngine::Transfer(const SendPlan& plan, const std::function<void()>& afterMove) const {
+bool SendEngine::Transfer(SendPlan& plan, const std::function<void()>& afterMove) const {
+    for (;;) {
+        const TransferResult result = TransferOnce(plan, afterMove);
+        if (result.Succeeded()) {
+            return true;
+        }
+        ReportFailure(plan, result);
+        if (result.status != TransferStatus::NameNotAllowed) {
+            return false;
+        }
+        std::optional<SendTarget> renamed =
+            AskNewFileName(prompter_, FolderOf(plan.target.path), FileNameOf(plan.source));
+        if (!renamed) {
+            return false;
+        }
+        plan.target = std::move(*renamed);
+    }
+}
+
+// The wait cursor and the status text are gone again before any message tells of a failure.
+TransferResult SendEngine::TransferOnce(const SendPlan& plan,
+                                        const std::function<void()>& afterMove) const {
     const WaitCursor wait(host_);
     const char* status = plan.copy ? res::kStatusCopying : res::kStatusMoving;
     host_.ShowStatusMessage(status);
@@ -106,27 +127,36 @@ bool SendEngine::Transfer(const SendPlan& plan, const std::function<void()>& aft
     if (result.Succeeded() && !plan.copy) {
         afterMove();
     }
-    if (!result.Succeeded()) {
-        ReportFailure(plan, result);
-    }
     host_.RestoreStatusMessage();
-    return result.Succeeded();
+    return result;
 }
 
 void SendEngine::ReportFailure(const SendPlan& plan, const TransferResult& result) const {
+    const char* word = WordFor(plan.copy);
+    const std::string& source = plan.source;
+    const std::string& destination = plan.target.path;
+    std::string text;
     switch (result.status) {
     case TransferStatus::SameFile:
-        prompter_.ShowMessage(res::kMsgSameFolder, MessageIcon::Warning, MessageButtons::Ok);
-        return;
+        text = res::kMsgSameFolder;
+        break;
     case TransferStatus::NoSpace:
-        prompter_.ShowMessage(res::NoSpaceMessage(WordFor(plan.copy)), MessageIcon::Warning,
-                              MessageButtons::Ok);
-        return;
+        text = res::NoSpaceMessage(word);
+        break;
+    case TransferStatus::DestinationGone:
+        text = res::DestinationGoneMessage(source, destination, word);
+        break;
+    case TransferStatus::DestinationReadOnly:
+        text = res::DestinationReadOnlyMessage(source, destination, word);
+        break;
+    case TransferStatus::NameNotAllowed:
+        text = res::NameNotAllowedMessage(source, destination, word);
+        break;
     default:
+        text = plan.copy ? res::CopyFailedMessage(source, destination)
+                         : res::MoveFailedMessage(source, destination);
         break;
     }
-    const std::string text = plan.copy ? res::CopyFailedMessage(plan.source, plan.target.path)
-                                       : res::MoveFailedMessage(plan.source, plan.target.path);
     prompter_.ShowMessage(text, MessageIcon::Warning, MessageButtons::Ok);
 }
 

@@ -43,9 +43,10 @@ public:
     std::optional<SendPlan> Prepare(const SendRequest& request) const;
 
     // Copies or moves, behind the wait cursor and with the status text showing; afterMove runs
-    // once a move has succeeded, while they still show. False, after telling the user, when the
-    // file operation failed; nothing is lost then.
-    bool Transfer(const SendPlan& plan, const std::function<void()>& afterMove) const;
+    // once a move has succeeded, while they still show. False, after telling the user what
+    // happened, when the file operation failed; nothing is lost then. A name the destination's
+    // disk refuses brings the new-name dialog, and the plan takes the name the user gives.
+    bool Transfer(SendPlan& plan, const std::function<void()>& afterMove) const;
 
 private:
     bool IsSourceFolder(const std::string& folder, const std::string& source) const;
@@ -53,6 +54,7 @@ private:
     std::optional<SendTarget> ChooseTarget(const SendRequest& request, const std::string& folder,
                                            const std::string& destination) const;
     bool HasRoomFor(const SendRequest& request, const std::string& destination) const;
+    TransferResult TransferOnce(const SendPlan& plan, const std::function<void()>& afterMove) const;
     void ReportFailure(const SendPlan& plan, const TransferResult& result) const;
 
     Prompter& prompter_;

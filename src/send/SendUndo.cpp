@@ -27,9 +27,17 @@ bool SendUndo::DeleteCopy(const SendRecord& record) const {
 }
 
 bool SendUndo::MoveBack(const SendRecord& record) const {
-    if (FileTransfer(calls_)
-            .Move(record.destinationPath, record.sourcePath, Overwrite::Refuse)
-            .Succeeded()) {
+    if (!IsTheMovedFile(record)) {
+        prompter_.ShowMessage(
+            res::NotTheMovedFileMessage(record.destinationPath, record.sourcePath),
+            MessageIcon::Warning, MessageButtons::Ok);
+        return false;
+    }
+    FileTransfer transfer(calls_);
+    if (record.sourceMode) {
+        transfer.SetCopyMode(*record.sourceMode);
+    }
+    if (transfer.Move(record.destinationPath, record.sourcePath, Overwrite::Refuse).Succeeded()) {
         return true;
     }
     prompter_.ShowMessage(res::CannotMoveBackMessage(record.destinationPath, record.sourcePath),
@@ -38,10 +46,28 @@ bool SendUndo::MoveBack(const SendRecord& record) const {
 }
 
 // The copy may have been edited or replaced since the send, and the original may have gone
-// since: then the file at the destination is the user's only one, and it stays.
+// since: then the file at the destination is the user's only one, and it stays. A change that
+// left size and modification time but not the change time (a new mode, or an edit in place
+// that set the time back) is told apart by the content, which must still be the original's.
 bool SendUndo::IsOurCopy(const SendRecord& record) const {
-    return record.sent && NameExists(record.sourcePath) &&
-           FileIdentity::Of(record.destinationPath) == record.sent;
+    const std::optional<FileIdentity> now = FileIdentity::Of(record.destinationPath);
+    if (!record.sent || !now || !NameExists(record.sourcePath)) {
+        return false;
+    }
+    FileIdentity unchanged = *now;
+    unchanged.changedSeconds = record.sent->changedSeconds;
+    unchanged.changedNanoseconds = record.sent->changedNanoseconds;
+    return *now == *record.sent || (unchanged == *record.sent &&
+                                    HaveSameContent(record.destinationPath, record.sourcePath));
+}
+
+// A file that was moved stays the same file (device and inode) until it is replaced: an edit
+// since does not stop it from going back, another file put in its place does. When nothing is
+// there any more, the move back itself says so.
+bool SendUndo::IsTheMovedFile(const SendRecord& record) const {
+    const std::optional<FileIdentity> now = FileIdentity::Of(record.destinationPath);
+    return !now ||
+           (record.sent && now->device == record.sent->device && now->inode == record.sent->inode);
 }
 
 } // namespace pirela

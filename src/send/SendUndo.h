@@ -10,7 +10,7 @@ class Prompter;
 // Takes the last send back: a copy by deleting it, a move by moving the file back. It asks
 // first, and tells the user when it cannot. It deletes only the copy the send made, never a
 // file put in its place or changed since, and never the last copy of a file whose original is
-// gone; the move back never replaces anything.
+// gone; it moves back only the file the send moved, and never replaces anything.
 class SendUndo {
 public:
     SendUndo(Prompter& prompter, const SystemCalls& calls = SystemCalls::Libc())
@@ -25,6 +25,7 @@ public:
 
 private:
     bool IsOurCopy(const SendRecord& record) const;
+    bool IsTheMovedFile(const SendRecord& record) const;
 
     Prompter& prompter_;
     const SystemCalls& calls_;

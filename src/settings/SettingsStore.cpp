@@ -1,12 +1,17 @@
 #include "settings/SettingsStore.h"
 
+#include "platform/DirectoryReader.h"
 #include "platform/FileAccess.h"
 #include "settings/SettingsSchema.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
+#include <fcntl.h>
 #include <string_view>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace pirela {
 
@@ -63,6 +68,52 @@ struct WriteToIni {
     }
 };
 
+// Writes each of our settings that changed since it was last read or written (ours: the values
+// now; before: as read or written last), or that the file lacks. The others keep whatever the
+// file holds now, which another Pirela may have saved meanwhile.
+struct WriteChanged {
+    const IniFile& ours;
+    const std::optional<IniFile>& before;
+    IniFile& file;
+
+    template <class Member, class Fallback>
+    void operator()(std::string_view section, std::string_view key, const Member&,
+                    const Fallback&) const {
+        const std::optional<std::string> value = ours.GetString(section, key);
+        if (!before || before->GetString(section, key) != value || !file.GetString(section, key)) {
+            file.SetString(section, key, value.value_or(""));
+        }
+    }
+};
+
+// The folder that holds the file, for the lock.
+std::string FolderOf(const fs::path& file) {
+    return file.has_parent_path() ? file.parent_path().string() : std::string(".");
+}
+
+// An exclusive lock that every Pirela takes on the settings file's folder while it writes the
+// file (the file itself is replaced, so it cannot carry the lock). Without the folder, no lock.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ >= 0) {
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) {
+            ::close(fd_); // releases the lock
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
 } // namespace
 
 AppSettings SettingsFromIni(const IniFile& ini, const SettingsEnvironment& environment) {
@@ -108,9 +159,14 @@ void ClampWindowRects(AppSettings& settings, int screenWidth, int screenHeight) 
 
 SettingsStore::SettingsStore(fs::path file) : file_(std::move(file)) {}
 
-AppSettings SettingsStore::Load(const SettingsEnvironment& environment) const {
+AppSettings SettingsStore::Load(const SettingsEnvironment& environment) {
+    std::error_code error;
     const auto text = ReadWholeFile(file_, kMaxFileBytes);
-    return SettingsFromIni(IniFile::Parse(text.value_or("")), environment);
+    unreadable_ = !text && fs::exists(file_, error);
+    const AppSettings settings = SettingsFromIni(IniFile::Parse(text.value_or("")), environment);
+    written_.emplace();
+    WriteSettingsToIni(settings, *written_);
+    return settings;
 }
 
 std::optional<IniFile> SettingsStore::ReadForUpdate() const {
@@ -125,21 +181,32 @@ std::optional<IniFile> SettingsStore::ReadForUpdate() const {
     return IniFile::Parse(*text);
 }
 
-bool SettingsStore::Write(const IniFile& ini) const {
+// Reads the file as it is now, changes it and replaces it, all under the lock, so that another
+// Pirela's save can come neither between the reading and the writing nor in the middle.
+SaveOutcome SettingsStore::Update(const std::function<void(IniFile&)>& change) const {
     std::error_code error;
     if (file_.has_parent_path()) {
         fs::create_directories(file_.parent_path(), error);
     }
-    return WriteFileAtomically(file_, ini.Serialize());
+    const FolderLock lock(FolderOf(file_));
+    auto ini = ReadForUpdate();
+    if (!ini || (fs::exists(file_, error) && !IsWritableFile(file_))) {
+        return SaveOutcome::Kept;
+    }
+    change(*ini);
+    return WriteFileAtomically(file_, ini->Serialize()) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
-bool SettingsStore::Save(const AppSettings& settings) const {
-    auto ini = ReadForUpdate();
-    if (!ini) {
-        return false;
+SaveOutcome SettingsStore::Save(const AppSettings& settings) {
+    IniFile ours;
+    WriteSettingsToIni(settings, ours);
+    const SaveOutcome outcome = Update([&](IniFile& file) {
+        ForEachSetting(settings, SettingsEnvironment{}, WriteChanged{ours, written_, file});
+    });
+    if (outcome == SaveOutcome::Saved) {
+        written_ = std::move(ours);
     }
-    WriteSettingsToIni(settings, *ini);
-    return Write(*ini);
+    return outcome;
 }
 
 std::optional<std::string> SettingsStore::LoadValue(std::string_view section,
@@ -151,19 +218,23 @@ std::optional<std::string> SettingsStore::LoadValue(std::string_view section,
     return IniFile::Parse(*text).GetString(section, key);
 }
 
-bool SettingsStore::SaveValue(std::string_view section, std::string_view key,
-                              std::string_view value) const {
-    auto ini = ReadForUpdate();
-    if (!ini) {
-        return false;
-    }
-    ini->SetString(section, key, value);
-    return Write(*ini);
+SaveOutcome SettingsStore::SaveValue(std::string_view section, std::string_view key,
+                                     std::string_view value) const {
+    return Update([&](IniFile& file) { file.SetString(section, key, value); });
 }
 
-} // namespace pirela
-
-namespace pirela {
+void SettingsStore::RemoveLeftovers() const {
+    const std::string folder = FolderOf(file_);
+    const std::string prefix = "." + file_.filename().string() + ".";
+    const FolderLock lock(folder);
+    ForEachDirectoryEntry(folder, [&](std::string_view name, EntryKind kind) {
+        // The temporary's name is the file's with six random letters after it.
+        if (kind == EntryKind::RegularFile && name.size() == prefix.size() + 6 &&
+            name.starts_with(prefix)) {
+            ::unlink((fs::path(folder) / name).c_str());
+        }
+    });
+}
 
 WindowRect UsableMainWindowRect(const WindowRect& saved, int screenWidth, int screenHeight) {
     if (saved.Width() > 0 && saved.Height() > 0) {

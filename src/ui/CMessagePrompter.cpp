@@ -5,11 +5,13 @@
 #include "ui/QtText.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMessageBox>
+#include <QWindow>
 
 namespace pirela {
 
@@ -36,6 +38,7 @@ QMessageBox::StandardButtons ButtonsFor(MessageButtons buttons) {
     case MessageButtons::YesNo:
         return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::YesNoCancel:
+    case MessageButtons::YesNoCancelDefaultCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MessageButtons::Ok:
         break;
@@ -100,6 +103,49 @@ private:
     QMessageBox& box_;
 };
 
+// Keeps a key that reached the program before the question was on the screen (Space or Return
+// pressed to page on through the photos, say) from answering it, and a key held down from
+// answering it with its repeats: only a key pressed for this question answers it. Keys for the
+// box arrive in the order the window system sent them, so those before its exposure came
+// before it was there to be seen.
+class EarlyKeyGuard : public QObject {
+public:
+    explicit EarlyKeyGuard(QWidget& box) : box_(box) { qApp->installEventFilter(this); }
+    ~EarlyKeyGuard() override { qApp->removeEventFilter(this); }
+    EarlyKeyGuard(const EarlyKeyGuard&) = delete;
+    EarlyKeyGuard& operator=(const EarlyKeyGuard&) = delete;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+            break;
+        default:
+            return false;
+        }
+        if (!IsForTheBox(watched)) {
+            return false;
+        }
+        if (box_.windowHandle() == nullptr || !box_.windowHandle()->isExposed()) {
+            return true;
+        }
+        return event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->isAutoRepeat();
+    }
+
+private:
+    bool IsForTheBox(QObject* watched) const {
+        if (watched == box_.windowHandle()) {
+            return true;
+        }
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget != nullptr && (widget == &box_ || box_.isAncestorOf(widget));
+    }
+
+    QWidget& box_;
+};
+
 } // namespace
 
 MessageAnswer CMessagePrompter::ShowCaptionedMessage(const std::string& caption,
@@ -107,6 +153,10 @@ MessageAnswer CMessagePrompter::ShowCaptionedMessage(const std::string& caption,
                                                     MessageButtons buttons) {
     QMessageBox box(IconFor(icon), ToQString(caption), ToQString(text), ButtonsFor(buttons),
                     owner_);
+    if (buttons == MessageButtons::YesNoCancelDefaultCancel) {
+        box.setDefaultButton(QMessageBox::Cancel);
+    }
+    const EarlyKeyGuard guard(box);
     const ImmediateMnemonics mnemonics(box);
     return AnswerFor(box.exec());
 }

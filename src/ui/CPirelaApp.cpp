@@ -2,13 +2,14 @@
 
 #include "app/CPirelaDoc.h"
 #include "app/CommandLine.h"
+#include "app/DesktopPrograms.h"
 #include "app/ShellOpener.h"
 #include "app/WindowPlacement.h"
+#include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "send/ProgramStarter.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CContextMenu.h"
-#include "ui/CDesktopServices.h"
 #include "ui/CDestFoldersDlg.h"
 #include "ui/CDocumentHost.h"
 #include "ui/CFileListWnd.h"
@@ -30,6 +31,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace pirela {
 
@@ -47,11 +49,10 @@ WindowRect UsableScreenArea() {
 
 } // namespace
 
-CPirelaApp::CPirelaApp(std::filesystem::path settingsFile)
-    : store_(std::move(settingsFile)),
-      prompter_(std::make_unique<CMessagePrompter>()),
+CPirelaApp::CPirelaApp(std::filesystem::path settingsFile, std::unique_ptr<DesktopServices> desktop)
+    : store_(std::move(settingsFile)), prompter_(std::make_unique<CMessagePrompter>()),
       host_(std::make_unique<CDocumentHost>(settings_)),
-      desktop_(std::make_unique<CDesktopServices>()),
+      desktop_(desktop ? std::move(desktop) : std::make_unique<DesktopPrograms>()),
       starter_(std::make_unique<ProgramStarter>(settings_, *prompter_, *host_, *desktop_)),
       opener_(std::make_unique<ShellOpener>(*prompter_, *desktop_)),
       doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_)) {}
@@ -83,7 +84,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     prompter_->SetOwner(frame_.get());
     host_->Attach(frame_.get(), view_, doc_.get());
     view_->RegisterCommands(frame_->Commands());
-    RegisterTakeBackCommands(frame_->Commands(), *doc_, *desktop_);
+    RegisterTakeBackCommands(frame_->Commands(), *doc_);
     frame_->Commands().Add(res::kCmdAppAbout, [this] { OnAppAbout(); });
     frame_->Commands().Add(res::kCmdDestinationFolders, [this] { OnDestinationFolders(); });
     // Made before the bars' state is restored, which finds it by its name.
@@ -127,6 +128,11 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     // The row of the image shown (a file from the command line), not simply the first.
     doc_->SyncFileListWindow(doc_->FileList().CurrentName());
     frame_->UpdateCommandUi();
+    // Once everything shows: the defaults stand in for a file that could not be read.
+    if (store_.FileUnreadable()) {
+        prompter_->ShowMessage(res::SettingsUnreadableMessage(store_.File().string()),
+                               MessageIcon::Warning, MessageButtons::Ok);
+    }
     return true;
 }
 
@@ -187,16 +193,30 @@ void CPirelaApp::RestoreBars() {
 }
 
 void CPirelaApp::OnFrameClosing() {
-    SaveSettings();
-    store_.SaveValue(kBarsSection, kBarsKey, frame_->saveState().toBase64().toStdString());
-    store_.SaveValue(kBarsSection, kStatusBarKey, frame_->statusBar()->isVisible() ? "1" : "0");
+    TellIfNotSaved(
+        {StoreSettings(),
+         store_.SaveValue(kBarsSection, kBarsKey, frame_->saveState().toBase64().toStdString()),
+         store_.SaveValue(kBarsSection, kStatusBarKey,
+                          frame_->statusBar()->isVisible() ? "1" : "0")});
 }
 
 void CPirelaApp::LoadSettings() {
+    store_.RemoveLeftovers();
     settings_ = store_.Load(CurrentSettingsEnvironment());
 }
 
 void CPirelaApp::SaveSettings() {
+    TellIfNotSaved({StoreSettings()});
+}
+
+void CPirelaApp::TellIfNotSaved(std::initializer_list<SaveOutcome> outcomes) {
+    if (std::find(outcomes.begin(), outcomes.end(), SaveOutcome::Failed) != outcomes.end()) {
+        prompter_->ShowMessage(res::SettingsNotSavedMessage(store_.File().string()),
+                               MessageIcon::Warning, MessageButtons::Ok);
+    }
+}
+
+SaveOutcome CPirelaApp::StoreSettings() {
     if (frame_) {
         settings_.mainWindow = frame_->NormalOuterRect();
         settings_.mainWindowMaximized = frame_->isMaximized() ? 1 : 0;
@@ -204,7 +224,7 @@ void CPirelaApp::SaveSettings() {
     if (fileList_) {
         fileList_->StoreInSettings();
     }
-    store_.Save(settings_);
+    return store_.Save(settings_);
 }
 
 void CPirelaApp::OnDestinationFolders() {

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "host/DesktopServices.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsStore.h"
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace pirela {
 
-class CDesktopServices;
 class DecodeJob;
 class CDocumentHost;
 class CFileListWnd;
@@ -27,7 +28,10 @@ class CSendBar;
 // settings when the window closes.
 class CPirelaApp {
 public:
-    explicit CPirelaApp(std::filesystem::path settingsFile);
+    // desktop opens folders and starts programs; by default the desktop's own opener and
+    // programs (tests pass one that only records).
+    explicit CPirelaApp(std::filesystem::path settingsFile,
+                        std::unique_ptr<DesktopServices> desktop = nullptr);
     ~CPirelaApp();
     CPirelaApp(const CPirelaApp&) = delete;
     CPirelaApp& operator=(const CPirelaApp&) = delete;
@@ -39,9 +43,11 @@ public:
     bool InitInstance(const std::vector<std::string>& arguments,
                       std::shared_ptr<DecodeJob> earlyDecode = nullptr);
 
+    // Also removes the temporaries of a save that was cut short.
     void LoadSettings();
-    // Writes every setting, the main window's current rectangle included. A file that cannot be
-    // written stays as it was; nothing is shown.
+    // Writes the settings this run changed, the main window's current rectangle included. A
+    // file that cannot be written stays as it was, and the user is told that this run's
+    // settings were not kept (not for a file its owner made read-only).
     void SaveSettings();
 
     AppSettings& Settings() { return settings_; }
@@ -67,6 +73,8 @@ private:
     // Where the file list window first stands when the settings hold no place for it: beside
     // the main window, not over its menus and the send bar.
     void PlaceFileListBeside(const WindowRect& main);
+    SaveOutcome StoreSettings();
+    void TellIfNotSaved(std::initializer_list<SaveOutcome> outcomes);
     // The destination and file-manager items name their folders whenever the menu opens.
     void RegisterMenuTexts();
     void RegisterProgramAndOptionCommands();
@@ -76,7 +84,7 @@ private:
     std::string commandLinePath_;
     std::unique_ptr<CMessagePrompter> prompter_;
     std::unique_ptr<CDocumentHost> host_;
-    std::unique_ptr<CDesktopServices> desktop_;
+    std::unique_ptr<DesktopServices> desktop_;
     std::unique_ptr<ProgramStarter> starter_;
     std::unique_ptr<ShellOpener> opener_;
     std::unique_ptr<CPirelaDoc> doc_;

@@ -16,11 +16,11 @@ void RegisterSendCommands(CommandTable& commands, CPirelaDoc& doc) {
         res::kCmdSendOther, [&doc] { doc.SendToOtherFolder(); }, imageShown);
 }
 
-void RegisterTakeBackCommands(CommandTable& commands, CPirelaDoc& doc, DesktopServices& desktop) {
+void RegisterTakeBackCommands(CommandTable& commands, CPirelaDoc& doc) {
     commands.Add(
         res::kCmdUndo, [&doc] { doc.UndoLastSend(); }, [&doc] { return doc.LastSend().available; });
     commands.Add(
-        res::kCmdRecycleBin, [&doc, &desktop] { doc.DeleteToRecycleBin(desktop); },
+        res::kCmdRecycleBin, [&doc] { doc.DeleteToRecycleBin(); },
         [&doc] { return doc.FileList().HasCurrentImage(); });
 }
 

@@ -88,7 +88,10 @@ TEST_F(LauncherTest, OnlyAnExactMatchOfTheProgramCounts) {
     EXPECT_FALSE(launcher.FindOwn());
     EXPECT_FALSE(launcher.Remove(Applications() + "/a.desktop"));
     EXPECT_TRUE(fs::exists(Applications() + "/a.desktop"));
-
+    // Unticked, a launcher that was not removed is not forgotten either.
+    std::optional<std::string> kept = Applications() + "/a.desktop";
+    launcher.Apply(kept, false, "", false, "");
+    EXPECT_EQ(kept, Applications() + "/a.desktop");
 
     // The same program reached through a link is ours.
     fs::create_symlink(program.parent_path(), home / "link");

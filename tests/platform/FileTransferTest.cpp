@@ -286,6 +286,23 @@ TEST(FileTransferTest, JapaneseAndShiftJisNamesTravelByteExact) {
     }
 }
 
+// A pipe or a folder put where the image was is never opened for reading (a pipe would hold
+// the window for ever) nor moved.
+TEST(FileTransferTest, OnlyRegularFilesTravel) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.jpg").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder.jpg");
+    fs::create_directory(dir / "to");
+    const FileTransfer transfer;
+    for (const char* name : {"pipe.jpg", "folder.jpg"}) {
+        EXPECT_EQ(transfer.Copy(dir / name, dir / "to" / name, Overwrite::Refuse).status,
+                  TransferStatus::NotAFile);
+        EXPECT_EQ(transfer.Move(dir / name, dir / "to" / name, Overwrite::Refuse).status,
+                  TransferStatus::NotAFile);
+    }
+    EXPECT_TRUE(fs::is_empty(dir / "to"));
+}
+
 TEST(FileTransferTest, AVanishedSourceIsToldApart) {
     TempDir dir;
     WriteFile(dir / "b.jpg", kOld);

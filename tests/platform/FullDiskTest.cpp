@@ -1,54 +1,22 @@
-// Copies and moves onto a file system that fills up on the way: a 64 KiB tmpfs mounted for this
-// program alone. CTest runs it inside a new user and mount namespace (unshare -Urm), where
-// mounting needs no privilege on the host; elsewhere the tests skip.
+// Copies, moves and the settings file onto a file system that fills up on the way (a 64 KiB
+// tmpfs mounted for this program alone) or that is read-only. CTest runs it inside a new user and
+// mount namespace (unshare -Urm), where mounting needs no privilege on the host; elsewhere the
+// tests skip.
 #include "platform/FileTransfer.h"
-
+#include "settings/SettingsStore.h"
+#include "support/SmallDisk.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sys/mount.h>
 
 namespace pirela {
 namespace {
 
 namespace fs = std::filesystem;
 using test::ReadFile;
+using test::SmallDisk;
 using test::TempDir;
 using test::WriteFile;
-
-// The first user namespace maps every id onto itself. Only inside another one is a mount
-// private to this program, so that nothing on the host is touched.
-bool InOwnUserNamespace() {
-    std::ifstream map("/proc/self/uid_map");
-    long inside = -1;
-    long outside = -1;
-    long count = -1;
-    map >> inside >> outside >> count;
-    return !(inside == 0 && outside == 0 && count == 4294967295L);
-}
-
-// A small tmpfs over a folder, taken away again before the folder is removed.
-class SmallDisk {
-public:
-    explicit SmallDisk(const fs::path& folder) : folder_(folder) {
-        mounted_ = InOwnUserNamespace() && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_) {
-            ::umount(folder_.c_str());
-        }
-    }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-
-    bool Mounted() const { return mounted_; }
-
-private:
-    fs::path folder_;
-    bool mounted_ = false;
-};
 
 TEST(FullDiskTest, AFullDiskLeavesSourceAndOldDestinationWhole) {
     const std::string big(200 * 1024, 'b');
@@ -79,6 +47,40 @@ TEST(FullDiskTest, AFullDiskLeavesSourceAndOldDestinationWhole) {
             EXPECT_EQ(std::distance(fs::directory_iterator(to.Path()), {}), withOld ? 1 : 0);
         }
     }
+}
+
+// What is written where the settings file lives and the disk is full is told, and the old file
+// stays whole.
+TEST(FullDiskTest, ASettingsFileThatCannotBeWrittenSaysSo) {
+    TempDir dir;
+    const SmallDisk disk(dir.Path());
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "needs its own user and mount namespace: unshare -Urm";
+    }
+    SettingsStore store(dir / "pirela.ini");
+    AppSettings settings = store.Load({});
+    ASSERT_EQ(store.Save(settings), SaveOutcome::Saved);
+    const std::string saved = ReadFile(dir / "pirela.ini");
+    WriteFile(dir / "filler", std::string(200 * 1024, 'f')); // fills the disk
+    settings.lastOpen = std::string(8 * 1024, 'x');
+    EXPECT_EQ(store.Save(settings), SaveOutcome::Failed);
+    EXPECT_EQ(ReadFile(dir / "pirela.ini"), saved);
+}
+
+TEST(FullDiskTest, AReadOnlyDestinationIsToldAsSuch) {
+    TempDir from;
+    TempDir to;
+    const SmallDisk disk(to.Path(), true);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "needs its own user and mount namespace: unshare -Urm";
+    }
+    WriteFile(from / "a.jpg", "photo");
+    const FileTransfer transfer;
+    EXPECT_EQ(transfer.Copy(from / "a.jpg", to / "a.jpg", Overwrite::Refuse).status,
+              TransferStatus::DestinationReadOnly);
+    EXPECT_EQ(transfer.Move(from / "a.jpg", to / "a.jpg", Overwrite::Refuse).status,
+              TransferStatus::DestinationReadOnly);
+    EXPECT_EQ(ReadFile(from / "a.jpg"), "photo");
 }
 
 } // namespace

@@ -58,7 +58,7 @@ TEST(NewFileNameTest, AnExistingNameAsksWhetherToReplaceIt) {
                                     " は既に存在します。上書きしますか ? 上書きするには [ はい ] "
                                     "を、ファイル名を変更して続行するには [ いいえ ] を、操作を中"
                                     "止するには [ キャンセル ] を選択してください。");
-    EXPECT_EQ(host.buttons[0], MessageButtons::YesNoCancel);
+    EXPECT_EQ(host.buttons[0], MessageButtons::YesNoCancelDefaultCancel);
 
     EXPECT_FALSE(AskNewFileName(host, dir.Path().string(), "a.jpg")); // Cancel
     EXPECT_FALSE(AskNewFileName(host, dir.Path().string(), "a.jpg")); // the dialog cancelled

@@ -239,14 +239,21 @@ TEST_F(SendImageTest, TheFileMustFitWithRoomToSpare) {
     host_.hasFileListWindow = false;
     Open("a.png");
     const auto size = static_cast<fsblkcnt_t>(fs::file_size(src_ / "a.png"));
+    // A file system that reports no blocks at all (some FUSE and network ones) does not know
+    // its free space: the copy's own error would speak.
     const struct {
         std::optional<fsblkcnt_t> available;
+        fsblkcnt_t blocks;
         bool sent;
-    } cases[] = {{size, false}, {size + 1, true}, {std::nullopt, true}};
+    } cases[] = {{size, 1000000, false},
+                 {size + 1, 1000000, true},
+                 {std::nullopt, 1000000, true},
+                 {0, 0, true}};
     for (const auto& c : cases) {
         SystemCalls calls = SystemCalls::Libc();
         calls.statvfs = [&c](const char*, struct statvfs* facts) {
             facts->f_bavail = c.available.value_or(0);
+            facts->f_blocks = c.blocks;
             facts->f_frsize = 1;
             return c.available ? 0 : -1;
         };
@@ -270,20 +277,30 @@ TEST_F(SendImageTest, TheFileMustFitWithRoomToSpare) {
 TEST_F(SendImageTest, AGoneSourceOrABadDestinationIsReported) {
     test::WriteFile(dir_ / "file", "not a folder");
     Open("a.png");
+    // The message blames the destination, and the progress text is gone before it shows.
     for (const fs::path& folder : {dir_ / "gone", dir_ / "file"}) {
         host_.Clear();
         EXPECT_FALSE(doc_.SendImageToFolder(0, folder.string())) << folder;
         ASSERT_EQ(host_.messages.size(), 1u) << folder;
-        EXPECT_NE(host_.messages[0].find("に移動できませんでした。"), std::string::npos);
+        EXPECT_EQ(host_.messages[0], (src_ / "a.png").string() + " を " +
+                                         (folder / "a.png").string() +
+                                         " に移動できませんでした。送り先のフォルダ " +
+                                         folder.string() + " が見つかりません。");
+        const auto& calls = host_.calls;
+        EXPECT_LT(std::find(calls.begin(), calls.end(), "restore status message"),
+                  std::find(calls.begin(), calls.end(), "message"));
         EXPECT_TRUE(fs::exists(src_ / "a.png"));
     }
     EXPECT_EQ(test::ReadFile(dir_ / "file"), "not a folder");
-    // A new name longer than the file system allows.
+    // A new name longer than the file system allows: the disk refuses it, and another is asked.
     settings_.options.changeFileName = 1;
     host_.Clear();
     host_.nameAnswers = {std::string(300, 'x')};
     EXPECT_FALSE(doc_.SendImageToFolder(0, {}));
-    EXPECT_EQ(host_.messages.size(), 1u);
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_NE(host_.messages[0].find("送り先のディスクではこのファイル名は使えません。"),
+              std::string::npos);
+    EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "ask name a .png"), 2);
     settings_.options.changeFileName = 0;
     fs::remove(src_ / "a.png");
     host_.Clear();
@@ -300,6 +317,16 @@ TEST_F(SendImageTest, AnUnsetDestinationIsChosenAndKept) {
     doc_.SendToFolder(0); // cancelled: nothing changes
     EXPECT_TRUE(settings_.destinationFolders[0].empty());
     EXPECT_TRUE(fs::exists(src_ / "a.png"));
+    // A folder whose name the settings file could not keep is refused when chosen.
+    fs::create_directory(dir_ / "a\nb");
+    host_.folderAnswers = {(dir_ / "a\nb").string()};
+    doc_.SendToFolder(0);
+    EXPECT_TRUE(settings_.destinationFolders[0].empty());
+    EXPECT_EQ(host_.messages.back(),
+              "フォルダ " + (dir_ / "a\nb").string() +
+                  " の名前には改行が含まれているため、送り先に指定できません。");
+    EXPECT_TRUE(fs::exists(src_ / "a.png"));
+    host_.Clear();
 
     host_.folderAnswers = {dst_.string()};
     doc_.SendToFolder(0);

@@ -1,5 +1,5 @@
-// Taking files back through the document: undoing the last send on real folders, and the trash
-// through a desktop that moves the file into a folder of the test (or refuses).
+// Taking files back through the document: undoing the last send on real folders, and the trash,
+// whose home lies in the test's folder.
 
 #include "app/CPirelaDoc.h"
 #include "support/FaultySystemCalls.h"
@@ -16,21 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The desktop's trash as a folder of the test; desktopSucceeds false makes it refuse.
-struct TrashingHost : test::RecordingHost {
-    bool MoveToTrash(const std::string& path) override {
-        if (desktopSucceeds) {
-            fs::rename(path, trash / fs::path(path).filename());
-        }
-        return RecordingHost::MoveToTrash(path);
-    }
-    fs::path trash;
-};
-
 class TakeBackTest : public ::testing::Test {
 protected:
     TakeBackTest() {
-        for (const fs::path& folder : {src_, dst_, trash_}) {
+        for (const fs::path& folder : {src_, dst_}) {
             fs::create_directory(folder);
         }
         for (const char* name : {"a.png", "b.png", "c.png"}) {
@@ -38,7 +27,7 @@ protected:
         }
         settings_.options.ask = 0;
         settings_.destinationFolders[0] = dst_.string();
-        host_.trash = trash_;
+        test::SandboxDesktopHome(dir_);
     }
 
     void WriteImage(const char* name) {
@@ -72,9 +61,9 @@ protected:
     test::TempDir dir_;
     fs::path src_ = dir_ / "pics";
     fs::path dst_ = dir_ / "sorted";
-    fs::path trash_ = dir_ / "trash";
+    fs::path trash_ = dir_ / "data" / "Trash" / "files";
     AppSettings settings_;
-    TrashingHost host_;
+    test::RecordingHost host_;
     test::FaultySystemCalls faults_;
     CPirelaDoc doc_{settings_, host_, host_, faults_.Calls()};
 };
@@ -158,16 +147,29 @@ TEST_F(TakeBackTest, UndoingAMoveBringsTheFileBackOrSaysWhyNot) {
     EXPECT_EQ(test::ReadFile(Dst("b.png")), moved);
     EXPECT_EQ(doc_.FileList().CurrentName(), "c.png"); // not the stranger now called b.png
     EXPECT_FALSE(doc_.LastSend().available);
+
+    // Another file put in the moved file's place is not taken for it.
+    Send("a.png", 0);
+    test::WriteFile(dst_ / "other", "other");
+    fs::rename(dst_ / "other", Dst("a.png"));
+    EXPECT_EQ(Undo(), Dst("a.png") + " から " + Src("a.png") +
+                          " へファイルを移動できませんでした。" + Dst("a.png") +
+                          " は移動した後で別のファイルに置き換えられています。");
+    EXPECT_EQ(test::ReadFile(Dst("a.png")), "other");
+    EXPECT_FALSE(fs::exists(Src("a.png")));
 }
 
 TEST_F(TakeBackTest, TheTrashAsksThenTakesTheImageAndShowsTheNextOrChangesNothing) {
     Send("a.png", 1);
     Open("b.png");
-    for (const bool refused : {false, true}) { // declined, then refused by the trash
+    for (const bool refused : {false, true}) { // declined, then no trash can be made
         host_.Clear();
-        host_.desktopSucceeds = !refused;
+        if (refused) {
+            test::WriteFile(dir_ / "not a folder", "");
+            ::setenv("XDG_DATA_HOME", (dir_ / "not a folder" / "data").c_str(), 1);
+        }
         host_.answers = {refused ? MessageAnswer::Yes : MessageAnswer::No};
-        doc_.DeleteToRecycleBin(host_);
+        doc_.DeleteToRecycleBin();
         EXPECT_EQ(host_.messages[0], "ファイル " + Src("b.png") + " をごみ箱に移しますか?");
         EXPECT_EQ(host_.messages.size() > 1 ? host_.messages[1] : "",
                   refused ? Src("b.png") + " を削除できませんでした。" : "");
@@ -175,11 +177,11 @@ TEST_F(TakeBackTest, TheTrashAsksThenTakesTheImageAndShowsTheNextOrChangesNothin
         EXPECT_EQ(doc_.FileList().Count(), 3);
         EXPECT_EQ(doc_.Image().Info().fileName, "b.png");
     }
-    host_.desktopSucceeds = true;
+    test::SandboxDesktopHome(dir_);
 
     const auto trash = [this](const char* shown) {
         host_.answers = {MessageAnswer::Yes};
-        doc_.DeleteToRecycleBin(host_);
+        doc_.DeleteToRecycleBin();
         EXPECT_EQ(doc_.FileList().CurrentName(), shown);
         EXPECT_EQ(host_.fileListRows, doc_.FileList().Names());
     };

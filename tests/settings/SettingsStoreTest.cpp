@@ -92,8 +92,8 @@ TEST(SettingsStoreTest, EverySettingSurvivesASaveAndALoad) {
     s.lastSelectFolder = " /c ";
     s.lastOpenOtherFolder = "/d";
 
-    const SettingsStore store(dir / "pirela.ini");
-    ASSERT_TRUE(store.Save(s));
+    SettingsStore store(dir / "pirela.ini");
+    ASSERT_EQ(SaveOutcome::Saved, store.Save(s));
     const AppSettings loaded = store.Load(Screen1920());
     EXPECT_EQ(loaded.mainWindow, s.mainWindow);
     EXPECT_EQ(loaded.mainWindowMaximized, 1);
@@ -205,15 +205,44 @@ TEST(SettingsStoreTest, SavingKeepsWhatOthersWroteInTheFile) {
     TempDir dir;
     const auto file = dir / "pirela.ini";
     WriteFile(file, "[TOOLBAR-Summary]\nBars=3\n[OPTIONS]\nRATE=50\nFUTUREKEY=yes\n");
-    const SettingsStore store(file);
+    SettingsStore store(file);
     AppSettings s = store.Load(Screen1920());
     EXPECT_EQ(s.options.rate, 50.0f);
     s.options.rate = 200;
-    ASSERT_TRUE(store.Save(s));
+    ASSERT_EQ(SaveOutcome::Saved, store.Save(s));
     const IniFile saved = IniFile::Parse(ReadFile(file));
     EXPECT_EQ(saved.GetString("TOOLBAR-Summary", "Bars"), "3");
     EXPECT_EQ(saved.GetString("OPTIONS", "FUTUREKEY"), "yes");
     EXPECT_EQ(saved.GetInt("OPTIONS", "RATE"), 200);
+}
+
+// Two Pirelas on one settings file: each writes only what it changed, so neither undoes the
+// other's save.
+TEST(SettingsStoreTest, TwoInstancesKeepEachOthersChanges) {
+    TempDir dir;
+    const auto file = dir / "pirela.ini";
+    SettingsStore first(file);
+    SettingsStore second(file);
+    AppSettings one = first.Load(Screen1920());
+    AppSettings two = second.Load(Screen1920());
+    one.options.rate = 200;
+    ASSERT_EQ(first.Save(one), SaveOutcome::Saved);
+    two.destinationFolders[1] = "/photos";
+    ASSERT_EQ(second.Save(two), SaveOutcome::Saved);
+    const AppSettings both = SettingsStore(file).Load(Screen1920());
+    EXPECT_EQ(both.options.rate, 200.0f);
+    EXPECT_EQ(both.destinationFolders[1], "/photos");
+}
+
+TEST(SettingsStoreTest, TheTemporariesOfACutSaveGoAtTheNextStart) {
+    TempDir dir;
+    for (const char* name : {".pirela.ini.a1B2c3", ".pirela.ini.keep", "pirela.ini"}) {
+        WriteFile(dir / name, "x");
+    }
+    SettingsStore(dir / "pirela.ini").RemoveLeftovers();
+    EXPECT_FALSE(std::filesystem::exists(dir / ".pirela.ini.a1B2c3"));
+    EXPECT_TRUE(std::filesystem::exists(dir / ".pirela.ini.keep"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "pirela.ini"));
 }
 
 TEST(SettingsStoreTest, GarbageFilesLoadAsDefaultsAndAreNotLost) {
@@ -229,10 +258,10 @@ TEST(SettingsStoreTest, GarbageFilesLoadAsDefaultsAndAreNotLost) {
     for (const std::string& content : {std::string(), garbage}) {
         const auto file = dir / "pirela.ini";
         WriteFile(file, content);
-        const SettingsStore store(file);
+        SettingsStore store(file);
         const AppSettings s = store.Load(Screen1920());
         EXPECT_EQ(s.options.rate, 100.0f);
-        ASSERT_TRUE(store.Save(s));
+        ASSERT_EQ(SaveOutcome::Saved, store.Save(s));
         EXPECT_TRUE(ReadFile(file).substr(0, content.size()) == content);
     }
 }
@@ -244,13 +273,13 @@ TEST(SettingsStoreTest, AReadOnlyFileOrFolderIsLeftAlone) {
     ::chmod(file.c_str(), 0444);
     AppSettings s;
     s.options.rate = 25;
-    EXPECT_FALSE(SettingsStore(file).Save(s));
+    EXPECT_EQ(SettingsStore(file).Save(s), SaveOutcome::Kept); // its owner's wish: nothing said
     EXPECT_EQ(ReadFile(file), "[OPTIONS]\nRATE=50\n");
 
     const auto lockedFolder = dir / "locked";
     std::filesystem::create_directory(lockedFolder);
     ::chmod(lockedFolder.c_str(), 0555);
-    EXPECT_FALSE(SettingsStore(lockedFolder / "pirela.ini").Save(s));
+    EXPECT_EQ(SettingsStore(lockedFolder / "pirela.ini").Save(s), SaveOutcome::Failed);
     EXPECT_FALSE(std::filesystem::exists(lockedFolder / "pirela.ini"));
 }
 
@@ -259,17 +288,18 @@ TEST(SettingsStoreTest, AnUnreadableFileIsNeverOverwritten) {
     const auto notAFile = dir / "pirela.ini";
     std::filesystem::create_directory(notAFile);
     WriteFile(notAFile / "inside", "precious");
-    const SettingsStore store(notAFile);
+    SettingsStore store(notAFile);
     const AppSettings s = store.Load(Screen1920());
     EXPECT_EQ(s.options.rate, 100.0f);
-    EXPECT_FALSE(store.Save(s));
+    EXPECT_TRUE(store.FileUnreadable());
+    EXPECT_EQ(store.Save(s), SaveOutcome::Kept);
     EXPECT_EQ(ReadFile(notAFile / "inside"), "precious");
 }
 
 TEST(SettingsStoreTest, ASaveCreatesTheConfigurationFolder) {
     TempDir dir;
     const auto file = dir / "config" / "pirela" / "pirela.ini";
-    ASSERT_TRUE(SettingsStore(file).Save(AppSettings{}));
+    ASSERT_EQ(SettingsStore(file).Save(AppSettings{}), SaveOutcome::Saved);
     EXPECT_TRUE(std::filesystem::is_regular_file(file));
 }
 

@@ -40,6 +40,7 @@ public:
         calls_.link = Counted(libc.link);
         calls_.unlink = Counted(libc.unlink);
         calls_.access = Counted(libc.access);
+        calls_.mkdir = Counted(libc.mkdir);
         calls_.statvfs = Counted(libc.statvfs);
     }
     FaultySystemCalls(const FaultySystemCalls&) = delete;

@@ -38,7 +38,6 @@ public:
         return Next(nameAnswers, std::optional<std::string>());
     }
 
-    bool MoveToTrash(const std::string& path) override { return Desktop("trash " + path); }
     bool OpenFolder(const std::string& folder) override { return Desktop("open folder " + folder); }
     bool OpenFile(const std::string& file) override { return Desktop("open file " + file); }
     bool StartProgram(const std::string& command, const std::string& argument) override {

@@ -21,12 +21,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QScopeGuard>
 #include <QtTest>
-
 #include <memory>
 #include <optional>
 
@@ -157,6 +157,36 @@ private slots:
         QTest::keyClick(&frame, Qt::Key_1, Qt::KeypadModifier);
         QVERIFY(std::filesystem::exists(sorted / "b.png"));
         QCOMPARE(app_->Document().Image().Info().fileName, std::string("c.png"));
+    }
+
+    // Space and Return page through the photos; at the overwrite question, typed through the
+    // X server as a user types them, they answer キャンセル and the old file stays.
+    void pagingKeysAtTheOverwriteQuestionKeepTheOldFile() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        const std::filesystem::path sorted = SortInto(0);
+        app_->Settings().options.sendType = 1;
+        test::WriteFile(sorted / "a.png", "the old one");
+        CMainFrame& frame = *app_->MainFrame();
+        for (const char* key : {"space", "Return"}) {
+            QVERIFY(QTest::qWaitForWindowActive(&frame)); // back from the last question
+            bool answered = false;
+            QTimer::singleShot(0, [&answered, key] {
+                QVERIFY(
+                    QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box != nullptr);
+                const auto closeBox = qScopeGuard([box] { box->reject(); }); // also on failure
+                // Keys count once the question is on the screen and has the keyboard.
+                QVERIFY(QTest::qWaitForWindowExposed(box) && QTest::qWaitForWindowActive(box));
+                QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), key});
+                answered = QTest::qWaitFor([box] { return !box->isVisible(); });
+            });
+            QTest::keyClick(&frame, Qt::Key_1);
+            QVERIFY2(answered, key);
+            QCOMPARE(test::ReadFile(sorted / "a.png"), std::string("the old one"));
+            QCOMPARE(app_->Document().Image().Info().fileName, std::string("a.png"));
+        }
     }
 
     void aDigitTypedIntoTheNewNameSendsNothingMore() {

@@ -1,12 +1,12 @@
-// The user interface's side of the filer's seams: the desktop services, the new-name question
+// The user interface's side of the filer's seams: the desktop's programs, the new-name question
 // and the status bar's message pane.
 #include "app/CPirelaDoc.h"
+#include "app/DesktopPrograms.h"
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "settings/AppSettings.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
-#include "ui/CDesktopServices.h"
 #include "ui/CDocumentHost.h"
 #include "ui/CMainFrame.h"
 #include "ui/CMessagePrompter.h"
@@ -25,10 +25,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
+#include <QWindow>
 #include <QtTest>
-
 #include <cstdlib>
 #include <filesystem>
 
@@ -42,23 +44,6 @@ private slots:
         QVERIFY(PrepareJapaneseInterface(*qApp));
         // The trash and the desktop's files of this run live in the test's own folder.
         test::SandboxDesktopHome(home_);
-    }
-
-    void trashTakesTheFileAndRefusesWhatIsNotThere() {
-        CDesktopServices desktop;
-        for (const std::string name : {"表.jpg", "a b.png"}) {
-            const fs::path file = home_ / name;
-            test::WriteFile(file, "photo");
-            QVERIFY(desktop.MoveToTrash(file.string()));
-            QVERIFY(!fs::exists(file));
-            QCOMPARE(test::ReadFile(home_ / "data" / "Trash" / "files" / name), std::string("photo"));
-        }
-        QVERIFY(!desktop.MoveToTrash((home_ / "gone.jpg").string()));
-        // A name that is not UTF-8 cannot cross into Qt unchanged; it is refused, never lost.
-        const fs::path shiftJis = home_ / "\x95\x5c.jpg";
-        test::WriteFile(shiftJis, "photo");
-        QVERIFY(!desktop.MoveToTrash(shiftJis.string()));
-        QCOMPARE(test::ReadFile(shiftJis), std::string("photo"));
     }
 
     // Undo waits for a send; Del through the frame's command, answered Yes, puts the image into
@@ -159,7 +144,7 @@ private slots:
     }
 
     void openingSomethingMissingFailsWithoutAskingTheDesktop() {
-        CDesktopServices desktop;
+        DesktopPrograms desktop;
         test::WriteFile(home_ / "file.jpg", "x");
         QVERIFY(!desktop.OpenFolder((home_ / "no such folder").string()));
         QVERIFY(!desktop.OpenFolder((home_ / "file.jpg").string()));
@@ -168,7 +153,7 @@ private slots:
     }
 
     void aProgramGetsThePathAsOneArgumentWithoutAShell() {
-        CDesktopServices desktop;
+        DesktopPrograms desktop;
         const fs::path target = home_ / "made by $(touch pwned) `touch pwned2` 表.txt";
         QVERIFY(desktop.StartProgram("touch", target.string()));
         QTRY_VERIFY(fs::exists(target));
@@ -184,6 +169,8 @@ private slots:
             QTimer::singleShot(0, [&closedAtOnce, modifier] {
                 QWidget* box = QApplication::activeModalWidget();
                 QVERIFY(box != nullptr);
+                // A key that came before the box was on the screen would not count.
+                QVERIFY(QTest::qWaitForWindowExposed(box));
                 QTest::keyClick(box, Qt::Key_N, modifier);
                 // Qt's own mnemonic click would still be showing the button pressed here.
                 closedAtOnce = !box->isVisible();
@@ -194,6 +181,29 @@ private slots:
             QCOMPARE(prompter.ShowMessage("?", MessageIcon::Question, MessageButtons::YesNo),
                      MessageAnswer::No);
             QVERIFY(closedAtOnce);
+        }
+    }
+
+    // Return reaches the question before it is on the screen, and then as a held key's repeat:
+    // neither answers. Once it is there, Space and Return answer キャンセル at the overwrite
+    // question, whose Yes cannot be taken back.
+    void onlyAKeyPressedForTheQuestionAnswersIt() {
+        CMessagePrompter prompter;
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+            QTimer::singleShot(0, [key] {
+                QWidget* box = QApplication::activeModalWidget();
+                QVERIFY(box != nullptr && !box->windowHandle()->isExposed());
+                QTest::keyClick(box, Qt::Key_Return);
+                QVERIFY(box->isVisible());
+                QVERIFY(QTest::qWaitForWindowExposed(box));
+                QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+                QApplication::sendEvent(QApplication::focusWidget(), &repeat);
+                QVERIFY(box->isVisible());
+                QTest::keyClick(QApplication::focusWidget(), key);
+            });
+            QCOMPARE(prompter.ShowMessage("?", MessageIcon::Question,
+                                          MessageButtons::YesNoCancelDefaultCancel),
+                     MessageAnswer::Cancel);
         }
     }
 

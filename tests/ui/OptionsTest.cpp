@@ -1,12 +1,12 @@
 // External programs and the options sheet on real widgets: the programs' start, the pages'
 // lifecycle, the program list's editing and the launcher, in a sandboxed home.
+#include "app/DesktopPrograms.h"
 #include "res/ResourceIds.h"
 #include "send/ExternalPrograms.h"
 #include "send/ProgramStarter.h"
 #include "settings/AppSettings.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
-#include "ui/CDesktopServices.h"
 #include "ui/COFind.h"
 #include "ui/COGeneral.h"
 #include "ui/COSend.h"
@@ -30,7 +30,6 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
-
 #include <filesystem>
 #include <functional>
 
@@ -79,10 +78,11 @@ private slots:
         fs::permissions(writer, fs::perms::owner_all);
         settings_.options.programNames = {"writer", "gone"};
         settings_.options.programCommands = {writer.string(), "/no/such/program"};
-        CDesktopServices desktop;
+        DesktopPrograms desktop;
         ProgramStarter starter(settings_, host_, host_, desktop);
 
-        const std::string image = (home_ / "a\"$(touch x)`touch y`.jpg").string();
+        // Quotes, a command and a name that is not UTF-8: the bytes arrive as they are.
+        const std::string image = (home_ / "a\"$(touch x)`touch y`\x95\x5c.jpg").string();
         fs::current_path(home_.Path());
         starter.Run(0, image);
         QTRY_VERIFY(fs::exists(writer.string() + ".args"));

@@ -2,6 +2,7 @@
 // the properties dialog and the file manager's folders. The desktop's opener is replaced for
 // file URLs, so no file manager or browser is ever started.
 #include "app/CPirelaDoc.h"
+#include "host/DesktopServices.h"
 #include "image/Rotation.h"
 #include "res/ResourceIds.h"
 #include "support/ImageFixtures.h"
@@ -18,26 +19,30 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QtTest>
-
 #include <functional>
 
 using namespace pirela;
 namespace fs = std::filesystem;
 
-class OpenedUrls : public QObject {
-    Q_OBJECT
-public slots:
-    void Open(const QUrl& url) { urls.push_back(url); }
-
+// The desktop's opener, recording what it was asked to open.
+class OpenedFolders : public DesktopServices {
 public:
-    QList<QUrl> urls;
+    explicit OpenedFolders(std::vector<std::string>& folders) : folders_(folders) {}
+    bool OpenFolder(const std::string& folder) override {
+        folders_.push_back(folder);
+        return true;
+    }
+    bool OpenFile(const std::string&) override { return false; }
+    bool StartProgram(const std::string&, const std::string&) override { return false; }
+
+private:
+    std::vector<std::string>& folders_;
 };
 
 namespace {
@@ -81,18 +86,14 @@ void WhenPopupOpens(std::function<void(QWidget*)> action) {
 class ViewCommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        PrepareJapaneseInterface(*qApp);
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened_, "Open");
-    }
-
-    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    void initTestCase() { PrepareJapaneseInterface(*qApp); }
 
     void init() {
         dir_ = std::make_unique<test::TempDir>();
-        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+        opened_.clear();
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini",
+                                            std::make_unique<OpenedFolders>(opened_));
         QVERIFY(app_->InitInstance({}));
-        opened_.urls.clear();
     }
 
     void cleanup() {
@@ -226,7 +227,7 @@ private slots:
         frame.UpdateCommandUi();
         QVERIFY(frame.Action(res::kCmdExploreFirst + 2)->isEnabled());
         frame.Commands().Execute(res::kCmdExploreFirst + 2);
-        QCOMPARE(opened_.urls, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(kept.string()))});
+        QCOMPARE(opened_, std::vector<std::string>{kept.string()});
 
         fs::remove(kept);
         QString message;
@@ -236,7 +237,7 @@ private slots:
         });
         frame.Commands().Execute(res::kCmdExploreFirst + 2);
         QCOMPARE(message, QString::fromStdString(kept.string() + " が開けません。"));
-        QCOMPARE(opened_.urls.size(), 1);
+        QCOMPARE(opened_.size(), std::size_t(1));
 
         // The toolbar's button drops down the same submenu as the main menu's.
         frame.Commands().Execute(res::kCmdExplorerMenu);
@@ -246,7 +247,7 @@ private slots:
     }
 
 private:
-    OpenedUrls opened_;
+    std::vector<std::string> opened_;
     std::unique_ptr<test::TempDir> dir_;
     std::unique_ptr<CPirelaApp> app_;
 };

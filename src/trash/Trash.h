@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/SystemCalls.h"
+#include "platform/TransferResult.h"
+#include "trash/TrashFolders.h"
+#include "trash/TrashedFile.h"
+
+#include <string>
+
+namespace pirela {
+
+struct TrashResult {
+    TransferResult result;
+    TrashedFile file; // where it went, when it went
+
+    bool Succeeded() const { return result.Succeeded(); }
+};
+
+// The desktop's trash (the freedesktop.org one that file managers show), kept by the core so
+// that a file name travels byte for byte, whatever its encoding. Nothing here ever copies or
+// deletes the user's file: it is renamed into the trash of its own disk, or it stays where it is.
+class Trash {
+public:
+    explicit Trash(const SystemCalls& calls = SystemCalls::Libc(),
+                   std::string homeTrash = HomeTrashPath())
+        : calls_(calls), homeTrash_(std::move(homeTrash)) {}
+
+    // Puts a regular file (or a link to one, which goes as itself) into the trash: first its
+    // record, created exclusively under a name no other file of the trash has, flushed to the
+    // disk; then the file, renamed beside it without replacing anything. When that fails the
+    // record goes again and the file stays.
+    TrashResult Put(const std::string& path) const;
+
+    // Puts a trashed file back at its original place, never replacing what stands there now,
+    // and then removes its record.
+    TransferResult Restore(const TrashedFile& trashed) const;
+
+private:
+    int Prepare(const TrashFolder& folder) const;
+    int MakeFolder(const std::string& folder, bool ours) const;
+    TrashResult PutInto(const TrashFolder& folder, const std::string& path,
+                        const std::string& resolved) const;
+    int WriteRecord(const std::string& infoPath, const std::string& text) const;
+
+    const SystemCalls& calls_;
+    std::string homeTrash_;
+};
+
+} // namespace pirela
