@@ -70,15 +70,17 @@ void FramePlacement::FitToFrame() {
     }
     const QRect frame = window_.frameGeometry();
     const QRect client = window_.geometry();
-    if (frame == client) {
-        if (--triesLeft_ <= 0) {
-            fitPending_ = false;
-            retry_.stop();
-        }
+    const QRect wanted(target_.left, target_.top, target_.Width(), target_.Height());
+    if ((frame != client && frame == wanted) || --triesLeft_ <= 0) {
+        fitPending_ = false;
+        retry_.stop();
         return;
     }
-    fitPending_ = false;
-    retry_.stop();
+    if (frame == client) {
+        return; // not framed yet
+    }
+    // Fitted to the frame as it stands; tried again until the outer edges are in place, since
+    // a window manager may change the frame once more (the borders a restored window gets back).
     window_.setGeometry(target_.left + (client.x() - frame.x()),
                         target_.top + (client.y() - frame.y()),
                         target_.Width() - (frame.width() - client.width()),
