@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     CDocumentHost host(settings);
     CPirelaDoc doc(settings, prompter, host);
     doc.FileList().SetFolder(folder.string());
-    CBatchRenameDlg dialog(doc, prompter);
+    CBatchRenameDlg dialog(doc, prompter, host);
     auto* jpeg = qobject_cast<QAbstractButton*>(FindControl(dialog, res::kBatchJpeg));
     const std::vector<std::string> names = ListBatchRenameFiles(folder, {});
     QListWidget bare;

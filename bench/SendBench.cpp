@@ -54,6 +54,8 @@ public:
     void RefreshTitle() override {}
     void ShowStatusMessage(const std::string&) override {}
     void RestoreStatusMessage() override {}
+    void RunFileWork(const std::function<void()>& work, std::atomic<bool>&) override { work(); }
+    void ShowProgress(const std::string&) override {}
     void RefreshSendBar() override {}
     void RebuildProgramMenu() override {}
     bool HasFileListWindow() const override { return false; }

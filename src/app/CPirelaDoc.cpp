@@ -50,7 +50,7 @@ std::optional<OpenedFile> OpenForFacts(const std::string& path) {
 CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host,
                        const SystemCalls& calls)
     : settings_(settings), options_(settings.options), prompter_(prompter), host_(host),
-      calls_(calls), sendEngine_(prompter, host, calls), undo_(prompter, calls),
+      calls_(calls), sendEngine_(prompter, host, calls), undo_(prompter, host, calls),
       loader_([&host] { host.PostDecodeEnded(); }, [&host] { host.PostRepaint(); }) {}
 
 CPirelaDoc::~CPirelaDoc() = default;

@@ -156,7 +156,7 @@ void CPirelaDoc::DeleteToRecycleBin() {
                               MessageButtons::YesNo) != MessageAnswer::Yes) {
         return;
     }
-    if (!Trash(calls_).Put(path).Succeeded()) {
+    if (!AskTheDisk(host_, [&] { return Trash(calls_).Put(path).Succeeded(); })) {
         prompter_.ShowMessage(res::CannotDeleteMessage(path), MessageIcon::Warning,
                               MessageButtons::Ok);
         return;

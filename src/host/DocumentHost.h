@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/FileWork.h"
+
 #include <string>
 #include <vector>
 
@@ -7,9 +9,9 @@ namespace pirela {
 
 // The refreshes the document asks of the windows that show it. The document calls exactly the
 // ones its change needs, in the order the change needs them; nothing is notified behind its back.
-class DocumentHost {
+// The host also runs the document's file work beside the windows.
+class DocumentHost : public FileWork {
 public:
-    virtual ~DocumentHost() = default;
 
     virtual void BeginWaitCursor() = 0;
     // Has the document's OnDecodeEnded run on the main thread once the events already waiting

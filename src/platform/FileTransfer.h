@@ -3,6 +3,7 @@
 #include "platform/SystemCalls.h"
 #include "platform/TransferResult.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -24,6 +25,10 @@ public:
     explicit FileTransfer(const SystemCalls& calls = SystemCalls::Libc()) : calls_(calls) {}
 
     void OnProgress(TransferProgress progress) { progress_ = std::move(progress); }
+    // A copy polls the flag between its blocks of data and, once it is set, stops with the
+    // status Cancelled: its temporary file removed, the destination as it was, and a move's
+    // source still in place. Once the data are all copied the operation is finished instead.
+    void CancelWhen(const std::atomic<bool>* cancel) { cancel_ = cancel; }
 
     // The permission bits a copy gets instead of its source's (a file coming back from a disk
     // that invents its own, such as FAT's 0777, gets the bits it had before it left).
@@ -95,9 +100,12 @@ private:
                                  int error) const;
     int SyncFolder(const std::filesystem::path& folder) const;
 
+    bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
+
     const SystemCalls& calls_;
     TransferProgress progress_;
     std::optional<mode_t> copyMode_;
+    const std::atomic<bool>* cancel_ = nullptr;
 };
 
 } // namespace pirela

@@ -15,6 +15,8 @@ TransferResult TransferResult::FromError(int error) {
         return {TransferStatus::NoSpace, error};
     case EXDEV:
         return {TransferStatus::CrossDevice, error};
+    case ECANCELED:
+        return {TransferStatus::Cancelled, error};
     case EACCES:
     case EPERM:
     case EROFS:

@@ -16,6 +16,7 @@ enum class TransferStatus {
     DestinationGone, // the destination folder is no longer there
     DestinationReadOnly, // nothing may be written into the destination folder
     NameNotAllowed,      // the destination's file system does not accept the name
+    Cancelled,           // the user cancelled it: nothing changed
     Other,
 };
 

@@ -1,5 +1,6 @@
 #include "rename/BatchRename.h"
 
+#include "host/FileWork.h"
 #include "host/Prompter.h"
 #include "rename/BatchRenamer.h"
 #include "res/Messages.h"
@@ -21,12 +22,19 @@ bool BatchRename::Run(const BatchRenameSettings& settings, std::size_t listed,
         MessageAnswer::Yes) {
         return false;
     }
-    const std::vector<std::string> names = ListBatchRenameFiles(plan.folder, settings.formats);
+    const auto list = [&] { return ListBatchRenameFiles(plan.folder, settings.formats); };
+    const std::vector<std::string> names = AskTheDisk(fileWork_, list);
     showFiles(names);
-    const BatchRenameCounts counts =
-        BatchRenamer(calls_).Rename(plan.folder, names, plan.prefix, plan.digits, plan.start);
-    showFiles(ListBatchRenameFiles(plan.folder, settings.formats));
-    prompter_.ShowMessage(res::BatchRenameReport(counts.succeeded, counts.failed),
+    BatchRenamer renamer(calls_);
+    std::atomic<bool> cancel{false};
+    renamer.CancelWhen(&cancel);
+    BatchRenameCounts counts;
+    fileWork_.RunFileWork(
+        [&] { counts = renamer.Rename(plan.folder, names, plan.prefix, plan.digits, plan.start); },
+        cancel);
+    showFiles(AskTheDisk(fileWork_, list));
+    prompter_.ShowMessage(cancel ? res::kBatchRenameCancelled
+                                 : res::BatchRenameReport(counts.succeeded, counts.failed),
                           MessageIcon::Information, MessageButtons::Ok);
     return true;
 }

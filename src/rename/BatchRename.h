@@ -10,6 +10,7 @@
 
 namespace pirela {
 
+class FileWork;
 class Prompter;
 
 // One run of the batch rename as the dialog starts it: the checks, each stopping the run with
@@ -20,8 +21,10 @@ public:
     // Shows the names the dialog's list is to hold now.
     using ShowFiles = std::function<void(const std::vector<std::string>&)>;
 
-    BatchRename(Prompter& prompter, const SystemCalls& calls = SystemCalls::Libc())
-        : prompter_(prompter), calls_(calls) {}
+    // The listing and the rename run as the file work's; the user may cancel the rename.
+    BatchRename(Prompter& prompter, FileWork& fileWork,
+                const SystemCalls& calls = SystemCalls::Libc())
+        : prompter_(prompter), fileWork_(fileWork), calls_(calls) {}
 
     // listed is the number of names the dialog shows when the user starts the run. True when
     // the run got past the confirmation, even if no file got a new name.
@@ -30,6 +33,7 @@ public:
 
 private:
     Prompter& prompter_;
+    FileWork& fileWork_;
     const SystemCalls& calls_;
 };
 

@@ -75,6 +75,9 @@ BatchRenameCounts BatchRenamer::Rename(const std::string& folder,
     std::vector<Entry> entries = Plan(folder, names, prefix, digits, start);
     Park(folder, entries);
     Number(folder, entries);
+    if (Cancelled()) {
+        PutBack(folder, entries);
+    }
     BatchRenameCounts counts;
     for (const Entry& entry : entries) {
         ++(entry.place == Place::New ? counts.succeeded : counts.failed);
@@ -104,6 +107,9 @@ std::vector<BatchRenamer::Entry> BatchRenamer::Plan(const std::string& folder,
 
 void BatchRenamer::Park(const std::string& folder, std::vector<Entry>& entries) const {
     for (Entry& entry : entries) {
+        if (Cancelled()) {
+            return;
+        }
         if (entry.valid && MoveName(folder, entry.oldName, ParkingName(entry.oldName))) {
             entry.place = Place::Parked;
         }
@@ -112,7 +118,7 @@ void BatchRenamer::Park(const std::string& folder, std::vector<Entry>& entries) 
 
 void BatchRenamer::Number(const std::string& folder, std::vector<Entry>& entries) const {
     Occupants placed;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
+    for (std::size_t i = 0; i < entries.size() && !Cancelled(); ++i) {
         Entry& entry = entries[i];
         if (entry.place != Place::Parked) {
             continue;
@@ -146,6 +152,21 @@ void BatchRenamer::RollBack(const std::string& folder, std::vector<Entry>& entri
     }
     if (MoveName(folder, ParkingName(entries[index].oldName), entries[index].oldName)) {
         entries[index].place = Place::Old;
+    }
+}
+
+void BatchRenamer::PutBack(const std::string& folder, std::vector<Entry>& entries) const {
+    for (Entry& entry : entries) {
+        if (entry.place == Place::New &&
+            MoveName(folder, entry.newName, ParkingName(entry.oldName))) {
+            entry.place = Place::Parked;
+        }
+    }
+    for (Entry& entry : entries) {
+        if (entry.place == Place::Parked &&
+            MoveName(folder, ParkingName(entry.oldName), entry.oldName)) {
+            entry.place = Place::Old;
+        }
     }
 }
 

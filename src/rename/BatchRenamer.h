@@ -3,6 +3,7 @@
 #include "platform/FileTransfer.h"
 #include "platform/SystemCalls.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,9 +29,14 @@ struct BatchRenameCounts {
 // (say a leftover "_%%tmp_" name is in the way) stays under its old name and is not numbered,
 // so a leftover is never taken for it. A file whose final move fails goes back to its old
 // name; when another file of this run already took that name, that one goes back first.
+//
+// A run may be cancelled (the flag is polled between two files): every file then goes back to
+// its old name, and the counts say that none was renamed.
 class BatchRenamer {
 public:
     explicit BatchRenamer(const SystemCalls& calls = SystemCalls::Libc()) : transfer_(calls) {}
+
+    void CancelWhen(const std::atomic<bool>* cancel) { cancel_ = cancel; }
 
     BatchRenameCounts Rename(const std::string& folder, const std::vector<std::string>& names,
                              const std::string& prefix, int digits, std::int64_t start) const;
@@ -58,9 +64,14 @@ private:
     void Number(const std::string& folder, std::vector<Entry>& entries) const;
     void RollBack(const std::string& folder, std::vector<Entry>& entries, std::size_t index,
                   Occupants& placed) const;
+    // After a cancel: every file of the run under its old name again, through its parking name
+    // (a new name may be another file's old one).
+    void PutBack(const std::string& folder, std::vector<Entry>& entries) const;
     bool MoveName(const std::string& folder, std::string_view from, std::string_view to) const;
+    bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
 
     FileTransfer transfer_;
+    const std::atomic<bool>* cancel_ = nullptr;
 };
 
 } // namespace pirela

@@ -154,6 +154,10 @@ std::string LineBreakInFolderMessage(std::string_view folder) {
            " の名前には改行が含まれているため、送り先に指定できません。";
 }
 
+std::string TransferCancelledText(std::string_view word) {
+    return "ファイルの" + std::string(word) + "を中止しました。";
+}
+
 std::string UndoCopyQuestion(std::string_view source, std::string_view destination) {
     return std::string(source) + " から " + std::string(destination) +
            " へのコピーを取り消します。従って " + std::string(destination) +

@@ -67,6 +67,9 @@ std::string BatchRenameConfirmation(std::string_view folder, std::string_view fo
                                     std::string_view prefix, int digits, long long start);
 // "リネームが完了しました。…" with the two counts.
 std::string BatchRenameReport(int succeeded, int failed);
+// After the user cancelled a batch rename: every file went back to its old name.
+inline constexpr const char* kBatchRenameCancelled =
+    "リネームを中止しました。すべてのファイルは元の名前に戻りました。";
 // The send dialog bar and the destination folders dialog.
 inline constexpr const char* kUnsetDestination = "(未設定)";
 inline constexpr const char* kUnsetDestinationToolTip = "未設定";
@@ -129,6 +132,22 @@ std::string NameNotAllowedMessage(std::string_view source, std::string_view dest
                                   std::string_view word);
 // "フォルダ <folder> の名前には改行が含まれているため、送り先に指定できません。"
 std::string LineBreakInFolderMessage(std::string_view folder);
+// What the status bar says after the user cancelled: "ファイルの<word>を中止しました。"
+std::string TransferCancelledText(std::string_view word);
+
+// --- File work beside the window ---
+
+// The status text when a command waits for file work to end.
+inline constexpr const char* kStatusFileWorkRunning =
+    "ファイルの操作中です。終わるまでお待ちください。";
+// The progress window's caption and its button.
+inline constexpr const char* kFileWorkCaption = "Pirela";
+inline constexpr const char* kFileWorkCancel = "キャンセル";
+// Asked when the main window is closed while file work still runs.
+inline constexpr const char* kFileWorkCloseQuestion =
+    "ファイルの操作がまだ終わっていません。\n"
+    "終わるまで待ちますか ?\n\n"
+    "[いいえ] を選ぶと、操作の終わりを待たずに Pirela を終了します。";
 
 // --- Taking a send back, and the trash ---
 

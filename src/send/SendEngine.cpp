@@ -46,7 +46,8 @@ std::optional<SendPlan> SendEngine::Prepare(const SendRequest& request) const {
 // that "D/.", a link to D or a second mount of D is the same folder too.
 bool SendEngine::IsSourceFolder(const std::string& folder, const std::string& source) const {
     const std::string sourceFolder = FolderOf(source);
-    return folder == sourceFolder || FileTransfer::IsSameFile(folder, sourceFolder);
+    return folder == sourceFolder ||
+           AskTheDisk(host_, [&] { return FileTransfer::IsSameFile(folder, sourceFolder); });
 }
 
 bool SendEngine::Confirm(const SendRequest& request, const std::string& destination) const {
@@ -65,7 +66,7 @@ std::optional<SendTarget> SendEngine::ChooseTarget(const SendRequest& request,
     if (request.rename) {
         return AskNewFileName(prompter_, folder, fileName);
     }
-    if (!NameExists(destination)) {
+    if (!AskTheDisk(host_, [&] { return NameExists(destination); })) {
         return SendTarget{destination};
     }
     switch (prompter_.ShowMessage(res::OverwriteQuestion(destination), MessageIcon::Question,
@@ -82,7 +83,8 @@ std::optional<SendTarget> SendEngine::ChooseTarget(const SendRequest& request,
 // The file must fit with room to spare; when the file system does not say, the copy itself
 // will report a full disk.
 bool SendEngine::HasRoomFor(const SendRequest& request, const std::string& destination) const {
-    const std::optional<std::uint64_t> free = FileTransfer(calls_).FreeSpace(FolderOf(destination));
+    const std::optional<std::uint64_t> free =
+        AskTheDisk(host_, [&] { return FileTransfer(calls_).FreeSpace(FolderOf(destination)); });
     if (!free || static_cast<std::uint64_t>(request.size) < *free) {
         return true;
     }
@@ -96,6 +98,10 @@ bool SendEngine::Transfer(SendPlan& plan, const std::function<void()>& afterMove
         const TransferResult result = TransferOnce(plan, afterMove);
         if (result.Succeeded()) {
             return true;
+        }
+        if (result.status == TransferStatus::Cancelled) {
+            host_.ShowStatusMessage(res::TransferCancelledText(WordFor(plan.copy)));
+            return false;
         }
         ReportFailure(plan, result);
         if (result.status != TransferStatus::NameNotAllowed) {
@@ -117,13 +123,19 @@ TransferResult SendEngine::TransferOnce(const SendPlan& plan,
     const char* status = plan.copy ? res::kStatusCopying : res::kStatusMoving;
     host_.ShowStatusMessage(status);
     FileTransfer transfer(calls_);
-    // Only a copy of many megabytes reports more than once; each report repaints the windows.
+    // Only a copy of many megabytes reports more than once.
     transfer.OnProgress([this, status](std::uint64_t done, std::uint64_t total) {
-        host_.ShowStatusMessage(res::TransferProgressText(status, PercentOf(done, total)));
+        host_.ShowProgress(res::TransferProgressText(status, PercentOf(done, total)));
     });
-    const TransferResult result =
-        plan.copy ? transfer.Copy(plan.source, plan.target.path, plan.target.overwrite)
-                  : transfer.Move(plan.source, plan.target.path, plan.target.overwrite);
+    std::atomic<bool> cancel{false};
+    transfer.CancelWhen(&cancel);
+    TransferResult result;
+    host_.RunFileWork(
+        [&] {
+            result = plan.copy ? transfer.Copy(plan.source, plan.target.path, plan.target.overwrite)
+                               : transfer.Move(plan.source, plan.target.path, plan.target.overwrite);
+        },
+        cancel);
     if (result.Succeeded() && !plan.copy) {
         afterMove();
     }

@@ -1,5 +1,6 @@
 #include "send/SendUndo.h"
 
+#include "host/FileWork.h"
 #include "host/Prompter.h"
 #include "platform/FileAccess.h"
 #include "platform/FileTransfer.h"
@@ -18,7 +19,10 @@ bool SendUndo::Confirm(const SendRecord& record) const {
 bool SendUndo::DeleteCopy(const SendRecord& record) const {
     // Unlinking ignores the file's own permission bits, so a read-only copy goes too and its
     // mode is never touched.
-    if (IsOurCopy(record) && FileTransfer(calls_).Remove(record.destinationPath).Succeeded()) {
+    const bool removed = AskTheDisk(fileWork_, [&] {
+        return IsOurCopy(record) && FileTransfer(calls_).Remove(record.destinationPath).Succeeded();
+    });
+    if (removed) {
         return true;
     }
     prompter_.ShowMessage(res::CannotDeleteMessage(record.destinationPath), MessageIcon::Warning,
@@ -37,7 +41,11 @@ bool SendUndo::MoveBack(const SendRecord& record) const {
     if (record.sourceMode) {
         transfer.SetCopyMode(*record.sourceMode);
     }
-    if (transfer.Move(record.destinationPath, record.sourcePath, Overwrite::Refuse).Succeeded()) {
+    const bool movedBack = AskTheDisk(fileWork_, [&] {
+        return transfer.Move(record.destinationPath, record.sourcePath, Overwrite::Refuse)
+            .Succeeded();
+    });
+    if (movedBack) {
         return true;
     }
     prompter_.ShowMessage(res::CannotMoveBackMessage(record.destinationPath, record.sourcePath),

@@ -5,6 +5,7 @@
 
 namespace pirela {
 
+class FileWork;
 class Prompter;
 
 // Takes the last send back: a copy by deleting it, a move by moving the file back. It asks
@@ -13,8 +14,9 @@ class Prompter;
 // gone; it moves back only the file the send moved, and never replaces anything.
 class SendUndo {
 public:
-    SendUndo(Prompter& prompter, const SystemCalls& calls = SystemCalls::Libc())
-        : prompter_(prompter), calls_(calls) {}
+    // The file operations run as the file work's.
+    SendUndo(Prompter& prompter, FileWork& fileWork, const SystemCalls& calls = SystemCalls::Libc())
+        : prompter_(prompter), fileWork_(fileWork), calls_(calls) {}
 
     // The user's Yes to taking the send back.
     bool Confirm(const SendRecord& record) const;
@@ -28,6 +30,7 @@ private:
     bool IsTheMovedFile(const SendRecord& record) const;
 
     Prompter& prompter_;
+    FileWork& fileWork_;
     const SystemCalls& calls_;
 };
 

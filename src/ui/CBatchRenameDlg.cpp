@@ -26,8 +26,10 @@ QString ShownPath(const std::string& bytes) {
 
 } // namespace
 
-CBatchRenameDlg::CBatchRenameDlg(const CPirelaDoc& doc, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), prompter_(prompter), folder_(doc.FileList().Folder()) {
+CBatchRenameDlg::CBatchRenameDlg(const CPirelaDoc& doc, Prompter& prompter, FileWork& fileWork,
+                                 QWidget* parent)
+    : QDialog(parent), prompter_(prompter), fileWork_(fileWork),
+      folder_(doc.FileList().Folder()) {
     BuildDialog(*this, res::BatchRenameTemplate());
     // Display only: the list is filled in the rename's order, never re-sorted by the widget.
     FileList()->setSelectionMode(QAbstractItemView::NoSelection);
@@ -79,7 +81,7 @@ void CBatchRenameDlg::OnBrowse() {
 }
 
 void CBatchRenameDlg::OnRun() {
-    const BatchRename run(prompter_);
+    const BatchRename run(prompter_, fileWork_);
     if (run.Run(Settings(), std::size_t(FileList()->count()),
                 [this](const std::vector<std::string>& names) { ShowFiles(names); })) {
         renameDone_ = true;

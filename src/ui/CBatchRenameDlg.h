@@ -14,6 +14,7 @@ class QListWidget;
 namespace pirela {
 
 class CPirelaDoc;
+class FileWork;
 class Prompter;
 
 // The batch rename dialog (template 147): the folder (the open folder at first, changed only by
@@ -24,7 +25,8 @@ class Prompter;
 class CBatchRenameDlg : public QDialog {
     Q_OBJECT
 public:
-    CBatchRenameDlg(const CPirelaDoc& doc, Prompter& prompter, QWidget* parent = nullptr);
+    CBatchRenameDlg(const CPirelaDoc& doc, Prompter& prompter, FileWork& fileWork,
+                    QWidget* parent = nullptr);
 
     bool RenameDone() const { return renameDone_; }
 
@@ -45,6 +47,7 @@ private:
     QListWidget* FileList() const;
 
     Prompter& prompter_;
+    FileWork& fileWork_;
     std::string folder_; // as bytes: a name that is not UTF-8 is only shown, never changed
     bool renameDone_ = false;
 };

@@ -17,12 +17,18 @@
 
 namespace pirela {
 
-CDocumentHost::CDocumentHost(AppSettings& settings) : settings_(settings) {}
+CDocumentHost::CDocumentHost(AppSettings& settings)
+    : settings_(settings), fileWork_([this](const QString& text) {
+          if (frame_) {
+              frame_->statusBar()->showMessage(text);
+          }
+      }) {}
 
 CDocumentHost::~CDocumentHost() = default;
 
 void CDocumentHost::Attach(CMainFrame* frame, CPirelaView* view, CPirelaDoc* doc) {
     frame_ = frame;
+    fileWork_.SetMainWindow(frame);
     view_ = view;
     doc_ = doc;
 }
@@ -114,8 +120,15 @@ void CDocumentHost::ShowStatusMessage(const std::string& text) {
     }
     bar->showMessage(ToQString(text));
     bar->repaint();
-    // A long copy runs on this thread: let the windows paint, but take no input meanwhile.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    fileWork_.SetText(ToQString(text));
+}
+
+void CDocumentHost::RunFileWork(const std::function<void()>& work, std::atomic<bool>& cancel) {
+    fileWork_.Run(work, cancel);
+}
+
+void CDocumentHost::ShowProgress(const std::string& text) {
+    fileWork_.ShowProgress(text);
 }
 
 void CDocumentHost::RestoreStatusMessage() {

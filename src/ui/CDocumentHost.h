@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/DocumentHost.h"
+#include "ui/FileWorkRunner.h"
 
 #include <QObject>
 #include <QString>
@@ -43,6 +44,11 @@ public:
     void RefreshStatusTexts() override;
     void RefreshTitle() override;
     void ShowStatusMessage(const std::string& text) override;
+    void RunFileWork(const std::function<void()>& work, std::atomic<bool>& cancel) override;
+    void ShowProgress(const std::string& text) override;
+    // Whether file work runs now: the commands that would change files or the current image
+    // wait for it.
+    bool FileWorkRunning() const { return fileWork_.Running(); }
     void RestoreStatusMessage() override;
     void RefreshSendBar() override;
     void RebuildProgramMenu() override;
@@ -62,6 +68,7 @@ private:
     CPirelaDoc* doc_ = nullptr;
     QObject mainThread_; // receives what workers hand to the main thread
     std::atomic<bool> repaintPosted_{false};
+    FileWorkRunner fileWork_;
     CFileListWnd* fileList_ = nullptr;
     CSendBar* sendBar_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;

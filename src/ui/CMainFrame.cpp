@@ -2,6 +2,7 @@
 
 #include "res/Accelerators.h"
 #include "res/MenuResource.h"
+#include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "res/ToolBarResource.h"
@@ -67,6 +68,11 @@ QAction* CMainFrame::ActionFor(int commandId, const QString& text) {
 }
 
 void CMainFrame::RunCommand(int commandId) {
+    if (commands_.HeldAtGate(commandId)) {
+        // Dropped, not kept for later: a key meant for this photo must not act on the next.
+        statusBar()->showMessage(ToQString(res::kStatusFileWorkRunning));
+        return;
+    }
     commands_.Execute(commandId);
     UpdateCommandUi();
 }
@@ -313,6 +319,10 @@ WindowRect CMainFrame::NormalOuterRect() const {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (mayClose_ && !mayClose_()) {
+        event->ignore();
+        return;
+    }
     if (onClose_) {
         onClose_();
     }

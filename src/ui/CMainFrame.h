@@ -33,6 +33,8 @@ class CMainFrame : public QMainWindow {
 public:
     // onClose runs before the window goes away: it saves the settings.
     explicit CMainFrame(std::function<void()> onClose, QWidget* parent = nullptr);
+    // Asked first when the window is to close; false keeps it open.
+    void SetCloseGuard(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
 
     CommandTable& Commands() { return commands_; }
 
@@ -104,6 +106,7 @@ private:
     KeyboardAccelerators* accelerators_ = nullptr;
     FramePlacement* placement_ = nullptr;
     std::function<void()> onClose_;
+    std::function<bool()> mayClose_;
 };
 
 } // namespace pirela

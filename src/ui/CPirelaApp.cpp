@@ -5,6 +5,7 @@
 #include "app/DesktopPrograms.h"
 #include "app/ShellOpener.h"
 #include "app/WindowPlacement.h"
+#include "res/FileWorkCommands.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "send/ProgramStarter.h"
@@ -33,6 +34,8 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include <cstdlib>
+
 namespace pirela {
 
 namespace {
@@ -49,13 +52,14 @@ WindowRect UsableScreenArea() {
 
 } // namespace
 
-CPirelaApp::CPirelaApp(std::filesystem::path settingsFile, std::unique_ptr<DesktopServices> desktop)
+CPirelaApp::CPirelaApp(std::filesystem::path settingsFile, std::unique_ptr<DesktopServices> desktop,
+                       const SystemCalls& calls)
     : store_(std::move(settingsFile)), prompter_(std::make_unique<CMessagePrompter>()),
       host_(std::make_unique<CDocumentHost>(settings_)),
       desktop_(desktop ? std::move(desktop) : std::make_unique<DesktopPrograms>()),
       starter_(std::make_unique<ProgramStarter>(settings_, *prompter_, *host_, *desktop_)),
       opener_(std::make_unique<ShellOpener>(*prompter_, *desktop_)),
-      doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_)) {}
+      doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_, calls)) {}
 
 CPirelaApp::~CPirelaApp() {
     // The windows go first: they hold references to the document and the host.
@@ -79,6 +83,11 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     commandLinePath_ = path.empty() ? path : AbsoluteCommandLinePath(path);
 
     frame_ = std::make_unique<CMainFrame>([this] { OnFrameClosing(); });
+    frame_->SetCloseGuard([this] { return MayCloseDuringFileWork(); });
+    // While file work runs only the commands that change no file and not the current image act.
+    frame_->Commands().SetGate([this](int command) {
+        return !host_->FileWorkRunning() || res::ActsDuringFileWork(command);
+    });
     view_ = new CPirelaView(*doc_, settings_, *host_, frame_.get());
     frame_->setCentralWidget(view_);
     prompter_->SetOwner(frame_.get());
@@ -190,6 +199,22 @@ void CPirelaApp::RestoreBars() {
     if (store_.LoadValue(kBarsSection, kStatusBarKey) == "0") {
         frame_->statusBar()->hide();
     }
+}
+
+bool CPirelaApp::MayCloseDuringFileWork() {
+    if (!host_->FileWorkRunning()) {
+        return true;
+    }
+    const MessageAnswer answer = prompter_->ShowMessage(
+        res::kFileWorkCloseQuestion, MessageIcon::Question, MessageButtons::YesNo);
+    if (answer == MessageAnswer::Yes) {
+        return false;
+    }
+    if (!host_->FileWorkRunning()) {
+        return true; // it ended while the user read the question
+    }
+    OnFrameClosing();
+    std::_Exit(0);
 }
 
 void CPirelaApp::OnFrameClosing() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/DesktopServices.h"
+#include "platform/SystemCalls.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsStore.h"
 
@@ -29,9 +30,11 @@ class CSendBar;
 class CPirelaApp {
 public:
     // desktop opens folders and starts programs; by default the desktop's own opener and
-    // programs (tests pass one that only records).
+    // programs (tests pass one that only records). The document's file operations go through
+    // calls (tests pass calls that wait or fail).
     explicit CPirelaApp(std::filesystem::path settingsFile,
-                        std::unique_ptr<DesktopServices> desktop = nullptr);
+                        std::unique_ptr<DesktopServices> desktop = nullptr,
+                        const SystemCalls& calls = SystemCalls::Libc());
     ~CPirelaApp();
     CPirelaApp(const CPirelaApp&) = delete;
     CPirelaApp& operator=(const CPirelaApp&) = delete;
@@ -69,6 +72,9 @@ public:
 private:
     // Saves the settings, then the bars' docking state, as the window closes.
     void OnFrameClosing();
+    // Closing while file work runs asks whether to wait for it; quitting then leaves at once,
+    // the work wherever it is (a disk that stopped answering may hold it for ever).
+    bool MayCloseDuringFileWork();
     void RestoreBars();
     // Where the file list window first stands when the settings hold no place for it: beside
     // the main window, not over its menus and the send bar.

@@ -391,7 +391,7 @@ void CPirelaView::OnRefresh() {
 void CPirelaView::OnBatchRename() {
     // The dialog's questions and reports stand over the dialog itself.
     CMessagePrompter prompter;
-    CBatchRenameDlg dialog(doc_, prompter, window());
+    CBatchRenameDlg dialog(doc_, prompter, host_, window());
     prompter.SetOwner(&dialog);
     dialog.exec();
     if (dialog.RenameDone()) {

@@ -13,7 +13,7 @@ const CommandTable::Command* CommandTable::Find(int id) const {
 
 bool CommandTable::IsEnabled(int id) const {
     const Command* command = Find(id);
-    return command != nullptr && (!command->isEnabled || command->isEnabled());
+    return command != nullptr && !HeldAtGate(id) && (!command->isEnabled || command->isEnabled());
 }
 
 bool CommandTable::HasCheckMark(int id) const {

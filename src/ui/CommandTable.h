@@ -27,6 +27,13 @@ public:
     // Runs the command when it exists and is enabled; returns whether it ran.
     bool Execute(int id) const;
 
+    // A rule over every command, before its own: a command it refuses is disabled (file work
+    // running lets only the viewing commands act).
+    using Gate = std::function<bool(int id)>;
+    void SetGate(Gate gate) { gate_ = std::move(gate); }
+    // Whether the gate, not the command's own rule, keeps the command from running now.
+    bool HeldAtGate(int id) const { return Contains(id) && gate_ && !gate_(id); }
+
     // A menu text computed whenever the menu opens (destination and file-manager items). It
     // may belong to a command that is not built yet.
     using TextRule = std::function<std::string()>;
@@ -49,6 +56,7 @@ private:
     std::map<int, Command> commands_;
     std::map<int, TextRule> textRules_;
     std::map<int, int> choiceGroups_;
+    Gate gate_;
 };
 
 } // namespace pirela

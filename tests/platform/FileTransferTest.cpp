@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -131,6 +132,29 @@ TEST(FileTransferFaultTest, AFailureAtAnyStepLosesNothing) {
                                       scene.Run(operation, FileTransfer(faulty.Calls())));
                 }
             }
+        }
+    }
+}
+
+TEST(FileTransferFaultTest, ACancelledCopyOrMoveLeavesEverythingAsItWas) {
+    for (const Operation operation : {Operation::Copy, Operation::MoveAcrossDevices}) {
+        if (operation == Operation::MoveAcrossDevices && !CrossDeviceAvailable()) {
+            continue;
+        }
+        for (const bool withOldDestination : {false, true}) {
+            const Scene scene(operation, withOldDestination);
+            // The user cancels while the data are on their way.
+            std::atomic<bool> cancel{false};
+            SystemCalls calls = SystemCalls::Libc();
+            calls.sendfile = [&cancel, real = calls.sendfile](int out, int in, std::size_t size) {
+                cancel = true;
+                return real(out, in, size);
+            };
+            FileTransfer transfer(calls);
+            transfer.CancelWhen(&cancel);
+            const TransferResult result = scene.Run(operation, transfer);
+            EXPECT_EQ(result.status, TransferStatus::Cancelled);
+            ExpectNothingLost(operation, scene, result);
         }
     }
 }

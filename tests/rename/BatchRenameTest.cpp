@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <algorithm>
 #include <map>
 
@@ -201,6 +203,28 @@ TEST(BatchRenamer, AFailedRenameAtAnyStepIsRolledBack) {
     }
 }
 
+TEST(BatchRenamer, ACancelAtAnyStepPutsEveryFileBackUnderItsOldName) {
+    const std::vector<std::string> files{"b.jpg", "c.jpg", "image_01.jpg", "\x95\x5c.png"};
+    for (int cancelAt = 1; cancelAt <= 8; ++cancelAt) {
+        TempDir dir;
+        MakeFiles(dir, files);
+        const Folder before = ReadFolder(dir);
+        std::atomic<bool> cancel{false};
+        int renames = 0;
+        SystemCalls calls = SystemCalls::Libc();
+        calls.renameNoReplace = [&, real = calls.renameNoReplace](const char* from, const char* to) {
+            cancel = cancel || ++renames == cancelAt;
+            return real(from, to);
+        };
+        BatchRenamer renamer(calls);
+        renamer.CancelWhen(&cancel);
+        const auto counts =
+            renamer.Rename(dir.Path(), ListBatchRenameFiles(dir.Path(), {}), "image_", 2, 1);
+        EXPECT_EQ(ReadFolder(dir), before) << "cancelled at rename " << cancelAt;
+        EXPECT_EQ(counts.succeeded, 0);
+    }
+}
+
 TEST(BatchRenameChecks, TheFirstFailingCheckInOrderGivesItsMessage) {
     TempDir dir;
     MakeFiles(dir, {"plain.txt"});
@@ -271,7 +295,7 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
 
     test::RecordingHost user;
     user.answers = {MessageAnswer::No};
-    EXPECT_FALSE(BatchRename(user).Run(settings, 2, show));
+    EXPECT_FALSE(BatchRename(user, user).Run(settings, 2, show));
     EXPECT_EQ(user.messages, std::vector<std::string>{question});
     EXPECT_EQ(user.icons.front(), MessageIcon::Question);
     EXPECT_EQ(user.buttons.front(), MessageButtons::YesNo);
@@ -279,7 +303,7 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
 
     user.Clear();
     user.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(BatchRename(user).Run(settings, 2, show));
+    EXPECT_TRUE(BatchRename(user, user).Run(settings, 2, show));
     EXPECT_EQ(user.messages.back(), "リネームが完了しました。\n\nリネームに成功したファイル数 : 2\n"
                                     "リネームに失敗したファイル数 : 0\n");
     EXPECT_EQ(shown, (std::vector<std::vector<std::string>>{{"a.png", "b.JPG"},
@@ -289,11 +313,11 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
     settings.formats = {true, false, false};
     user.Clear();
     user.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(BatchRename(user).Run(settings, 0, show));
+    EXPECT_TRUE(BatchRename(user, user).Run(settings, 0, show));
     EXPECT_EQ(user.messages.back(), "リネームが完了しました。\n\nリネームに成功したファイル数 : 0\n"
                                     "リネームに失敗したファイル数 : 0\n");
     user.Clear();
     settings.digits = "0";
-    EXPECT_FALSE(BatchRename(user).Run(settings, 0, show));
+    EXPECT_FALSE(BatchRename(user, user).Run(settings, 0, show));
     EXPECT_EQ(user.icons, std::vector<MessageIcon>{MessageIcon::Warning});
 }

@@ -66,6 +66,12 @@ public:
         Record("status message");
     }
     void RestoreStatusMessage() override { Record("restore status message"); }
+    // File work runs at once, here; a test that cancels sets cancelFileWork.
+    void RunFileWork(const std::function<void()>& work, std::atomic<bool>& cancel) override {
+        cancel = cancelFileWork;
+        work();
+    }
+    void ShowProgress(const std::string& text) override { ShowStatusMessage(text); }
     void RefreshSendBar() override { Record("send bar"); }
     void RebuildProgramMenu() override { Record("program menu"); }
 
@@ -108,6 +114,7 @@ public:
     std::vector<MessageButtons> buttons;
     std::vector<std::string> busyTexts;
     std::vector<std::string> statusMessages;
+    bool cancelFileWork = false; // the user cancels every file work at once
     std::deque<MessageAnswer> answers;
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> nameAnswers;

@@ -86,7 +86,7 @@ private slots:
         test::RecordingHost user;
         CPirelaDoc doc(settings, user, user);
         doc.FileList().SetFolder(dir.Path().string());
-        CBatchRenameDlg dialog(doc, user);
+        CBatchRenameDlg dialog(doc, user, user);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("ファイル名の一括リネーム"));
         QCOMPARE(Edit(dialog, res::kBatchFolder)->text(), QString::fromStdString(dir.Path()));
         QVERIFY(Edit(dialog, res::kBatchFolder)->isReadOnly());
@@ -155,7 +155,7 @@ private slots:
         test::RecordingHost user;
         CPirelaDoc doc(settings, user, user);
         doc.FileList().SetFolder(first.Path().string());
-        CBatchRenameDlg dialog(doc, user);
+        CBatchRenameDlg dialog(doc, user, user);
         QVERIFY(Rows(dialog).isEmpty());
         user.folderAnswers = {std::nullopt, second.Path().string()};
         Button(dialog, res::kBatchChangeFolder)->click(); // cancelled: nothing changes

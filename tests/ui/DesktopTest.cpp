@@ -4,9 +4,12 @@
 #include "app/CPirelaDoc.h"
 #include "res/ResourceIds.h"
 #include "settings/IniFile.h"
+#include "res/Messages.h"
+#include "support/HeldSystemCalls.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 #include "ui/CFileListWnd.h"
+#include "ui/CFileWorkWindow.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaApp.h"
 #include "ui/CPirelaView.h"
@@ -23,6 +26,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QStatusBar>
 #include <QToolBar>
@@ -52,6 +56,31 @@ QMenu* MenuTitled(CMainFrame& frame, const QString& title) {
     return nullptr;
 }
 
+// Runs the action once a modal dialog is open, from the event loop that dialog runs: the
+// command that opens it may handle other events first (file work beside the window).
+void WhenModalOpens(std::function<void()> action) {
+    QTimer::singleShot(10, [action] {
+        if (QApplication::activeModalWidget() == nullptr) {
+            WhenModalOpens(action);
+            return;
+        }
+        action();
+    });
+}
+
+// Runs the action, from the event loop that file work runs, once the disk holds the work;
+// then lets the disk go on (also when a check of the action failed).
+void WhileHeld(test::HeldSystemCalls& disk, std::function<void()> action) {
+    QTimer::singleShot(10, [&disk, action] {
+        if (!disk.Holding()) {
+            WhileHeld(disk, action);
+            return;
+        }
+        const auto release = qScopeGuard([&disk] { disk.Release(); });
+        action();
+    });
+}
+
 } // namespace
 
 class DesktopTest : public QObject {
@@ -61,8 +90,8 @@ class DesktopTest : public QObject {
 
     // Starts the program on the test's settings file and waits until the window manager has
     // framed and activated its main window.
-    bool Start() {
-        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+    bool Start(const SystemCalls& calls = SystemCalls::Libc()) {
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini", nullptr, calls);
         if (!app_->InitInstance({})) {
             return false;
         }
@@ -95,8 +124,7 @@ private slots:
         OpenThreeImages();
         CMainFrame& frame = *app_->MainFrame();
         bool sawDialog = false;
-        QTimer::singleShot(0, [&] {
-            QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+        WhenModalOpens([&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
             const auto closeDialog = qScopeGuard([dialog] { dialog->reject(); }); // also on failure
@@ -194,14 +222,13 @@ private slots:
         OpenThreeImages();
         const std::filesystem::path sorted = SortInto(1);
         CMainFrame& frame = *app_->MainFrame();
-        QTimer::singleShot(0, [&] {
+        WhenModalOpens([&] {
             // Whatever went wrong, no dialog may stay open to block the run.
             auto closeDialog = qScopeGuard([] {
                 if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                     open->reject();
                 }
             });
-            QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
             auto* dialog = qobject_cast<CSendRenameDlg*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
             QTest::keyClicks(dialog->NewNameEdit(), QStringLiteral("1"));
@@ -217,6 +244,56 @@ private slots:
                  1);
         QVERIFY(std::filesystem::exists(sorted / "1.png"));
         QCOMPARE(app_->Document().Image().Info().fileName, std::string("b.png"));
+    }
+
+    void fileWorkLeavesTheWindowAliveAndNeverKeepsItsKeys() {
+        test::HeldSystemCalls disk;
+        QVERIFY(Start(disk.Calls()));
+        OpenThreeImages();
+        const std::filesystem::path first = SortInto(0);
+        const std::filesystem::path second = *dir_ / "second";
+        std::filesystem::create_directory(second);
+        app_->Settings().destinationFolders[1] = second.string();
+        app_->Settings().options.sendType = 1; // copies: the photo shown stays
+        CMainFrame& frame = *app_->MainFrame();
+
+        // 1 starts a copy the disk holds: the loop runs on, and 2 and N are dropped for good.
+        disk.Hold();
+        WhileHeld(disk, [&] {
+            bool fired = false;
+            QTimer::singleShot(0, [&fired] { fired = true; });
+            QTRY_VERIFY(fired);
+            QTest::keyClick(&frame, Qt::Key_2);
+            QTest::keyClick(&frame, Qt::Key_N);
+            QCOMPARE(frame.statusBar()->currentMessage(),
+                     QString::fromUtf8(res::kStatusFileWorkRunning));
+        });
+        QTest::keyClick(&frame, Qt::Key_1);
+        QVERIFY(std::filesystem::exists(first / "a.png"));
+        QVERIFY(std::filesystem::is_empty(second));
+        QCOMPARE(app_->Document().FileList().Current(), 0);
+
+        // Escape cancels: no copy, no temporary, the source whole.
+        std::filesystem::remove(first / "a.png");
+        disk.Hold();
+        WhileHeld(disk, [&] { QTest::keyClick(&frame, Qt::Key_Escape); });
+        QTest::keyClick(&frame, Qt::Key_1);
+        QVERIFY(std::filesystem::is_empty(first));
+        QVERIFY(std::filesystem::exists(*dir_ / "a.png"));
+        QVERIFY(frame.statusBar()->currentMessage().contains(QStringLiteral("中止")));
+
+        // Work that goes on shows a window whose キャンセル cancels it, without taking the keys.
+        disk.Hold();
+        WhileHeld(disk, [&] {
+            QTRY_VERIFY(frame.findChild<CFileWorkWindow*>() != nullptr);
+            auto* window = frame.findChild<CFileWorkWindow*>();
+            QTRY_VERIFY(window->isVisible());
+            QCOMPARE(QApplication::activeWindow(), &frame);
+            window->findChild<QPushButton*>()->click();
+        });
+        QTest::keyClick(&frame, Qt::Key_1);
+        QVERIFY(std::filesystem::is_empty(first));
+        QVERIFY(frame.findChild<CFileWorkWindow*>() == nullptr);
     }
 
     void anOpenMenuKeepsItsKeys() {

@@ -1,0 +1,30 @@
+#include "res/FileWorkCommands.h"
+
+#include "res/ResourceIds.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace pirela::res {
+
+namespace {
+
+// Not the turn's reset: it reads the current file again, which the work may be moving.
+constexpr int kViewingCommands[] = {
+    kCmdZoom25,     kCmdZoom50,     kCmdZoom100,     kCmdZoom200,         kCmdZoom400,
+    kCmdZoomFit,    kCmdZoomShrink, kCmdScrollUp,    kCmdScrollDown,      kCmdScrollLeft,
+    kCmdScrollRight, kCmdTurnLeft,  kCmdTurnRight,   kCmdTurnHalf,        kCmdKeepTurn,
+    kCmdCopyToClipboard, kCmdProperties, kCmdToolBar, kCmdStatusBar,     kCmdSendBar,
+    kCmdFileList,   kCmdHelp,       kCmdAppAbout,    kCmdExploreSource,   kCmdExplorerMenu,
+};
+
+} // namespace
+
+bool ActsDuringFileWork(int command) {
+    const bool exploreDestination = command >= kCmdExploreFirst && command < kCmdExploreFirst + 8;
+    return exploreDestination ||
+           std::find(std::begin(kViewingCommands), std::end(kViewingCommands), command) !=
+               std::end(kViewingCommands);
+}
+
+} // namespace pirela::res

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace pirela::res {
+
+// Whether the command may act while file work runs: it changes neither a file nor which image
+// is current (zoom, scrolling, turning the picture, the clipboard, the bars, help). Every other
+// command waits for the work to end, so that no key meant for one photo acts on another.
+bool ActsDuringFileWork(int command);
+
+} // namespace pirela::res
