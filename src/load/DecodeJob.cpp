@@ -4,6 +4,7 @@
 #include "image/ImageDecoder.h"
 #include "image/ImageScaler.h"
 #include "image/JpegReader.h"
+#include "image/RawPreview.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -45,9 +46,10 @@ DecodeJob::FileState DecodeJob::StateOf(const struct stat& status) {
 }
 
 DecodeJob::DecodeJob(std::string path, ImageFormat format, bool withPreview,
-                     std::optional<ViewPlan> plan, std::function<void()> onEnded)
-    : path_(std::move(path)), format_(format), withPreview_(withPreview), plan_(plan),
-      onEnded_(std::move(onEnded)) {
+                     std::optional<ViewPlan> plan, std::function<void()> onEnded,
+                     DecodeSettings settings)
+    : path_(std::move(path)), format_(format), withPreview_(withPreview), settings_(settings),
+      plan_(plan), onEnded_(std::move(onEnded)) {
     try {
         worker_ = std::thread([this] { Run(); });
     } catch (const std::system_error&) {
@@ -137,8 +139,15 @@ const ScaledPicture* DecodeJob::Prepared() const {
     return prepared_ ? &*prepared_ : nullptr;
 }
 
-void DecodeJob::MakePreview(std::FILE* file, const ViewPlan& plan) {
+JpegReadOptions DecodeJob::JpegOptions() const {
     JpegReadOptions options;
+    options.applyOrientation = settings_.applyOrientation;
+    options.orientation = jpegOrientation_;
+    return options;
+}
+
+void DecodeJob::MakePreview(std::FILE* jpeg, const ViewPlan& plan) {
+    JpegReadOptions options = JpegOptions();
     options.smallestWanted = [&plan](int width, int height) {
         const PixelSize image{width, height};
         const PixelSize draw =
@@ -147,8 +156,8 @@ void DecodeJob::MakePreview(std::FILE* file, const ViewPlan& plan) {
     };
     options.onlyWhenSmaller = true;
     options.progress = &previewProgress_;
-    auto preview = ReadJpegStream(file, options);
-    std::rewind(file);
+    auto preview = ReadJpegStream(jpeg, options);
+    std::rewind(jpeg);
     const std::lock_guard lock(mutex_);
     preview_ = std::move(preview);
 }
@@ -165,27 +174,28 @@ void DecodeJob::PrepareScaled(const Bitmap& bitmap) {
     prepared_ = std::move(scaled);
 }
 
-std::unique_ptr<Bitmap> DecodeJob::MakeJpegBitmap(std::FILE* file) {
-    JpegReadOptions options;
+std::unique_ptr<Bitmap> DecodeJob::MakeJpegBitmap(std::FILE* jpeg) {
+    JpegReadOptions options = JpegOptions();
     options.bitmapOnly = true;
-    auto bitmap = ReadJpegStream(file, options);
-    std::rewind(file);
+    auto bitmap = ReadJpegStream(jpeg, options);
+    std::rewind(jpeg);
     if (bitmap) {
         progress_.Started(*bitmap);
     }
     return bitmap;
 }
 
-std::unique_ptr<Bitmap> DecodeJob::DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap) {
-    if (format_ != ImageFormat::Jpeg) {
-        return DecodeImageStream(file, format_, &progress_);
+std::unique_ptr<Bitmap> DecodeJob::DecodeFull(std::FILE* file, std::FILE* jpeg,
+                                              std::unique_ptr<Bitmap> jpegBitmap) {
+    if (format_ != ImageFormat::Jpeg && format_ != ImageFormat::Raw) {
+        return DecodeImageStream(file, format_, {&progress_, settings_.applyOrientation});
     }
-    if (!jpegBitmap) {
-        return nullptr; // its header already said no
+    if (jpeg == nullptr || !jpegBitmap) {
+        return nullptr; // its header already said no, or a raw file holds no preview
     }
-    JpegReadOptions options;
+    JpegReadOptions options = JpegOptions();
     options.progress = &progress_;
-    const bool decoded = ReadJpegStreamInto(file, *jpegBitmap, options);
+    const bool decoded = ReadJpegStreamInto(jpeg, *jpegBitmap, options);
     return progress_.Outcome(decoded, std::move(jpegBitmap));
 }
 
@@ -195,22 +205,33 @@ void DecodeJob::Run() {
     MarkOpened(file && ::fstat(fileno(file.get()), &status) == 0
                    ? std::optional<FileState>(StateOf(status))
                    : std::nullopt);
+    // A camera's raw file is shown through the JPEG preview inside it, read from memory.
+    std::optional<RawPreview> raw;
+    CFile rawJpeg;
+    if (file && format_ == ImageFormat::Raw) {
+        raw = ExtractRawPreview(fileno(file.get()));
+        if (raw) {
+            jpegOrientation_ = raw->orientation;
+            rawJpeg.reset(::fmemopen(raw->jpeg.data(), raw->jpeg.size(), "rb"));
+        }
+    }
+    std::FILE* jpeg = format_ == ImageFormat::Jpeg ? file.get() : rawJpeg.get();
     // A JPEG's bitmap is made from its header at once, before any preview, so that whoever
     // waits for the bitmap learns the image's size and depth (or that it cannot be decoded)
     // without waiting for a decode.
     std::unique_ptr<Bitmap> jpegBitmap;
-    if (file && format_ == ImageFormat::Jpeg) {
-        jpegBitmap = MakeJpegBitmap(file.get());
+    if (jpeg != nullptr) {
+        jpegBitmap = MakeJpegBitmap(jpeg);
     }
     if (jpegBitmap && withPreview_) {
         if (const std::optional<ViewPlan> plan = WaitForPlan(); plan && !progress_.StopRequested()) {
-            MakePreview(file.get(), *plan);
+            MakePreview(jpeg, *plan);
         }
     }
     MarkPreviewSettled();
     std::unique_ptr<Bitmap> bitmap;
     if (file && !progress_.StopRequested()) {
-        bitmap = DecodeFull(file.get(), std::move(jpegBitmap));
+        bitmap = DecodeFull(file.get(), jpeg, std::move(jpegBitmap));
         if (bitmap && !progress_.StopRequested()) {
             PrepareScaled(*bitmap);
         }

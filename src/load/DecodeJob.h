@@ -3,7 +3,9 @@
 #include "image/Bitmap.h"
 #include "image/DecodeProgress.h"
 #include "image/ImageFormat.h"
+#include "image/JpegReader.h"
 #include "image/ScaledPicture.h"
+#include "load/DecodeSettings.h"
 #include "load/ViewPlan.h"
 #include "platform/FileIdentity.h"
 
@@ -24,7 +26,8 @@ namespace pirela {
 // worker:
 //  1. opens the file and notes which file it is (device, inode, size, modification time);
 //  2. when a preview is asked for and the view draws the image smaller than itself: decodes a
-//     JPEG at the smallest library scale still at least the draw size (a fraction of the time);
+//     JPEG (or a camera's JPEG preview inside its raw file) at the smallest library scale still
+//     at least the draw size (a fraction of the time);
 //  3. decodes the full bitmap, its rows top first, each band waitable as soon as it is final;
 //  4. when the view draws the image smaller than itself: scales the full bitmap down to the
 //     draw size, so that the view only has to paint it.
@@ -36,13 +39,15 @@ class DecodeJob {
 public:
     // onEnded runs on the worker thread once everything is done (or given up); it may be empty.
     DecodeJob(std::string path, ImageFormat format, bool withPreview,
-              std::optional<ViewPlan> plan, std::function<void()> onEnded = {});
+              std::optional<ViewPlan> plan, std::function<void()> onEnded = {},
+              DecodeSettings settings = {});
     ~DecodeJob();
     DecodeJob(const DecodeJob&) = delete;
     DecodeJob& operator=(const DecodeJob&) = delete;
 
     const std::string& Path() const { return path_; }
     ImageFormat Format() const { return format_; }
+    const DecodeSettings& Settings() const { return settings_; }
     void SetPlan(const ViewPlan& plan);
     // Replaces what runs on the worker at the end (a job started before its owner existed).
     void SetOnEnded(std::function<void()> onEnded);
@@ -68,9 +73,11 @@ private:
     void Run();
     std::optional<ViewPlan> WaitForPlan();
     std::optional<ViewPlan> CurrentPlan() const;
-    std::unique_ptr<Bitmap> MakeJpegBitmap(std::FILE* file);
-    std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap);
-    void MakePreview(std::FILE* file, const ViewPlan& plan);
+    JpegReadOptions JpegOptions() const;
+    std::unique_ptr<Bitmap> MakeJpegBitmap(std::FILE* jpeg);
+    std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::FILE* jpeg,
+                                       std::unique_ptr<Bitmap> jpegBitmap);
+    void MakePreview(std::FILE* jpeg, const ViewPlan& plan);
     void PrepareScaled(const Bitmap& bitmap);
     // Which file the job opened and in what state: besides identity, size and modification
     // time, the change time, which no writer can set back.
@@ -87,6 +94,10 @@ private:
     const std::string path_;
     const ImageFormat format_;
     const bool withPreview_;
+    const DecodeSettings settings_;
+    // The orientation a camera's raw file gives its JPEG preview (0 for a JPEG file's own);
+    // only the worker touches it.
+    int jpegOrientation_ = 0;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;

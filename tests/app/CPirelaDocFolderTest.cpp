@@ -212,10 +212,10 @@ TEST_F(CPirelaDocFolderTest, ClosingEmptiesEverything) {
 
 TEST_F(CPirelaDocFolderTest, OpeningAFileChecksItsExtensionFirst) {
     Picture("a.png");
-    test::WriteJpeg(dir_ / "x.jpeg", test::PhotoLike(4, 4, 3), false);
-    EXPECT_FALSE(doc_.OpenImageFile((dir_ / "x.jpeg").string()));
+    test::WriteJpeg(dir_ / "x.jxl", test::PhotoLike(4, 4, 3), false);
+    EXPECT_FALSE(doc_.OpenImageFile((dir_ / "x.jxl").string()));
     EXPECT_EQ(host_.messages, std::vector<std::string>{
-                                  "x.jpeg - この形式のファイルは Pirela でサポートされていません。"});
+                                  "x.jxl - この形式のファイルは Pirela でサポートされていません。"});
     EXPECT_EQ(host_.icons[0], MessageIcon::Information);
     EXPECT_EQ(doc_.FileList().Folder(), ""); // nothing else changed
 

@@ -1,0 +1,112 @@
+#include "image/OrientedRows.h"
+
+#include "image/Orientation.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pirela {
+
+namespace {
+
+// Reverses the order of the pixels of a row in place.
+void MirrorRow(std::uint8_t* row, int width, int bytesPerPixel) {
+    std::uint8_t* left = row;
+    std::uint8_t* right = row + std::size_t(width - 1) * bytesPerPixel;
+    std::uint8_t swap[4];
+    while (left < right) {
+        std::memcpy(swap, left, bytesPerPixel);
+        std::memcpy(left, right, bytesPerPixel);
+        std::memcpy(right, swap, bytesPerPixel);
+        left += bytesPerPixel;
+        right -= bytesPerPixel;
+    }
+}
+
+// Copies `count` pixels, each read `stride` bytes after the last, to consecutive places
+// (step +1) or to places going left (step -1).
+template <int kBytes>
+void CopyColumn(const std::uint8_t* from, std::size_t stride, int count, std::uint8_t* to,
+                int step) {
+    for (int i = 0; i < count; ++i) {
+        std::memcpy(to, from, kBytes);
+        from += stride;
+        to += step * kBytes;
+    }
+}
+
+} // namespace
+
+OrientedSize UprightSize(int storedWidth, int storedHeight, int orientation) {
+    return SwapsAxes(orientation) ? OrientedSize{storedHeight, storedWidth}
+                                  : OrientedSize{storedWidth, storedHeight};
+}
+
+OrientedRows::OrientedRows(Bitmap& bitmap, int orientation)
+    : bitmap_(bitmap), orientation_(ValidOrientation(orientation)),
+      storedWidth_(SwapsAxes(orientation_) ? bitmap.Height() : bitmap.Width()),
+      storedHeight_(SwapsAxes(orientation_) ? bitmap.Width() : bitmap.Height()),
+      bytesPerPixel_(bitmap.BitCount() / 8) {}
+
+std::uint8_t* OrientedRows::RowTarget(int storedY) {
+    // 3 and 4 are upside down: the first stored row is the picture's last.
+    const bool upsideDown = orientation_ == 3 || orientation_ == 4;
+    return bitmap_.PictureRow(upsideDown ? storedHeight_ - 1 - storedY : storedY);
+}
+
+void OrientedRows::FinishInPlace(int first, int count) {
+    if (orientation_ != 2 && orientation_ != 3) {
+        return;
+    }
+    for (int y = first; y < first + count; ++y) {
+        MirrorRow(RowTarget(y), storedWidth_, bytesPerPixel_);
+    }
+}
+
+void OrientedRows::Place(const std::uint8_t* rows, std::size_t stride, int first, int count) {
+    if (!InPlace()) {
+        PlaceColumns(rows, stride, first, count);
+        return;
+    }
+    const std::size_t bytes = std::size_t(storedWidth_) * bytesPerPixel_;
+    for (int i = 0; i < count; ++i) {
+        std::memcpy(RowTarget(first + i), rows + stride * i, bytes);
+    }
+    FinishInPlace(first, count);
+}
+
+void OrientedRows::PlaceColumns(const std::uint8_t* rows, std::size_t stride, int first,
+                                int count) {
+    // Stored (x, y) goes to upright (y, x) for 5, (H-1-y, x) for 6, (H-1-y, W-1-x) for 7 and
+    // (y, W-1-x) for 8. A band of stored rows fills a run of columns: for each stored column
+    // one piece of an upright row, written left to right (5, 8) or right to left (6, 7).
+    const bool downwards = orientation_ == 5 || orientation_ == 6;
+    const bool leftToRight = orientation_ == 5 || orientation_ == 8;
+    const int firstColumn = leftToRight ? first : storedHeight_ - 1 - first;
+    const int step = leftToRight ? 1 : -1;
+    for (int x = 0; x < storedWidth_; ++x) {
+        std::uint8_t* row = bitmap_.PictureRow(downwards ? x : storedWidth_ - 1 - x);
+        std::uint8_t* to = row + std::size_t(firstColumn) * bytesPerPixel_;
+        const std::uint8_t* from = rows + std::size_t(x) * bytesPerPixel_;
+        switch (bytesPerPixel_) {
+        case 1:
+            CopyColumn<1>(from, stride, count, to, step);
+            break;
+        case 3:
+            CopyColumn<3>(from, stride, count, to, step);
+            break;
+        default:
+            CopyColumn<4>(from, stride, count, to, step);
+            break;
+        }
+    }
+}
+
+int OrientedRows::FinalRowsFromTop(int storedRows) const {
+    if (orientation_ <= 2) {
+        return storedRows;
+    }
+    return storedRows >= storedHeight_ ? bitmap_.Height() : 0;
+}
+
+} // namespace pirela

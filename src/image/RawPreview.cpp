@@ -1,0 +1,192 @@
+#include "image/RawPreview.h"
+
+#include "image/CFile.h"
+#include "image/DescriptorReader.h"
+
+#include <libraw.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace pirela {
+
+namespace {
+
+// No camera's preview comes near this; a larger length is a damaged or crafted file.
+constexpr unsigned kMaxPreviewBytes = 256u << 20;
+
+// libraw reads the file through this stream: by position from the descriptor, through a
+// window of the file kept in memory, because libraw parses with reads of two or four bytes.
+class DescriptorStream : public LibRaw_abstract_datastream {
+public:
+    explicit DescriptorStream(int descriptor) : reader_(descriptor) {}
+
+    int valid() override { return reader_.Valid() ? 1 : 0; }
+
+    int read(void* buffer, size_t size, size_t count) override {
+        if (size == 0 || count > SIZE_MAX / size) {
+            return 0;
+        }
+        return static_cast<int>(Take(buffer, size * count) / size);
+    }
+
+    int seek(INT64 offset, int whence) override {
+        INT64 base = 0;
+        if (whence == SEEK_CUR) {
+            base = position_;
+        } else if (whence == SEEK_END) {
+            base = reader_.Size();
+        }
+        if (base + offset < 0) {
+            return -1;
+        }
+        position_ = std::min<INT64>(base + offset, reader_.Size());
+        return 0;
+    }
+
+    INT64 tell() override { return position_; }
+    INT64 size() override { return reader_.Size(); }
+
+    int get_char() override {
+        unsigned char c = 0;
+        return Take(&c, 1) == 1 ? c : -1;
+    }
+
+    char* gets(char* line, int size) override {
+        if (size <= 0) {
+            return nullptr;
+        }
+        int length = 0;
+        while (length < size - 1) {
+            const int c = get_char();
+            if (c < 0) {
+                break;
+            }
+            line[length++] = static_cast<char>(c);
+            if (c == '\n') {
+                break;
+            }
+        }
+        line[length] = '\0';
+        return length > 0 ? line : nullptr;
+    }
+
+    // One number in text, as the parsers of a few formats read them.
+    int scanf_one(const char* format, void* value) override {
+        char token[32];
+        int length = 0;
+        int c = get_char();
+        while (c >= 0 && std::isspace(c)) {
+            c = get_char();
+        }
+        while (c >= 0 && !std::isspace(c) && length < int(sizeof token) - 1) {
+            token[length++] = static_cast<char>(c);
+            c = get_char();
+        }
+        token[length] = '\0';
+        return length > 0 ? std::sscanf(token, format, value) : -1;
+    }
+
+    int eof() override { return position_ >= reader_.Size() ? 1 : 0; }
+    void* make_jas_stream() override { return nullptr; }
+
+private:
+    static constexpr std::size_t kWindow = 64 * 1024;
+
+    // Copies bytes at the position, through the window; how many there were.
+    std::size_t Take(void* buffer, std::size_t bytes) {
+        auto* to = static_cast<unsigned char*>(buffer);
+        std::size_t done = 0;
+        while (done < bytes) {
+            if (position_ < windowStart_ ||
+                position_ >= windowStart_ + static_cast<INT64>(window_.size())) {
+                if (bytes - done >= kWindow) {
+                    // A large read (the preview itself) goes straight to the buffer.
+                    reader_.Seek(position_);
+                    const std::size_t got = reader_.Read(to + done, bytes - done);
+                    position_ += static_cast<INT64>(got);
+                    return done + got;
+                }
+                if (!Fill()) {
+                    break;
+                }
+            }
+            const auto offset = static_cast<std::size_t>(position_ - windowStart_);
+            const std::size_t n = std::min(bytes - done, window_.size() - offset);
+            std::memcpy(to + done, window_.data() + offset, n);
+            done += n;
+            position_ += static_cast<INT64>(n);
+        }
+        return done;
+    }
+
+    bool Fill() {
+        window_.resize(kWindow);
+        reader_.Seek(position_);
+        window_.resize(reader_.Read(window_.data(), kWindow));
+        windowStart_ = position_;
+        return !window_.empty();
+    }
+
+    DescriptorReader reader_;
+    INT64 position_ = 0;
+    INT64 windowStart_ = 0;
+    std::vector<unsigned char> window_;
+};
+
+// libraw's flip (bit 4: axes swapped, then bit 2: upside down, bit 1: mirrored) as an
+// orientation.
+int OrientationOfFlip(int flip) {
+    constexpr int kOrientations[] = {1, 2, 4, 3, 5, 8, 6, 7};
+    return flip >= 0 && flip < 8 ? kOrientations[flip] : 1;
+}
+
+} // namespace
+
+std::optional<RawPreview> ExtractRawPreview(int descriptor) {
+    DescriptorStream stream(descriptor);
+    if (!stream.valid()) {
+        return std::nullopt;
+    }
+    // Quiet: no messages of its own on the standard error stream.
+    auto raw = std::make_unique<LibRaw>(LIBRAW_OPIONS_NO_MEMERR_CALLBACK |
+                                        LIBRAW_OPIONS_NO_DATAERR_CALLBACK);
+    if (raw->open_datastream(&stream) != LIBRAW_SUCCESS) {
+        return std::nullopt;
+    }
+    // The kind of preview is known only once it is unpacked; its length before.
+    const libraw_thumbnail_t& thumbnail = raw->imgdata.thumbnail;
+    if (thumbnail.tlength < 4 || thumbnail.tlength > kMaxPreviewBytes ||
+        static_cast<INT64>(thumbnail.tlength) > stream.size() ||
+        raw->unpack_thumb() != LIBRAW_SUCCESS) {
+        return std::nullopt;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(thumbnail.thumb);
+    if (thumbnail.tformat != LIBRAW_THUMBNAIL_JPEG || bytes == nullptr || thumbnail.tlength < 4 ||
+        bytes[0] != 0xFF || bytes[1] != 0xD8) {
+        return std::nullopt;
+    }
+    RawPreview preview;
+    preview.jpeg.assign(bytes, bytes + thumbnail.tlength);
+    preview.orientation = OrientationOfFlip(raw->imgdata.sizes.flip);
+    return preview;
+}
+
+std::unique_ptr<Bitmap> ReadRawPreviewDescriptor(int descriptor, const JpegReadOptions& options) {
+    const std::optional<RawPreview> preview = ExtractRawPreview(descriptor);
+    if (!preview) {
+        return nullptr;
+    }
+    const CFile jpeg(::fmemopen(const_cast<std::uint8_t*>(preview->jpeg.data()),
+                                preview->jpeg.size(), "rb"));
+    if (!jpeg) {
+        return nullptr;
+    }
+    JpegReadOptions turned = options;
+    turned.orientation = preview->orientation;
+    return ReadJpegStream(jpeg.get(), turned);
+}
+
+} // namespace pirela
