@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace pirela {
 
@@ -22,8 +24,7 @@ bool DescriptorReader::Seek(std::int64_t position) {
     return true;
 }
 
-std::size_t DescriptorReader::Read(void* buffer, std::size_t bytes) {
-    auto* to = static_cast<unsigned char*>(buffer);
+std::size_t DescriptorReader::ReadDirectly(std::uint8_t* to, std::size_t bytes) {
     std::size_t done = 0;
     while (done < bytes && position_ < size_) {
         const ssize_t got = ::pread(descriptor_, to + done, bytes - done, position_);
@@ -35,6 +36,38 @@ std::size_t DescriptorReader::Read(void* buffer, std::size_t bytes) {
         }
         done += static_cast<std::size_t>(got);
         position_ += got;
+    }
+    return done;
+}
+
+bool DescriptorReader::FillWindow() {
+    window_.resize(kWindowBytes);
+    windowStart_ = position_;
+    const std::int64_t at = position_;
+    window_.resize(ReadDirectly(window_.data(), kWindowBytes));
+    position_ = at;
+    return !window_.empty();
+}
+
+std::size_t DescriptorReader::Read(void* buffer, std::size_t bytes) {
+    auto* to = static_cast<std::uint8_t*>(buffer);
+    std::size_t done = 0;
+    while (done < bytes) {
+        const bool inWindow = position_ >= windowStart_ &&
+                              position_ < windowStart_ + static_cast<std::int64_t>(window_.size());
+        if (!inWindow) {
+            if (bytes - done >= kWindowBytes) {
+                return done + ReadDirectly(to + done, bytes - done);
+            }
+            if (!FillWindow()) {
+                break;
+            }
+        }
+        const auto offset = static_cast<std::size_t>(position_ - windowStart_);
+        const std::size_t n = std::min(bytes - done, window_.size() - offset);
+        std::memcpy(to + done, window_.data() + offset, n);
+        done += n;
+        position_ += static_cast<std::int64_t>(n);
     }
     return done;
 }

@@ -153,7 +153,8 @@ bool ReadFrame(GifFileType* gif, const Frame& frame, Bitmap& bitmap, const ReadO
             PutRow(frame, line, bitmap, y);
         }
         if (!frame.interlaced && (i + 1) % kRowsPerReport == 0) {
-            options.RowsFinished(frame.top + y + 1);
+            // A frame taller than the screen has rows beyond it: never more than it holds.
+            options.RowsFinished(std::min(frame.top + y + 1, frame.screenHeight));
         }
     }
     options.RowsFinished(bitmap.Height());

@@ -1,6 +1,7 @@
 #include "image/HeifReader.h"
 
 #include "image/DescriptorReader.h"
+#include "image/StraightAlpha.h"
 
 #include <libheif/heif.h>
 
@@ -70,29 +71,34 @@ std::unique_ptr<Bitmap> MakeBitmap(int width, int height, bool alpha) {
     return bitmap;
 }
 
-// Copies libheif's red-green-blue(-alpha) rows into the bitmap's blue-green-red(-alpha) ones;
-// premultiplied colours are divided by their alpha, as the bitmap keeps them straight.
+// Copies libheif's red-green-blue(-alpha) rows into the bitmap's blue-green-red(-alpha) ones.
+template <int kChannels>
+void SwapRedAndBlue(const std::uint8_t* from, std::uint8_t* to, int width) {
+    for (int x = 0; x < width; ++x, from += kChannels, to += kChannels) {
+        to[0] = from[2];
+        to[1] = from[1];
+        to[2] = from[0];
+        if constexpr (kChannels == 4) {
+            to[3] = from[3];
+        }
+    }
+}
+
 void CopyRows(const heif_image& image, bool premultiplied, Bitmap& bitmap,
               const ReadOptions& options) {
     int stride = 0;
     const std::uint8_t* plane = heif_image_get_plane_readonly(&image, heif_channel_interleaved, &stride);
-    const int channels = bitmap.BitCount() / 8;
     constexpr int kRowsPerReport = 64;
     for (int y = 0; y < bitmap.Height(); ++y) {
         const std::uint8_t* from = plane + std::size_t(stride) * y;
         std::uint8_t* to = bitmap.PictureRow(y);
-        for (int x = 0; x < bitmap.Width(); ++x, from += channels, to += channels) {
-            to[0] = from[2];
-            to[1] = from[1];
-            to[2] = from[0];
-            if (channels == 4) {
-                to[3] = from[3];
-                if (premultiplied && from[3] != 0 && from[3] != 255) {
-                    for (int c = 0; c < 3; ++c) {
-                        to[c] = static_cast<std::uint8_t>(std::min(255, to[c] * 255 / from[3]));
-                    }
-                }
+        if (bitmap.BitCount() == 32) {
+            SwapRedAndBlue<4>(from, to, bitmap.Width());
+            if (premultiplied) {
+                UnpremultiplyRow(to, bitmap.Width());
             }
+        } else {
+            SwapRedAndBlue<3>(from, to, bitmap.Width());
         }
         if ((y + 1) % kRowsPerReport == 0) {
             options.RowsFinished(y + 1);

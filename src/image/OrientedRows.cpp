@@ -4,22 +4,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace pirela {
 
 namespace {
 
 // Reverses the order of the pixels of a row in place.
-void MirrorRow(std::uint8_t* row, int width, int bytesPerPixel) {
+template <int kBytes>
+void MirrorRow(std::uint8_t* row, int width) {
     std::uint8_t* left = row;
-    std::uint8_t* right = row + std::size_t(width - 1) * bytesPerPixel;
-    std::uint8_t swap[4];
-    while (left < right) {
-        std::memcpy(swap, left, bytesPerPixel);
-        std::memcpy(left, right, bytesPerPixel);
-        std::memcpy(right, swap, bytesPerPixel);
-        left += bytesPerPixel;
-        right -= bytesPerPixel;
+    std::uint8_t* right = row + std::size_t(width - 1) * kBytes;
+    for (; left < right; left += kBytes, right -= kBytes) {
+        for (int i = 0; i < kBytes; ++i) {
+            std::swap(left[i], right[i]);
+        }
     }
 }
 
@@ -59,7 +58,18 @@ void OrientedRows::FinishInPlace(int first, int count) {
         return;
     }
     for (int y = first; y < first + count; ++y) {
-        MirrorRow(RowTarget(y), storedWidth_, bytesPerPixel_);
+        std::uint8_t* row = RowTarget(y);
+        switch (bytesPerPixel_) {
+        case 1:
+            MirrorRow<1>(row, storedWidth_);
+            break;
+        case 3:
+            MirrorRow<3>(row, storedWidth_);
+            break;
+        default:
+            MirrorRow<4>(row, storedWidth_);
+            break;
+        }
     }
 }
 

@@ -17,8 +17,8 @@ namespace {
 // No camera's preview comes near this; a larger length is a damaged or crafted file.
 constexpr unsigned kMaxPreviewBytes = 256u << 20;
 
-// libraw reads the file through this stream: by position from the descriptor, through a
-// window of the file kept in memory, because libraw parses with reads of two or four bytes.
+// libraw reads the file through this stream, by position from the descriptor (through the
+// reader's window: libraw parses with reads of two and four bytes).
 class DescriptorStream : public LibRaw_abstract_datastream {
 public:
     explicit DescriptorStream(int descriptor) : reader_(descriptor) {}
@@ -29,29 +29,29 @@ public:
         if (size == 0 || count > SIZE_MAX / size) {
             return 0;
         }
-        return static_cast<int>(Take(buffer, size * count) / size);
+        return static_cast<int>(reader_.Read(buffer, size * count) / size);
     }
 
     int seek(INT64 offset, int whence) override {
         INT64 base = 0;
         if (whence == SEEK_CUR) {
-            base = position_;
+            base = reader_.Position();
         } else if (whence == SEEK_END) {
             base = reader_.Size();
         }
         if (base + offset < 0) {
             return -1;
         }
-        position_ = std::min<INT64>(base + offset, reader_.Size());
+        reader_.Seek(std::min<INT64>(base + offset, reader_.Size()));
         return 0;
     }
 
-    INT64 tell() override { return position_; }
+    INT64 tell() override { return reader_.Position(); }
     INT64 size() override { return reader_.Size(); }
 
     int get_char() override {
         unsigned char c = 0;
-        return Take(&c, 1) == 1 ? c : -1;
+        return reader_.Read(&c, 1) == 1 ? c : -1;
     }
 
     char* gets(char* line, int size) override {
@@ -89,51 +89,11 @@ public:
         return length > 0 ? std::sscanf(token, format, value) : -1;
     }
 
-    int eof() override { return position_ >= reader_.Size() ? 1 : 0; }
+    int eof() override { return reader_.Position() >= reader_.Size() ? 1 : 0; }
     void* make_jas_stream() override { return nullptr; }
 
 private:
-    static constexpr std::size_t kWindow = 64 * 1024;
-
-    // Copies bytes at the position, through the window; how many there were.
-    std::size_t Take(void* buffer, std::size_t bytes) {
-        auto* to = static_cast<unsigned char*>(buffer);
-        std::size_t done = 0;
-        while (done < bytes) {
-            if (position_ < windowStart_ ||
-                position_ >= windowStart_ + static_cast<INT64>(window_.size())) {
-                if (bytes - done >= kWindow) {
-                    // A large read (the preview itself) goes straight to the buffer.
-                    reader_.Seek(position_);
-                    const std::size_t got = reader_.Read(to + done, bytes - done);
-                    position_ += static_cast<INT64>(got);
-                    return done + got;
-                }
-                if (!Fill()) {
-                    break;
-                }
-            }
-            const auto offset = static_cast<std::size_t>(position_ - windowStart_);
-            const std::size_t n = std::min(bytes - done, window_.size() - offset);
-            std::memcpy(to + done, window_.data() + offset, n);
-            done += n;
-            position_ += static_cast<INT64>(n);
-        }
-        return done;
-    }
-
-    bool Fill() {
-        window_.resize(kWindow);
-        reader_.Seek(position_);
-        window_.resize(reader_.Read(window_.data(), kWindow));
-        windowStart_ = position_;
-        return !window_.empty();
-    }
-
     DescriptorReader reader_;
-    INT64 position_ = 0;
-    INT64 windowStart_ = 0;
-    std::vector<unsigned char> window_;
 };
 
 // libraw's flip (bit 4: axes swapped, then bit 2: upside down, bit 1: mirrored) as an

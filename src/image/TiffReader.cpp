@@ -3,6 +3,7 @@
 #include "image/DescriptorReader.h"
 #include "image/Orientation.h"
 #include "image/OrientedRows.h"
+#include "image/StraightAlpha.h"
 
 #include <tiffio.h>
 
@@ -179,52 +180,56 @@ inline std::uint8_t To8(Real value) {
     return value >= 1 ? 255 : static_cast<std::uint8_t>(value * 255 + Real(0.5));
 }
 
-// One stored row of samples into bitmap pixels (blue, green, red, then alpha at 32 bits).
-template <class Sample>
-void ConvertRow(const Layout& layout, const Sample* in, std::uint8_t* out, int outBytes) {
+// One stored row of samples into bitmap pixels (blue, green, red, then alpha at 32 bits), for
+// one colour layout and one output depth: no decision is left inside the loop over pixels.
+template <class Sample, Colour kColour, int kOutBytes>
+void ConvertPixels(const Layout& layout, const Sample* in, std::uint8_t* out) {
     const int n = layout.samples;
-    for (std::uint32_t x = 0; x < layout.width; ++x, in += n, out += outBytes) {
-        std::uint8_t r = 0;
-        std::uint8_t g = 0;
-        std::uint8_t b = 0;
-        switch (layout.colour) {
-        case Colour::Grey:
-            r = g = b = To8(in[0]);
-            break;
-        case Colour::GreyInverted:
-            r = g = b = static_cast<std::uint8_t>(255 - To8(in[0]));
-            break;
-        case Colour::Rgb:
-            r = To8(in[0]);
-            g = To8(in[1]);
-            b = To8(in[2]);
-            break;
-        case Colour::Cmyk: {
+    const int alpha = layout.alphaSample;
+    for (std::uint32_t x = 0; x < layout.width; ++x, in += n, out += kOutBytes) {
+        if constexpr (kColour == Colour::Grey || kColour == Colour::GreyInverted) {
+            const std::uint8_t grey = To8(in[0]);
+            out[0] = out[1] = out[2] = kColour == Colour::Grey ? grey : std::uint8_t(255 - grey);
+        } else if constexpr (kColour == Colour::Rgb) {
+            out[0] = To8(in[2]);
+            out[1] = To8(in[1]);
+            out[2] = To8(in[0]);
+        } else {
             const int white = 255 - To8(in[3]);
-            r = static_cast<std::uint8_t>((255 - To8(in[0])) * white / 255);
-            g = static_cast<std::uint8_t>((255 - To8(in[1])) * white / 255);
-            b = static_cast<std::uint8_t>((255 - To8(in[2])) * white / 255);
-            break;
+            out[0] = static_cast<std::uint8_t>((255 - To8(in[2])) * white / 255);
+            out[1] = static_cast<std::uint8_t>((255 - To8(in[1])) * white / 255);
+            out[2] = static_cast<std::uint8_t>((255 - To8(in[0])) * white / 255);
         }
-        }
-        out[0] = b;
-        out[1] = g;
-        out[2] = r;
-        if (outBytes == 4) {
-            out[3] = layout.alphaSample >= 0 ? To8(in[layout.alphaSample]) : 255;
+        if constexpr (kOutBytes == 4) {
+            out[3] = alpha >= 0 ? To8(in[alpha]) : 255;
         }
     }
 }
 
-// Colours multiplied by their alpha, divided back: the bitmap keeps them straight.
-void Unpremultiply(std::uint8_t* row, int width) {
-    for (int x = 0; x < width; ++x, row += 4) {
-        const int alpha = row[3];
-        if (alpha != 0 && alpha != 255) {
-            for (int c = 0; c < 3; ++c) {
-                row[c] = static_cast<std::uint8_t>(std::min(255, row[c] * 255 / alpha));
-            }
-        }
+template <class Sample, Colour kColour>
+void ConvertRowTo(const Layout& layout, const Sample* in, std::uint8_t* out, int outBytes) {
+    if (outBytes == 4) {
+        ConvertPixels<Sample, kColour, 4>(layout, in, out);
+    } else {
+        ConvertPixels<Sample, kColour, 3>(layout, in, out);
+    }
+}
+
+template <class Sample>
+void ConvertRow(const Layout& layout, const Sample* in, std::uint8_t* out, int outBytes) {
+    switch (layout.colour) {
+    case Colour::Grey:
+        ConvertRowTo<Sample, Colour::Grey>(layout, in, out, outBytes);
+        break;
+    case Colour::GreyInverted:
+        ConvertRowTo<Sample, Colour::GreyInverted>(layout, in, out, outBytes);
+        break;
+    case Colour::Rgb:
+        ConvertRowTo<Sample, Colour::Rgb>(layout, in, out, outBytes);
+        break;
+    case Colour::Cmyk:
+        ConvertRowTo<Sample, Colour::Cmyk>(layout, in, out, outBytes);
+        break;
     }
 }
 
@@ -329,7 +334,7 @@ void ConvertBand(const Layout& layout, const std::vector<std::uint8_t>& samples,
         ConvertRow(layout, reinterpret_cast<const Sample*>(samples.data() + scanline * (y - first)),
                    row, writer.PixelBytes());
         if (layout.premultiplied) {
-            Unpremultiply(row, static_cast<int>(layout.width));
+            UnpremultiplyRow(row, static_cast<int>(layout.width));
         }
     }
 }
@@ -414,7 +419,7 @@ bool ReadThroughRgba(TIFF* tiff, const Layout& layout, BandWriter& writer, const
                 }
             }
             if (writer.PixelBytes() == 4) {
-                Unpremultiply(out - std::size_t(layout.width) * 4, static_cast<int>(layout.width));
+                UnpremultiplyRow(out - std::size_t(layout.width) * 4, static_cast<int>(layout.width));
             }
         }
         writer.Finish(y0, static_cast<int>(rows));

@@ -12,8 +12,9 @@ namespace pirela {
 
 namespace {
 
-// Bytes read at a time while a still image decodes.
-constexpr std::size_t kChunkBytes = 256 * 1024;
+// Bytes read at a time while a still image decodes. The incremental decoder has work to redo
+// each time the data runs out in the middle of a piece; a megabyte keeps that rare.
+constexpr std::size_t kChunkBytes = 1024 * 1024;
 // An animation is decoded from memory; no sensible first frame needs a larger file.
 constexpr std::size_t kMaxAnimationBytes = 256u << 20;
 
