@@ -116,9 +116,12 @@ std::optional<RawPreview> ExtractRawPreview(int descriptor) {
     if (raw->open_datastream(&stream) != LIBRAW_SUCCESS) {
         return std::nullopt;
     }
-    // The kind of preview is known only once it is unpacked; its length before.
+    // Only a JPEG preview is unpacked: libraw then reads exactly its length into a buffer of
+    // that length. Its other kinds of thumbnail (bitmaps, layers) are never asked for, both
+    // because they are not what is shown and because libraw 0.20 can write past its own
+    // buffer while unpacking a crafted one.
     const libraw_thumbnail_t& thumbnail = raw->imgdata.thumbnail;
-    if (thumbnail.tlength < 4 || thumbnail.tlength > kMaxPreviewBytes ||
+    if (!raw->is_jpeg_thumb() || thumbnail.tlength < 4 || thumbnail.tlength > kMaxPreviewBytes ||
         static_cast<INT64>(thumbnail.tlength) > stream.size() ||
         raw->unpack_thumb() != LIBRAW_SUCCESS) {
         return std::nullopt;
