@@ -10,6 +10,7 @@
 // without its EXIF orientation applied (1: only the tag is read; 3: rows mirrored and
 // reversed; 6: rows placed as columns).
 // Run: camera_roll_bench CORPUS_FOLDER [benchmark options] (scripts/bench.sh makes the corpus).
+#include "BareJpeg.h"
 #include "RatioReport.h"
 
 #include "image/GifReader.h"
@@ -21,7 +22,6 @@
 
 #include <fcntl.h>
 #include <gif_lib.h>
-#include <jpeglib.h>
 #include <libheif/heif.h>
 #include <libraw.h>
 #include <tiffio.h>
@@ -95,25 +95,6 @@ void BareGif(const fs::path& file) {
     DGifCloseFile(gif, &error);
 }
 
-void JpegIntoBuffer(jpeg_decompress_struct& info) {
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_EXT_BGR;
-    jpeg_start_decompress(&info);
-    const std::size_t stride = (std::size_t(info.output_width) * 3 + 3) / 4 * 4;
-    auto* pixels = static_cast<std::uint8_t*>(std::malloc(stride * info.output_height));
-    JSAMPROW rows[16];
-    while (info.output_scanline < info.output_height) {
-        const JDIMENSION n = std::min<JDIMENSION>(16, info.output_height - info.output_scanline);
-        for (JDIMENSION i = 0; i < n; ++i) {
-            rows[i] = pixels + stride * (info.output_scanline + i);
-        }
-        jpeg_read_scanlines(&info, rows, n);
-    }
-    jpeg_finish_decompress(&info);
-    benchmark::DoNotOptimize(pixels);
-    std::free(pixels);
-}
-
 void BareRaw(const fs::path& file) {
     std::vector<std::uint8_t> bytes = FileBytes(file);
     auto raw = std::make_unique<LibRaw>();
@@ -125,7 +106,7 @@ void BareRaw(const fs::path& file) {
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<unsigned char*>(raw->imgdata.thumbnail.thumb),
                  raw->imgdata.thumbnail.tlength);
-    JpegIntoBuffer(info);
+    pirela::bench::DecodeJpegIntoBuffer(info);
     jpeg_destroy_decompress(&info);
 }
 

@@ -1,6 +1,6 @@
 #include "image/TiffReader.h"
 
-#include "image/DescriptorReader.h"
+#include "image/DescriptorDecode.h"
 #include "image/Orientation.h"
 #include "image/OrientedRows.h"
 #include "image/StraightAlpha.h"
@@ -484,10 +484,7 @@ bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_pt
 } // namespace
 
 std::unique_ptr<Bitmap> ReadTiffDescriptor(int descriptor, const ReadOptions& options) {
-    DescriptorReader reader(descriptor);
-    std::unique_ptr<Bitmap> bitmap;
-    const bool decoded = reader.Valid() && Decode(reader, options, bitmap);
-    return options.Outcome(decoded, std::move(bitmap));
+    return DecodeDescriptor(descriptor, options, Decode);
 }
 
 } // namespace pirela
