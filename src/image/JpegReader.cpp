@@ -121,7 +121,8 @@ bool MakeBitmap(Decode& decode) {
 // False when asked to stop before the last row, or when the library gives no more rows.
 bool ReadRowsIntoBitmap(Decode& decode) {
     j_decompress_ptr info = &decode.info;
-    OrientedRows placer(*decode.target, decode.orientation);
+    OrientedRows placer(*decode.target, decode.orientation,
+                        info->out_color_space == JCS_EXT_RGB);
     DecodeProgress* progress = decode.options ? decode.options->progress : nullptr;
     const std::size_t stride = std::size_t(info->output_width) * 3;
     const JDIMENSION band = placer.InPlace() ? kRowsPerCall : kRowsPerBand;
@@ -207,7 +208,9 @@ bool RunDecode(Decode& decode, std::FILE* file) {
         return false; // CMYK and YCCK
     }
     // Blue-green-red straight from the library's colour conversion; grey expands to g, g, g.
-    info->out_color_space = JCS_EXT_BGR;
+    // Rows to be mirrored come red first: reversing their bytes then gives blue first.
+    info->out_color_space =
+        OrientedRows::MirrorsRows(decode.orientation) ? JCS_EXT_RGB : JCS_EXT_BGR;
     if (!ChooseScale(decode)) {
         return false;
     }

@@ -22,6 +22,25 @@ void MirrorRow(std::uint8_t* row, int width) {
     }
 }
 
+// Reverses the bytes of a row, eight at a time from both ends.
+void ReverseBytes(std::uint8_t* row, std::size_t bytes) {
+    std::uint8_t* left = row;
+    std::uint8_t* right = row + bytes;
+    while (right - left >= 16) {
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::memcpy(&a, left, 8);
+        std::memcpy(&b, right - 8, 8);
+        a = __builtin_bswap64(a);
+        b = __builtin_bswap64(b);
+        std::memcpy(left, &b, 8);
+        std::memcpy(right - 8, &a, 8);
+        left += 8;
+        right -= 8;
+    }
+    std::reverse(left, right);
+}
+
 // Copies `count` pixels, each read `stride` bytes after the last, to consecutive places
 // (step +1) or to places going left (step -1).
 template <int kBytes>
@@ -41,11 +60,12 @@ OrientedSize UprightSize(int storedWidth, int storedHeight, int orientation) {
                                   : OrientedSize{storedWidth, storedHeight};
 }
 
-OrientedRows::OrientedRows(Bitmap& bitmap, int orientation)
+OrientedRows::OrientedRows(Bitmap& bitmap, int orientation, bool redFirst)
     : bitmap_(bitmap), orientation_(ValidOrientation(orientation)),
       storedWidth_(SwapsAxes(orientation_) ? bitmap.Height() : bitmap.Width()),
       storedHeight_(SwapsAxes(orientation_) ? bitmap.Width() : bitmap.Height()),
-      bytesPerPixel_(bitmap.BitCount() / 8) {}
+      bytesPerPixel_(bitmap.BitCount() / 8),
+      redFirst_(redFirst && bitmap.BitCount() == 24 && MirrorsRows(orientation_)) {}
 
 std::uint8_t* OrientedRows::RowTarget(int storedY) {
     // 3 and 4 are upside down: the first stored row is the picture's last.
@@ -54,11 +74,15 @@ std::uint8_t* OrientedRows::RowTarget(int storedY) {
 }
 
 void OrientedRows::FinishInPlace(int first, int count) {
-    if (orientation_ != 2 && orientation_ != 3) {
+    if (!MirrorsRows(orientation_)) {
         return;
     }
     for (int y = first; y < first + count; ++y) {
         std::uint8_t* row = RowTarget(y);
+        if (redFirst_) {
+            ReverseBytes(row, std::size_t(storedWidth_) * 3);
+            continue;
+        }
         switch (bytesPerPixel_) {
         case 1:
             MirrorRow<1>(row, storedWidth_);

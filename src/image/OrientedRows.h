@@ -24,7 +24,13 @@ OrientedSize UprightSize(int storedWidth, int storedHeight, int orientation);
 // Place copies the band into its columns.
 class OrientedRows {
 public:
-    OrientedRows(Bitmap& bitmap, int orientation);
+    // With redFirst, the decoder writes 24-bit rows red first: orientations 2 and 3 then
+    // mirror each row by reversing its bytes, which puts blue first too, in one pass that is
+    // far cheaper than moving pixels of three bytes (see MirrorsRows).
+    OrientedRows(Bitmap& bitmap, int orientation, bool redFirst = false);
+
+    // Whether stored rows are mirrored left to right (orientations 2 and 3).
+    static bool MirrorsRows(int orientation) { return orientation == 2 || orientation == 3; }
 
     int Orientation() const { return orientation_; }
     int StoredWidth() const { return storedWidth_; }
@@ -54,6 +60,7 @@ private:
     int storedWidth_;
     int storedHeight_;
     int bytesPerPixel_;
+    bool redFirst_;
 };
 
 } // namespace pirela
