@@ -3,13 +3,12 @@
 #include <benchmark/benchmark.h>
 
 // jpeglib.h needs size_t and FILE declared before it.
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <jpeglib.h>
-
-#include <algorithm>
-#include <cstdint>
 
 namespace pirela::bench {
 

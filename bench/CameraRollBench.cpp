@@ -12,7 +12,6 @@
 // Run: camera_roll_bench CORPUS_FOLDER [benchmark options] (scripts/bench.sh makes the corpus).
 #include "BareJpeg.h"
 #include "RatioReport.h"
-
 #include "image/GifReader.h"
 #include "image/HeifReader.h"
 #include "image/JpegReader.h"
@@ -20,21 +19,20 @@
 #include "image/TiffReader.h"
 #include "image/WebpReader.h"
 
-#include <fcntl.h>
-#include <gif_lib.h>
-#include <libheif/heif.h>
-#include <libraw.h>
-#include <tiffio.h>
-#include <unistd.h>
-#include <webp/decode.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gif_lib.h>
 #include <iterator>
+#include <libheif/heif.h>
+#include <libraw.h>
 #include <string>
+#include <tiffio.h>
+#include <unistd.h>
 #include <vector>
+#include <webp/decode.h>
 
 namespace fs = std::filesystem;
 using namespace pirela;
@@ -58,7 +56,8 @@ void BareHeif(const fs::path& file) {
     heif_image* image = nullptr;
     heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, nullptr);
     int stride = 0;
-    benchmark::DoNotOptimize(heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride));
+    benchmark::DoNotOptimize(
+        heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride));
     heif_image_release(image);
     heif_image_handle_release(handle);
     heif_context_free(context);
@@ -83,7 +82,8 @@ void BareTiff(const fs::path& file) {
     TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
     auto* raster = static_cast<std::uint32_t*>(std::malloc(std::size_t(width) * height * 4));
-    benchmark::DoNotOptimize(TIFFReadRGBAImageOriented(tiff, width, height, raster, ORIENTATION_TOPLEFT, 0));
+    benchmark::DoNotOptimize(
+        TIFFReadRGBAImageOriented(tiff, width, height, raster, ORIENTATION_TOPLEFT, 0));
     std::free(raster);
     TIFFClose(tiff);
 }
@@ -112,8 +112,7 @@ void BareRaw(const fs::path& file) {
 
 // --- Ours ---
 
-template <class Read>
-std::unique_ptr<Bitmap> FromDescriptor(const fs::path& file, Read read) {
+template <class Read> std::unique_ptr<Bitmap> FromDescriptor(const fs::path& file, Read read) {
     const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     auto bitmap = read(descriptor);
     ::close(descriptor);
@@ -208,10 +207,12 @@ int main(int argc, char** argv) {
         const std::string ours = std::string(c.name) + " / ours";
         const std::string reference =
             std::string(c.name) + (c.reference ? " / library" : " / not turned");
-        benchmark::RegisterBenchmark(reference.c_str(), [&c](benchmark::State& s) { RunReference(s, c); })
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(ours.c_str(), [&c](benchmark::State& s) { RunOurs(s, c); })
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(reference.c_str(), [&c](benchmark::State& s) {
+            RunReference(s, c);
+        })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(ours.c_str(), [&c](benchmark::State& s) {
+            RunOurs(s, c);
+        })->Unit(benchmark::kMillisecond);
         pairs.emplace_back(ours, reference);
     }
     benchmark::Initialize(&argc, argv);
@@ -219,7 +220,8 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios(pairs, 1.05);
 
-    std::printf("\npaired ratios (median of 9 rounds, ours and the reference back to back; target <= 1.05):\n");
+    std::printf("\npaired ratios (median of 9 rounds, ours and the reference back to back; target "
+                "<= 1.05):\n");
     for (const Case& c : kCases) {
         const fs::path file = gCorpus / c.file;
         const double ratio = pirela::bench::PairedMedianRatio(

@@ -1,7 +1,7 @@
 // Writes the decoding benchmark's corpus into the given folder (skipping files already there):
 // photo-like JPEGs (6000 x 4000 baseline and progressive, 4000 x 3000 grey), PNGs (4000 x 3000
-// RGB, plain, interlaced and with a gAMA of 1/2.2; 2000 x 2000 palette) and a 4000 x 3000 24-bit BMP;
-// for the camera roll's benchmark, 6000 x 4000 JPEGs with an EXIF orientation of 1, 3 and 6,
+// RGB, plain, interlaced and with a gAMA of 1/2.2; 2000 x 2000 palette) and a 4000 x 3000 24-bit
+// BMP; for the camera roll's benchmark, 6000 x 4000 JPEGs with an EXIF orientation of 1, 3 and 6,
 // 4000 x 3000 HEIC, AVIF, lossy WebP and TIFFs (8-bit LZW, 16-bit deflate, CMYK), a 2000 x 1500
 // lossless WebP, a 2000 x 2000 GIF and a DNG holding a 6000 x 4000 JPEG preview.
 #include "support/CameraFixtures.h"
@@ -47,7 +47,8 @@ test::PngImage Palette2000() {
 
 void WriteCameraRollCorpus(const fs::path& dir) {
     for (const int orientation : {1, 3, 6}) {
-        MakeOnce(dir / ("photo-exif" + std::to_string(orientation) + ".jpg"), [orientation](const fs::path& f) {
+        const fs::path file = dir / ("photo-exif" + std::to_string(orientation) + ".jpg");
+        MakeOnce(file, [orientation](const fs::path& f) {
             test::WriteOrientedJpeg(f, test::PhotoLike(6000, 4000, 3), orientation);
         });
     }
@@ -69,7 +70,8 @@ void WriteCameraRollCorpus(const fs::path& dir) {
         const test::Samples grey = test::PhotoLike(2000, 2000, 1, 7);
         test::GifFrame frame{2000, 2000, 0, 0, 2000, 2000, grey.data, {}};
         for (int i = 0; i < 256; ++i) {
-            frame.palette.insert(frame.palette.end(), {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
+            frame.palette.insert(frame.palette.end(),
+                                 {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
         }
         test::WriteGif(f, frame);
     });

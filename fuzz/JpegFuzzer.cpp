@@ -10,7 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WithStream(data, size, [](std::FILE* file) { CheckBitmap(ReadJpegStream(file).get()); });
     WithStream(data, size, [](std::FILE* file) {
         JpegReadOptions preview;
-        preview.smallestWanted = [](int width, int height) { return std::pair{width / 5, height / 3}; };
+        preview.smallestWanted = [](int width, int height) {
+            return std::pair{width / 5, height / 3};
+        };
         preview.onlyWhenSmaller = true;
         CheckBitmap(ReadJpegStream(file, preview).get());
     });

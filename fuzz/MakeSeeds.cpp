@@ -78,7 +78,8 @@ void WriteWebpSeeds(const fs::path& dir) {
     test::WriteWebp(dir / "lossy.webp", test::PhotoLike(17, 9, 3), false, 50);
     test::WriteWebp(dir / "lossless.webp", test::PhotoLike(17, 9, 3), true);
     test::WriteWebp(dir / "alpha.webp", test::PhotoLike(9, 9, 4), false, 50);
-    test::WriteAnimatedWebp(dir / "animated.webp", {test::PhotoLike(8, 8, 4, 1), test::PhotoLike(8, 8, 4, 2)});
+    test::WriteAnimatedWebp(dir / "animated.webp",
+                            {test::PhotoLike(8, 8, 4, 1), test::PhotoLike(8, 8, 4, 2)});
 }
 
 void WriteTiffSeeds(const fs::path& dir) {
@@ -126,9 +127,11 @@ int main(int argc, char** argv) {
     }
     const fs::path root = argv[1];
     const std::pair<const char*, void (*)(const fs::path&)> targets[]{
-        {"bmp_fuzzer", WriteBmpSeeds},   {"jpeg_fuzzer", WriteJpegSeeds}, {"png_fuzzer", WritePngSeeds},
-        {"heif_fuzzer", WriteHeifSeeds}, {"webp_fuzzer", WriteWebpSeeds}, {"tiff_fuzzer", WriteTiffSeeds},
-        {"gif_fuzzer", WriteGifSeeds},   {"raw_fuzzer", WriteRawSeeds},   {"exif_fuzzer", WriteExifSeeds},
+        {"bmp_fuzzer", WriteBmpSeeds},   {"jpeg_fuzzer", WriteJpegSeeds},
+        {"png_fuzzer", WritePngSeeds},   {"heif_fuzzer", WriteHeifSeeds},
+        {"webp_fuzzer", WriteWebpSeeds}, {"tiff_fuzzer", WriteTiffSeeds},
+        {"gif_fuzzer", WriteGifSeeds},   {"raw_fuzzer", WriteRawSeeds},
+        {"exif_fuzzer", WriteExifSeeds},
     };
     for (const auto& [name, write] : targets) {
         fs::create_directories(root / name);

@@ -19,7 +19,8 @@ namespace {
 
 void Replay(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
     // A copy of its own, so that a read one byte too far is caught by the sanitizers.
     const std::vector<std::uint8_t> input(bytes.begin(), bytes.end());
     LLVMFuzzerTestOneInput(input.empty() ? nullptr : input.data(), input.size());

@@ -2,7 +2,6 @@
 // decode job reads it: a sound bitmap or none, never a crash, a leak or an allocation past the
 // bound.
 #include "ImageFuzzer.h"
-
 #include "image/WebpReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

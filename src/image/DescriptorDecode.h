@@ -12,7 +12,8 @@ namespace pirela {
 // descriptor, the decode (which makes the bitmap and fills it, or says it could not), and the
 // outcome handed to the progress, which keeps a reported bitmap alive after a failure.
 template <class Decode>
-std::unique_ptr<Bitmap> DecodeDescriptor(int descriptor, const ReadOptions& options, Decode decode) {
+std::unique_ptr<Bitmap> DecodeDescriptor(int descriptor, const ReadOptions& options,
+                                         Decode decode) {
     DescriptorReader reader(descriptor);
     std::unique_ptr<Bitmap> bitmap;
     const bool decoded = reader.Valid() && decode(reader, options, bitmap);

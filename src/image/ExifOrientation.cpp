@@ -2,9 +2,8 @@
 
 #include "image/Orientation.h"
 
-#include <libexif/exif-data.h>
-
 #include <climits>
+#include <libexif/exif-data.h>
 #include <memory>
 
 namespace pirela {

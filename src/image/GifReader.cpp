@@ -2,9 +2,8 @@
 
 #include "image/DescriptorDecode.h"
 
-#include <gif_lib.h>
-
 #include <algorithm>
+#include <gif_lib.h>
 #include <vector>
 
 namespace pirela {

@@ -3,10 +3,9 @@
 #include "image/DescriptorDecode.h"
 #include "image/StraightAlpha.h"
 
-#include <libheif/heif.h>
-
 #include <algorithm>
 #include <cstring>
+#include <libheif/heif.h>
 
 namespace pirela {
 
@@ -36,8 +35,9 @@ int Seek(std::int64_t position, void* reader) {
 }
 
 heif_reader_grow_status WaitForFileSize(std::int64_t size, void* reader) {
-    return size <= static_cast<DescriptorReader*>(reader)->Size() ? heif_reader_grow_status_size_reached
-                                                                  : heif_reader_grow_status_size_beyond_eof;
+    return size <= static_cast<DescriptorReader*>(reader)->Size()
+               ? heif_reader_grow_status_size_reached
+               : heif_reader_grow_status_size_beyond_eof;
 }
 
 constexpr heif_reader kReader{1, Position, Read, Seek, WaitForFileSize};
@@ -87,7 +87,8 @@ void SwapRedAndBlue(const std::uint8_t* from, std::uint8_t* to, int width) {
 void CopyRows(const heif_image& image, bool premultiplied, Bitmap& bitmap,
               const ReadOptions& options) {
     int stride = 0;
-    const std::uint8_t* plane = heif_image_get_plane_readonly(&image, heif_channel_interleaved, &stride);
+    const std::uint8_t* plane =
+        heif_image_get_plane_readonly(&image, heif_channel_interleaved, &stride);
     constexpr int kRowsPerReport = 64;
     for (int y = 0; y < bitmap.Height(); ++y) {
         const std::uint8_t* from = plane + std::size_t(stride) * y;
@@ -117,8 +118,8 @@ bool Fits(const heif_image& image, const Bitmap& bitmap) {
 bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_ptr<Bitmap>& bitmap) {
     InitialiseLibrary();
     const std::unique_ptr<heif_context, FreeContext> context(heif_context_alloc());
-    if (!context ||
-        heif_context_read_from_reader(context.get(), &kReader, &reader, nullptr).code != heif_error_Ok) {
+    if (!context || heif_context_read_from_reader(context.get(), &kReader, &reader, nullptr).code !=
+                        heif_error_Ok) {
         return false;
     }
     heif_image_handle* primary = nullptr;
@@ -134,7 +135,8 @@ bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_pt
         return false;
     }
     options.Started(*bitmap);
-    const std::unique_ptr<heif_decoding_options, FreeOptions> decoding(heif_decoding_options_alloc());
+    const std::unique_ptr<heif_decoding_options, FreeOptions> decoding(
+        heif_decoding_options_alloc());
     if (!decoding || options.StopRequested()) {
         return false;
     }

@@ -155,7 +155,8 @@ bool ReadRowsIntoBitmap(Decode& decode) {
         // Rows come out top first and final (a progressive file's scans are all read in before
         // its first row comes out); a turned picture's are final once all of them are.
         if (progress) {
-            progress->RowsFinished(placer.FinalRowsFromTop(static_cast<int>(info->output_scanline)));
+            const int scanned = static_cast<int>(info->output_scanline);
+            progress->RowsFinished(placer.FinalRowsFromTop(scanned));
         }
     }
     return true;
@@ -171,7 +172,8 @@ bool ChooseScale(Decode& decode) {
     const int height = static_cast<int>(info->image_height);
     // The view thinks in the upright picture; the library in the stored one.
     const OrientedSize upright = UprightSize(width, height, decode.orientation);
-    auto [wantedWidth, wantedHeight] = decode.options->smallestWanted(upright.width, upright.height);
+    auto [wantedWidth, wantedHeight] =
+        decode.options->smallestWanted(upright.width, upright.height);
     if (SwapsAxes(decode.orientation)) {
         std::swap(wantedWidth, wantedHeight);
     }

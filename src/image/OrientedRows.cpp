@@ -11,8 +11,7 @@ namespace pirela {
 namespace {
 
 // Reverses the order of the pixels of a row in place.
-template <int kBytes>
-void MirrorRow(std::uint8_t* row, int width) {
+template <int kBytes> void MirrorRow(std::uint8_t* row, int width) {
     std::uint8_t* left = row;
     std::uint8_t* right = row + std::size_t(width - 1) * kBytes;
     for (; left < right; left += kBytes, right -= kBytes) {

@@ -3,12 +3,11 @@
 #include "image/CFile.h"
 #include "image/DescriptorReader.h"
 
-#include <libraw.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <libraw.h>
 
 namespace pirela {
 
@@ -142,8 +141,8 @@ std::unique_ptr<Bitmap> ReadRawPreviewDescriptor(int descriptor, const JpegReadO
     if (!preview) {
         return nullptr;
     }
-    const CFile jpeg(::fmemopen(const_cast<std::uint8_t*>(preview->jpeg.data()),
-                                preview->jpeg.size(), "rb"));
+    const CFile jpeg(
+        ::fmemopen(const_cast<std::uint8_t*>(preview->jpeg.data()), preview->jpeg.size(), "rb"));
     if (!jpeg) {
         return nullptr;
     }

@@ -5,10 +5,9 @@
 #include "image/OrientedRows.h"
 #include "image/StraightAlpha.h"
 
-#include <tiffio.h>
-
 #include <algorithm>
 #include <cstring>
+#include <tiffio.h>
 #include <vector>
 
 namespace pirela {
@@ -80,10 +79,9 @@ std::unique_ptr<TIFF, CloseTiff> OpenTiff(DescriptorReader& reader) {
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), Silence, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), Silence, nullptr);
     // "m": no memory mapping, every byte through the reader.
-    return std::unique_ptr<TIFF, CloseTiff>(TIFFClientOpenExt("tiff", "rm", &reader, ReadProc,
-                                                              WriteProc, SeekProc, CloseProc,
-                                                              SizeProc, MapProc, UnmapProc,
-                                                              options.get()));
+    return std::unique_ptr<TIFF, CloseTiff>(
+        TIFFClientOpenExt("tiff", "rm", &reader, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
+                          MapProc, UnmapProc, options.get()));
 }
 
 // --- What the first page holds ---
@@ -102,8 +100,7 @@ struct Layout {
     int orientation = kStoredUpright;
 };
 
-template <class Value>
-Value Field(TIFF* tiff, ttag_t tag, Value fallback) {
+template <class Value> Value Field(TIFF* tiff, ttag_t tag, Value fallback) {
     Value value = fallback;
     TIFFGetFieldDefaulted(tiff, tag, &value);
     return value;
@@ -130,8 +127,9 @@ bool ReadsDirectly(TIFF* tiff, Layout& layout) {
     const auto planar = Field<std::uint16_t>(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     const auto photometric = Field<std::uint16_t>(tiff, TIFFTAG_PHOTOMETRIC, 0xFFFF);
     const bool integer = layout.format == SAMPLEFORMAT_UINT || layout.format == SAMPLEFORMAT_VOID;
-    const bool sizes = (integer && (layout.bits == 8 || layout.bits == 16)) ||
-                       (layout.format == SAMPLEFORMAT_IEEEFP && (layout.bits == 32 || layout.bits == 64));
+    const bool sizes =
+        (integer && (layout.bits == 8 || layout.bits == 16)) ||
+        (layout.format == SAMPLEFORMAT_IEEEFP && (layout.bits == 32 || layout.bits == 64));
     if (!sizes || (planar != PLANARCONFIG_CONTIG && layout.samples > 1)) {
         return false;
     }
@@ -171,8 +169,7 @@ inline std::uint8_t To8(std::uint8_t value) {
 inline std::uint8_t To8(std::uint16_t value) {
     return static_cast<std::uint8_t>(value >> 8);
 }
-template <class Real>
-inline std::uint8_t To8(Real value) {
+template <class Real> inline std::uint8_t To8(Real value) {
     // NaN fails every comparison and lands on 0.
     if (!(value > 0)) {
         return 0;
@@ -281,16 +278,17 @@ bool Affordable(std::uint64_t bytes) {
 }
 
 // Reads the samples of rows [first, first + rows) into `samples`, scanline after scanline.
-bool ReadBand(TIFF* tiff, std::uint32_t first, std::uint32_t rows, std::vector<std::uint8_t>& samples,
-              std::vector<std::uint8_t>& tile) {
+bool ReadBand(TIFF* tiff, std::uint32_t first, std::uint32_t rows,
+              std::vector<std::uint8_t>& samples, std::vector<std::uint8_t>& tile) {
     const auto scanline = static_cast<std::size_t>(TIFFScanlineSize(tiff));
     if (!Affordable(std::uint64_t{scanline} * rows)) {
         return false;
     }
     samples.resize(scanline * rows);
     if (!TIFFIsTiled(tiff)) {
-        const tmsize_t got = TIFFReadEncodedStrip(tiff, TIFFComputeStrip(tiff, first, 0),
-                                                  samples.data(), static_cast<tmsize_t>(samples.size()));
+        const tmsize_t got =
+            TIFFReadEncodedStrip(tiff, TIFFComputeStrip(tiff, first, 0), samples.data(),
+                                 static_cast<tmsize_t>(samples.size()));
         return got == static_cast<tmsize_t>(samples.size());
     }
     std::uint32_t tileWidth = 0;
@@ -327,8 +325,8 @@ std::uint32_t BandHeight(TIFF* tiff, std::uint32_t height) {
 }
 
 template <class Sample>
-void ConvertBand(const Layout& layout, const std::vector<std::uint8_t>& samples, std::size_t scanline,
-                 int first, int count, BandWriter& writer) {
+void ConvertBand(const Layout& layout, const std::vector<std::uint8_t>& samples,
+                 std::size_t scanline, int first, int count, BandWriter& writer) {
     for (int y = first; y < first + count; ++y) {
         std::uint8_t* row = writer.Row(first, y);
         ConvertRow(layout, reinterpret_cast<const Sample*>(samples.data() + scanline * (y - first)),
@@ -339,7 +337,8 @@ void ConvertBand(const Layout& layout, const std::vector<std::uint8_t>& samples,
     }
 }
 
-bool ReadDirectly(TIFF* tiff, const Layout& layout, BandWriter& writer, const ReadOptions& options) {
+bool ReadDirectly(TIFF* tiff, const Layout& layout, BandWriter& writer,
+                  const ReadOptions& options) {
     const std::uint32_t band = BandHeight(tiff, layout.height);
     const auto scanline = static_cast<std::size_t>(TIFFScanlineSize(tiff));
     if (scanline < std::size_t(layout.width) * layout.samples * (layout.bits / 8)) {
@@ -382,7 +381,8 @@ struct EndRgba {
 
 // libtiff's own conversion to packed red, green, blue, alpha (alpha premultiplied), a band at
 // a time, rows in the order stored.
-bool ReadThroughRgba(TIFF* tiff, const Layout& layout, BandWriter& writer, const ReadOptions& options) {
+bool ReadThroughRgba(TIFF* tiff, const Layout& layout, BandWriter& writer,
+                     const ReadOptions& options) {
     char message[1024];
     TIFFRGBAImage image{};
     if (TIFFRGBAImageBegin(&image, tiff, 0, message) != 1) {
@@ -419,7 +419,8 @@ bool ReadThroughRgba(TIFF* tiff, const Layout& layout, BandWriter& writer, const
                 }
             }
             if (writer.PixelBytes() == 4) {
-                UnpremultiplyRow(out - std::size_t(layout.width) * 4, static_cast<int>(layout.width));
+                UnpremultiplyRow(out - std::size_t(layout.width) * 4,
+                                 static_cast<int>(layout.width));
             }
         }
         writer.Finish(y0, static_cast<int>(rows));
@@ -467,10 +468,10 @@ bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_pt
     }
     std::uint16_t extra = 0;
     std::uint16_t* kinds = nullptr;
-    const bool rgbaAlpha = !direct &&
-                           TIFFGetField(tiff.get(), TIFFTAG_EXTRASAMPLES, &extra, &kinds) == 1 &&
-                           extra > 0 && kinds != nullptr &&
-                           (kinds[0] == EXTRASAMPLE_ASSOCALPHA || kinds[0] == EXTRASAMPLE_UNASSALPHA);
+    const bool rgbaAlpha =
+        !direct && TIFFGetField(tiff.get(), TIFFTAG_EXTRASAMPLES, &extra, &kinds) == 1 &&
+        extra > 0 && kinds != nullptr &&
+        (kinds[0] == EXTRASAMPLE_ASSOCALPHA || kinds[0] == EXTRASAMPLE_UNASSALPHA);
     bitmap = MakeBitmap(layout, direct ? layout.alphaSample >= 0 : rgbaAlpha);
     if (!bitmap) {
         return false;

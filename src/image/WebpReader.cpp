@@ -2,11 +2,10 @@
 
 #include "image/DescriptorDecode.h"
 
-#include <webp/decode.h>
-#include <webp/demux.h>
-
 #include <cstring>
 #include <vector>
+#include <webp/decode.h>
+#include <webp/demux.h>
 
 namespace pirela {
 

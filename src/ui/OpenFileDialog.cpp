@@ -17,13 +17,15 @@ struct Patterns {
     QString read;
 
     void Add(std::string_view extension) {
-        const QString pattern = QStringLiteral("*.") + QString::fromLatin1(extension.data(), qsizetype(extension.size()));
+        const QString pattern =
+            QStringLiteral("*.") +
+            QString::fromLatin1(extension.data(), qsizetype(extension.size()));
         shown += (shown.isEmpty() ? QString() : QStringLiteral(";")) + pattern;
         read += (read.isEmpty() ? QString() : QStringLiteral(" ")) + pattern;
     }
     QString Filter(const char* description) const {
-        return QString::fromUtf8(description) + QStringLiteral(" (") + shown + QStringLiteral(") (") +
-               read + QStringLiteral(")");
+        return QString::fromUtf8(description) + QStringLiteral(" (") + shown +
+               QStringLiteral(") (") + read + QStringLiteral(")");
     }
 };
 

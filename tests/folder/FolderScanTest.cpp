@@ -41,7 +41,8 @@ TEST_F(FolderScanTest, ListsOnlyOpenableImageFilesOfTheFolder) {
               (std::vector<std::string>{"a.jpg", "B.PNG", "c.Bmp", "d.dib", "e.jpe"}));
     // The camera roll's formats are listed unless only the classic ones are asked for; a
     // photo's sidecar never is.
-    for (const char* name : {"IMG_1.HEIC", "f.webp", "g.tif", "h.gif", "i.CR3", "i.CR3.xmp", "j.avif"}) {
+    for (const char* name :
+         {"IMG_1.HEIC", "f.webp", "g.tif", "h.gif", "i.CR3", "i.CR3.xmp", "j.avif"}) {
         Touch(name);
     }
     EXPECT_EQ(Scan({}), (std::vector<std::string>{"a.jpg", "B.PNG", "c.Bmp", "d.dib", "e.jpe",

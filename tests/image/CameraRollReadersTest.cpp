@@ -12,12 +12,11 @@
 #include "support/CameraFixtures.h"
 #include "support/TempDir.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <libheif/heif.h>
 #include <tiffio.h>
 #include <webp/decode.h>
-
-#include <functional>
 
 namespace pirela {
 namespace {
@@ -25,7 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 using Reader = std::function<std::unique_ptr<Bitmap>(int, const ReadOptions&)>;
 
-std::unique_ptr<Bitmap> Read(const Reader& read, const fs::path& file, const ReadOptions& options = {}) {
+std::unique_ptr<Bitmap> Read(const Reader& read, const fs::path& file,
+                             const ReadOptions& options = {}) {
     const test::Descriptor descriptor(file);
     return read(descriptor, options);
 }
@@ -39,9 +39,12 @@ test::Samples HeifReference(const fs::path& file) {
     heif_image* image = nullptr;
     heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, nullptr);
     test::Samples samples{heif_image_get_width(image, heif_channel_interleaved),
-                          heif_image_get_height(image, heif_channel_interleaved), 3, {}};
+                          heif_image_get_height(image, heif_channel_interleaved),
+                          3,
+                          {}};
     int stride = 0;
-    const std::uint8_t* plane = heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
+    const std::uint8_t* plane =
+        heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
     for (int y = 0; y < samples.height; ++y) {
         samples.data.insert(samples.data.end(), plane + std::size_t(stride) * y,
                             plane + std::size_t(stride) * y + samples.width * 3);
@@ -72,8 +75,8 @@ TEST_F(CameraRollReadersTest, HeicAndAvifGiveLibheifsPixelsWithTheContainersTurn
         const char* name;
         test::HeifOptions options;
     };
-    for (const Case& c : {Case{"a.heic", {}}, Case{"a.avif", {true}}, Case{"deep.heic", {false, 10}},
-                          Case{"turned.heic", {false, 8, 6, 6}}}) {
+    for (const Case& c : {Case{"a.heic", {}}, Case{"a.avif", {true}},
+                          Case{"deep.heic", {false, 10}}, Case{"turned.heic", {false, 8, 6, 6}}}) {
         const fs::path file = dir_ / c.name;
         test::WriteHeif(file, photo_, c.options);
         const auto bitmap = Read(ReadHeifDescriptor, file);
@@ -221,9 +224,8 @@ TEST_F(CameraRollReadersTest, GifFirstFrameOnItsScreenWithTransparency) {
     EXPECT_EQ(test::PixelAt(*clear, 0, 0).a, 0);
     for (int y = 0; y < 21; ++y) {
         for (int x = 0; x < 10; ++x) {
-            const test::Rgba expected = frame.indices[std::size_t(y) * 10 + x] == 2
-                                            ? test::Rgba{0, 0, 0, 0}
-                                            : colour(x, y);
+            const test::Rgba expected =
+                frame.indices[std::size_t(y) * 10 + x] == 2 ? test::Rgba{0, 0, 0, 0} : colour(x, y);
             ASSERT_EQ(test::PixelAt(*clear, x + 3, y + 2), expected) << x << "," << y;
         }
     }
@@ -264,9 +266,9 @@ TEST_F(CameraRollReadersTest, DamagedFilesAndStopRequestsGiveNothing) {
     test::GifFrame gif{8, 8, 0, 0, 8, 8, std::vector<std::uint8_t>(64, 1), {0, 0, 0, 9, 9, 9}};
     test::WriteGif(dir_ / "a.gif", gif);
     const std::pair<const char*, Reader> readers[]{{"a.heic", ReadHeifDescriptor},
-                                                    {"a.webp", ReadWebpDescriptor},
-                                                    {"a.tif", ReadTiffDescriptor},
-                                                    {"a.gif", ReadGifDescriptor}};
+                                                   {"a.webp", ReadWebpDescriptor},
+                                                   {"a.tif", ReadTiffDescriptor},
+                                                   {"a.gif", ReadGifDescriptor}};
     for (const auto& [name, read] : readers) {
         const std::string bytes = test::ReadBytes(dir_ / name);
         ASSERT_TRUE(Read(read, dir_ / name)) << name;

@@ -18,7 +18,8 @@ TEST(ImageFormatTest, TheDecoderFollowsTheExtensionWithoutCase) {
         const char* name;
         ImageFormat format;
     };
-    for (const Case& c : {Case{"IMG_0001.HEIC", ImageFormat::Heif}, Case{"a.hif", ImageFormat::Heif},
+    for (const Case& c : {Case{"IMG_0001.HEIC", ImageFormat::Heif},
+                          Case{"a.hif", ImageFormat::Heif},
                           Case{"a.avif", ImageFormat::Avif}, Case{"a.WebP", ImageFormat::WebP},
                           Case{"scan.tif", ImageFormat::Tiff}, Case{"scan.TIFF", ImageFormat::Tiff},
                           Case{"anim.gif", ImageFormat::Gif}, Case{"_MG_1.CR2", ImageFormat::Raw},

@@ -7,9 +7,8 @@
 #include "support/CameraFixtures.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <tuple>
 
 namespace pirela {
@@ -58,7 +57,8 @@ TEST_F(JpegOrientationTest, EachOfTheEightIsShownUprightAndOnlyWhenAskedFor) {
         for (int y = 0; y < upright->Height(); ++y) {
             for (int x = 0; x < upright->Width(); ++x) {
                 const test::Place p = test::StoredPlace(orientation, 70, 131, x, y);
-                wrong += test::PixelAt(*upright, x, y) == test::PixelAt(*asStored, p.x, p.y) ? 0 : 1;
+                wrong +=
+                    test::PixelAt(*upright, x, y) == test::PixelAt(*asStored, p.x, p.y) ? 0 : 1;
             }
         }
         EXPECT_EQ(wrong, 0) << "orientation " << orientation;

@@ -185,8 +185,9 @@ TEST_F(DecodeJobTest, TheCameraRollsFormatsDecodeOnTheWorkerAndARawFilePreviewsI
     test::WriteHeif(dir_ / "a.heic", samples);
     test::WriteWebp(dir_ / "a.webp", samples, true);
     test::WriteTiff(dir_ / "a.tif", samples);
-    for (const auto& [name, format] : {std::pair{"a.heic", ImageFormat::Heif},
-                                       {"a.webp", ImageFormat::WebP}, {"a.tif", ImageFormat::Tiff}}) {
+    for (const auto& [name, format] :
+         {std::pair{"a.heic", ImageFormat::Heif}, {"a.webp", ImageFormat::WebP},
+          {"a.tif", ImageFormat::Tiff}}) {
         const DecodeJob job(dir_ / name, format, true, kFit);
         ASSERT_NE(job.WaitForBitmap(), nullptr) << name;
         EXPECT_EQ(job.WaitForBitmap()->Width(), 40) << name;

@@ -3,11 +3,10 @@
 #include "image/Bitmap.h"
 #include "support/ImageFixtures.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
 
 namespace pirela::test {
 
@@ -48,7 +47,8 @@ inline Rgba PixelAt(const Bitmap& bitmap, int x, int y) {
 
 // Samples of 1 (grey), 3 (RGB) or 4 (RGBA) components as a pixel.
 inline Rgba SampleAt(const Samples& samples, int x, int y) {
-    const std::uint8_t* p = samples.data.data() + (std::size_t(y) * samples.width + x) * samples.components;
+    const std::uint8_t* p =
+        samples.data.data() + (std::size_t(y) * samples.width + x) * samples.components;
     if (samples.components == 1) {
         return {p[0], p[0], p[0], 255};
     }
@@ -93,22 +93,32 @@ struct Place {
 };
 inline Place StoredPlace(int orientation, int width, int height, int x, int y) {
     switch (orientation) {
-    case 2: return {width - 1 - x, y};
-    case 3: return {width - 1 - x, height - 1 - y};
-    case 4: return {x, height - 1 - y};
-    case 5: return {y, x};
-    case 6: return {y, height - 1 - x};
-    case 7: return {width - 1 - y, height - 1 - x};
-    case 8: return {width - 1 - y, x};
-    default: return {x, y};
+    case 2:
+        return {width - 1 - x, y};
+    case 3:
+        return {width - 1 - x, height - 1 - y};
+    case 4:
+        return {x, height - 1 - y};
+    case 5:
+        return {y, x};
+    case 6:
+        return {y, height - 1 - x};
+    case 7:
+        return {width - 1 - y, height - 1 - x};
+    case 8:
+        return {width - 1 - y, x};
+    default:
+        return {x, y};
     }
 }
 
 // The samples turned upright as the orientation says.
 inline Samples Upright(const Samples& stored, int orientation) {
     const bool swap = orientation >= 5;
-    Samples upright{swap ? stored.height : stored.width, swap ? stored.width : stored.height,
-                    stored.components, {}};
+    Samples upright{swap ? stored.height : stored.width,
+                    swap ? stored.width : stored.height,
+                    stored.components,
+                    {}};
     upright.data.resize(stored.data.size());
     const int n = stored.components;
     for (int y = 0; y < upright.height; ++y) {

@@ -1,14 +1,13 @@
 #include "support/CameraFixtures.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <gif_lib.h>
 #include <libexif/exif-data.h>
 #include <libheif/heif.h>
 #include <tiffio.h>
 #include <webp/encode.h>
 #include <webp/mux.h>
-
-#include <cstdlib>
-#include <cstring>
 
 namespace pirela::test {
 
@@ -52,7 +51,8 @@ void WriteOrientedJpeg(const std::filesystem::path& file, const Samples& samples
 
 // --- HEIF ---
 
-void WriteHeif(const std::filesystem::path& file, const Samples& samples, const HeifOptions& options) {
+void WriteHeif(const std::filesystem::path& file, const Samples& samples,
+               const HeifOptions& options) {
     heif_context* context = heif_context_alloc();
     heif_encoder* encoder = nullptr;
     RequireHeif(heif_context_get_encoder_for_format(
@@ -75,7 +75,8 @@ void WriteHeif(const std::filesystem::path& file, const Samples& samples, const 
         chroma = alpha ? heif_chroma_interleaved_RRGGBBAA_LE : heif_chroma_interleaved_RRGGBB_LE;
     }
     heif_image* image = nullptr;
-    RequireHeif(heif_image_create(samples.width, samples.height, heif_colorspace_RGB, chroma, &image));
+    RequireHeif(
+        heif_image_create(samples.width, samples.height, heif_colorspace_RGB, chroma, &image));
     RequireHeif(heif_image_add_plane(image, heif_channel_interleaved, samples.width, samples.height,
                                      options.bitDepth));
     int stride = 0;
@@ -113,14 +114,17 @@ void WriteHeif(const std::filesystem::path& file, const Samples& samples, const 
 
 // --- WebP ---
 
-void WriteWebp(const std::filesystem::path& file, const Samples& samples, bool lossless, int quality) {
+void WriteWebp(const std::filesystem::path& file, const Samples& samples, bool lossless,
+               int quality) {
     const bool alpha = samples.components == 4;
     const int stride = samples.width * samples.components;
     std::uint8_t* out = nullptr;
     std::size_t size = 0;
     if (lossless) {
-        size = alpha ? WebPEncodeLosslessRGBA(samples.data.data(), samples.width, samples.height, stride, &out)
-                     : WebPEncodeLosslessRGB(samples.data.data(), samples.width, samples.height, stride, &out);
+        size = alpha ? WebPEncodeLosslessRGBA(samples.data.data(), samples.width, samples.height,
+                                              stride, &out)
+                     : WebPEncodeLosslessRGB(samples.data.data(), samples.width, samples.height,
+                                             stride, &out);
     } else {
         size = alpha ? WebPEncodeRGBA(samples.data.data(), samples.width, samples.height, stride,
                                       float(quality), &out)
@@ -168,7 +172,8 @@ void WriteAnimatedWebp(const std::filesystem::path& file, const std::vector<Samp
 namespace {
 
 // The samples as the page stores them: at the page's depth, inverted on later pages.
-std::vector<std::uint8_t> PageSamples(const Samples& samples, const TiffOptions& options, int page) {
+std::vector<std::uint8_t> PageSamples(const Samples& samples, const TiffOptions& options,
+                                      int page) {
     const std::size_t count = samples.data.size();
     std::vector<std::uint8_t> bytes(count * std::size_t(options.bits / 8));
     for (std::size_t i = 0; i < count; ++i) {
@@ -192,7 +197,8 @@ void WriteTiffPage(TIFF* tiff, const Samples& samples, const TiffOptions& option
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, samples.height);
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, options.bits);
     TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, n);
-    TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, options.bits == 32 ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT);
+    TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT,
+                 options.bits == 32 ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, options.compression);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, options.orientation);
@@ -219,7 +225,8 @@ void WriteTiffPage(TIFF* tiff, const Samples& samples, const TiffOptions& option
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, kRows);
         for (int y = 0, strip = 0; y < samples.height; y += kRows, ++strip) {
             const int rows = std::min(kRows, samples.height - y);
-            Require(TIFFWriteEncodedStrip(tiff, strip, const_cast<std::uint8_t*>(bytes.data()) + row * y,
+            Require(TIFFWriteEncodedStrip(tiff, strip,
+                                          const_cast<std::uint8_t*>(bytes.data()) + row * y,
                                           tmsize_t(row * rows)) >= 0);
         }
         return;
@@ -234,17 +241,19 @@ void WriteTiffPage(TIFF* tiff, const Samples& samples, const TiffOptions& option
             std::fill(tile.begin(), tile.end(), 0);
             for (int y = ty; y < std::min(ty + kTile, samples.height); ++y) {
                 const int columns = std::min(kTile, samples.width - tx);
-                std::memcpy(tile.data() + (y - ty) * kTile * pixel, bytes.data() + row * y + tx * pixel,
-                            columns * pixel);
+                std::memcpy(tile.data() + (y - ty) * kTile * pixel,
+                            bytes.data() + row * y + tx * pixel, columns * pixel);
             }
-            Require(TIFFWriteTile(tiff, tile.data(), std::uint32_t(tx), std::uint32_t(ty), 0, 0) >= 0);
+            Require(TIFFWriteTile(tiff, tile.data(), std::uint32_t(tx), std::uint32_t(ty), 0, 0) >=
+                    0);
         }
     }
 }
 
 } // namespace
 
-void WriteTiff(const std::filesystem::path& file, const Samples& samples, const TiffOptions& options) {
+void WriteTiff(const std::filesystem::path& file, const Samples& samples,
+               const TiffOptions& options) {
     TIFF* tiff = TIFFOpen(file.c_str(), "w");
     Require(tiff != nullptr);
     for (int page = 0; page < options.pages; ++page) {
@@ -262,7 +271,8 @@ void WriteGif(const std::filesystem::path& file, const GifFrame& frame) {
     Require(gif != nullptr);
     EGifSetGifVersion(gif, true);
     const int colours = int(frame.palette.size() / 3);
-    ColorMapObject* map = GifMakeMapObject(colours, reinterpret_cast<const GifColorType*>(frame.palette.data()));
+    ColorMapObject* map =
+        GifMakeMapObject(colours, reinterpret_cast<const GifColorType*>(frame.palette.data()));
     Require(map != nullptr);
     int depth = 1;
     while ((1 << depth) < colours) {
@@ -274,7 +284,8 @@ void WriteGif(const std::filesystem::path& file, const GifFrame& frame) {
             GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 10, frame.transparent};
             GifByteType extension[4];
             const std::size_t length = EGifGCBToExtension(&control, extension);
-            Require(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(length), extension) == GIF_OK);
+            Require(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(length), extension) ==
+                    GIF_OK);
         }
         Require(EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height,
                                  frame.interlaced, nullptr) == GIF_OK);

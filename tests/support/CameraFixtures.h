@@ -20,10 +20,10 @@ void WriteOrientedJpeg(const std::filesystem::path& file, const Samples& samples
                        int quality = 90);
 
 struct HeifOptions {
-    bool av1 = false;          // AVIF (AV1) rather than HEIC (HEVC)
-    int bitDepth = 8;          // 8, or 10 for a high-dynamic-range file
-    int orientation = 1;       // the container's turn and mirror (irot, imir), 1..8
-    int exifOrientation = 0;   // an EXIF block recording this too, when not 0
+    bool av1 = false;        // AVIF (AV1) rather than HEIC (HEVC)
+    int bitDepth = 8;        // 8, or 10 for a high-dynamic-range file
+    int orientation = 1;     // the container's turn and mirror (irot, imir), 1..8
+    int exifOrientation = 0; // an EXIF block recording this too, when not 0
     int quality = 90;
     bool lossless = false;
 };
@@ -39,12 +39,12 @@ void WriteWebp(const std::filesystem::path& file, const Samples& samples, bool l
 void WriteAnimatedWebp(const std::filesystem::path& file, const std::vector<Samples>& frames);
 
 struct TiffOptions {
-    int bits = 8;              // 8 or 16 (integers), 32 (floating point, 0 to 1)
-    int compression = 5;       // COMPRESSION_LZW; 1 none, 8 deflate, ...
-    bool cmyk = false;         // 4 components are CMYK (otherwise RGBA with unassociated alpha)
+    int bits = 8;        // 8 or 16 (integers), 32 (floating point, 0 to 1)
+    int compression = 5; // COMPRESSION_LZW; 1 none, 8 deflate, ...
+    bool cmyk = false;   // 4 components are CMYK (otherwise RGBA with unassociated alpha)
     int orientation = 1;
-    int pages = 1;             // further pages hold the samples inverted
-    bool tiled = false;        // 16 x 16 tiles instead of strips of 8 rows
+    int pages = 1;      // further pages hold the samples inverted
+    bool tiled = false; // 16 x 16 tiles instead of strips of 8 rows
 };
 
 // A TIFF of grey (1), RGB (3) or CMYK / RGBA (4) samples.

@@ -388,7 +388,8 @@ private slots:
             QCOMPARE(dialog->nameFilters().size(), 11);
             QVERIFY(dialog->nameFilters()[0].startsWith(
                 QStringLiteral("展開可能なすべてのイメージ (*.bmp;*.dib;*.jpg;*.jpe;*.png;*.jpeg;*.heic;")));
-            QVERIFY(dialog->nameFilters()[4].startsWith(QStringLiteral("HEIF イメージ (*.heic;*.heif;*.hif)")));
+            QVERIFY(dialog->nameFilters()[4].startsWith(
+                QStringLiteral("HEIF イメージ (*.heic;*.heif;*.hif)")));
             dialog->selectFile(QString::fromStdString(album + "/b.png"));
             qobject_cast<QDialog*>(dialog)->accept();
         });
