@@ -40,16 +40,22 @@ void ReverseBytes(std::uint8_t* row, std::size_t bytes) {
     std::reverse(left, right);
 }
 
-// Copies `count` pixels, each read `stride` bytes after the last, to consecutive places
-// (step +1) or to places going left (step -1).
+// Copies `count` pixels, each read `step` bytes after the last, to consecutive places.
 template <int kBytes>
-void CopyColumn(const std::uint8_t* from, std::size_t stride, int count, std::uint8_t* to,
-                int step) {
-    for (int i = 0; i < count; ++i) {
+void CopyColumn(const std::uint8_t* from, std::ptrdiff_t step, int count, std::uint8_t* to) {
+    for (int i = 0; i < count; ++i, from += step, to += kBytes) {
         std::memcpy(to, from, kBytes);
-        from += stride;
-        to += step * kBytes;
     }
+}
+
+// The same for three-byte pixels, four bytes a move: the fourth is the next pixel's first, which
+// the next move writes over; only the last pixel is moved as three. The source must have a
+// byte after each pixel read (it is not the last of its row).
+void CopyColumnWide3(const std::uint8_t* from, std::ptrdiff_t step, int count, std::uint8_t* to) {
+    for (int i = 1; i < count; ++i, from += step, to += 3) {
+        std::memcpy(to, from, 4);
+    }
+    std::memcpy(to, from, 3);
 }
 
 } // namespace
@@ -112,24 +118,31 @@ void OrientedRows::PlaceColumns(const std::uint8_t* rows, std::size_t stride, in
                                 int count) {
     // Stored (x, y) goes to upright (y, x) for 5, (H-1-y, x) for 6, (H-1-y, W-1-x) for 7 and
     // (y, W-1-x) for 8. A band of stored rows fills a run of columns: for each stored column
-    // one piece of an upright row, written left to right (5, 8) or right to left (6, 7).
+    // one piece of an upright row, written left to right from the band's first row (5, 8) or
+    // from its last (6, 7), so that every piece is written in the order of memory.
     const bool downwards = orientation_ == 5 || orientation_ == 6;
     const bool leftToRight = orientation_ == 5 || orientation_ == 8;
-    const int firstColumn = leftToRight ? first : storedHeight_ - 1 - first;
-    const int step = leftToRight ? 1 : -1;
+    const int leftColumn = leftToRight ? first : storedHeight_ - first - count;
+    const std::uint8_t* leftRow = leftToRight ? rows : rows + stride * std::size_t(count - 1);
+    const auto step = leftToRight ? static_cast<std::ptrdiff_t>(stride)
+                                  : -static_cast<std::ptrdiff_t>(stride);
     for (int x = 0; x < storedWidth_; ++x) {
         std::uint8_t* row = bitmap_.PictureRow(downwards ? x : storedWidth_ - 1 - x);
-        std::uint8_t* to = row + std::size_t(firstColumn) * bytesPerPixel_;
-        const std::uint8_t* from = rows + std::size_t(x) * bytesPerPixel_;
+        std::uint8_t* to = row + std::size_t(leftColumn) * bytesPerPixel_;
+        const std::uint8_t* from = leftRow + std::size_t(x) * bytesPerPixel_;
         switch (bytesPerPixel_) {
         case 1:
-            CopyColumn<1>(from, stride, count, to, step);
+            CopyColumn<1>(from, step, count, to);
             break;
         case 3:
-            CopyColumn<3>(from, stride, count, to, step);
+            if (x + 1 < storedWidth_) {
+                CopyColumnWide3(from, step, count, to);
+            } else {
+                CopyColumn<3>(from, step, count, to);
+            }
             break;
         default:
-            CopyColumn<4>(from, stride, count, to, step);
+            CopyColumn<4>(from, step, count, to);
             break;
         }
     }

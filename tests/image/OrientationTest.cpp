@@ -34,8 +34,8 @@ TEST(ExifOrientationTest, ReadsTheTagInEitherByteOrderAndFallsBackToUpright) {
 
 class JpegOrientationTest : public ::testing::Test {
 protected:
-    // Wider than a band of 64 rows and not a multiple of the block size either way.
-    const test::Samples stored_ = test::PhotoLike(70, 131, 3);
+    // Taller than a band of 512 rows and not a multiple of the block size either way.
+    const test::Samples stored_ = test::PhotoLike(37, 531, 3);
     test::TempDir dir_;
 };
 
@@ -49,14 +49,14 @@ TEST_F(JpegOrientationTest, EachOfTheEightIsShownUprightAndOnlyWhenAskedFor) {
         const auto asStored = ReadJpegStream(in.get(), unturned);
         const auto upright = ReadJpegFile(file);
         ASSERT_TRUE(asStored && upright) << orientation;
-        ASSERT_EQ(asStored->Width(), 70);
+        ASSERT_EQ(asStored->Width(), 37);
         const bool swapped = orientation >= 5;
-        EXPECT_EQ(upright->Width(), swapped ? 131 : 70) << orientation;
-        EXPECT_EQ(upright->Height(), swapped ? 70 : 131) << orientation;
+        EXPECT_EQ(upright->Width(), swapped ? 531 : 37) << orientation;
+        EXPECT_EQ(upright->Height(), swapped ? 37 : 531) << orientation;
         int wrong = 0;
         for (int y = 0; y < upright->Height(); ++y) {
             for (int x = 0; x < upright->Width(); ++x) {
-                const test::Place p = test::StoredPlace(orientation, 70, 131, x, y);
+                const test::Place p = test::StoredPlace(orientation, 37, 531, x, y);
                 wrong +=
                     test::PixelAt(*upright, x, y) == test::PixelAt(*asStored, p.x, p.y) ? 0 : 1;
             }
