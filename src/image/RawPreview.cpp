@@ -38,10 +38,11 @@ public:
         } else if (whence == SEEK_END) {
             base = reader_.Size();
         }
-        if (base + offset < 0) {
+        INT64 position = 0;
+        if (__builtin_add_overflow(base, offset, &position) || position < 0) {
             return -1;
         }
-        reader_.Seek(std::min<INT64>(base + offset, reader_.Size()));
+        reader_.Seek(std::min<INT64>(position, reader_.Size()));
         return 0;
     }
 

@@ -36,8 +36,10 @@ toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
     } else if (whence == SEEK_END) {
         base = reader->Size();
     }
-    const auto signedOffset = static_cast<std::int64_t>(offset);
-    if (!reader->Seek(base + signedOffset)) {
+    // A file may name any offset: one past the range of a position is refused, not wrapped.
+    std::int64_t position = 0;
+    if (__builtin_add_overflow(base, static_cast<std::int64_t>(offset), &position) ||
+        !reader->Seek(position)) {
         return static_cast<toff_t>(-1);
     }
     return static_cast<toff_t>(reader->Position());
