@@ -8,12 +8,14 @@
 // pause before each key and then with the key held down, less that of Pirela started with no
 // file, in bitmaps of one photo.
 //
-// usage: gui_bench PIRELA SCRATCH [ROUNDS [KEYS]]   (DISPLAY must name the display to use)
+// usage: gui_bench PIRELA SCRATCH [ROUNDS [KEYS [heic]]]   (DISPLAY must name the display)
 //
 // The photos are written into SCRATCH/photos: 6000 x 4000 baseline JPEGs of the decoding
 // benchmark's kind, sprinkled with flat squares of two colours of their own, so that any patch
 // of the window's middle, at any scale from 100 % down to a fit, tells which photo it shows.
-#include "image/JpegReader.h"
+// With "heic", 4000 x 3000 HEIC photos of the same kind (a phone's 12 megapixels) instead.
+#include "image/ImageDecoder.h"
+#include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
 
 #include <X11/Xlib.h>
@@ -43,8 +45,13 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr int kPhotoWidth = 6000;
-constexpr int kPhotoHeight = 4000;
+// The photos' format and size: JPEG 6000 x 4000, or HEIC 4000 x 3000.
+struct PhotoKind {
+    bool heic = false;
+    int width = 6000;
+    int height = 4000;
+    const char* extension = ".jpg";
+} gKind;
 constexpr int kMarkSize = 48;   // flat squares of this side...
 constexpr int kMarkPeriod = 96; // ...every this many pixels, across and down
 constexpr int kPatch = 200;     // side of the polled patch: at 100 % it holds both colours
@@ -81,7 +88,7 @@ double Milliseconds(Clock::duration d) {
 // --- The photos ---
 
 fs::path PhotoPath(const fs::path& folder, int index) {
-    return folder / ("photo" + std::to_string(index + 1) + ".jpg");
+    return folder / ("photo" + std::to_string(index + 1) + gKind.extension);
 }
 
 void PaintMarks(pirela::test::Samples& samples, const PhotoColours& colours) {
@@ -110,9 +117,13 @@ void WritePhotos(const fs::path& folder, int count) {
             continue;
         }
         std::printf("writing %s\n", file.c_str());
-        auto samples = pirela::test::PhotoLike(kPhotoWidth, kPhotoHeight, 3, unsigned(i + 1));
+        auto samples = pirela::test::PhotoLike(gKind.width, gKind.height, 3, unsigned(i + 1));
         PaintMarks(samples, kColours[i]);
-        pirela::test::WriteJpeg(file, samples, false);
+        if (gKind.heic) {
+            pirela::test::WriteHeif(file, samples);
+        } else {
+            pirela::test::WriteJpeg(file, samples, false);
+        }
     }
 }
 
@@ -438,7 +449,8 @@ double EmptyPeak(Display* display, const fs::path& pirela, const Scratch& scratc
 
 double DecodeOnce(const fs::path& file) {
     const auto start = Clock::now();
-    const auto bitmap = pirela::ReadJpegFile(file);
+    const auto bitmap = pirela::DecodeImageFile(
+        file, gKind.heic ? pirela::ImageFormat::Heif : pirela::ImageFormat::Jpeg);
     const double ms = Milliseconds(Clock::now() - start);
     return bitmap ? ms : -1;
 }
@@ -469,11 +481,14 @@ void PrintRatio(const std::string& what, double measured, double reference, doub
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: gui_bench PIRELA SCRATCH [ROUNDS [KEYS]]\n");
+        std::fprintf(stderr, "usage: gui_bench PIRELA SCRATCH [ROUNDS [KEYS [heic]]]\n");
         return 2;
     }
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
     const int keys = argc > 4 ? std::clamp(std::atoi(argv[4]), 0, kMaxPhotos - 1) : 2;
+    if (argc > 5 && std::string(argv[5]) == "heic") {
+        gKind = PhotoKind{true, 4000, 3000, ".heic"};
+    }
     Scratch scratch{fs::absolute(argv[2]), {}, {}, {}, keys + 1};
     scratch.photos = scratch.root / "photos";
     scratch.pirela = scratch.root / "pirela";
@@ -545,7 +560,7 @@ int main(int argc, char** argv) {
         }
     }
     const double decode = Median(decodes);
-    std::printf("  %-36s %8s %18.0f (n=%zu)\n", "decode alone (ReadJpegFile)", "", decode,
+    std::printf("  %-36s %8s %18.0f (n=%zu)\n", "decode alone (DecodeImageFile)", "", decode,
                 decodes.size());
 
     // The fastest fitting peer is the reference for Pirela's fitting and shrinking modes.
@@ -565,7 +580,7 @@ int main(int argc, char** argv) {
     const auto highest = [](const std::vector<double>& v) {
         return v.empty() ? 0.0 : *std::max_element(v.begin(), v.end());
     };
-    const double bitmap = double((kPhotoWidth * 3 + 3) / 4 * 4) * kPhotoHeight;
+    const double bitmap = double((gKind.width * 3 + 3) / 4 * 4) * gKind.height;
     const double empty = highest(emptyPeaks);
     constexpr double kMiB = 1 << 20;
     std::printf("\npeak resident memory (MiB, highest)   one bitmap %.1f\n", bitmap / kMiB);

@@ -5,6 +5,7 @@
 //   BMP:  reading the file into memory;
 //   turn: a memcpy of the same bytes.
 // Run: image_bench CORPUS_FOLDER [benchmark options] (scripts/bench.sh makes the corpus).
+#include "BareJpeg.h"
 #include "RatioReport.h"
 
 #include "image/BmpReader.h"
@@ -34,32 +35,15 @@ fs::path CorpusFile(const char* name) {
 }
 
 void LibraryJpegOnce(const fs::path& file) {
-    {
-        std::FILE* in = std::fopen(file.c_str(), "rb");
-        jpeg_decompress_struct info{};
-        jpeg_error_mgr errors{};
-        info.err = jpeg_std_error(&errors);
-        jpeg_create_decompress(&info);
-        jpeg_stdio_src(&info, in);
-        jpeg_read_header(&info, TRUE);
-        info.out_color_space = JCS_EXT_BGR;
-        jpeg_start_decompress(&info);
-        const std::size_t stride = (std::size_t(info.output_width) * 3 + 3) / 4 * 4;
-        auto* pixels = static_cast<std::uint8_t*>(std::malloc(stride * info.output_height));
-        JSAMPROW rows[16];
-        while (info.output_scanline < info.output_height) {
-            const JDIMENSION n = std::min<JDIMENSION>(16, info.output_height - info.output_scanline);
-            for (JDIMENSION i = 0; i < n; ++i) {
-                rows[i] = pixels + stride * (info.output_scanline + i);
-            }
-            jpeg_read_scanlines(&info, rows, n);
-        }
-        jpeg_finish_decompress(&info);
-        jpeg_destroy_decompress(&info);
-        std::fclose(in);
-        benchmark::DoNotOptimize(pixels);
-        std::free(pixels);
-    }
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, in);
+    pirela::bench::DecodeJpegIntoBuffer(info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(in);
 }
 
 void LibraryJpeg(benchmark::State& state, const char* name) {

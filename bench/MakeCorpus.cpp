@@ -1,7 +1,13 @@
 // Writes the decoding benchmark's corpus into the given folder (skipping files already there):
 // photo-like JPEGs (6000 x 4000 baseline and progressive, 4000 x 3000 grey), PNGs (4000 x 3000
-// RGB, plain, interlaced and with a gAMA of 1/2.2; 2000 x 2000 palette) and a 4000 x 3000 24-bit BMP.
+// RGB, plain, interlaced and with a gAMA of 1/2.2; 2000 x 2000 palette) and a 4000 x 3000 24-bit
+// BMP; for the camera roll's benchmark, 6000 x 4000 JPEGs with an EXIF orientation of 1, 3 and 6,
+// 4000 x 3000 HEIC, AVIF, lossy WebP and TIFFs (8-bit LZW, 16-bit deflate, CMYK), a 2000 x 1500
+// lossless WebP, a 2000 x 2000 GIF and a DNG holding a 6000 x 4000 JPEG preview.
+#include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
+
+#include <tiffio.h>
 
 #include <png.h>
 
@@ -37,6 +43,41 @@ test::PngImage Palette2000() {
         image.rows.emplace_back(row, row + 2000);
     }
     return image;
+}
+
+void WriteCameraRollCorpus(const fs::path& dir) {
+    for (const int orientation : {1, 3, 6}) {
+        const fs::path file = dir / ("photo-exif" + std::to_string(orientation) + ".jpg");
+        MakeOnce(file, [orientation](const fs::path& f) {
+            test::WriteOrientedJpeg(f, test::PhotoLike(6000, 4000, 3), orientation);
+        });
+    }
+    const auto photo12 = [] { return test::PhotoLike(4000, 3000, 3); };
+    MakeOnce(dir / "photo.heic", [&](const fs::path& f) { test::WriteHeif(f, photo12()); });
+    MakeOnce(dir / "photo.avif", [&](const fs::path& f) { test::WriteHeif(f, photo12(), {true}); });
+    MakeOnce(dir / "photo.webp", [&](const fs::path& f) { test::WriteWebp(f, photo12(), false); });
+    MakeOnce(dir / "lossless.webp", [](const fs::path& f) {
+        test::WriteWebp(f, test::PhotoLike(2000, 1500, 3), true);
+    });
+    MakeOnce(dir / "photo-lzw.tif", [&](const fs::path& f) { test::WriteTiff(f, photo12()); });
+    MakeOnce(dir / "photo-16.tif", [&](const fs::path& f) {
+        test::WriteTiff(f, photo12(), {16, COMPRESSION_ADOBE_DEFLATE});
+    });
+    MakeOnce(dir / "cmyk.tif", [](const fs::path& f) {
+        test::WriteTiff(f, test::PhotoLike(4000, 3000, 4), {8, COMPRESSION_LZW, true});
+    });
+    MakeOnce(dir / "photo.gif", [](const fs::path& f) {
+        const test::Samples grey = test::PhotoLike(2000, 2000, 1, 7);
+        test::GifFrame frame{2000, 2000, 0, 0, 2000, 2000, grey.data, {}};
+        for (int i = 0; i < 256; ++i) {
+            frame.palette.insert(frame.palette.end(),
+                                 {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
+        }
+        test::WriteGif(f, frame);
+    });
+    MakeOnce(dir / "photo.dng", [&dir](const fs::path& f) {
+        test::WriteDng(f, test::ReadBytes(dir / "photo.jpg"), 1);
+    });
 }
 
 } // namespace
@@ -83,5 +124,6 @@ int main(int argc, char** argv) {
         }
         test::WriteBytes(f, test::EncodeBmp(*bitmap));
     });
+    WriteCameraRollCorpus(dir);
     return 0;
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Pirela against feh, nsxiv and qimgv: installs the peers (a peer whose package cannot be
 # installed is left out with a note), builds Pirela and the benchmark optimised, and runs it on
-# a virtual display of its own with no window manager. Arguments: rounds and keys a launch.
+# a virtual display of its own with no window manager. Arguments: rounds and keys a launch, and
+# "heic" for 12-megapixel HEIC photos instead of JPEGs (qimgv then needs Qt's HEIF plugin, from
+# kimageformat-plugins).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -9,6 +11,9 @@ bash "$root/scripts/setup.sh"
 for peer in feh nsxiv qimgv; do
   bash "$root/scripts/setup.sh" "$peer" || echo "gui-bench: $peer could not be installed; it is left out"
 done
+if [ "${3:-}" = heic ]; then
+  bash "$root/scripts/setup.sh" kimageformat-plugins || echo "gui-bench: no HEIF plugin for qimgv"
+fi
 cmake -S "$root" -B "$root/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPIRELA_BUILD_TESTS=OFF -DPIRELA_BUILD_BENCH=ON >/dev/null
 cmake --build "$root/build/bench" --target pirela gui_bench
 

@@ -5,5 +5,6 @@
 #include "image/BmpReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return FuzzImageReader(data, size, [](std::FILE* file) { return pirela::ReadBmpStream(file); });
+    WithStream(data, size, [](std::FILE* file) { CheckBitmap(pirela::ReadBmpStream(file).get()); });
+    return 0;
 }

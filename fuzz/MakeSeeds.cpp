@@ -1,8 +1,10 @@
-// Writes small, varied image files as the fuzzers' starting corpus:
-// make_seeds DIR fills DIR/bmp_fuzzer, DIR/jpeg_fuzzer and DIR/png_fuzzer.
+// Writes small, varied image files as the fuzzers' starting corpus: make_seeds DIR fills
+// DIR/NAME_fuzzer for every image target (bmp, jpeg, png, heif, webp, tiff, gif, raw, exif).
+#include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
 
 #include <png.h>
+#include <tiffio.h>
 
 #include <filesystem>
 #include <string>
@@ -37,6 +39,7 @@ void WriteJpegSeeds(const fs::path& dir) {
     test::WriteJpeg(dir / "progressive.jpg", test::PhotoLike(33, 17, 3), true, 75);
     test::WriteJpeg(dir / "grey.jpg", test::PhotoLike(9, 9, 1), false, 75);
     test::WriteJpeg(dir / "cmyk.jpg", test::PhotoLike(8, 8, 4), false, 75);
+    test::WriteOrientedJpeg(dir / "turned.jpg", test::PhotoLike(21, 11, 3), 6, 75);
 }
 
 void WritePngSeeds(const fs::path& dir) {
@@ -62,6 +65,60 @@ void WritePngSeeds(const fs::path& dir) {
     test::WritePng(dir / "rgba16.png", rgba);
 }
 
+void WriteHeifSeeds(const fs::path& dir) {
+    const test::Samples small = test::PhotoLike(16, 12, 3);
+    test::WriteHeif(dir / "plain.heic", small);
+    test::WriteHeif(dir / "turned.heic", small, {false, 8, 6, 6});
+    test::WriteHeif(dir / "deep.heic", small, {false, 10});
+    test::WriteHeif(dir / "plain.avif", small, {true});
+    test::WriteHeif(dir / "alpha.avif", test::PhotoLike(8, 8, 4), {true, 8, 1, 0, 90, true});
+}
+
+void WriteWebpSeeds(const fs::path& dir) {
+    test::WriteWebp(dir / "lossy.webp", test::PhotoLike(17, 9, 3), false, 50);
+    test::WriteWebp(dir / "lossless.webp", test::PhotoLike(17, 9, 3), true);
+    test::WriteWebp(dir / "alpha.webp", test::PhotoLike(9, 9, 4), false, 50);
+    test::WriteAnimatedWebp(dir / "animated.webp",
+                            {test::PhotoLike(8, 8, 4, 1), test::PhotoLike(8, 8, 4, 2)});
+}
+
+void WriteTiffSeeds(const fs::path& dir) {
+    const test::Samples rgb = test::PhotoLike(19, 13, 3);
+    test::WriteTiff(dir / "lzw.tif", rgb);
+    test::WriteTiff(dir / "deep.tif", rgb, {16, COMPRESSION_ADOBE_DEFLATE});
+    test::WriteTiff(dir / "float.tif", test::PhotoLike(7, 5, 1), {32, COMPRESSION_NONE});
+    test::WriteTiff(dir / "cmyk.tif", test::PhotoLike(7, 5, 4), {8, COMPRESSION_PACKBITS, true});
+    test::WriteTiff(dir / "tiled.tif", rgb, {8, COMPRESSION_LZW, false, 6, 2, true});
+    test::WriteTiff(dir / "alpha.tif", test::PhotoLike(7, 5, 4), {8, COMPRESSION_NONE});
+}
+
+void WriteGifSeeds(const fs::path& dir) {
+    test::GifFrame frame{12, 9, 2, 1, 8, 6, {}, {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255}};
+    for (int i = 0; i < 8 * 6; ++i) {
+        frame.indices.push_back(std::uint8_t(i % 4));
+    }
+    test::WriteGif(dir / "offset.gif", frame);
+    frame.transparent = 1;
+    frame.interlaced = true;
+    frame.frames = 2;
+    test::WriteGif(dir / "clear.gif", frame);
+}
+
+void WriteRawSeeds(const fs::path& dir) {
+    test::WriteJpeg(dir / "preview.jpg", test::PhotoLike(24, 16, 3), false, 60);
+    test::WriteDng(dir / "preview.dng", test::ReadBytes(dir / "preview.jpg"), 8);
+    test::WriteDng(dir / "bare.dng", "", 1);
+    fs::remove(dir / "preview.jpg");
+}
+
+void WriteExifSeeds(const fs::path& dir) {
+    for (const bool bigEndian : {false, true}) {
+        const auto block = test::ExifBlock(bigEndian ? 6 : 8, bigEndian);
+        test::WriteBytes(dir / (bigEndian ? "big.exif" : "little.exif"),
+                         std::string(block.begin(), block.end()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -69,11 +126,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = argv[1];
-    for (const char* name : {"bmp_fuzzer", "jpeg_fuzzer", "png_fuzzer"}) {
+    const std::pair<const char*, void (*)(const fs::path&)> targets[]{
+        {"bmp_fuzzer", WriteBmpSeeds},   {"jpeg_fuzzer", WriteJpegSeeds},
+        {"png_fuzzer", WritePngSeeds},   {"heif_fuzzer", WriteHeifSeeds},
+        {"webp_fuzzer", WriteWebpSeeds}, {"tiff_fuzzer", WriteTiffSeeds},
+        {"gif_fuzzer", WriteGifSeeds},   {"raw_fuzzer", WriteRawSeeds},
+        {"exif_fuzzer", WriteExifSeeds},
+    };
+    for (const auto& [name, write] : targets) {
         fs::create_directories(root / name);
+        write(root / name);
     }
-    WriteBmpSeeds(root / "bmp_fuzzer");
-    WriteJpegSeeds(root / "jpeg_fuzzer");
-    WritePngSeeds(root / "png_fuzzer");
     return 0;
 }

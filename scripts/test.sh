@@ -14,11 +14,13 @@ cmake -S "$root" -B "$root/build/test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInf
 cmake --build "$root/build/test" -j "$jobs"
 ctest --test-dir "$root/build/test" --output-on-failure -j "$jobs"
 
-echo "== core tests under ASan + UBSan"
+echo "== core tests and fuzz target replays under ASan + UBSan"
 cmake -S "$root" -B "$root/build/sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DPIRELA_WERROR=ON -DPIRELA_BUILD_UI=OFF -DPIRELA_BUILD_BENCH=OFF -DPIRELA_SANITIZE=ON >/dev/null
 cmake --build "$root/build/sanitize" -j "$jobs"
+# The fuzz targets run there too, replaying their seeds and saved crash files (fuzz_*).
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions="$root/scripts/lsan-suppressions.txt" \
   ctest --test-dir "$root/build/sanitize" --output-on-failure -j "$jobs"
 
 echo "== core tests under TSan"

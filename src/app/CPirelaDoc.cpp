@@ -146,6 +146,13 @@ void CPirelaDoc::Refresh() {
     host_.UpdateAllViews();
 }
 
+void CPirelaDoc::ApplyDecodeSettings() {
+    loader_.SetSettings(CurrentDecodeSettings());
+    if (list_.HasCurrentImage() && !(shownSettings_ == CurrentDecodeSettings())) {
+        Refresh();
+    }
+}
+
 bool CPirelaDoc::LoadImageFile(const std::string& path) {
     const WaitCursor wait(host_);
     const std::string_view fileName = FileNameOf(path);
@@ -170,6 +177,8 @@ bool CPirelaDoc::LoadImageFile(const std::string& path) {
     // preview would only be decoded to be thrown away, at the cost of the next image.
     const DecodeJob* shown = image_.Decode();
     const bool preview = shown == nullptr || shown->HasEnded();
+    shownSettings_ = CurrentDecodeSettings();
+    loader_.SetSettings(shownSettings_);
     std::shared_ptr<DecodeJob> decode = loader_.Take(path, format, preview);
     if (decode->Progress().WaitForBitmap() != nullptr) {
         image_.SetShown(true);
@@ -245,7 +254,12 @@ void CPirelaDoc::StartDecodeAhead() {
         return;
     }
     const std::string path = list_.ImagePath(next);
+    loader_.SetSettings(CurrentDecodeSettings());
     loader_.DecodeAhead(path, FormatForExtension(ExtensionOf(FileNameOf(path))));
+}
+
+DecodeSettings CPirelaDoc::CurrentDecodeSettings() const {
+    return DecodeSettings{options_.applyOrientation != 0};
 }
 
 void CPirelaDoc::ApplyKeptTurn() {
@@ -268,7 +282,8 @@ int CPirelaDoc::ScanFolder() {
     }
     list_.ClearFileList();
     host_.ShowBusyText(res::kBusySearching);
-    const ScanOptions scan{options_.findSubfolder != 0, options_.findHidden == 1};
+    const ScanOptions scan{options_.findSubfolder != 0, options_.findHidden == 1,
+                           options_.findNewFormats != 0 ? FormatSet::All : FormatSet::Classic};
     if (!AddImageFilesOf(list_.Folder(), scan, list_)) {
         host_.HideBusyWindow();
         prompter_.ShowMessage(

@@ -58,6 +58,11 @@ public:
     // Reads the current image again from its file, which may have changed on disk.
     void Refresh();
 
+    // After the options changed: reads the current image again when it was decoded under
+    // settings the options no longer hold (photos turned upright or not), and stops a decode
+    // ahead made under them.
+    void ApplyDecodeSettings();
+
     // Reads the file into the current image. False when the file cannot be opened (the image
     // is then removed); true otherwise, also when it could not be decoded (the view then
     // paints an error text naming it). With the turn kept, a decoded image receives it.
@@ -160,6 +165,8 @@ private:
     // the image was painted.
     void DecodeAhead();
     void StartDecodeAhead();
+    // The settings decodes are made under, as the options stand now.
+    DecodeSettings CurrentDecodeSettings() const;
 
     AppSettings& settings_;
     OptionBlock& options_;
@@ -173,6 +180,8 @@ private:
     SendUndo undo_;
     int direction_ = 1;
     bool aheadWanted_ = false;
+    // The settings the current image was decoded under.
+    DecodeSettings shownSettings_;
     // The image generation whose decode's end was last dealt with.
     std::uint64_t settledGeneration_ = 0;
     // Last, so that its workers stop first.

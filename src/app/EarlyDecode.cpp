@@ -11,14 +11,17 @@ namespace pirela {
 
 namespace {
 
-std::optional<ViewPlan> PlanFromSettings(const std::filesystem::path& settingsFile) {
+AppSettings LoadSettings(const std::filesystem::path& settingsFile) {
     // No screen is known before the window system: a screen too large to cut anything leaves
     // the saved window as it is, an upper bound of the view's client area.
     constexpr int kUnknownScreen = 1 << 20;
     SettingsEnvironment environment;
     environment.screenWidth = kUnknownScreen;
     environment.screenHeight = kUnknownScreen;
-    const AppSettings settings = SettingsStore(settingsFile).Load(environment);
+    return SettingsStore(settingsFile).Load(environment);
+}
+
+std::optional<ViewPlan> PlanFromSettings(const AppSettings& settings) {
     const WindowRect& window = settings.mainWindow;
     if (settings.mainWindowMaximized == 1 || window.Width() <= 0 || window.Height() <= 0) {
         return std::nullopt;
@@ -41,8 +44,10 @@ std::shared_ptr<DecodeJob> StartEarlyDecode(const std::vector<std::string>& argu
         !S_ISREG(status.st_mode)) {
         return nullptr;
     }
+    const AppSettings settings = LoadSettings(settingsFile);
     return std::make_shared<DecodeJob>(path, FormatForExtension(extension), true,
-                                       PlanFromSettings(settingsFile));
+                                       PlanFromSettings(settings), nullptr, nullptr,
+                                       DecodeSettings{settings.options.applyOrientation != 0});
 }
 
 } // namespace pirela

@@ -26,7 +26,8 @@ bool ScanFolderInto(const std::string& folder, const std::string& prefix,
         }
         if (kind == EntryKind::Folder && options.subfolders) {
             subfolders.emplace_back(name);
-        } else if (kind == EntryKind::RegularFile && IsOpenableExtension(ExtensionOf(name))) {
+        } else if (kind == EntryKind::RegularFile &&
+                   IsOpenableExtension(ExtensionOf(name), options.formats)) {
             files.push_back(prefix.empty() ? std::string(name) : prefix + std::string(name));
         }
     });

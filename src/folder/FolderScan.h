@@ -1,6 +1,7 @@
 #pragma once
 
 #include "folder/ImageFileList.h"
+#include "image/ImageFormat.h"
 
 #include <string>
 
@@ -9,6 +10,7 @@ namespace pirela {
 struct ScanOptions {
     bool subfolders = false; // descend into the subtree
     bool hidden = false;     // include hidden files and folders (names beginning with ".")
+    FormatSet formats = FormatSet::All; // the camera roll's formats too, or the classic ones
 };
 
 // Adds every openable image file of the folder (and, with subfolders, of its subtree, as

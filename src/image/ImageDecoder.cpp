@@ -1,8 +1,14 @@
 #include "image/ImageDecoder.h"
 
 #include "image/BmpReader.h"
+#include "image/CFile.h"
+#include "image/GifReader.h"
+#include "image/HeifReader.h"
 #include "image/JpegReader.h"
 #include "image/PngReader.h"
+#include "image/RawPreview.h"
+#include "image/TiffReader.h"
+#include "image/WebpReader.h"
 
 #include <new>
 
@@ -10,32 +16,33 @@ namespace pirela {
 
 namespace {
 
-std::unique_ptr<Bitmap> Decode(const std::filesystem::path& path, ImageFormat format) {
-    switch (format) {
-    case ImageFormat::Bitmap:
-        return ReadBmpFile(path);
-    case ImageFormat::Jpeg:
-        return ReadJpegFile(path);
-    case ImageFormat::Png:
-        return ReadPngFile(path);
-    case ImageFormat::Unsupported:
-        break;
-    }
-    return nullptr;
+JpegReadOptions JpegOptions(const ReadOptions& options) {
+    JpegReadOptions jpeg;
+    jpeg.progress = options.progress;
+    jpeg.applyOrientation = options.applyOrientation;
+    return jpeg;
 }
 
 std::unique_ptr<Bitmap> DecodeStream(std::FILE* file, ImageFormat format,
-                                     DecodeProgress* progress) {
+                                     const ReadOptions& options) {
     switch (format) {
     case ImageFormat::Bitmap:
-        return ReadBmpStream(file, progress);
-    case ImageFormat::Jpeg: {
-        JpegReadOptions options;
-        options.progress = progress;
-        return ReadJpegStream(file, options);
-    }
+        return ReadBmpStream(file, options.progress);
+    case ImageFormat::Jpeg:
+        return ReadJpegStream(file, JpegOptions(options));
     case ImageFormat::Png:
-        return ReadPngStream(file, progress);
+        return ReadPngStream(file, options.progress);
+    case ImageFormat::Gif:
+        return ReadGifDescriptor(fileno(file), options);
+    case ImageFormat::Tiff:
+        return ReadTiffDescriptor(fileno(file), options);
+    case ImageFormat::WebP:
+        return ReadWebpDescriptor(fileno(file), options);
+    case ImageFormat::Heif:
+    case ImageFormat::Avif:
+        return ReadHeifDescriptor(fileno(file), options);
+    case ImageFormat::Raw:
+        return ReadRawPreviewDescriptor(fileno(file), JpegOptions(options));
     case ImageFormat::Unsupported:
         break;
     }
@@ -45,21 +52,19 @@ std::unique_ptr<Bitmap> DecodeStream(std::FILE* file, ImageFormat format,
 } // namespace
 
 std::unique_ptr<Bitmap> DecodeImageStream(std::FILE* file, ImageFormat format,
-                                          DecodeProgress* progress) {
+                                          const ReadOptions& options) {
+    // Memory that cannot be had makes the file undecodable; it never ends the program.
     try {
-        return DecodeStream(file, format, progress);
+        return DecodeStream(file, format, options);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
-std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, ImageFormat format) {
-    // Memory that cannot be had makes the file undecodable; it never ends the program.
-    try {
-        return Decode(path, format);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, ImageFormat format,
+                                        const ReadOptions& options) {
+    const CFile file = OpenForReading(path);
+    return file ? DecodeImageStream(file.get(), format, options) : nullptr;
 }
 
 } // namespace pirela

@@ -2,8 +2,9 @@
 
 #include "image/Bitmap.h"
 #include "image/ImageFormat.h"
-#include "image/DecodeProgress.h"
+#include "image/ReadOptions.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -11,12 +12,13 @@ namespace pirela {
 
 // Runs the decoder of the format on the file; none for an unsupported format or a file the
 // decoder refuses.
-std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, ImageFormat format);
+std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, ImageFormat format,
+                                        const ReadOptions& options = {});
 
 // The same from an open file, on a worker thread: the progress (if any) hears of the bitmap
 // and its finished rows and may stop the decode. A bitmap file's rows are all final at once, at
-// the end.
+// the end. The camera roll's formats read the file's descriptor by position.
 std::unique_ptr<Bitmap> DecodeImageStream(std::FILE* file, ImageFormat format,
-                                          DecodeProgress* progress);
+                                          const ReadOptions& options);
 
 } // namespace pirela

@@ -2,17 +2,41 @@
 
 #include "common/AsciiText.h"
 
+#include <algorithm>
+
 namespace pirela {
 
+namespace {
+
+struct Entry {
+    std::string_view extension;
+    ImageFormat format;
+};
+
+// Every extension a decoder is chosen by, grouped by format in the order the open dialog
+// lists the formats.
+constexpr Entry kDecoders[]{
+    {"bmp", ImageFormat::Bitmap}, {"dib", ImageFormat::Bitmap}, {"jpg", ImageFormat::Jpeg},
+    {"jpe", ImageFormat::Jpeg},   {"jpeg", ImageFormat::Jpeg},  {"png", ImageFormat::Png},
+    {"heic", ImageFormat::Heif},  {"heif", ImageFormat::Heif},  {"hif", ImageFormat::Heif},
+    {"avif", ImageFormat::Avif},  {"webp", ImageFormat::WebP},  {"tif", ImageFormat::Tiff},
+    {"tiff", ImageFormat::Tiff},  {"gif", ImageFormat::Gif},    {"cr2", ImageFormat::Raw},
+    {"cr3", ImageFormat::Raw},    {"nef", ImageFormat::Raw},    {"nrw", ImageFormat::Raw},
+    {"arw", ImageFormat::Raw},    {"dng", ImageFormat::Raw},    {"raf", ImageFormat::Raw},
+    {"orf", ImageFormat::Raw},    {"rw2", ImageFormat::Raw},    {"pef", ImageFormat::Raw},
+    {"srw", ImageFormat::Raw},    {"rwl", ImageFormat::Raw},
+};
+
+template <class Extensions>
+bool Contains(const Extensions& extensions, std::string_view extension) {
+    return std::any_of(extensions.begin(), extensions.end(), [extension](std::string_view known) {
+        return EqualsIgnoringAsciiCase(extension, known);
+    });
+}
+
+} // namespace
+
 ImageFormat FormatForExtension(std::string_view extension) {
-    struct Entry {
-        std::string_view extension;
-        ImageFormat format;
-    };
-    static constexpr Entry kDecoders[]{
-        {"BMP", ImageFormat::Bitmap}, {"DIB", ImageFormat::Bitmap}, {"JPG", ImageFormat::Jpeg},
-        {"JPE", ImageFormat::Jpeg},   {"JPEG", ImageFormat::Jpeg},  {"PNG", ImageFormat::Png},
-    };
     for (const Entry& entry : kDecoders) {
         if (EqualsIgnoringAsciiCase(extension, entry.extension)) {
             return entry.format;
@@ -21,13 +45,19 @@ ImageFormat FormatForExtension(std::string_view extension) {
     return ImageFormat::Unsupported;
 }
 
-bool IsOpenableExtension(std::string_view extension) {
-    for (std::string_view openable : kOpenableExtensions) {
-        if (EqualsIgnoringAsciiCase(extension, openable)) {
-            return true;
+std::vector<std::string_view> ExtensionsOf(ImageFormat format) {
+    std::vector<std::string_view> extensions;
+    for (const Entry& entry : kDecoders) {
+        if (entry.format == format) {
+            extensions.push_back(entry.extension);
         }
     }
-    return false;
+    return extensions;
+}
+
+bool IsOpenableExtension(std::string_view extension, FormatSet formats) {
+    return Contains(kOpenableExtensions, extension) ||
+           (formats == FormatSet::All && Contains(kCameraRollExtensions, extension));
 }
 
 std::string_view ExtensionOf(std::string_view fileName) {

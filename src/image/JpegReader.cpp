@@ -1,9 +1,14 @@
 #include "image/JpegReader.h"
 
 #include "image/CFile.h"
+#include "image/ExifOrientation.h"
+#include "image/Orientation.h"
+#include "image/OrientedRows.h"
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstring>
+#include <vector>
 // jpeglib.h needs size_t and FILE declared before it.
 #include <cstddef>
 #include <jpeglib.h>
@@ -15,6 +20,13 @@ namespace {
 
 // Rows handed to the library per call; it decodes them straight into the bitmap.
 constexpr int kRowsPerCall = 16;
+// Rows decoded at a time when rows become columns (orientations 5 to 8): the taller the band,
+// the longer the piece of each upright row it writes at once (1.5 KiB here), which is what
+// placing them costs; 512 rows of a 6000-pixel photo take 9 MiB.
+constexpr int kRowsPerBand = 512;
+
+// The APP1 segment's signature when it holds EXIF.
+constexpr unsigned char kExifSignature[] = {'E', 'x', 'i', 'f', 0, 0};
 
 // A progressive file may declare scan after scan, each a pass over the whole image; no real
 // file needs more than a few dozen, and a crafted one must not keep the viewer busy for minutes.
@@ -62,13 +74,38 @@ struct Decode {
     std::unique_ptr<Bitmap> bitmap;
     Bitmap* target = nullptr; // the bitmap the rows go into: the one made here, or one given
     const JpegReadOptions* options = nullptr;
+    int orientation = kStoredUpright;
+    // Rows on their way to becoming columns; here, not in the frame that decodes, because a
+    // jump from the library skips that frame's destructors.
+    std::vector<std::uint8_t> band;
 };
 
-// Makes the 24-bit bitmap for the output size, or takes the one given when it has that size;
-// false when it is too large or does not fit.
+// The orientation the picture is shown in: the one given, or the file's EXIF one.
+int ChooseOrientation(const jpeg_decompress_struct& info, const JpegReadOptions* options) {
+    if (options != nullptr && !options->applyOrientation) {
+        return kStoredUpright;
+    }
+    if (options != nullptr && options->orientation != 0) {
+        return ValidOrientation(options->orientation);
+    }
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker != nullptr;
+         marker = marker->next) {
+        if (marker->marker == JPEG_APP0 + 1 && marker->data_length > sizeof kExifSignature &&
+            std::memcmp(marker->data, kExifSignature, sizeof kExifSignature) == 0) {
+            return ExifOrientation(marker->data, marker->data_length);
+        }
+    }
+    return kStoredUpright;
+}
+
+// Makes the 24-bit bitmap for the upright output size, or takes the one given when it has
+// that size; false when it is too large or does not fit.
 bool MakeBitmap(Decode& decode) {
-    const auto width = static_cast<std::int32_t>(decode.info.output_width);
-    const auto height = static_cast<std::int32_t>(decode.info.output_height);
+    const OrientedSize upright =
+        UprightSize(static_cast<int>(decode.info.output_width),
+                    static_cast<int>(decode.info.output_height), decode.orientation);
+    const std::int32_t width = upright.width;
+    const std::int32_t height = upright.height;
     if (decode.target != nullptr) {
         return decode.target->Width() == width && decode.target->Height() == height &&
                decode.target->BitCount() == 24;
@@ -82,26 +119,45 @@ bool MakeBitmap(Decode& decode) {
     return decode.bitmap != nullptr;
 }
 
-// False when asked to stop before the last row.
+// False when asked to stop before the last row, or when the library gives no more rows.
 bool ReadRowsIntoBitmap(Decode& decode) {
     j_decompress_ptr info = &decode.info;
-    Bitmap& bitmap = *decode.target;
+    OrientedRows placer(*decode.target, decode.orientation,
+                        info->out_color_space == JCS_EXT_RGB);
     DecodeProgress* progress = decode.options ? decode.options->progress : nullptr;
-    JSAMPROW rows[kRowsPerCall];
+    const std::size_t stride = std::size_t(info->output_width) * 3;
+    const JDIMENSION band = placer.InPlace() ? kRowsPerCall : kRowsPerBand;
+    if (!placer.InPlace()) {
+        decode.band.resize(stride * band);
+    }
+    JSAMPROW rows[kRowsPerBand];
     while (info->output_scanline < info->output_height) {
         if (progress && progress->StopRequested()) {
             return false;
         }
         const JDIMENSION first = info->output_scanline;
-        const JDIMENSION count = std::min<JDIMENSION>(kRowsPerCall, info->output_height - first);
+        const JDIMENSION count = std::min<JDIMENSION>(band, info->output_height - first);
         for (JDIMENSION i = 0; i < count; ++i) {
-            rows[i] = bitmap.PictureRow(static_cast<int>(first + i));
+            rows[i] = placer.InPlace() ? placer.RowTarget(static_cast<int>(first + i))
+                                       : decode.band.data() + stride * i;
         }
-        jpeg_read_scanlines(info, rows, count);
+        while (info->output_scanline < first + count) {
+            const JDIMENSION done = info->output_scanline - first;
+            if (jpeg_read_scanlines(info, rows + done, count - done) == 0) {
+                return false;
+            }
+        }
+        if (placer.InPlace()) {
+            placer.FinishInPlace(static_cast<int>(first), static_cast<int>(count));
+        } else {
+            placer.Place(decode.band.data(), stride, static_cast<int>(first),
+                         static_cast<int>(count));
+        }
         // Rows come out top first and final (a progressive file's scans are all read in before
-        // its first row comes out).
+        // its first row comes out); a turned picture's are final once all of them are.
         if (progress) {
-            progress->RowsFinished(static_cast<int>(info->output_scanline));
+            const int scanned = static_cast<int>(info->output_scanline);
+            progress->RowsFinished(placer.FinalRowsFromTop(scanned));
         }
     }
     return true;
@@ -115,7 +171,13 @@ bool ChooseScale(Decode& decode) {
     j_decompress_ptr info = &decode.info;
     const int width = static_cast<int>(info->image_width);
     const int height = static_cast<int>(info->image_height);
-    const auto [wantedWidth, wantedHeight] = decode.options->smallestWanted(width, height);
+    // The view thinks in the upright picture; the library in the stored one.
+    const OrientedSize upright = UprightSize(width, height, decode.orientation);
+    auto [wantedWidth, wantedHeight] =
+        decode.options->smallestWanted(upright.width, upright.height);
+    if (SwapsAxes(decode.orientation)) {
+        std::swap(wantedWidth, wantedHeight);
+    }
     info->scale_num = 1;
     info->scale_denom =
         static_cast<unsigned>(JpegScaleDenominator(width, height, wantedWidth, wantedHeight));
@@ -137,12 +199,21 @@ bool RunDecode(Decode& decode, std::FILE* file) {
     decode.progress.progress = decode.options ? decode.options->progress : nullptr;
     info->progress = &decode.progress.manager;
     jpeg_stdio_src(info, file);
+    const bool orientationFromFile = decode.options == nullptr ||
+                                     (decode.options->applyOrientation &&
+                                      decode.options->orientation == 0);
+    if (orientationFromFile) {
+        jpeg_save_markers(info, JPEG_APP0 + 1, 0xFFFF);
+    }
     jpeg_read_header(info, TRUE);
+    decode.orientation = ChooseOrientation(*info, decode.options);
     if (info->out_color_space != JCS_RGB && info->out_color_space != JCS_GRAYSCALE) {
         return false; // CMYK and YCCK
     }
     // Blue-green-red straight from the library's colour conversion; grey expands to g, g, g.
-    info->out_color_space = JCS_EXT_BGR;
+    // Rows to be mirrored come red first: reversing their bytes then gives blue first.
+    info->out_color_space =
+        OrientedRows::MirrorsRows(decode.orientation) ? JCS_EXT_RGB : JCS_EXT_BGR;
     if (!ChooseScale(decode)) {
         return false;
     }

@@ -11,16 +11,22 @@
 
 namespace pirela {
 
-// Reads a JPEG file into a 24-bit bottom-up bitmap, blue-green-red, at full size. Grey files
-// become grey 24-bit bitmaps. CMYK and YCCK files, corrupt data, arithmetic coding and images
-// beyond kMaxPixelBytes give none. Library warnings (such as data that ends early) do not stop
-// the decoding: a truncated file still gives a full-size bitmap.
+// Reads a JPEG file into a 24-bit bottom-up bitmap, blue-green-red, at full size, turned upright
+// as its EXIF orientation says. Grey files become grey 24-bit bitmaps. CMYK and YCCK files,
+// corrupt data, arithmetic coding and images beyond kMaxPixelBytes give none. Library warnings
+// (such as data that ends early) do not stop the decoding: a truncated file still gives a
+// full-size bitmap.
 std::unique_ptr<Bitmap> ReadJpegFile(const std::filesystem::path& path);
 std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file);
 
 // How a JPEG file is to be read on a worker thread.
 struct JpegReadOptions {
-    // Given the picture's own width and height, the smallest size wanted: the library then
+    // Whether the picture is turned upright as the EXIF orientation in its APP1 segment says.
+    bool applyOrientation = true;
+    // The orientation to apply instead of the file's own, when something else knows it better
+    // (a camera's raw file, whose preview often carries none); 0 reads the file's.
+    int orientation = 0;
+    // Given the upright picture's width and height, the smallest size wanted: the library then
     // decodes at the smallest of its scales 1/8, 1/4 or 1/2 that still gives at least that
     // (much faster than the full size). Without it, or wanting the full size, at full size.
     std::function<std::pair<int, int>(int width, int height)> smallestWanted;

@@ -74,10 +74,12 @@ std::optional<std::string> Unescaped(std::string_view text) {
         }
         const int high = HexValue(text[i + 1]);
         const int low = HexValue(text[i + 2]);
-        if (high < 0 || low < 0) {
+        const auto byte = static_cast<unsigned char>(high << 4 | low);
+        // One way only to write each byte: a record reads back exactly as it was written.
+        if (high < 0 || low < 0 || StandsForItself(byte)) {
             return std::nullopt;
         }
-        value += static_cast<char>(high << 4 | low);
+        value += static_cast<char>(byte);
         i += 2;
     }
     return value;

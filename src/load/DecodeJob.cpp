@@ -4,6 +4,7 @@
 #include "image/ImageDecoder.h"
 #include "image/ImageScaler.h"
 #include "image/JpegReader.h"
+#include "image/RawPreview.h"
 #include "platform/FileIdentity.h"
 #include "platform/RegularFile.h"
 
@@ -39,7 +40,7 @@ CFile OpenForDecoding(const std::string& path) {
 class DecodeJob::Work {
 public:
     Work(std::string path, ImageFormat format, bool withPreview, std::optional<ViewPlan> plan,
-         std::function<void()> onEnded, std::function<void()> onChange);
+         std::function<void()> onEnded, std::function<void()> onChange, DecodeSettings settings);
 
     void Run();
     // The job is going: no more telling anybody, and the worker stops at its next chance.
@@ -48,9 +49,11 @@ public:
 
     std::optional<ViewPlan> WaitForPlan();
     std::optional<ViewPlan> CurrentPlan() const;
-    std::unique_ptr<Bitmap> MakeJpegBitmap(std::FILE* file);
-    std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap);
-    void MakePreview(std::FILE* file, const ViewPlan& plan);
+    JpegReadOptions JpegOptions() const;
+    std::unique_ptr<Bitmap> MakeJpegBitmap(std::FILE* jpeg);
+    std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::FILE* jpeg,
+                                       std::unique_ptr<Bitmap> jpegBitmap);
+    void MakePreview(std::FILE* jpeg, const ViewPlan& plan);
     void PrepareScaled(const Bitmap& bitmap);
     // Which file the job opened, and in what state.
     void MarkOpened(std::optional<FileIdentity> state);
@@ -59,6 +62,10 @@ public:
     const std::string path_;
     const ImageFormat format_;
     const bool withPreview_;
+    const DecodeSettings settings_;
+    // The orientation a camera's raw file gives its JPEG preview (0 for a JPEG file's own);
+    // only the worker touches it.
+    int jpegOrientation_ = 0;
 
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
@@ -81,8 +88,9 @@ public:
 
 DecodeJob::Work::Work(std::string path, ImageFormat format, bool withPreview,
                       std::optional<ViewPlan> plan, std::function<void()> onEnded,
-                      std::function<void()> onChange)
-    : path_(std::move(path)), format_(format), withPreview_(withPreview), plan_(plan),
+                      std::function<void()> onChange, DecodeSettings settings)
+    : path_(std::move(path)), format_(format), withPreview_(withPreview), settings_(settings),
+      plan_(plan),
       onEnded_(std::move(onEnded)), onChange_(std::move(onChange)) {
     progress_.SetWatcher([this] { Notify(&Work::onChange_); });
 }
@@ -109,9 +117,9 @@ void DecodeJob::Work::Notify(const std::function<void()> Work::*which) {
 
 DecodeJob::DecodeJob(std::string path, ImageFormat format, bool withPreview,
                      std::optional<ViewPlan> plan, std::function<void()> onEnded,
-                     std::function<void()> onChange)
+                     std::function<void()> onChange, DecodeSettings settings)
     : work_(std::make_shared<Work>(std::move(path), format, withPreview, plan,
-                                   std::move(onEnded), std::move(onChange))) {
+                                   std::move(onEnded), std::move(onChange), settings)) {
     try {
         worker_ = std::thread([work = work_] { work->Run(); });
     } catch (const std::system_error&) {
@@ -139,6 +147,10 @@ const std::string& DecodeJob::Path() const {
 
 ImageFormat DecodeJob::Format() const {
     return work_->format_;
+}
+
+const DecodeSettings& DecodeJob::Settings() const {
+    return work_->settings_;
 }
 
 void DecodeJob::Stop() {
@@ -246,8 +258,15 @@ const ScaledPicture* DecodeJob::Prepared() const {
     return work_->prepared_ ? &*work_->prepared_ : nullptr;
 }
 
-void DecodeJob::Work::MakePreview(std::FILE* file, const ViewPlan& plan) {
+JpegReadOptions DecodeJob::Work::JpegOptions() const {
     JpegReadOptions options;
+    options.applyOrientation = settings_.applyOrientation;
+    options.orientation = jpegOrientation_;
+    return options;
+}
+
+void DecodeJob::Work::MakePreview(std::FILE* jpeg, const ViewPlan& plan) {
+    JpegReadOptions options = JpegOptions();
     options.smallestWanted = [&plan](int width, int height) {
         const PixelSize image{width, height};
         const PixelSize draw =
@@ -256,8 +275,8 @@ void DecodeJob::Work::MakePreview(std::FILE* file, const ViewPlan& plan) {
     };
     options.onlyWhenSmaller = true;
     options.progress = &previewProgress_;
-    auto preview = ReadJpegStream(file, options);
-    std::rewind(file);
+    auto preview = ReadJpegStream(jpeg, options);
+    std::rewind(jpeg);
     const std::lock_guard lock(mutex_);
     preview_ = std::move(preview);
 }
@@ -274,27 +293,28 @@ void DecodeJob::Work::PrepareScaled(const Bitmap& bitmap) {
     prepared_ = std::move(scaled);
 }
 
-std::unique_ptr<Bitmap> DecodeJob::Work::MakeJpegBitmap(std::FILE* file) {
-    JpegReadOptions options;
+std::unique_ptr<Bitmap> DecodeJob::Work::MakeJpegBitmap(std::FILE* jpeg) {
+    JpegReadOptions options = JpegOptions();
     options.bitmapOnly = true;
-    auto bitmap = ReadJpegStream(file, options);
-    std::rewind(file);
+    auto bitmap = ReadJpegStream(jpeg, options);
+    std::rewind(jpeg);
     if (bitmap) {
         progress_.Started(*bitmap);
     }
     return bitmap;
 }
 
-std::unique_ptr<Bitmap> DecodeJob::Work::DecodeFull(std::FILE* file, std::unique_ptr<Bitmap> jpegBitmap) {
-    if (format_ != ImageFormat::Jpeg) {
-        return DecodeImageStream(file, format_, &progress_);
+std::unique_ptr<Bitmap> DecodeJob::Work::DecodeFull(std::FILE* file, std::FILE* jpeg,
+                                                    std::unique_ptr<Bitmap> jpegBitmap) {
+    if (format_ != ImageFormat::Jpeg && format_ != ImageFormat::Raw) {
+        return DecodeImageStream(file, format_, {&progress_, settings_.applyOrientation});
     }
-    if (!jpegBitmap) {
-        return nullptr; // its header already said no
+    if (jpeg == nullptr || !jpegBitmap) {
+        return nullptr; // its header already said no, or a raw file holds no preview
     }
-    JpegReadOptions options;
+    JpegReadOptions options = JpegOptions();
     options.progress = &progress_;
-    const bool decoded = ReadJpegStreamInto(file, *jpegBitmap, options);
+    const bool decoded = ReadJpegStreamInto(jpeg, *jpegBitmap, options);
     return progress_.Outcome(decoded, std::move(jpegBitmap));
 }
 
@@ -304,22 +324,33 @@ void DecodeJob::Work::Run() {
     MarkOpened(file && ::fstat(fileno(file.get()), &status) == 0
                    ? std::optional<FileIdentity>(FileIdentity::FromStatus(status))
                    : std::nullopt);
+    // A camera's raw file is shown through the JPEG preview inside it, read from memory.
+    std::optional<RawPreview> raw;
+    CFile rawJpeg;
+    if (file && format_ == ImageFormat::Raw) {
+        raw = ExtractRawPreview(fileno(file.get()));
+        if (raw) {
+            jpegOrientation_ = raw->orientation;
+            rawJpeg.reset(::fmemopen(raw->jpeg.data(), raw->jpeg.size(), "rb"));
+        }
+    }
+    std::FILE* jpeg = format_ == ImageFormat::Jpeg ? file.get() : rawJpeg.get();
     // A JPEG's bitmap is made from its header at once, before any preview, so that whoever
     // waits for the bitmap learns the image's size and depth (or that it cannot be decoded)
     // without waiting for a decode.
     std::unique_ptr<Bitmap> jpegBitmap;
-    if (file && format_ == ImageFormat::Jpeg) {
-        jpegBitmap = MakeJpegBitmap(file.get());
+    if (jpeg != nullptr) {
+        jpegBitmap = MakeJpegBitmap(jpeg);
     }
     if (jpegBitmap && withPreview_) {
         if (const std::optional<ViewPlan> plan = WaitForPlan(); plan && !progress_.StopRequested()) {
-            MakePreview(file.get(), *plan);
+            MakePreview(jpeg, *plan);
         }
     }
     MarkPreviewSettled();
     std::unique_ptr<Bitmap> bitmap;
     if (file && !progress_.StopRequested()) {
-        bitmap = DecodeFull(file.get(), std::move(jpegBitmap));
+        bitmap = DecodeFull(file.get(), jpeg, std::move(jpegBitmap));
         if (bitmap && !progress_.StopRequested()) {
             PrepareScaled(*bitmap);
         }

@@ -2,7 +2,9 @@
 
 #include "image/DecodeProgress.h"
 #include "image/ImageFormat.h"
+#include "image/JpegReader.h"
 #include "image/ScaledPicture.h"
+#include "load/DecodeSettings.h"
 #include "load/ViewPlan.h"
 
 #include <functional>
@@ -17,7 +19,8 @@ namespace pirela {
 // worker:
 //  1. opens the file and notes which file it is (device, inode, size, modification time);
 //  2. when a preview is asked for and the view draws the image smaller than itself: decodes a
-//     JPEG at the smallest library scale still at least the draw size (a fraction of the time);
+//     JPEG (or a camera's JPEG preview inside its raw file) at the smallest library scale still
+//     at least the draw size (a fraction of the time);
 //  3. decodes the full bitmap, its rows top first, each band waitable as soon as it is final;
 //  4. when the view draws the image smaller than itself: scales the full bitmap down to the
 //     draw size, so that the view only has to paint it.
@@ -33,16 +36,18 @@ class DecodeJob {
 public:
     // onEnded runs on the worker thread once everything is done (or given up); onChange runs
     // there when the preview is settled and when rows asked for by WatchRows are final. Both
-    // may be empty, and neither may wait for anything.
+    // may be empty, and neither may wait for anything. The settings are the user's choices the
+    // bitmap depends on.
     DecodeJob(std::string path, ImageFormat format, bool withPreview,
               std::optional<ViewPlan> plan, std::function<void()> onEnded = {},
-              std::function<void()> onChange = {});
+              std::function<void()> onChange = {}, DecodeSettings settings = {});
     ~DecodeJob();
     DecodeJob(const DecodeJob&) = delete;
     DecodeJob& operator=(const DecodeJob&) = delete;
 
     const std::string& Path() const;
     ImageFormat Format() const;
+    const DecodeSettings& Settings() const;
     void SetPlan(const ViewPlan& plan);
     // Replaces what runs on the worker at the end (a job started before its owner existed).
     void SetOnEnded(std::function<void()> onEnded);

@@ -7,14 +7,15 @@ ImageLoader::ImageLoader(std::function<void()> onEnded, std::function<void()> on
 
 std::shared_ptr<DecodeJob> ImageLoader::Start(const std::string& path, ImageFormat format,
                                               bool preview) {
-    return std::make_shared<DecodeJob>(path, format, preview, plan_, onEnded_, onChange_);
+    return std::make_shared<DecodeJob>(path, format, preview, plan_, onEnded_, onChange_,
+                                       settings_);
 }
 
 std::shared_ptr<DecodeJob> ImageLoader::Take(const std::string& path, ImageFormat format,
                                              bool preview) {
     std::shared_ptr<DecodeJob> ahead = std::move(ahead_);
     if (ahead && ahead->Path() == path && ahead->Format() == format &&
-        ahead->MatchesFileOnDisk()) {
+        ahead->Settings() == settings_ && ahead->MatchesFileOnDisk()) {
         ahead->SetPlan(plan_);
         return ahead;
     }
@@ -25,7 +26,8 @@ std::shared_ptr<DecodeJob> ImageLoader::Take(const std::string& path, ImageForma
 }
 
 void ImageLoader::DecodeAhead(const std::string& path, ImageFormat format) {
-    if (ahead_ && ahead_->Path() == path && ahead_->Format() == format) {
+    if (ahead_ && ahead_->Path() == path && ahead_->Format() == format &&
+        ahead_->Settings() == settings_) {
         return;
     }
     ahead_.reset();
@@ -42,6 +44,13 @@ void ImageLoader::Adopt(std::shared_ptr<DecodeJob> decode) {
         ahead_->SetOnEnded(onEnded_);
         ahead_->SetOnChange(onChange_);
         ahead_->SetPlan(plan_);
+    }
+}
+
+void ImageLoader::SetSettings(const DecodeSettings& settings) {
+    settings_ = settings;
+    if (ahead_ && !(ahead_->Settings() == settings)) {
+        ahead_.reset();
     }
 }
 

@@ -13,7 +13,8 @@ namespace pirela {
 // Hands out the decodes of the images the document shows, and keeps at most one decode ahead:
 // the neighbour in the direction of travel, decoded on a worker while the user looks at the
 // current image, so that the next key finds it ready. A decode ahead is used only for its own
-// path and only while the file is the one it opened; it is never started twice for one file.
+// path, only while the file is the one it opened and only under the settings it was made
+// with; it is never started twice for one file.
 class ImageLoader {
 public:
     // onEnded and onChange are given to every decode: they run on a worker thread when one
@@ -38,12 +39,17 @@ public:
     void SetPlan(const ViewPlan& plan);
     const ViewPlan& Plan() const { return plan_; }
 
+    // The settings decodes from now on are made under; a decode ahead made under others stops.
+    void SetSettings(const DecodeSettings& settings);
+    const DecodeSettings& Settings() const { return settings_; }
+
 private:
     std::shared_ptr<DecodeJob> Start(const std::string& path, ImageFormat format, bool preview);
 
     std::function<void()> onEnded_;
     std::function<void()> onChange_;
     ViewPlan plan_;
+    DecodeSettings settings_;
     std::shared_ptr<DecodeJob> ahead_;
 };
 

@@ -31,6 +31,10 @@ std::vector<std::string_view> ChosenExtensions(const ImageFormatChoice& formats)
     if (formats.png) {
         extensions.push_back("png");
     }
+    if (formats.other) {
+        extensions.insert(extensions.end(), kCameraRollExtensions.begin(),
+                          kCameraRollExtensions.end());
+    }
     return extensions;
 }
 

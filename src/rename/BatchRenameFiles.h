@@ -11,9 +11,10 @@ struct ImageFormatChoice {
     bool bitmap = true; // bmp, dib
     bool jpeg = true;   // jpg, jpe
     bool png = true;    // png
+    bool other = true;  // the camera roll's: jpeg, heic, avif, webp, tif, gif, raw files, ...
 };
 
-// The extensions of the chosen formats, in the order bitmap, JPEG, PNG.
+// The extensions of the chosen formats, in the order bitmap, JPEG, PNG, others.
 std::vector<std::string_view> ChosenExtensions(const ImageFormatChoice& formats);
 
 // The files a batch rename numbers: the regular files directly in the folder (never in its

@@ -63,6 +63,9 @@ std::string FormatListText(const ImageFormatChoice& formats) {
     if (formats.png) {
         text += res::kBatchFormatPng;
     }
+    if (formats.other) {
+        text += res::kBatchFormatOther;
+    }
     return text;
 }
 

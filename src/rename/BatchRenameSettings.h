@@ -44,7 +44,7 @@ BatchRenameCheck CheckBatchRename(const BatchRenameSettings& settings, std::size
 // 100000); typed when there are more.
 int AutomaticDigitCount(std::size_t files, int typed);
 
-// " ビットマップ JPEG PNG", or the part of it the chosen formats give.
+// " ビットマップ JPEG PNG その他", or the part of it the chosen formats give.
 std::string FormatListText(const ImageFormatChoice& formats);
 
 } // namespace pirela

@@ -52,6 +52,7 @@ inline constexpr const char* kMsgBatchNoFolder = "リネームを適用するフ
 inline constexpr const char* kBatchFormatBitmap = " ビットマップ";
 inline constexpr const char* kBatchFormatJpeg = " JPEG";
 inline constexpr const char* kBatchFormatPng = " PNG";
+inline constexpr const char* kBatchFormatOther = " その他";
 
 // "ルート ディレクトリには適用できません。\n<root>", the root shown with its separator.
 std::string BatchRootFolderMessage(std::string_view folder);
@@ -90,6 +91,14 @@ inline constexpr const char* kPropertiesUnknown = "不明";
 inline constexpr const char* kTypeNameBitmap = "ビットマップ イメージ";
 inline constexpr const char* kTypeNameJpeg = "JPEG イメージ";
 inline constexpr const char* kTypeNamePng = "PNG イメージ";
+inline constexpr const char* kTypeNameGif = "GIF イメージ";
+inline constexpr const char* kTypeNameTiff = "TIFF イメージ";
+inline constexpr const char* kTypeNameWebp = "WebP イメージ";
+inline constexpr const char* kTypeNameHeif = "HEIF イメージ";
+inline constexpr const char* kTypeNameAvif = "AVIF イメージ";
+inline constexpr const char* kTypeNameRaw = "カメラの RAW イメージ";
+// After the image's size in the status bar, for a raw file shown through its JPEG preview.
+inline constexpr const char* kStatusCameraPreview = " (カメラのプレビュー)";
 // "ヘルプ ファイル <path> が開けません。"
 std::string CannotOpenHelpMessage(std::string_view helpFile);
 // "<path> が開けません。"

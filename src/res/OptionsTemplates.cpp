@@ -29,6 +29,8 @@ const DialogTemplate& GeneralPageTemplate() {
              "カラー選択ダイアログで色を選択します"},
             {kGeneralSystemColour, ControlKind::PushButton, "システムの背景色を取得(&G)", 65, 135, 100, 14, 0,
              "標準の背景色 (灰色) を取得します"},
+            {kGeneralApplyOrientation, ControlKind::CheckBox, "撮影時の向きに合わせて写真を表示する(&O)", 5,
+             165, 200, 10, 0, "写真ファイルに記録された向きのとおりに回転して表示します"},
         },
     };
     return dialog;
@@ -47,6 +49,8 @@ const DialogTemplate& FindPageTemplate() {
              "サブフォルダも検索できます"},
             {kFindHidden, ControlKind::CheckBox, "隠しファイルも検索する(&H)", 5, 50, 100, 10, 0,
              "隠しファイル、隠しフォルダも検索します"},
+            {kFindNewFormats, ControlKind::CheckBox, "HEIC、AVIF、WebP、TIFF、GIF、RAW も検索する(&F)", 5,
+             65, 200, 10, 0, "オフにすると BMP、JPEG、PNG のイメージだけを検索します"},
         },
     };
     return dialog;

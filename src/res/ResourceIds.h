@@ -150,6 +150,7 @@ inline constexpr int kBatchDigits = 1078;
 inline constexpr int kBatchStart = 1079;
 inline constexpr int kBatchPrefix = 1080;
 inline constexpr int kBatchRun = 1081;
+inline constexpr int kBatchOther = 1203;
 
 // Option page "全般" (106)
 inline constexpr int kGeneralShortcut = 1066;
@@ -160,10 +161,12 @@ inline constexpr int kGeneralColourLabel = 1031;
 inline constexpr int kGeneralColourSwatch = 1013;
 inline constexpr int kGeneralChooseColour = 1055;
 inline constexpr int kGeneralSystemColour = 1014;
+inline constexpr int kGeneralApplyOrientation = 1201;
 
 // Option page "イメージ検索" (134)
 inline constexpr int kFindSubfolders = 1016;
 inline constexpr int kFindHidden = 1017;
+inline constexpr int kFindNewFormats = 1202;
 
 // Option page "ファイルを送る" (135)
 inline constexpr int kSendPageAsk = 1025;

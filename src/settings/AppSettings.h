@@ -48,6 +48,8 @@ struct OptionBlock {
     std::array<std::string, kProgramSlots> programCommands{kDefaultProgramCommand};
     float rate = 100; // 25, 50, 100, 200, 400; 0 fit to the window; -1 shrink large images
     int keepTurnState = 0;
+    int applyOrientation = 1; // turn photos upright as their files say
+    int findNewFormats = 1;   // the folder scan lists the camera roll's formats too
 };
 
 // Every persistent setting of the program.

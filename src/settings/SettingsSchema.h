@@ -45,6 +45,8 @@ void ForEachSetting(Settings& settings, const SettingsEnvironment& environment, 
         visit("OPTIONS", "PROGRAMCOMMAND" + number, options.programCommands[i],
               std::string(i == 0 ? kDefaultProgramCommand : ""));
     }
+    visit("OPTIONS", "APPLYORIENTATION", options.applyOrientation, 1);
+    visit("OPTIONS", "FINDNEWFORMATS", options.findNewFormats, 1);
 
     for (int i = 0; i < kDestinationCount; ++i) {
         visit("SENDTO", "FOLDER" + std::to_string(i + 1), settings.destinationFolders[i],

@@ -33,7 +33,7 @@ CBatchRenameDlg::CBatchRenameDlg(const CPirelaDoc& doc, Prompter& prompter, File
     BuildDialog(*this, res::BatchRenameTemplate());
     // Display only: the list is filled in the rename's order, never re-sorted by the widget.
     FileList()->setSelectionMode(QAbstractItemView::NoSelection);
-    for (const int id : {res::kBatchBitmaps, res::kBatchJpeg, res::kBatchPng}) {
+    for (const int id : {res::kBatchBitmaps, res::kBatchJpeg, res::kBatchPng, res::kBatchOther}) {
         CheckBox(id)->setChecked(true);
     }
     Edit(res::kBatchFolder)->setText(ShownPath(folder_));
@@ -42,7 +42,7 @@ CBatchRenameDlg::CBatchRenameDlg(const CPirelaDoc& doc, Prompter& prompter, File
 }
 
 void CBatchRenameDlg::ConnectControls() {
-    for (const int id : {res::kBatchBitmaps, res::kBatchJpeg, res::kBatchPng}) {
+    for (const int id : {res::kBatchBitmaps, res::kBatchJpeg, res::kBatchPng, res::kBatchOther}) {
         connect(CheckBox(id), &QCheckBox::clicked, this, [this] { FillFileList(); });
     }
     connect(CheckBox(res::kBatchAutoDigits), &QCheckBox::clicked, this, [this] { OnAutoDigits(); });
@@ -101,7 +101,7 @@ BatchRenameSettings CBatchRenameDlg::Settings() const {
 
 ImageFormatChoice CBatchRenameDlg::Formats() const {
     return {CheckBox(res::kBatchBitmaps)->isChecked(), CheckBox(res::kBatchJpeg)->isChecked(),
-            CheckBox(res::kBatchPng)->isChecked()};
+            CheckBox(res::kBatchPng)->isChecked(), CheckBox(res::kBatchOther)->isChecked()};
 }
 
 QLineEdit* CBatchRenameDlg::Edit(int id) const {

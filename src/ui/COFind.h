@@ -4,7 +4,8 @@
 
 namespace pirela {
 
-// The page "イメージ検索": whether a folder's subfolders and hidden files are searched.
+// The page "イメージ検索": whether a folder's subfolders and hidden files are searched, and
+// whether the camera roll's formats are listed besides BMP, JPEG and PNG.
 class COFind : public COptionPage {
     Q_OBJECT
 public:

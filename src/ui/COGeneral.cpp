@@ -43,6 +43,7 @@ COGeneral::COGeneral(OptionsContext& context, QWidget* parent)
     onClick(res::kGeneralChooseColour, &COGeneral::ChooseColour);
     onClick(res::kGeneralSystemColour, &COGeneral::TakeSystemColour);
     onClick(res::kGeneralShortcut, &COGeneral::OnLauncherClicked);
+    ModifiesOnClick(res::kGeneralApplyOrientation);
     connect(name_, &QLineEdit::textEdited, this, [this] {
         nameChanged_ = true;
         SetModified();
@@ -54,6 +55,7 @@ COGeneral::COGeneral(OptionsContext& context, QWidget* parent)
 void COGeneral::OnInitDialog() {
     const OptionBlock& options = context_.settings.options;
     SetChecked(res::kGeneralUseBackground, options.bgColorType == 1);
+    SetChecked(res::kGeneralApplyOrientation, options.applyOrientation != 0);
     colour_ = options.bgColor;
     launcher_ = Launcher(context_.launcher).FindOwn();
     SetChecked(res::kGeneralShortcut, launcher_.has_value());
@@ -67,6 +69,7 @@ void COGeneral::OnOK() {
     OptionBlock& options = context_.settings.options;
     options.bgColorType = IsChecked(res::kGeneralUseBackground) ? 1 : 0;
     options.bgColor = colour_; // kept even when unticked, for the next time it is ticked
+    options.applyOrientation = IsChecked(res::kGeneralApplyOrientation) ? 1 : 0;
     context_.host.UpdateAllViews();
     if (!Launcher(context_.launcher)
              .Apply(launcher_, IsChecked(res::kGeneralShortcut), ToUtf8(name_->text()),

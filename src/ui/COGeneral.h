@@ -9,8 +9,8 @@ class QLineEdit;
 
 namespace pirela {
 
-// The page "全般": Pirela's launcher for the file managers' "Open with" menus, and the colour
-// around the image.
+// The page "全般": Pirela's launcher for the file managers' "Open with" menus, the colour
+// around the image, and whether photos are turned upright as their files say.
 class COGeneral : public COptionPage {
     Q_OBJECT
 public:

@@ -184,6 +184,7 @@ void CPirelaApp::OnOptions() {
                                   QCoreApplication::applicationFilePath().toStdString()};
     COptionPSheet sheet({settings_, *prompter_, *host_, launcher}, frame_.get());
     ShowOptions(sheet, *host_, [this] { SaveSettings(); });
+    doc_->ApplyDecodeSettings();
 }
 
 // The bars' docking state lives in the settings file under the profile name "TOOLBAR".

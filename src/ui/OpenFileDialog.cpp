@@ -1,5 +1,7 @@
 #include "ui/OpenFileDialog.h"
 
+#include "image/ImageFormat.h"
+#include "res/Messages.h"
 #include "ui/FileDialogColumns.h"
 
 #include <QDir>
@@ -8,16 +10,62 @@
 
 namespace pirela {
 
+namespace {
+
+// "*.a;*.b" as the description shows the patterns, and "*.a *.b" as Qt reads them.
+struct Patterns {
+    QString shown;
+    QString read;
+
+    void Add(std::string_view extension) {
+        const QString pattern =
+            QStringLiteral("*.") +
+            QString::fromLatin1(extension.data(), qsizetype(extension.size()));
+        shown += (shown.isEmpty() ? QString() : QStringLiteral(";")) + pattern;
+        read += (read.isEmpty() ? QString() : QStringLiteral(" ")) + pattern;
+    }
+    QString Filter(const char* description) const {
+        return QString::fromUtf8(description) + QStringLiteral(" (") + shown +
+               QStringLiteral(") (") + read + QStringLiteral(")");
+    }
+};
+
+} // namespace
+
 QStringList ImageFileFilters() {
     // The descriptions are the program's own texts; the patterns follow in a form Qt reads.
-    return {
-        QStringLiteral("展開可能なすべてのイメージ (*.bmp;*.dib;*.jpg;*.jpe;*.png) "
-                       "(*.bmp *.dib *.jpg *.jpe *.png)"),
-        QStringLiteral("ビットマップ イメージ (*.bmp;*.dib) (*.bmp *.dib)"),
-        QStringLiteral("JPEG イメージ (*.jpg;*.jpe) (*.jpg *.jpe)"),
-        QStringLiteral("PNG イメージ (*.png) (*.png)"),
-        QStringLiteral("すべてのファイル (*.*) (*)"),
+    struct Line {
+        ImageFormat format;
+        const char* description;
     };
+    static constexpr Line kLines[]{
+        {ImageFormat::Bitmap, "ビットマップ イメージ"},
+        {ImageFormat::Jpeg, res::kTypeNameJpeg},
+        {ImageFormat::Png, res::kTypeNamePng},
+        {ImageFormat::Heif, res::kTypeNameHeif},
+        {ImageFormat::Avif, res::kTypeNameAvif},
+        {ImageFormat::WebP, res::kTypeNameWebp},
+        {ImageFormat::Tiff, res::kTypeNameTiff},
+        {ImageFormat::Gif, res::kTypeNameGif},
+        {ImageFormat::Raw, res::kTypeNameRaw},
+    };
+    Patterns all;
+    for (std::string_view extension : kOpenableExtensions) {
+        all.Add(extension);
+    }
+    for (std::string_view extension : kCameraRollExtensions) {
+        all.Add(extension);
+    }
+    QStringList filters{all.Filter("展開可能なすべてのイメージ")};
+    for (const Line& line : kLines) {
+        Patterns patterns;
+        for (std::string_view extension : ExtensionsOf(line.format)) {
+            patterns.Add(extension);
+        }
+        filters.push_back(patterns.Filter(line.description));
+    }
+    filters.push_back(QStringLiteral("すべてのファイル (*.*) (*)"));
+    return filters;
 }
 
 std::optional<QString> AskForImageFile(QWidget* owner, const QString& startFolder) {

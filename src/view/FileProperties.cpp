@@ -65,16 +65,23 @@ std::string FileTypeName(std::string_view desktopDescription, int formatCode) {
     if (!trimmed.empty()) {
         return std::string(trimmed);
     }
-    switch (static_cast<ImageFormat>(formatCode)) {
-    case ImageFormat::Bitmap:
-        return res::kTypeNameBitmap;
-    case ImageFormat::Jpeg:
-        return res::kTypeNameJpeg;
-    case ImageFormat::Png:
-        return res::kTypeNamePng;
-    default:
-        return {};
+    struct Name {
+        ImageFormat format;
+        const char* name;
+    };
+    static constexpr Name kNames[]{
+        {ImageFormat::Bitmap, res::kTypeNameBitmap}, {ImageFormat::Jpeg, res::kTypeNameJpeg},
+        {ImageFormat::Png, res::kTypeNamePng},       {ImageFormat::Gif, res::kTypeNameGif},
+        {ImageFormat::Tiff, res::kTypeNameTiff},     {ImageFormat::WebP, res::kTypeNameWebp},
+        {ImageFormat::Heif, res::kTypeNameHeif},     {ImageFormat::Avif, res::kTypeNameAvif},
+        {ImageFormat::Raw, res::kTypeNameRaw},
+    };
+    for (const Name& entry : kNames) {
+        if (static_cast<int>(entry.format) == formatCode) {
+            return entry.name;
+        }
     }
+    return {};
 }
 
 } // namespace pirela

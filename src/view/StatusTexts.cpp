@@ -1,6 +1,8 @@
 #include "view/StatusTexts.h"
 
 #include "common/PathRules.h"
+#include "image/ImageFormat.h"
+#include "res/Messages.h"
 
 #include <cstdio>
 
@@ -42,6 +44,10 @@ StatusTexts ComputeStatusTexts(const DocumentFacts& doc, float rate, PixelSize d
     if (shownImage) {
         texts.image = Format("イメージ: %d x %d, %d ビット", info.width, info.height,
                              info.bitsPerPixel);
+        // A raw file is never developed: what shows is the camera's own JPEG preview.
+        if (info.formatCode == static_cast<int>(ImageFormat::Raw)) {
+            texts.image += res::kStatusCameraPreview;
+        }
     }
     if (current && info.opened) {
         texts.fileSize = FormatFileSize(info.size) + "B";

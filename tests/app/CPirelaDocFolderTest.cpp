@@ -1,6 +1,7 @@
 #include "app/CPirelaDoc.h"
 
 #include "image/Rotation.h"
+#include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
@@ -212,10 +213,10 @@ TEST_F(CPirelaDocFolderTest, ClosingEmptiesEverything) {
 
 TEST_F(CPirelaDocFolderTest, OpeningAFileChecksItsExtensionFirst) {
     Picture("a.png");
-    test::WriteJpeg(dir_ / "x.jpeg", test::PhotoLike(4, 4, 3), false);
-    EXPECT_FALSE(doc_.OpenImageFile((dir_ / "x.jpeg").string()));
+    test::WriteJpeg(dir_ / "x.jxl", test::PhotoLike(4, 4, 3), false);
+    EXPECT_FALSE(doc_.OpenImageFile((dir_ / "x.jxl").string()));
     EXPECT_EQ(host_.messages, std::vector<std::string>{
-                                  "x.jpeg - この形式のファイルは Pirela でサポートされていません。"});
+                                  "x.jxl - この形式のファイルは Pirela でサポートされていません。"});
     EXPECT_EQ(host_.icons[0], MessageIcon::Information);
     EXPECT_EQ(doc_.FileList().Folder(), ""); // nothing else changed
 
@@ -308,6 +309,44 @@ TEST_F(CPirelaDocFolderTest, APathFromOutsideAsksAboutSubfolders) {
     EXPECT_EQ(settings_.options.findSubfolder, 0);
     EXPECT_EQ(settings_.lastSelectFolder, (dir_ / "sub").string());
     EXPECT_EQ(doc_.Image().Info().fileName, "deep.png");
+}
+
+TEST_F(CPirelaDocFolderTest, APhotoTakenOnItsSideIsShownUprightAndTurnsOnTopOfThat) {
+    test::WriteOrientedJpeg(dir_ / "portrait.jpg", test::PhotoLike(40, 30, 3), 6);
+    Picture("z.png");
+    ASSERT_TRUE(doc_.OpenImageFile((dir_ / "portrait.jpg").string()));
+    // The facts, and so the status bar, the fit, the clipboard and the properties, are upright.
+    EXPECT_EQ(doc_.Image().Info().width, 30);
+    EXPECT_EQ(doc_.Image().Info().height, 40);
+    doc_.ApplyTurn(kTurnLeft);
+    EXPECT_EQ(doc_.Image().Pixels()->Width(), 40);
+    EXPECT_EQ(doc_.TurnState(), kTurnLeft);
+
+    // Turned off in the options: the photo is read again as stored.
+    options_.applyOrientation = 0;
+    doc_.ApplyDecodeSettings();
+    EXPECT_EQ(doc_.Image().Info().width, 40);
+    EXPECT_EQ(doc_.Image().Pixels()->Width(), 40);
+    EXPECT_EQ(doc_.TurnState(), 0);
+    const std::size_t loads = std::count(host_.calls.begin(), host_.calls.end(), "title");
+    doc_.ApplyDecodeSettings(); // unchanged: not read again
+    EXPECT_EQ(std::count(host_.calls.begin(), host_.calls.end(), "title"), long(loads));
+}
+
+TEST_F(CPirelaDocFolderTest, TheNewFormatsAreListedUnlessTheScanIsToldNot) {
+    Picture("a.png");
+    test::WriteWebp(dir_ / "b.webp", test::PhotoLike(5, 5, 3), true);
+    test::WriteJpeg(dir_ / "c.jpeg", test::PhotoLike(5, 5, 3), false);
+    Open();
+    EXPECT_EQ(doc_.FileList().Names(), (std::vector<std::string>{"a.png", "b.webp", "c.jpeg"}));
+    options_.findNewFormats = 0;
+    Open();
+    EXPECT_EQ(doc_.FileList().Names(), std::vector<std::string>{"a.png"});
+    // Opened by name, a file of a new format is still shown, outside the list.
+    EXPECT_TRUE(doc_.OpenImageFile((dir_ / "b.webp").string()));
+    EXPECT_EQ(doc_.FileList().Current(), -1);
+    EXPECT_EQ(doc_.Image().Info().formatCode, static_cast<int>(ImageFormat::WebP));
+    EXPECT_TRUE(doc_.Image().HasBitmap());
 }
 
 } // namespace

@@ -35,6 +35,10 @@ TEST_F(EarlyDecodeTest, TheSavedWindowAndZoomChooseThePreviewBeforeAnythingElseE
     maximised->SetPlan(ViewPlan{0, 0, {800, 600}});
     EXPECT_EQ(maximised->WaitForPreview()->Width(), 800);
 
+    // Made under the saved options, so that the document can take it as it is.
+    WriteSettings("[OPTIONS]\nAPPLYORIENTATION=0\n");
+    EXPECT_FALSE(StartEarlyDecode({photo_.string()}, ini_)->Settings().applyOrientation);
+
     EXPECT_EQ(StartEarlyDecode({dir_.Path().string()}, ini_), nullptr); // a folder
     EXPECT_EQ(StartEarlyDecode({(dir_ / "missing.jpg").string()}, ini_), nullptr);
     EXPECT_EQ(StartEarlyDecode({}, ini_), nullptr);

@@ -37,7 +37,17 @@ TEST_F(FolderScanTest, ListsOnlyOpenableImageFilesOfTheFolder) {
     }
     fs::create_directory(dir_ / "folder.jpg");
     ::mkfifo((dir_ / "pipe.jpg").c_str(), 0600);
-    EXPECT_EQ(Scan({}), (std::vector<std::string>{"a.jpg", "B.PNG", "c.Bmp", "d.dib", "e.jpe"}));
+    EXPECT_EQ(Scan({false, false, FormatSet::Classic}),
+              (std::vector<std::string>{"a.jpg", "B.PNG", "c.Bmp", "d.dib", "e.jpe"}));
+    // The camera roll's formats are listed unless only the classic ones are asked for; a
+    // photo's sidecar never is.
+    for (const char* name :
+         {"IMG_1.HEIC", "f.webp", "g.tif", "h.gif", "i.CR3", "i.CR3.xmp", "j.avif"}) {
+        Touch(name);
+    }
+    EXPECT_EQ(Scan({}), (std::vector<std::string>{"a.jpg", "B.PNG", "c.Bmp", "d.dib", "e.jpe",
+                                                  "f.webp", "g.tif", "h.gif", "i.CR3", "IMG_1.HEIC",
+                                                  "j.avif", "photo.jpeg"}));
 }
 
 TEST_F(FolderScanTest, SubfoldersComeAsRelativePathsAfterTheFilesOfEachLevel) {

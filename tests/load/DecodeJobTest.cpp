@@ -2,6 +2,7 @@
 #include "image/JpegReader.h"
 #include "load/DecodeJob.h"
 #include "load/ImageLoader.h"
+#include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 
@@ -213,6 +214,50 @@ TEST_F(DecodeJobTest, TheLoaderUsesItsDecodeAheadOnlyForTheSameUnchangedFile) {
     loader.DecodeAhead(photo_, ImageFormat::Jpeg);
     EXPECT_NE(loader.Take(dir_ / "other.jpg", ImageFormat::Jpeg, true).get(), nullptr);
     EXPECT_EQ(loader.Ahead(), nullptr); // another file was wanted: the decode ahead is gone
+}
+
+TEST_F(DecodeJobTest, TheCameraRollsFormatsDecodeOnTheWorkerAndARawFilePreviewsItsJpeg) {
+    // Every new format makes its bitmap (size and depth known early) and fills it.
+    const test::Samples samples = test::PhotoLike(40, 30, 3);
+    test::WriteHeif(dir_ / "a.heic", samples);
+    test::WriteWebp(dir_ / "a.webp", samples, true);
+    test::WriteTiff(dir_ / "a.tif", samples);
+    for (const auto& [name, format] :
+         {std::pair{"a.heic", ImageFormat::Heif}, {"a.webp", ImageFormat::WebP},
+          {"a.tif", ImageFormat::Tiff}}) {
+        const DecodeJob job(dir_ / name, format, true, kFit);
+        ASSERT_NE(job.WaitForBitmap(), nullptr) << name;
+        EXPECT_EQ(job.WaitForBitmap()->Width(), 40) << name;
+        EXPECT_EQ(job.WaitForPreview(), nullptr) << name;
+    }
+
+    // The camera's 1700 x 1000 preview of a raw file taken upright: previewed at a quarter
+    // like a JPEG file, both turned as the raw file says.
+    const fs::path dng = dir_ / "photo.dng";
+    test::WriteDng(dng, test::ReadBytes(photo_), 8);
+    const DecodeJob raw(dng, ImageFormat::Raw, true, kFit);
+    const Bitmap* preview = raw.WaitForPreview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->Width(), 250);
+    EXPECT_EQ(preview->Height(), 425);
+    ASSERT_NE(raw.WaitForBitmap(), nullptr);
+    EXPECT_EQ(raw.WaitForBitmap()->Width(), 1000);
+
+    // Told not to turn photos, it shows the preview as stored.
+    const DecodeJob asStored(dng, ImageFormat::Raw, false, kFit, {}, {}, DecodeSettings{false});
+    ASSERT_NE(asStored.WaitForBitmap(), nullptr);
+    EXPECT_EQ(asStored.WaitForBitmap()->Width(), 1700);
+}
+
+TEST_F(DecodeJobTest, TheLoaderDropsADecodeAheadMadeUnderOtherSettings) {
+    ImageLoader loader({});
+    loader.SetPlan(kFit);
+    loader.DecodeAhead(photo_, ImageFormat::Jpeg);
+    ASSERT_NE(loader.Ahead(), nullptr);
+    loader.SetSettings(DecodeSettings{false});
+    EXPECT_EQ(loader.Ahead(), nullptr);
+    loader.DecodeAhead(photo_, ImageFormat::Jpeg);
+    EXPECT_FALSE(loader.Ahead()->Settings().applyOrientation);
 }
 
 } // namespace

@@ -93,14 +93,18 @@ TEST(BatchRenameFiles, TakesRegularFilesOfTheChosenFormatsSortedWithoutCase) {
     fs::create_directory(dir / "folder.jpg");
     fs::create_directories(dir / "sub");
     MakeFiles(dir, {"sub/deep.jpg"});
-    const auto all = ListBatchRenameFiles(dir.Path(), {});
+    const auto all = ListBatchRenameFiles(dir.Path(), {true, true, true, false});
     EXPECT_EQ(all, (std::vector<std::string>{"[.png", "A.jpg", "a.png", "a_.PNG", "Ab.jpg",
                                              "aB.jpg", "ab.jpg", "b.JPG", "c.bmp", "d.DIB",
                                              "e.jpe", "\xe8\xa1\xa8.jpg"}));
     EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), ListNameLess)); // the file list's order
-    EXPECT_EQ(ListBatchRenameFiles(dir.Path(), {false, false, true}),
+    EXPECT_EQ(ListBatchRenameFiles(dir.Path(), {false, false, true, false}),
               (std::vector<std::string>{"[.png", "a.png", "a_.PNG"}));
-    EXPECT_TRUE(ListBatchRenameFiles(dir.Path(), {false, false, false}).empty());
+    EXPECT_TRUE(ListBatchRenameFiles(dir.Path(), {false, false, false, false}).empty());
+    // The camera roll's formats are the "other" row's, and all of them by default.
+    EXPECT_EQ(ListBatchRenameFiles(dir.Path(), {false, false, false, true}),
+              (std::vector<std::string>{"f.jpeg", "g.gif"}));
+    EXPECT_EQ(ListBatchRenameFiles(dir.Path(), {}).size(), all.size() + 2);
 }
 
 TEST(BatchRenamer, NumbersInNameOrderWithTheLowerCasedExtension) {
@@ -282,7 +286,7 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
     test::WriteFile(folder / "a.png", "a");
     BatchRenameSettings settings;
     settings.folder = folder.string() + "/";
-    settings.formats = {false, true, true};
+    settings.formats = {false, true, true, false};
     settings.prefix = "%s%d%%_";
     settings.start = "7";
     const std::string question =
@@ -310,7 +314,7 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
                                                            {"%s%d%%_07.png", "%s%d%%_08.jpg"}}));
 
     // An empty set still asks, renames nothing and reports 0 and 0; a failed check asks nothing.
-    settings.formats = {true, false, false};
+    settings.formats = {true, false, false, false};
     user.Clear();
     user.answers = {MessageAnswer::Yes};
     EXPECT_TRUE(BatchRename(user, user).Run(settings, 0, show));

@@ -46,6 +46,11 @@ void BreakJpegAfterItsRows(const std::filesystem::path& file) {
 
 void WriteJpeg(const std::filesystem::path& file, const Samples& samples, bool progressive,
                int quality) {
+    WriteJpeg(file, samples, progressive, quality, {});
+}
+
+void WriteJpeg(const std::filesystem::path& file, const Samples& samples, bool progressive,
+               int quality, const std::vector<std::uint8_t>& app1) {
     std::FILE* out = std::fopen(file.c_str(), "wb");
     if (out == nullptr) {
         std::abort();
@@ -67,6 +72,9 @@ void WriteJpeg(const std::filesystem::path& file, const Samples& samples, bool p
         jpeg_simple_progression(&info);
     }
     jpeg_start_compress(&info, TRUE);
+    if (!app1.empty()) {
+        jpeg_write_marker(&info, JPEG_APP0 + 1, app1.data(), static_cast<unsigned>(app1.size()));
+    }
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<std::uint8_t*>(samples.data.data()) +
                        std::size_t(info.next_scanline) * samples.width * samples.components;

@@ -25,6 +25,9 @@ Samples PhotoLike(int width, int height, int components, unsigned seed = 1);
 // Writes a JPEG (grey, RGB as YCbCr, or CMYK by the component count).
 void WriteJpeg(const std::filesystem::path& file, const Samples& samples, bool progressive,
                int quality = 90);
+// The same with an APP1 segment holding the given bytes (an EXIF block).
+void WriteJpeg(const std::filesystem::path& file, const Samples& samples, bool progressive,
+               int quality, const std::vector<std::uint8_t>& app1);
 
 // Puts a second frame header three quarters into a JPEG's picture data: every row still
 // decodes, then the library gives up on the file at its end.

@@ -102,6 +102,7 @@ private slots:
             {res::kBatchBitmaps, "ビットマップ イメージをリネームの対象にします"},
             {res::kBatchJpeg, "JPEG イメージをリネームの対象にします"},
             {res::kBatchPng, "PNG イメージをリネームの対象にします"},
+            {res::kBatchOther, "HEIC、AVIF、WebP、TIFF、GIF、カメラの RAW イメージをリネームの対象にします"},
             {res::kBatchFiles, "リネームを適用するファイル名が表示されます"},
             {res::kBatchAutoDigits, "ファイルの数を数えて、自動で桁数を決定します"},
             {res::kBatchDigits, "桁数を自分で設定できます"},

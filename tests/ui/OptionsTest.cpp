@@ -228,6 +228,25 @@ private slots:
         QCOMPARE(host_.icons.front(), MessageIcon::Error);
     }
 
+    void thePhotoOptionsAreOnByDefaultAndStoredFromTheirBoxes() {
+        OptionsContext context = Context();
+        COGeneral general(context, nullptr);
+        COFind find(context, nullptr);
+        general.EnsureInitialised();
+        find.EnsureInitialised();
+        const auto box = [](QWidget& page, int id) {
+            return qobject_cast<QCheckBox*>(FindControl(page, id));
+        };
+        QVERIFY(box(general, res::kGeneralApplyOrientation)->isChecked());
+        QVERIFY(box(find, res::kFindNewFormats)->isChecked());
+        Click(general, res::kGeneralApplyOrientation);
+        Click(find, res::kFindNewFormats);
+        general.Store();
+        find.Store();
+        QCOMPARE(settings_.options.applyOrientation, 0);
+        QCOMPARE(settings_.options.findNewFormats, 0);
+    }
+
 private:
     OptionsContext Context() {
         return {settings_, host_, host_,

@@ -429,9 +429,11 @@ private slots:
             QVERIFY(dialog != nullptr);
             QCOMPARE(dialog->windowTitle(), QStringLiteral("ファイルを開く"));
             QCOMPARE(dialog->directory().absolutePath(), QString::fromStdString(album));
-            QCOMPARE(dialog->nameFilters().size(), 5);
+            QCOMPARE(dialog->nameFilters().size(), 11);
             QVERIFY(dialog->nameFilters()[0].startsWith(
-                QStringLiteral("展開可能なすべてのイメージ (*.bmp;*.dib;*.jpg;*.jpe;*.png)")));
+                QStringLiteral("展開可能なすべてのイメージ (*.bmp;*.dib;*.jpg;*.jpe;*.png;*.jpeg;*.heic;")));
+            QVERIFY(dialog->nameFilters()[4].startsWith(
+                QStringLiteral("HEIF イメージ (*.heic;*.heif;*.hif)")));
             dialog->selectFile(QString::fromStdString(album + "/b.png"));
             qobject_cast<QDialog*>(dialog)->accept();
         });

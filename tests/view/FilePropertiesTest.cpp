@@ -1,5 +1,7 @@
 #include "view/FileProperties.h"
 
+#include "image/ImageFormat.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -56,6 +58,15 @@ TEST(FilePropertiesTest, TypeNameIsTrimmedOrTakenFromTheFormat) {
     EXPECT_EQ(FileTypeName("JPEG 画像 ", 3), "JPEG 画像");
     EXPECT_EQ(FileTypeName("", 1), "ビットマップ イメージ");
     EXPECT_EQ(FileTypeName(" ", 5), "PNG イメージ");
+    for (const auto& [format, name] : {std::pair{ImageFormat::Heif, "HEIF イメージ"},
+                                       {ImageFormat::Avif, "AVIF イメージ"},
+                                       {ImageFormat::WebP, "WebP イメージ"},
+                                       {ImageFormat::Tiff, "TIFF イメージ"},
+                                       {ImageFormat::Gif, "GIF イメージ"},
+                                       {ImageFormat::Raw, "カメラの RAW イメージ"}}) {
+        EXPECT_EQ(FileTypeName("", static_cast<int>(format)), name);
+    }
+    EXPECT_EQ(FileTypeName("", 0), "");
 }
 
 } // namespace

@@ -69,5 +69,15 @@ TEST_F(StatusTextsDocTest, AnImageShowsSizeDepthZoomAndPosition) {
     EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}), (StatusTexts{"", "1.50 KB", "", "ファイル: 1/2"}));
 }
 
+TEST_F(StatusTextsDocTest, ARawFileSaysItShowsTheCamerasPreview) {
+    doc_.FileList().SetFolder("/Photos");
+    doc_.FileList().AddFileName("IMG_1.CR3");
+    ShowImage(1620, 1080);
+    doc_.Image().FillInfo(ImageInfo{"/Photos/IMG_1.CR3", "IMG_1.CR3", 1536, 0,
+                                    static_cast<int>(ImageFormat::Raw)});
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {1620, 1080}).image,
+              "イメージ: 1620 x 1080, 24 ビット (カメラのプレビュー)");
+}
+
 } // namespace
 } // namespace pirela

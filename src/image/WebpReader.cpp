@@ -1,0 +1,131 @@
+#include "image/WebpReader.h"
+
+#include "image/DescriptorDecode.h"
+
+#include <cstring>
+#include <vector>
+#include <webp/decode.h>
+#include <webp/demux.h>
+
+namespace pirela {
+
+namespace {
+
+// Bytes read at a time while a still image decodes. The incremental decoder has work to redo
+// each time the data runs out in the middle of a piece; a megabyte keeps that rare.
+constexpr std::size_t kChunkBytes = 1024 * 1024;
+// An animation is decoded from memory; no sensible first frame needs a larger file.
+constexpr std::size_t kMaxAnimationBytes = 256u << 20;
+
+std::unique_ptr<Bitmap> MakeBitmap(int width, int height, bool alpha) {
+    BitmapInfoHeader header;
+    header.width = width;
+    header.height = -height;
+    header.bitCount = alpha ? 32 : 24;
+    auto bitmap = width > 0 && height > 0 ? Bitmap::Create(header) : nullptr;
+    if (bitmap) {
+        bitmap->SetHasAlpha(alpha);
+    }
+    return bitmap;
+}
+
+struct DeleteDecoder {
+    void operator()(WebPIDecoder* decoder) const { WebPIDelete(decoder); }
+};
+struct DeleteAnimation {
+    void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
+};
+
+// Feeds the file to libwebp's incremental decoder, which writes into the bitmap's memory.
+bool DecodeStill(DescriptorReader& reader, std::vector<std::uint8_t>& chunk, Bitmap& bitmap,
+                 const ReadOptions& options) {
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config)) {
+        return false;
+    }
+    config.output.colorspace = bitmap.BitCount() == 32 ? MODE_BGRA : MODE_BGR;
+    config.output.is_external_memory = 1;
+    config.output.u.RGBA.rgba = bitmap.Pixels();
+    config.output.u.RGBA.stride = static_cast<int>(bitmap.Stride());
+    config.output.u.RGBA.size = bitmap.PixelBytes();
+    const std::unique_ptr<WebPIDecoder, DeleteDecoder> decoder(WebPIDecode(nullptr, 0, &config));
+    if (!decoder) {
+        return false;
+    }
+    while (!chunk.empty() && !options.StopRequested()) {
+        const VP8StatusCode status = WebPIAppend(decoder.get(), chunk.data(), chunk.size());
+        int rows = 0;
+        if (WebPIDecGetRGB(decoder.get(), &rows, nullptr, nullptr, nullptr) != nullptr) {
+            options.RowsFinished(rows);
+        }
+        if (status == VP8_STATUS_OK) {
+            return true;
+        }
+        if (status != VP8_STATUS_SUSPENDED) {
+            return false;
+        }
+        chunk.resize(kChunkBytes);
+        chunk.resize(reader.Read(chunk.data(), chunk.size()));
+    }
+    return false; // the file ended before the image, or the decode was asked to stop
+}
+
+// The first frame of an animation, composed on its canvas.
+bool DecodeFirstFrame(DescriptorReader& reader, std::vector<std::uint8_t>& bytes, Bitmap& bitmap,
+                      const ReadOptions& options) {
+    std::vector<std::uint8_t> rest;
+    if (!reader.ReadRest(rest, kMaxAnimationBytes - bytes.size())) {
+        return false;
+    }
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    WebPAnimDecoderOptions animationOptions;
+    if (!WebPAnimDecoderOptionsInit(&animationOptions)) {
+        return false;
+    }
+    animationOptions.color_mode = MODE_BGRA;
+    const WebPData data{bytes.data(), bytes.size()};
+    const std::unique_ptr<WebPAnimDecoder, DeleteAnimation> decoder(
+        WebPAnimDecoderNew(&data, &animationOptions));
+    WebPAnimInfo info;
+    std::uint8_t* frame = nullptr;
+    int timestamp = 0;
+    if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info) ||
+        info.canvas_width != std::uint32_t(bitmap.Width()) ||
+        info.canvas_height != std::uint32_t(bitmap.Height()) || options.StopRequested() ||
+        !WebPAnimDecoderGetNext(decoder.get(), &frame, &timestamp)) {
+        return false;
+    }
+    const std::size_t rowBytes = std::size_t(bitmap.Width()) * 4;
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        std::memcpy(bitmap.PictureRow(y), frame + rowBytes * y, rowBytes);
+    }
+    options.RowsFinished(bitmap.Height());
+    return true;
+}
+
+bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_ptr<Bitmap>& bitmap) {
+    // The header tells size, alpha and animation; the bytes read for it are decoded too.
+    std::vector<std::uint8_t> bytes(kChunkBytes);
+    bytes.resize(reader.Read(bytes.data(), bytes.size()));
+    WebPBitstreamFeatures features;
+    if (WebPGetFeatures(bytes.data(), bytes.size(), &features) != VP8_STATUS_OK) {
+        return false;
+    }
+    // An animation's frames are blended on a transparent canvas: it always has alpha.
+    const bool animated = features.has_animation != 0;
+    bitmap = MakeBitmap(features.width, features.height, animated || features.has_alpha != 0);
+    if (!bitmap) {
+        return false;
+    }
+    options.Started(*bitmap);
+    return animated ? DecodeFirstFrame(reader, bytes, *bitmap, options)
+                    : DecodeStill(reader, bytes, *bitmap, options);
+}
+
+} // namespace
+
+std::unique_ptr<Bitmap> ReadWebpDescriptor(int descriptor, const ReadOptions& options) {
+    return DecodeDescriptor(descriptor, options, Decode);
+}
+
+} // namespace pirela

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "support/ImageFixtures.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// The camera roll's files, made on the spot by the formats' own encoders (libexif, libheif,
+// libwebp, libtiff, giflib), for tests, benchmarks and fuzz seeds.
+namespace pirela::test {
+
+// An EXIF block as a JPEG's APP1 segment holds it ("Exif\0\0", then a TIFF header and the
+// first directory) recording the orientation, in little- or big-endian byte order.
+std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian = false);
+
+// A baseline JPEG of the samples (stored as they are) whose EXIF says the orientation.
+void WriteOrientedJpeg(const std::filesystem::path& file, const Samples& samples, int orientation,
+                       int quality = 90);
+
+struct HeifOptions {
+    bool av1 = false;        // AVIF (AV1) rather than HEIC (HEVC)
+    int bitDepth = 8;        // 8, or 10 for a high-dynamic-range file
+    int orientation = 1;     // the container's turn and mirror (irot, imir), 1..8
+    int exifOrientation = 0; // an EXIF block recording this too, when not 0
+    int quality = 90;
+    bool lossless = false;
+};
+
+// A HEIF file of RGB (3 components) or RGBA (4) samples.
+void WriteHeif(const std::filesystem::path& file, const Samples& samples,
+               const HeifOptions& options = {});
+
+// A still WebP of RGB or RGBA samples, lossy or lossless.
+void WriteWebp(const std::filesystem::path& file, const Samples& samples, bool lossless,
+               int quality = 90);
+// An animated WebP of RGBA frames, all of the canvas's size, 100 ms each.
+void WriteAnimatedWebp(const std::filesystem::path& file, const std::vector<Samples>& frames);
+
+struct TiffOptions {
+    int bits = 8;        // 8 or 16 (integers), 32 (floating point, 0 to 1)
+    int compression = 5; // COMPRESSION_LZW; 1 none, 8 deflate, ...
+    bool cmyk = false;   // 4 components are CMYK (otherwise RGBA with unassociated alpha)
+    int orientation = 1;
+    int pages = 1;      // further pages hold the samples inverted
+    bool tiled = false; // 16 x 16 tiles instead of strips of 8 rows
+};
+
+// A TIFF of grey (1), RGB (3) or CMYK / RGBA (4) samples.
+void WriteTiff(const std::filesystem::path& file, const Samples& samples,
+               const TiffOptions& options = {});
+
+struct GifFrame {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> indices; // width x height, top row first
+    std::vector<std::uint8_t> palette; // r, g, b triples (a power of two of them)
+    int transparent = -1;
+    bool interlaced = false;
+    int frames = 1; // the later frames repeat the first with its indices shifted by one
+};
+
+void WriteGif(const std::filesystem::path& file, const GifFrame& frame);
+
+// A DNG (written through libtiff) whose raw data is a flat grey mosaic and which holds a
+// 64 x 48 uncompressed thumbnail and, unless the preview is empty, the JPEG preview, with the
+// orientation in its first directory.
+void WriteDng(const std::filesystem::path& file, const std::string& previewJpeg, int orientation);
+
+} // namespace pirela::test
