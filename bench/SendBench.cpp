@@ -56,6 +56,7 @@ public:
     void RestoreStatusMessage() override {}
     void RunFileWork(const std::function<void()>& work, std::atomic<bool>&) override { work(); }
     void ShowProgress(const std::string&) override {}
+    bool FileWorkRunning() const override { return false; }
     void RefreshSendBar() override {}
     void RebuildProgramMenu() override {}
     bool HasFileListWindow() const override { return false; }

@@ -74,7 +74,16 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     request.rename = options_.changeFileName != 0;
     std::optional<SendPlan> plan = sendEngine_.Prepare(request);
     const std::optional<unsigned> sourceMode = PermissionBitsOf(request.source);
-    if (!plan || !sendEngine_.Transfer(*plan, [this] { ShowAfterRemoval(); })) {
+    const std::string sentName = list_.CurrentName();
+    const auto afterMove = [this, &sentName] {
+        // The entry that goes is the file moved, even if another became current meanwhile.
+        if (const int row = list_.FindFileName(sentName);
+            row >= 0 && list_.CurrentName() != sentName) {
+            MoveTo(row);
+        }
+        ShowAfterRemoval();
+    };
+    if (!plan || !sendEngine_.Transfer(*plan, afterMove)) {
         return false;
     }
     lastSend_ = SendRecord{true,
@@ -121,11 +130,18 @@ void CPirelaDoc::UndoLastSend() {
         lastSend_.available = !undo_.DeleteCopy(lastSend_);
         return;
     }
-    bool movedBack = false;
+    SendUndo::MoveBackResult result = SendUndo::MoveBackResult::Refused;
     {
         const WaitCursor wait(host_);
-        movedBack = undo_.MoveBack(lastSend_);
+        host_.ShowStatusMessage(res::kStatusMoving);
+        result = undo_.MoveBack(lastSend_);
+        host_.RestoreStatusMessage();
     }
+    if (result == SendUndo::MoveBackResult::Cancelled) {
+        host_.ShowStatusMessage(res::TransferCancelledText(res::kSendWordMove));
+        return; // the file stays where it was sent, and can still be taken back
+    }
+    const bool movedBack = result == SendUndo::MoveBackResult::MovedBack;
     lastSend_.available = false;
     RescanFolder();
     if (movedBack) {

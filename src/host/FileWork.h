@@ -23,6 +23,9 @@ public:
     // From within the work, on its thread: the status bar's message pane shows the text (the
     // latest text wins when several come faster than the window paints).
     virtual void ShowProgress(const std::string& text) = 0;
+
+    // Whether file work runs now: whatever would change the files or the current image waits.
+    virtual bool FileWorkRunning() const = 0;
 };
 
 // Runs a query of the disk (does the name exist, how much room is there) as file work, so that a

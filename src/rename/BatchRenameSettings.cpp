@@ -7,6 +7,8 @@
 
 #include <sys/stat.h>
 
+#include <climits>
+
 namespace pirela {
 
 namespace {
@@ -42,14 +44,19 @@ std::string CheckFolder(const std::string& folder) {
 
 } // namespace
 
-int AutomaticDigitCount(std::size_t files, int typed) {
+int AutomaticDigitCount(std::size_t files, std::int64_t start, int typed) {
     int digits = 1;
-    for (std::size_t bound = 10; bound <= 100000; bound *= 10, ++digits) {
-        if (files < bound) {
-            return digits;
-        }
+    while (digits <= 5 && files >= std::size_t(PowerOfTen(digits))) {
+        ++digits;
     }
-    return typed;
+    if (digits > 5) {
+        return typed;
+    }
+    const std::int64_t last = start + std::int64_t(files) - 1;
+    while (digits < kMaxDigits && last >= PowerOfTen(digits)) {
+        ++digits;
+    }
+    return digits;
 }
 
 std::string FormatListText(const ImageFormatChoice& formats) {
@@ -74,7 +81,7 @@ BatchRenameCheck CheckBatchRename(const BatchRenameSettings& settings, std::size
     plan.digits = ParseLeadingInt(settings.digits);
     plan.start = ParseLeadingInt(settings.start);
     if (settings.autoDigits) {
-        plan.digits = AutomaticDigitCount(listed, plan.digits);
+        plan.digits = AutomaticDigitCount(listed, plan.start, plan.digits);
     }
     plan.prefix = settings.prefix;
     plan.folder = WithoutTrailingSeparator(settings.folder);
@@ -94,6 +101,12 @@ BatchRenameCheck CheckBatchRename(const BatchRenameSettings& settings, std::size
     // could take its name, so the run is refused before it starts.
     if (plan.prefix.find(kPathSeparator) != std::string::npos) {
         return {res::BatchPrefixCharacterMessage(kPathSeparator), plan};
+    }
+    // Nor may a new name exceed what a file system holds: prefix, serial, "." and an extension
+    // (the longest the folder scan knows).
+    constexpr std::size_t kLongestExtension = 4;
+    if (plan.prefix.size() + std::size_t(plan.digits) + 1 + kLongestExtension > NAME_MAX) {
+        return {res::kMsgBatchPrefixTooLong, plan};
     }
     return {{}, plan};
 }

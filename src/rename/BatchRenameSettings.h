@@ -41,8 +41,10 @@ struct BatchRenameCheck {
 BatchRenameCheck CheckBatchRename(const BatchRenameSettings& settings, std::size_t listed);
 
 // The digit count that the number of files needs (1 for fewer than 10, ... 5 for fewer than
-// 100000); typed when there are more.
-int AutomaticDigitCount(std::size_t files, int typed);
+// 100000; typed when there are more), grown until the last serial, start + files - 1, fits:
+// counting the files alone would refuse a run that starts at 99 for lack of digits the user
+// never typed.
+int AutomaticDigitCount(std::size_t files, std::int64_t start, int typed);
 
 // " ビットマップ JPEG PNG その他", or the part of it the chosen formats give.
 std::string FormatListText(const ImageFormatChoice& formats);

@@ -60,6 +60,9 @@ std::string BatchRootFolderMessage(std::string_view folder);
 std::string BatchFolderNotFoundMessage(std::string_view folder);
 // "指定したパスはフォルダではありません。\n<path>"
 std::string BatchNotAFolderMessage(std::string_view path);
+// A prefix that makes every new name longer than a file system holds.
+inline constexpr const char* kMsgBatchPrefixTooLong =
+    "共通部分が長すぎます。新しいファイル名が 255 バイトを超えてしまいます。";
 // "共通部分には次の文字は使えません。\n<character>"
 std::string BatchPrefixCharacterMessage(char character);
 // The question before the rename. Folder and prefix are put in as they are: a "%" in them is
@@ -152,11 +155,12 @@ inline constexpr const char* kStatusFileWorkRunning =
 // The progress window's caption and its button.
 inline constexpr const char* kFileWorkCaption = "Pirela";
 inline constexpr const char* kFileWorkCancel = "キャンセル";
-// Asked when the main window is closed while file work still runs.
+// Asked when the main window is closed while file work still runs: [はい] closes once the work
+// has ended, [いいえ] at once, [キャンセル] not at all.
 inline constexpr const char* kFileWorkCloseQuestion =
     "ファイルの操作がまだ終わっていません。\n"
-    "終わるまで待ちますか ?\n\n"
-    "[いいえ] を選ぶと、操作の終わりを待たずに Pirela を終了します。";
+    "操作が終わってから Pirela を終了しますか ?\n\n"
+    "[いいえ] を選ぶと、操作の終わりを待たずにすぐに終了します。";
 
 // --- Taking a send back, and the trash ---
 

@@ -30,27 +30,36 @@ bool SendUndo::DeleteCopy(const SendRecord& record) const {
     return false;
 }
 
-bool SendUndo::MoveBack(const SendRecord& record) const {
+SendUndo::MoveBackResult SendUndo::MoveBack(const SendRecord& record) const {
     if (!IsTheMovedFile(record)) {
         prompter_.ShowMessage(
             res::NotTheMovedFileMessage(record.destinationPath, record.sourcePath),
             MessageIcon::Warning, MessageButtons::Ok);
-        return false;
+        return MoveBackResult::Refused;
     }
     FileTransfer transfer(calls_);
     if (record.sourceMode) {
         transfer.SetCopyMode(*record.sourceMode);
     }
-    const bool movedBack = AskTheDisk(fileWork_, [&] {
-        return transfer.Move(record.destinationPath, record.sourcePath, Overwrite::Refuse)
-            .Succeeded();
+    transfer.OnProgress([this](std::uint64_t done, std::uint64_t total) {
+        const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
+        fileWork_.ShowProgress(res::TransferProgressText(res::kStatusMoving, percent));
     });
-    if (movedBack) {
-        return true;
+    std::atomic<bool> cancel{false};
+    transfer.CancelWhen(&cancel);
+    TransferResult result;
+    fileWork_.RunFileWork(
+        [&] { result = transfer.Move(record.destinationPath, record.sourcePath, Overwrite::Refuse); },
+        cancel);
+    if (result.Succeeded()) {
+        return MoveBackResult::MovedBack;
+    }
+    if (result.status == TransferStatus::Cancelled) {
+        return MoveBackResult::Cancelled;
     }
     prompter_.ShowMessage(res::CannotMoveBackMessage(record.destinationPath, record.sourcePath),
                           MessageIcon::Warning, MessageButtons::Ok);
-    return false;
+    return MoveBackResult::Refused;
 }
 
 // The copy may have been edited or replaced since the send, and the original may have gone

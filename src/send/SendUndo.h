@@ -22,8 +22,11 @@ public:
     bool Confirm(const SendRecord& record) const;
     // True when the copy is gone; false, after telling the user, when it stays.
     bool DeleteCopy(const SendRecord& record) const;
-    // True when the file is back at its old place; false after telling the user.
-    bool MoveBack(const SendRecord& record) const;
+    // The file back at its old place; or refused, after telling the user; or cancelled by the
+    // user on the way (the file stays where the send put it, and the send can still be taken
+    // back). A move back from another disk shows its progress and may be cancelled.
+    enum class MoveBackResult { MovedBack, Refused, Cancelled };
+    MoveBackResult MoveBack(const SendRecord& record) const;
 
 private:
     bool IsOurCopy(const SendRecord& record) const;

@@ -1,6 +1,7 @@
 #include "ui/CDocumentHost.h"
 
 #include "app/CPirelaDoc.h"
+#include "res/Messages.h"
 #include "settings/AppSettings.h"
 #include "ui/CBusyWindow.h"
 #include "ui/CFileListWnd.h"
@@ -125,6 +126,13 @@ void CDocumentHost::ShowStatusMessage(const std::string& text) {
 
 void CDocumentHost::RunFileWork(const std::function<void()>& work, std::atomic<bool>& cancel) {
     fileWork_.Run(work, cancel);
+    if (onFileWorkEnded_) {
+        onFileWorkEnded_();
+    }
+}
+
+void CDocumentHost::ShowFileWorkNotice() {
+    fileWork_.ShowNotice(ToQString(res::kStatusFileWorkRunning));
 }
 
 void CDocumentHost::ShowProgress(const std::string& text) {

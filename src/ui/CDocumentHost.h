@@ -46,9 +46,11 @@ public:
     void ShowStatusMessage(const std::string& text) override;
     void RunFileWork(const std::function<void()>& work, std::atomic<bool>& cancel) override;
     void ShowProgress(const std::string& text) override;
-    // Whether file work runs now: the commands that would change files or the current image
-    // wait for it.
-    bool FileWorkRunning() const { return fileWork_.Running(); }
+    bool FileWorkRunning() const override { return fileWork_.Running(); }
+    // Says, for a while over the work's progress, that a command waits for the work to end.
+    void ShowFileWorkNotice();
+    // Runs each time file work has ended.
+    void SetOnFileWorkEnded(std::function<void()> onEnded) { onFileWorkEnded_ = std::move(onEnded); }
     void RestoreStatusMessage() override;
     void RefreshSendBar() override;
     void RebuildProgramMenu() override;
@@ -69,6 +71,7 @@ private:
     QObject mainThread_; // receives what workers hand to the main thread
     std::atomic<bool> repaintPosted_{false};
     FileWorkRunner fileWork_;
+    std::function<void()> onFileWorkEnded_;
     CFileListWnd* fileList_ = nullptr;
     CSendBar* sendBar_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;

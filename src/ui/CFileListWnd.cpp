@@ -121,8 +121,8 @@ QString CFileListWnd::Label() const {
 
 void CFileListWnd::ShowSelected() {
     const int row = list_->currentRow();
-    if (row < 0 || list_->selectedItems().isEmpty()) {
-        return;
+    if (row < 0 || list_->selectedItems().isEmpty() || host_.FileWorkRunning()) {
+        return; // file work may be moving the image shown: it stays current until the end
     }
     ImageFileList& files = doc_.FileList();
     files.SetCurrent(row);

@@ -3,6 +3,7 @@
 #include "res/Messages.h"
 #include "ui/QtText.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -30,6 +31,11 @@ CFileWorkWindow::CFileWorkWindow(QWidget* mainWindow)
 
 void CFileWorkWindow::SetText(const QString& text) {
     text_->setText(text);
+}
+
+void CFileWorkWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit cancelled();
 }
 
 QString CFileWorkWindow::Text() const {

@@ -20,6 +20,10 @@ public:
 signals:
     void cancelled();
 
+protected:
+    // Closing the window is a cancel: it stays until the work has stopped.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QLabel* text_;
 };

@@ -70,7 +70,9 @@ QAction* CMainFrame::ActionFor(int commandId, const QString& text) {
 void CMainFrame::RunCommand(int commandId) {
     if (commands_.HeldAtGate(commandId)) {
         // Dropped, not kept for later: a key meant for this photo must not act on the next.
-        statusBar()->showMessage(ToQString(res::kStatusFileWorkRunning));
+        if (onRefused_) {
+            onRefused_();
+        }
         return;
     }
     commands_.Execute(commandId);

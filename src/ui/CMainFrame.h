@@ -35,6 +35,8 @@ public:
     explicit CMainFrame(std::function<void()> onClose, QWidget* parent = nullptr);
     // Asked first when the window is to close; false keeps it open.
     void SetCloseGuard(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
+    // Runs when a command is refused by the command table's gate (file work running).
+    void SetOnRefused(std::function<void()> onRefused) { onRefused_ = std::move(onRefused); }
 
     CommandTable& Commands() { return commands_; }
 
@@ -107,6 +109,7 @@ private:
     FramePlacement* placement_ = nullptr;
     std::function<void()> onClose_;
     std::function<bool()> mayClose_;
+    std::function<void()> onRefused_;
 };
 
 } // namespace pirela

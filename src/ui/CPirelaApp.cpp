@@ -5,7 +5,7 @@
 #include "app/DesktopPrograms.h"
 #include "app/ShellOpener.h"
 #include "app/WindowPlacement.h"
-#include "res/FileWorkCommands.h"
+#include "res/CommandKinds.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "send/ProgramStarter.h"
@@ -21,6 +21,7 @@
 #include "ui/CSendBar.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/KeyboardAccelerators.h"
+#include "ui/LoneAltStyle.h"
 #include "ui/ProgramCommands.h"
 #include "ui/SendCommands.h"
 #include "ui/ShowOptions.h"
@@ -32,6 +33,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 #include <algorithm>
 
 #include <cstdlib>
@@ -82,8 +84,11 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     const std::string path = ParseCommandLine(arguments).pathToOpen;
     commandLinePath_ = path.empty() ? path : AbsoluteCommandLinePath(path);
 
+    LoneAltStyle::Install();
     frame_ = std::make_unique<CMainFrame>([this] { OnFrameClosing(); });
     frame_->SetCloseGuard([this] { return MayCloseDuringFileWork(); });
+    frame_->SetOnRefused([this] { host_->ShowFileWorkNotice(); });
+    host_->SetOnFileWorkEnded([this] { CloseIfAsked(); });
     // While file work runs only the commands that change no file and not the current image act.
     frame_->Commands().SetGate([this](int command) {
         return !host_->FileWorkRunning() || res::ActsDuringFileWork(command);
@@ -206,16 +211,29 @@ bool CPirelaApp::MayCloseDuringFileWork() {
     if (!host_->FileWorkRunning()) {
         return true;
     }
-    const MessageAnswer answer = prompter_->ShowMessage(
-        res::kFileWorkCloseQuestion, MessageIcon::Question, MessageButtons::YesNo);
-    if (answer == MessageAnswer::Yes) {
+    const MessageAnswer answer =
+        prompter_->ShowMessage(res::kFileWorkCloseQuestion, MessageIcon::Question,
+                               MessageButtons::YesNoCancelDefaultCancel);
+    if (answer == MessageAnswer::Cancel) {
         return false;
     }
     if (!host_->FileWorkRunning()) {
         return true; // it ended while the user read the question
     }
+    if (answer == MessageAnswer::Yes) {
+        closeWhenWorkEnds_ = true; // see CloseIfAsked
+        return false;
+    }
     OnFrameClosing();
     std::_Exit(0);
+}
+
+void CPirelaApp::CloseIfAsked() {
+    if (closeWhenWorkEnds_) {
+        closeWhenWorkEnds_ = false;
+        // After the command that ran the work has returned.
+        QTimer::singleShot(0, frame_.get(), &QWidget::close);
+    }
 }
 
 void CPirelaApp::OnFrameClosing() {

@@ -75,6 +75,8 @@ private:
     // Closing while file work runs asks whether to wait for it; quitting then leaves at once,
     // the work wherever it is (a disk that stopped answering may hold it for ever).
     bool MayCloseDuringFileWork();
+    // Closes the window once the file work has ended, when the user asked for that.
+    void CloseIfAsked();
     void RestoreBars();
     // Where the file list window first stands when the settings hold no place for it: beside
     // the main window, not over its menus and the send bar.
@@ -88,6 +90,7 @@ private:
     SettingsStore store_;
     AppSettings settings_;
     std::string commandLinePath_;
+    bool closeWhenWorkEnds_ = false;
     std::unique_ptr<CMessagePrompter> prompter_;
     std::unique_ptr<CDocumentHost> host_;
     std::unique_ptr<DesktopServices> desktop_;

@@ -428,8 +428,8 @@ void CPirelaView::dragEnterEvent(QDragEnterEvent* event) {
 void CPirelaView::dropEvent(QDropEvent* event) {
     const std::optional<std::string> path =
         event->mimeData() != nullptr ? FirstLocalPath(*event->mimeData()) : std::nullopt;
-    if (!path) {
-        return;
+    if (!path || host_.FileWorkRunning()) {
+        return; // nothing else opens while file work runs
     }
     event->acceptProposedAction();
     OpenDropped(*path);

@@ -58,6 +58,8 @@ void FileWorkRunner::Run(const std::function<void()>& work, std::atomic<bool>& c
         worker.join();
     }
     cancel_ = nullptr;
+    const std::lock_guard lock(progressMutex_);
+    progress_.clear(); // the next work's window shows its own text, never this one's
 }
 
 void FileWorkRunner::ShowProgress(const std::string& text) {
@@ -79,6 +81,11 @@ void FileWorkRunner::SetText(const QString& text) {
     }
 }
 
+void FileWorkRunner::ShowNotice(const QString& text) {
+    showStatus_(text);
+    sinceNotice_.start();
+}
+
 void FileWorkRunner::ApplyProgress() {
     QString text;
     {
@@ -89,7 +96,9 @@ void FileWorkRunner::ApplyProgress() {
     if (cancel_ == nullptr) {
         return; // the work ended before its text came
     }
-    showStatus_(text);
+    if (!sinceNotice_.isValid() || sinceNotice_.elapsed() >= kNoticeMs) {
+        showStatus_(text);
+    }
     if (window_) {
         window_->SetText(text);
     }

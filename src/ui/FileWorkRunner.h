@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -35,6 +36,9 @@ public:
     void ShowProgress(const std::string& text);
     // On this thread: the text the status bar shows for the work, for its window to show too.
     void SetText(const QString& text);
+    // On this thread: a notice the status bar shows for a while, over the work's progress.
+    void ShowNotice(const QString& text);
+    static constexpr int kNoticeMs = 2000;
     bool Running() const { return cancel_ != nullptr; }
     // The user's cancel: the running work's flag is set.
     void Cancel();
@@ -59,6 +63,7 @@ private:
     std::mutex progressMutex_;
     QString progress_;
     bool progressPosted_ = false;
+    QElapsedTimer sinceNotice_;
 };
 
 } // namespace pirela

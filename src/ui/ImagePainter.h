@@ -36,7 +36,7 @@ public:
     // paint was a whole picture of this viewport, for a moment after the new image came; the
     // decode asks for the repaint once something is ready.
     int MsToKeepLastPicture(const Frame& frame);
-    static constexpr int kKeepLastPictureMs = 150;
+    static constexpr int kKeepLastPictureMs = 1000;
 
     // Whether the image's surface can be had at all (its memory may not be).
     bool HasSurface();

@@ -1,5 +1,7 @@
 #include "ui/KeyboardAccelerators.h"
 
+#include "res/CommandKinds.h"
+
 #include <QApplication>
 #include <QDockWidget>
 #include <QElapsedTimer>
@@ -117,7 +119,7 @@ bool KeyboardAccelerators::eventFilter(QObject* watched, QEvent* event) {
     if (!command || !MayAct(key)) {
         return false;
     }
-    if (ArrivedWhileBusy(key)) {
+    if (ArrivedWhileBusy(key) || (key.isAutoRepeat() && !res::RepeatsWhenHeld(*command))) {
         return true;
     }
     QElapsedTimer handling;

@@ -25,7 +25,8 @@ namespace pirela {
 // are the program's again, with nothing highlighted that would say otherwise.
 //
 // A key held down repeats while an image decodes; the repeats that arrived while the previous
-// press was still being handled are dropped, so paging stops when the key is released.
+// press was still being handled are dropped, so paging stops when the key is released. Only
+// paging and viewing keys repeat at all: a held 3 sends one photo, not every one that follows.
 class KeyboardAccelerators : public QObject {
     Q_OBJECT
 public:

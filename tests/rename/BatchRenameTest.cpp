@@ -250,7 +250,8 @@ TEST(BatchRenameChecks, TheFirstFailingCheckInOrderGivesItsMessage) {
         {folder, false, "abc", "1", 1, digitsRange},
         {folder, false, "2", "-1", 1, "初期値には 0 以上の整数を指定してください。"},
         {folder, false, "2", "abc", 1, ""}, // letters read as 0
-        {folder, true, "0", "5", 9, tooFew}, // 5 ... 13 needs two digits
+        {folder, true, "0", "5", 9, ""}, // 5 ... 13: counted by its serials, two digits
+        {folder, true, "0", "99", 12, ""}, // 99 ... 110: three
         {folder, true, "0", "1", 9, ""},
         {folder, false, "1", "1", 10, tooFew},
         {folder, true, "1", "1", 10, ""},
@@ -265,6 +266,8 @@ TEST(BatchRenameChecks, TheFirstFailingCheckInOrderGivesItsMessage) {
         {folder, false, "2", "1", 1, "共通部分には次の文字は使えません。\n/", "sub/x_"},
         {"/", false, "2", "1", 1, "ルート ディレクトリには適用できません。\n/", "../x_"},
         {folder, false, "2", "1", 1, "", "x:*?_"}, // other file systems' refusals are per file
+        {folder, false, "2", "1", 1, "共通部分が長すぎます。新しいファイル名が 255 バイトを超えてしまいます。",
+         std::string(250, 'a')},
     };
     for (const Case& c : cases) {
         BatchRenameSettings settings;

@@ -72,6 +72,7 @@ public:
         work();
     }
     void ShowProgress(const std::string& text) override { ShowStatusMessage(text); }
+    bool FileWorkRunning() const override { return false; }
     void RefreshSendBar() override { Record("send bar"); }
     void RebuildProgramMenu() override { Record("program menu"); }
 

@@ -7,4 +7,9 @@ namespace pirela::res {
 // command waits for the work to end, so that no key meant for one photo acts on another.
 bool ActsDuringFileWork(int command);
 
+// Whether the command acts again while its key is held down: paging and the viewing commands.
+// A command that changes files acts once a press, so that a held 3 never sends photos the user
+// has not seen.
+bool RepeatsWhenHeld(int command);
+
 } // namespace pirela::res

@@ -1,4 +1,4 @@
-#include "res/FileWorkCommands.h"
+#include "res/CommandKinds.h"
 
 #include "res/ResourceIds.h"
 
@@ -16,9 +16,21 @@ constexpr int kViewingCommands[] = {
     kCmdScrollRight, kCmdTurnLeft,  kCmdTurnRight,   kCmdTurnHalf,        kCmdKeepTurn,
     kCmdCopyToClipboard, kCmdProperties, kCmdToolBar, kCmdStatusBar,     kCmdSendBar,
     kCmdFileList,   kCmdHelp,       kCmdAppAbout,    kCmdExploreSource,   kCmdExplorerMenu,
+    kCmdAppExit, // it asks, as closing the window does
+};
+
+constexpr int kPagingCommands[] = {
+    kCmdNext,  kCmdPrevious, kCmdFirst,     kCmdLast,
+    kCmdBack10, kCmdBack100, kCmdForward10, kCmdForward100,
 };
 
 } // namespace
+
+bool RepeatsWhenHeld(int command) {
+    return ActsDuringFileWork(command) ||
+           std::find(std::begin(kPagingCommands), std::end(kPagingCommands), command) !=
+               std::end(kPagingCommands);
+}
 
 bool ActsDuringFileWork(int command) {
     const bool exploreDestination = command >= kCmdExploreFirst && command < kCmdExploreFirst + 8;
