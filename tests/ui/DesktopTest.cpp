@@ -97,10 +97,14 @@ class DesktopTest : public QObject {
         }
         CMainFrame& frame = *app_->MainFrame();
         frame.activateWindow();
-        return QTest::qWaitFor([&frame] {
-            return QApplication::activeWindow() == &frame &&
-                   frame.frameGeometry() != frame.geometry();
-        });
+        // Generous: on a loaded machine the first window of a fresh window manager may take
+        // seconds to be framed and activated.
+        return QTest::qWaitFor(
+            [&frame] {
+                return QApplication::activeWindow() == &frame &&
+                       frame.frameGeometry() != frame.geometry();
+            },
+            30000);
     }
 
     IniFile Saved() const { return IniFile::Parse(test::ReadFile(*dir_ / "pirela.ini")); }
