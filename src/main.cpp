@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/EarlyDecode.h"
+#include "app/StartupRecovery.h"
+#include "journal/JournalLocation.h"
 #include "settings/SettingsLocation.h"
 #include "ui/CPirelaApp.h"
 #include "ui/DesktopEnvironment.h"
@@ -27,9 +29,11 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    // The file named on the command line starts decoding now, on a worker, while Qt starts.
+    // The file named on the command line starts decoding now, on a worker, while Qt starts,
+    // and beside it the file operations an earlier run left unfinished are recovered.
     const std::filesystem::path settingsFile = pirela::DefaultSettingsFile();
     auto earlyDecode = pirela::StartEarlyDecode(rawArguments, settingsFile);
+    auto recovery = pirela::StartRecovery(pirela::DefaultJournalFolder());
 
     pirela::ReadSystemLocaleAsJapanese();
     QApplication application(argc, argv);
@@ -40,7 +44,7 @@ int main(int argc, char* argv[]) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
 
     pirela::CPirelaApp app(settingsFile);
-    if (!app.InitInstance(arguments, std::move(earlyDecode))) {
+    if (!app.InitInstance(arguments, std::move(earlyDecode), std::move(recovery))) {
         return 1;
     }
     return application.exec();

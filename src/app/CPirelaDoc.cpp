@@ -48,9 +48,11 @@ std::optional<OpenedFile> OpenForFacts(const std::string& path) {
 } // namespace
 
 CPirelaDoc::CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host,
-                       const SystemCalls& calls)
+                       const SystemCalls& calls, std::filesystem::path journalFolder)
     : settings_(settings), options_(settings.options), prompter_(prompter), host_(host),
-      calls_(calls), sendEngine_(prompter, host, calls), undo_(prompter, host, calls),
+      calls_(calls), log_(std::move(journalFolder), calls),
+      history_(log_.Journal().Path()), sendEngine_(prompter, host, log_, calls),
+      undo_(prompter, host, log_, calls),
       loader_([&host] { host.PostDecodeEnded(); }, [&host] { host.PostRepaint(); }) {}
 
 CPirelaDoc::~CPirelaDoc() = default;

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "app/OperationUndo.h"
 #include "folder/ImageFileList.h"
+#include "journal/JournalLocation.h"
+#include "journal/OperationHistory.h"
+#include "journal/OperationLog.h"
 #include "load/DecodedImage.h"
 #include "load/ImageLoader.h"
 #include "platform/SystemCalls.h"
 #include "send/SendEngine.h"
-#include "send/SendRecord.h"
-#include "send/SendUndo.h"
 #include "settings/AppSettings.h"
 #include "view/StatusTexts.h"
 
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,15 +22,18 @@ namespace pirela {
 
 class DocumentHost;
 class Prompter;
+class StartupRecovery;
 
 // The one document of the program: the open folder's image list, the current image with its
-// turn, and the record of the last send. It changes itself and tells the windows, through the
-// host, exactly which refreshes each change needs.
+// turn, and the journal of its file operations, which the undo walks back. It changes itself
+// and tells the windows, through the host, exactly which refreshes each change needs.
 class CPirelaDoc {
 public:
-    // The file operations of the sends go through calls (tests pass calls that fail).
+    // The file operations go through calls (tests pass calls that fail), and are recorded in
+    // the journal in journalFolder.
     CPirelaDoc(AppSettings& settings, Prompter& prompter, DocumentHost& host,
-               const SystemCalls& calls = SystemCalls::Libc());
+               const SystemCalls& calls = SystemCalls::Libc(),
+               std::filesystem::path journalFolder = DefaultJournalFolder());
     // Stops the decodes still running.
     ~CPirelaDoc();
     CPirelaDoc(const CPirelaDoc&) = delete;
@@ -120,18 +127,31 @@ public:
     // destination folder n, after the checks and questions. After a move the list loses the
     // entry and the next image (or the previous, or none) is shown. True when the file went.
     bool SendImageToFolder(int n, const std::string& otherFolder);
-    const SendRecord& LastSend() const { return lastSend_; }
+
+    // --- The journal of file operations ---
+
+    OperationLog& Operations() { return log_; }
+    // Takes over the recovery started with the program: the first file operation waits for it.
+    void AdoptRecovery(std::shared_ptr<StartupRecovery> recovery) { startup_ = std::move(recovery); }
+    // Before any file operation: the recovery at the start has ended, and the operations that
+    // an instance which died since left open are recovered (the user is told, as at the start).
+    void AwaitRecovery();
+    // The newest operation the undo takes back; none when there is none.
+    const std::optional<FileOperation>& LatestOperation() { return history_.Latest(); }
+    // The undo command's prompt, naming that operation.
+    std::string UndoPrompt();
 
     // --- Taking files back ---
 
-    // Asks, then takes the last send back: deletes the copy it made, or moves the file back
-    // and reads the open folder again, showing the returned file when the folder lists it. A
-    // copy that cannot be deleted (or is no longer the one sent) keeps the record; a move back
-    // spends it whether or not the file could go back.
+    // Asks, then takes the newest operation of the journal not yet taken back: deletes the copy
+    // a send made, moves a file back, brings a file back from the trash, or gives the files of
+    // a batch rename their old names; then reads the open folder again (not after a copy),
+    // showing a file that came back when the folder lists it. What cannot be taken back is
+    // told; a move is then spent, anything else stays offered unless the user passes it over.
     void UndoLastSend();
     // Asks, then moves the current image to the trash of its disk and shows the image that
     // followed it (or the previous, or none). When no trash takes it, the user is told and
-    // nothing changes: the file is never deleted for good instead. The send record stays.
+    // nothing changes: the file is never deleted for good instead.
     void DeleteToRecycleBin();
 
     // --- Turning ---
@@ -175,9 +195,11 @@ private:
     const SystemCalls& calls_;
     ImageFileList list_;
     DecodedImage image_;
+    OperationLog log_;
+    OperationHistory history_;
+    std::shared_ptr<StartupRecovery> startup_;
     SendEngine sendEngine_;
-    SendRecord lastSend_;
-    SendUndo undo_;
+    OperationUndo undo_;
     int direction_ = 1;
     bool aheadWanted_ = false;
     // The settings the current image was decoded under.

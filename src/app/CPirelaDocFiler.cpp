@@ -1,14 +1,19 @@
 #include "app/CPirelaDoc.h"
 
+#include "app/OperationTexts.h"
+#include "app/Recovery.h"
+#include "app/StartupRecovery.h"
+#include "app/TrashOperation.h"
 #include "common/AsciiText.h"
 #include "common/PathRules.h"
 #include "host/DocumentHost.h"
 #include "host/Prompter.h"
-#include "platform/FileAccess.h"
+#include "res/JournalMessages.h"
 #include "res/Messages.h"
-#include "trash/Trash.h"
+#include "res/StringTable.h"
+#include "res/ResourceIds.h"
 
-// The document's filer half: sending the current image, taking a send back, the trash, and
+// The document's filer half: sending the current image, taking operations back, the trash, and
 // what each does to the open folder's list.
 namespace pirela {
 
@@ -64,6 +69,7 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     if (!list_.HasCurrentImage() || (otherFolder.empty() && (n < 0 || n >= kDestinationCount))) {
         return false;
     }
+    AwaitRecovery();
     SendRequest request;
     request.source = list_.CurrentImagePath();
     request.folder = otherFolder.empty() ? settings_.destinationFolders[static_cast<std::size_t>(n)]
@@ -73,7 +79,6 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     request.ask = options_.ask != 0;
     request.rename = options_.changeFileName != 0;
     std::optional<SendPlan> plan = sendEngine_.Prepare(request);
-    const std::optional<unsigned> sourceMode = PermissionBitsOf(request.source);
     const std::string sentName = list_.CurrentName();
     const auto afterMove = [this, &sentName] {
         // The entry that goes is the file moved, even if another became current meanwhile.
@@ -86,12 +91,6 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     if (!plan || !sendEngine_.Transfer(*plan, afterMove)) {
         return false;
     }
-    lastSend_ = SendRecord{true,
-                           plan->source,
-                           plan->target.path,
-                           plan->copy ? 1 : 0,
-                           FileIdentity::Of(plan->target.path),
-                           sourceMode};
     RefreshAfterFileChange();
     return true;
 }
@@ -120,32 +119,52 @@ void CPirelaDoc::ShowAfterRemoval() {
     SelectCurrentRow();
 }
 
+// --- The journal of file operations ---
+
+void CPirelaDoc::AwaitRecovery() {
+    std::vector<RecoveredOperation> recovered;
+    std::atomic<bool> cancel{false};
+    host_.RunFileWork(
+        [&] {
+            if (startup_) {
+                startup_->Wait();
+            }
+            if (log_.OthersLeftWork()) {
+                recovered = Recovery(log_, calls_).Run();
+            }
+        },
+        cancel);
+    if (const std::string message = RecoveryMessage(recovered); !message.empty()) {
+        prompter_.ShowMessage(message, MessageIcon::Information, MessageButtons::Ok);
+    }
+}
+
+std::string CPirelaDoc::UndoPrompt() {
+    const std::optional<FileOperation>& latest = history_.Latest();
+    if (!latest || latest->files.empty()) {
+        return res::FindCommandText(res::kCmdUndo)->prompt;
+    }
+    return res::UndoPrompt(DescribeOperation(*latest));
+}
+
 // --- Taking files back ---
 
 void CPirelaDoc::UndoLastSend() {
-    if (!lastSend_.available || !undo_.Confirm(lastSend_)) {
+    AwaitRecovery();
+    if (!history_.Latest()) {
         return;
     }
-    if (lastSend_.mode != 0) {
-        lastSend_.available = !undo_.DeleteCopy(lastSend_);
+    const FileOperation operation = *history_.Latest();
+    const OperationUndo::Outcome outcome = undo_.Run(operation);
+    // Taking a copy back touches neither the list nor the display, nor does a cancelled undo.
+    if (outcome == OperationUndo::Outcome::Declined ||
+        outcome == OperationUndo::Outcome::Cancelled || operation.kind == operation::kCopy) {
         return;
     }
-    SendUndo::MoveBackResult result = SendUndo::MoveBackResult::Refused;
-    {
-        const WaitCursor wait(host_);
-        host_.ShowStatusMessage(res::kStatusMoving);
-        result = undo_.MoveBack(lastSend_);
-        host_.RestoreStatusMessage();
-    }
-    if (result == SendUndo::MoveBackResult::Cancelled) {
-        host_.ShowStatusMessage(res::TransferCancelledText(res::kSendWordMove));
-        return; // the file stays where it was sent, and can still be taken back
-    }
-    const bool movedBack = result == SendUndo::MoveBackResult::MovedBack;
-    lastSend_.available = false;
     RescanFolder();
-    if (movedBack) {
-        ShowReturnedFile(lastSend_.sourcePath);
+    const bool returned = operation.kind == operation::kMove || operation.kind == operation::kTrash;
+    if (outcome == OperationUndo::Outcome::Done && returned) {
+        ShowReturnedFile(operation.files.front().from);
     }
 }
 
@@ -167,14 +186,19 @@ void CPirelaDoc::DeleteToRecycleBin() {
     if (!list_.HasCurrentImage()) {
         return;
     }
+    AwaitRecovery();
     const std::string path = list_.CurrentImagePath();
     if (prompter_.ShowMessage(res::TrashQuestion(path), MessageIcon::Question,
                               MessageButtons::YesNo) != MessageAnswer::Yes) {
         return;
     }
-    if (!AskTheDisk(host_, [&] { return Trash(calls_).Put(path).Succeeded(); })) {
-        prompter_.ShowMessage(res::CannotDeleteMessage(path), MessageIcon::Warning,
-                              MessageButtons::Ok);
+    const TransferResult put =
+        AskTheDisk(host_, [&] { return TrashOperation(log_, calls_).Put(path); });
+    if (!put.Succeeded()) {
+        prompter_.ShowMessage(put.status == TransferStatus::NotRecorded
+                                  ? res::JournalUnwritableMessage(log_.Journal().Path().string())
+                                  : res::CannotDeleteMessage(path),
+                              MessageIcon::Warning, MessageButtons::Ok);
         return;
     }
     ShowAfterRemoval();

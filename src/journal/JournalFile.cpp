@@ -207,10 +207,17 @@ JournalScan JournalFile::Scan() const {
     numbers.reserve(bytes.size() / 128);
     std::string_view lastOperation;
     std::uint32_t lastNumber = 0;
+    bool dated = false;
     ForEachLine(bytes, [&](std::string_view line) {
         const auto [operation, type] = PeekJournalRecord(line);
         if (operation.empty()) {
             return;
+        }
+        if (!dated) {
+            if (const auto first = DecodeJournalRecord(line)) {
+                scan.oldest = first->time;
+                dated = true;
+            }
         }
         if (operation != lastOperation) {
             const auto [at, added] =

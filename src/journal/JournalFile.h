@@ -15,6 +15,7 @@ namespace pirela {
 struct JournalScan {
     std::vector<JournalRecord> unfinished;
     std::size_t operations = 0;
+    std::int64_t oldest = 0; // the time of the first whole record, 0 without one
 };
 
 // Which operations a compaction keeps besides the unfinished ones, which always stay: the
@@ -53,6 +54,8 @@ public:
     std::vector<JournalRecord> ReadAll() const;
     // Decodes only the records of operations still open: fast on a long journal.
     JournalScan Scan() const;
+    // The journal's bytes as they are now, whole records and any cut off.
+    std::string ReadBytes() const;
 
     // Rewrites the journal without the ended operations that `keep` lets go (the file is
     // replaced in one step); false, with the journal unchanged, when that fails.
@@ -82,7 +85,6 @@ private:
     bool OpenForAppend();
     bool WriteAll(int fd, const std::string& bytes) const;
     bool EndsInNewline() const;
-    std::string ReadBytes() const;
 
     std::filesystem::path file_;
     const SystemCalls& calls_;

@@ -28,13 +28,17 @@ JournalOwner::JournalOwner(std::filesystem::path folder) : folder_(std::move(fol
     std::filesystem::create_directories(folder_ / "owners", error);
     const std::string token = NewJournalOperationId();
     const std::filesystem::path mark = MarkOf(folder_, token);
-    fd_ = ::open(mark.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+    // Locked before it takes its name: another instance that found the mark unlocked in the
+    // moment between would take this instance for dead, and recover its running operations.
+    const std::filesystem::path unnamed = MarkOf(folder_, "." + token);
+    fd_ = ::open(unnamed.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0 &&
+        ::rename(unnamed.c_str(), mark.c_str()) == 0) {
         token_ = token;
     } else if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
-        ::unlink(mark.c_str());
+        ::unlink(unnamed.c_str());
     }
 }
 
@@ -60,6 +64,18 @@ bool JournalOwner::IsAlive(const std::filesystem::path& folder, std::string_view
     }
     ::close(fd);
     return alive;
+}
+
+bool JournalOwner::AnyDied(const std::filesystem::path& folder, std::string_view except) {
+    bool died = false;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "owners", error)) {
+        const std::string token = entry.path().filename().string();
+        if (IsToken(token) && token != except && !IsAlive(folder, token)) {
+            died = true;
+        }
+    }
+    return died;
 }
 
 } // namespace pirela

@@ -24,6 +24,9 @@ public:
     // Whether the instance with that token still runs. A token that is not one of ours (a
     // damaged journal) counts as dead; the mark of a dead instance is removed.
     static bool IsAlive(const std::filesystem::path& folder, std::string_view token);
+    // Whether the mark of an instance that died lies in the folder (one other than `except`);
+    // the marks of dead instances are removed on the way.
+    static bool AnyDied(const std::filesystem::path& folder, std::string_view except);
 
 private:
     std::filesystem::path folder_;

@@ -178,12 +178,12 @@ TransferResult FileTransfer::CopyUnsynced(const fs::path& source, const fs::path
 
 TransferResult FileTransfer::Move(const fs::path& source, const fs::path& destination,
                                   Overwrite overwrite) const {
-    bool destinationExisted = false;
-    const TransferResult renamed = RenameName(source, destination, overwrite, destinationExisted);
+    bool destinationExists = false;
+    const TransferResult renamed = RenameName(source, destination, overwrite, destinationExists);
     if (renamed.status != TransferStatus::CrossDevice) {
         return renamed;
     }
-    return MoveAcrossDevices(source, destination, overwrite, destinationExisted);
+    return MoveAcrossDevices(source, destination, overwrite);
 }
 
 TransferResult FileTransfer::Rename(const fs::path& source, const fs::path& destination) const {
@@ -255,8 +255,8 @@ TransferResult FileTransfer::CopyOpenFile(int in, const struct stat& status,
 }
 
 TransferResult FileTransfer::MoveAcrossDevices(const fs::path& source,
-                                               const fs::path& destination, Overwrite overwrite,
-                                               bool destinationExisted) const {
+                                               const fs::path& destination,
+                                               Overwrite overwrite) const {
     // Copying first and then finding that the source cannot go would leave two files.
     if (calls_.access(FolderOf(source).c_str(), W_OK) != 0) {
         return SourceFailure(source, errno);
@@ -270,19 +270,26 @@ TransferResult FileTransfer::MoveAcrossDevices(const fs::path& source,
     if (CannotSyncFolders(error)) {
         error = 0;
     }
+    if (error == 0 && beforeRemovingSource_ && !beforeRemovingSource_()) {
+        error = EIO;
+    }
     if (error == 0 && calls_.unlink(source.c_str()) != 0) {
         error = errno;
     }
     if (error == 0) {
         return TransferResult::Success();
     }
-    if (!destinationExisted) {
+    if (!replaced_) {
         calls_.unlink(destination.c_str());
     }
     return SourceFailure(source, error);
 }
 
 int FileTransfer::CreateTemporary(const fs::path& folder, fs::path& temporary) const {
+    if (temporaryName_) {
+        temporary = folder / *temporaryName_;
+        return calls_.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    }
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         temporary = folder / TemporaryName();
         const int fd =
@@ -369,12 +376,18 @@ int FileTransfer::FinishCopy(int out, const struct stat& status) const {
 
 TransferResult FileTransfer::Place(const fs::path& from, const fs::path& to,
                                    Overwrite overwrite) const {
+    replaced_ = false;
+    if (overwrite == Overwrite::Confirmed && beforeReplacing_) {
+        overwrite = beforeReplacing_(to);
+    }
     if (overwrite != Overwrite::Confirmed) {
         return RenameWithoutReplacing(from, to);
     }
+    const bool standing = NameExists(to);
     if (calls_.rename(from.c_str(), to.c_str()) != 0) {
         return RenameFailure(from, to, errno);
     }
+    replaced_ = standing;
     return TransferResult::Success();
 }
 

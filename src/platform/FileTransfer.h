@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace pirela {
 
@@ -33,6 +34,21 @@ public:
     // The permission bits a copy gets instead of its source's (a file coming back from a disk
     // that invents its own, such as FAT's 0777, gets the bits it had before it left).
     void SetCopyMode(mode_t mode) { copyMode_ = mode; }
+
+    // The name a copy is written under beside its destination, instead of a random one: an
+    // operation's own name, which its recovery can find. Taken only when nothing stands there.
+    void UseTemporaryName(std::string name) { temporaryName_ = std::move(name); }
+
+    // Runs when a confirmed replacement is about to put the file in place, once the new file is
+    // whole: it may take the old file out of the way (into the trash) and answers how the file
+    // is to be placed now: Refuse when the name is free again, so that nothing that appears
+    // meanwhile is replaced. When placing fails then, the old file's name is free.
+    using ReplaceHook = std::function<Overwrite(const std::filesystem::path& destination)>;
+    void BeforeReplacing(ReplaceHook hook) { beforeReplacing_ = std::move(hook); }
+
+    // Runs when a move across file systems has put its copy in place and is about to remove the
+    // source; false stops it, and the copy is taken back as after any failure there.
+    void BeforeRemovingSource(std::function<bool()> hook) { beforeRemovingSource_ = std::move(hook); }
 
     // Writes a copy of a regular file's content (a symbolic link is followed) under a temporary
     // name beside the destination, with the source's permission bits (never set-user or
@@ -79,7 +95,7 @@ private:
                                 Overwrite overwrite) const;
     TransferResult MoveAcrossDevices(const std::filesystem::path& source,
                                      const std::filesystem::path& destination,
-                                     Overwrite overwrite, bool destinationExisted) const;
+                                     Overwrite overwrite) const;
     int CreateTemporary(const std::filesystem::path& folder,
                         std::filesystem::path& temporary) const;
     int CopyContent(int in, int out, std::uint64_t total) const;
@@ -106,6 +122,11 @@ private:
     TransferProgress progress_;
     std::optional<mode_t> copyMode_;
     const std::atomic<bool>* cancel_ = nullptr;
+    std::optional<std::string> temporaryName_;
+    ReplaceHook beforeReplacing_;
+    std::function<bool()> beforeRemovingSource_;
+    // Whether the last placement replaced a file (the user's confirmed Yes).
+    mutable bool replaced_ = false;
 };
 
 } // namespace pirela

@@ -17,6 +17,7 @@ enum class TransferStatus {
     DestinationReadOnly, // nothing may be written into the destination folder
     NameNotAllowed,      // the destination's file system does not accept the name
     Cancelled,           // the user cancelled it: nothing changed
+    NotRecorded,         // the journal of file operations could not record it: nothing changed
     Other,
 };
 

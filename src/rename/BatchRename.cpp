@@ -1,8 +1,11 @@
 #include "rename/BatchRename.h"
 
+#include "common/PathRules.h"
 #include "host/FileWork.h"
 #include "host/Prompter.h"
+#include "journal/OperationLog.h"
 #include "rename/BatchRenamer.h"
+#include "res/JournalMessages.h"
 #include "res/Messages.h"
 
 namespace pirela {
@@ -25,18 +28,61 @@ bool BatchRename::Run(const BatchRenameSettings& settings, std::size_t listed,
     const auto list = [&] { return ListBatchRenameFiles(plan.folder, settings.formats); };
     const std::vector<std::string> names = AskTheDisk(fileWork_, list);
     showFiles(names);
-    BatchRenamer renamer(calls_);
     std::atomic<bool> cancel{false};
-    renamer.CancelWhen(&cancel);
-    BatchRenameCounts counts;
-    fileWork_.RunFileWork(
-        [&] { counts = renamer.Rename(plan.folder, names, plan.prefix, plan.digits, plan.start); },
-        cancel);
+    std::optional<BatchRenameCounts> counts;
+    fileWork_.RunFileWork([&] { counts = RenameRecorded(plan, names, cancel); }, cancel);
     showFiles(AskTheDisk(fileWork_, list));
+    if (!counts) {
+        prompter_.ShowMessage(res::JournalUnwritableMessage(log_.Journal().Path().string()),
+                              MessageIcon::Warning, MessageButtons::Ok);
+        return true;
+    }
     prompter_.ShowMessage(cancel ? res::kBatchRenameCancelled
-                                 : res::BatchRenameReport(counts.succeeded, counts.failed),
+                                 : res::BatchRenameReport(counts->succeeded, counts->failed),
                           MessageIcon::Information, MessageButtons::Ok);
     return true;
+}
+
+std::optional<BatchRenameCounts> BatchRename::RenameRecorded(const BatchRenamePlan& plan,
+                                                             const std::vector<std::string>& names,
+                                                             std::atomic<bool>& cancel) const {
+    BatchRenamer renamer(calls_);
+    renamer.CancelWhen(&cancel);
+    FileOperation operation;
+    operation.kind = operation::kRename;
+    operation.folder = plan.folder;
+    BatchRenameCounts counts;
+    std::vector<BatchRenamer::Entry> entries;
+    for (BatchRenamer::Entry& entry :
+         renamer.Plan(plan.folder, names, plan.prefix, plan.digits, plan.start)) {
+        if (!entry.valid) {
+            ++counts.failed; // stays where it is
+            continue;
+        }
+        OperationFile file{JoinPath(plan.folder, entry.oldName), JoinPath(plan.folder, entry.newName)};
+        file.identity = FileIdentity::Of(file.from);
+        operation.files.push_back(std::move(file));
+        entries.push_back(std::move(entry));
+    }
+    if (!log_.Begin(operation)) {
+        return std::nullopt;
+    }
+    const BatchRenameCounts renamed = renamer.Rename(plan.folder, entries, operation.id);
+    bool parked = false;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        operation.files[i].moved = entries[i].place == BatchRenamer::Place::New;
+        parked = parked || entries[i].place == BatchRenamer::Place::Parked;
+    }
+    // A file left under its parking name (two moves failed) keeps the operation open: the next
+    // start takes the whole run back.
+    if (!parked) {
+        log_.End(operation, renamed.succeeded > 0 ? operation::kDone
+                            : cancel              ? operation::kCancelled
+                                                  : operation::kFailed);
+    }
+    counts.succeeded += renamed.succeeded;
+    counts.failed += renamed.failed;
+    return counts;
 }
 
 } // namespace pirela

@@ -2,29 +2,35 @@
 
 #include "platform/SystemCalls.h"
 #include "rename/BatchRenameSettings.h"
+#include "rename/BatchRenamer.h"
 
 #include <cstddef>
+#include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pirela {
 
 class FileWork;
+class OperationLog;
 class Prompter;
 
 // One run of the batch rename as the dialog starts it: the checks, each stopping the run with
 // its warning; the user's confirmation; the files listed afresh (the folder may have changed
-// while the question was open); the rename; and the report of the counts.
+// while the question was open); the rename, as an operation of the journal (the files that
+// move, their old and new names and identities recorded before any moves); and the report of
+// the counts.
 class BatchRename {
 public:
     // Shows the names the dialog's list is to hold now.
     using ShowFiles = std::function<void(const std::vector<std::string>&)>;
 
     // The listing and the rename run as the file work's; the user may cancel the rename.
-    BatchRename(Prompter& prompter, FileWork& fileWork,
+    BatchRename(Prompter& prompter, FileWork& fileWork, OperationLog& log,
                 const SystemCalls& calls = SystemCalls::Libc())
-        : prompter_(prompter), fileWork_(fileWork), calls_(calls) {}
+        : prompter_(prompter), fileWork_(fileWork), log_(log), calls_(calls) {}
 
     // listed is the number of names the dialog shows when the user starts the run. True when
     // the run got past the confirmation, even if no file got a new name.
@@ -32,8 +38,15 @@ public:
              const ShowFiles& showFiles) const;
 
 private:
+    // Renames the files of the plan that may take their new names, in the journal; none when
+    // the journal could not record it (nothing moved then).
+    std::optional<BatchRenameCounts> RenameRecorded(const BatchRenamePlan& plan,
+                                                    const std::vector<std::string>& names,
+                                                    std::atomic<bool>& cancel) const;
+
     Prompter& prompter_;
     FileWork& fileWork_;
+    OperationLog& log_;
     const SystemCalls& calls_;
 };
 

@@ -3,8 +3,11 @@
 #include "common/AsciiText.h"
 #include "common/PathRules.h"
 #include "image/ImageFormat.h"
+#include "journal/FileOperation.h"
+#include "journal/JournalRecord.h"
 #include "platform/DirectoryReader.h"
 
+#include <algorithm>
 #include <climits>
 #include <unordered_set>
 
@@ -12,15 +15,15 @@ namespace pirela {
 
 namespace {
 
-std::string ParkingName(std::string_view name) {
-    return std::string(BatchRenamer::kParkingPrefix) + std::string(name);
+std::string ParkingName(std::string_view tag, std::size_t index) {
+    return TemporaryNameFor(tag, index);
 }
 
-// A prefix with "/" would move files out of the folder ("../x", "sub/x"), and one with a NUL
-// byte would be cut short by the system; neither can be a name in this folder.
-bool IsNamePart(std::string_view prefix) {
-    return prefix.find('/') == std::string_view::npos &&
-           prefix.find('\0') == std::string_view::npos;
+// A name with "/" (from the prefix) would move files out of the folder ("../x", "sub/x"), and
+// one with a NUL byte would be cut short by the system; neither can be a name in this folder.
+bool IsNamePart(std::string_view name) {
+    return !name.empty() && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
 }
 
 // Which new names are free for the files of the set, from the folder's listing. A name is taken
@@ -73,10 +76,18 @@ BatchRenameCounts BatchRenamer::Rename(const std::string& folder,
                                        const std::string& prefix, int digits,
                                        std::int64_t start) const {
     std::vector<Entry> entries = Plan(folder, names, prefix, digits, start);
-    Park(folder, entries);
-    Number(folder, entries);
-    if (Cancelled()) {
-        PutBack(folder, entries);
+    return Rename(folder, entries, NewJournalOperationId());
+}
+
+BatchRenameCounts BatchRenamer::Rename(const std::string& folder, std::vector<Entry>& entries,
+                                       std::string_view tag, bool allOrNothing) const {
+    Park(folder, entries, tag);
+    Number(folder, entries, tag);
+    const bool someFailed = std::any_of(entries.begin(), entries.end(), [](const Entry& entry) {
+        return entry.place != Place::New;
+    });
+    if (Cancelled() || (allOrNothing && someFailed)) {
+        PutBack(folder, entries, tag);
     }
     BatchRenameCounts counts;
     for (const Entry& entry : entries) {
@@ -89,51 +100,58 @@ std::vector<BatchRenamer::Entry> BatchRenamer::Plan(const std::string& folder,
                                                     const std::vector<std::string>& names,
                                                     const std::string& prefix, int digits,
                                                     std::int64_t start) const {
-    const std::unordered_set<std::string_view> set(names.begin(), names.end());
-    FreeNames freeNames(folder, names);
-    const bool namePart = IsNamePart(prefix);
     std::vector<Entry> entries(names.size());
     for (std::size_t j = 0; j < names.size(); ++j) {
-        Entry& entry = entries[j];
-        entry.oldName = names[j];
-        entry.newName = NewName(names[j], prefix, start + std::int64_t(j), digits);
-        // A name of the set is free once its file is parked; any other name must be free now.
-        entry.valid = namePart && entry.newName.size() <= NAME_MAX &&
-                      ParkingName(entry.oldName).size() <= NAME_MAX &&
-                      (set.count(entry.newName) != 0 || freeNames.IsFree(entry.newName));
+        entries[j].oldName = names[j];
+        entries[j].newName = NewName(names[j], prefix, start + std::int64_t(j), digits);
     }
+    Check(folder, entries);
     return entries;
 }
 
-void BatchRenamer::Park(const std::string& folder, std::vector<Entry>& entries) const {
+void BatchRenamer::Check(const std::string& folder, std::vector<Entry>& entries) const {
+    std::vector<std::string> names;
+    for (const Entry& entry : entries) {
+        names.push_back(entry.oldName);
+    }
+    const std::unordered_set<std::string_view> set(names.begin(), names.end());
+    FreeNames freeNames(folder, names);
     for (Entry& entry : entries) {
-        if (Cancelled()) {
-            return;
-        }
-        if (entry.valid && MoveName(folder, entry.oldName, ParkingName(entry.oldName))) {
+        // A name of the set is free once its file is parked; any other name must be free now.
+        entry.valid = IsNamePart(entry.newName) && entry.newName.size() <= NAME_MAX &&
+                      (set.count(entry.newName) != 0 || freeNames.IsFree(entry.newName));
+    }
+}
+
+void BatchRenamer::Park(const std::string& folder, std::vector<Entry>& entries,
+                        std::string_view tag) const {
+    for (std::size_t i = 0; i < entries.size() && !Cancelled(); ++i) {
+        Entry& entry = entries[i];
+        if (entry.valid && MoveName(folder, entry.oldName, ParkingName(tag, i))) {
             entry.place = Place::Parked;
         }
     }
 }
 
-void BatchRenamer::Number(const std::string& folder, std::vector<Entry>& entries) const {
+void BatchRenamer::Number(const std::string& folder, std::vector<Entry>& entries,
+                          std::string_view tag) const {
     Occupants placed;
     for (std::size_t i = 0; i < entries.size() && !Cancelled(); ++i) {
         Entry& entry = entries[i];
         if (entry.place != Place::Parked) {
             continue;
         }
-        if (MoveName(folder, ParkingName(entry.oldName), entry.newName)) {
+        if (MoveName(folder, ParkingName(tag, i), entry.newName)) {
             entry.place = Place::New;
             placed.emplace(entry.newName, i);
         } else {
-            RollBack(folder, entries, i, placed);
+            RollBack(folder, entries, i, placed, tag);
         }
     }
 }
 
 void BatchRenamer::RollBack(const std::string& folder, std::vector<Entry>& entries,
-                            std::size_t index, Occupants& placed) const {
+                            std::size_t index, Occupants& placed, std::string_view tag) const {
     // The files of this run that stand on the old name of the one before them. Each name is
     // held by one file, so the chain never meets itself, and it cannot come back to index,
     // whose own new name is not taken.
@@ -150,21 +168,22 @@ void BatchRenamer::RollBack(const std::string& folder, std::vector<Entry>& entri
         placed.erase(entry.newName);
         entry.place = Place::Old;
     }
-    if (MoveName(folder, ParkingName(entries[index].oldName), entries[index].oldName)) {
+    if (MoveName(folder, ParkingName(tag, index), entries[index].oldName)) {
         entries[index].place = Place::Old;
     }
 }
 
-void BatchRenamer::PutBack(const std::string& folder, std::vector<Entry>& entries) const {
-    for (Entry& entry : entries) {
-        if (entry.place == Place::New &&
-            MoveName(folder, entry.newName, ParkingName(entry.oldName))) {
+void BatchRenamer::PutBack(const std::string& folder, std::vector<Entry>& entries,
+                           std::string_view tag) const {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        Entry& entry = entries[i];
+        if (entry.place == Place::New && MoveName(folder, entry.newName, ParkingName(tag, i))) {
             entry.place = Place::Parked;
         }
     }
-    for (Entry& entry : entries) {
-        if (entry.place == Place::Parked &&
-            MoveName(folder, ParkingName(entry.oldName), entry.oldName)) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        Entry& entry = entries[i];
+        if (entry.place == Place::Parked && MoveName(folder, ParkingName(tag, i), entry.oldName)) {
             entry.place = Place::Old;
         }
     }

@@ -64,7 +64,7 @@ std::string BatchPrefixCharacterMessage(char character) {
 
 std::string BatchRenameConfirmation(std::string_view folder, std::string_view formats,
                                     std::string_view prefix, int digits, long long start) {
-    std::string text = "以下の設定でファイル名を一括でリネームします。\nこの操作は元に戻せません。続行しますか?\n\nフォルダのパス : ";
+    std::string text = "以下の設定でファイル名を一括でリネームします。\nこの操作は [元に戻す] で取り消せます。続行しますか?\n\nフォルダのパス : ";
     text += folder;
     text += "\n対象とするイメージ フォーマット :";
     text += formats;

@@ -5,8 +5,11 @@
 #include "host/Prompter.h"
 #include "platform/FileAccess.h"
 #include "platform/FileTransfer.h"
+#include "journal/OperationLog.h"
+#include "res/JournalMessages.h"
 #include "res/Messages.h"
 #include "send/NewFileName.h"
+#include "send/SendOperation.h"
 
 namespace pirela {
 
@@ -122,20 +125,18 @@ TransferResult SendEngine::TransferOnce(const SendPlan& plan,
     const WaitCursor wait(host_);
     const char* status = plan.copy ? res::kStatusCopying : res::kStatusMoving;
     host_.ShowStatusMessage(status);
-    FileTransfer transfer(calls_);
+    SendOperation send(log_, calls_);
     // Only a copy of many megabytes reports more than once.
-    transfer.OnProgress([this, status](std::uint64_t done, std::uint64_t total) {
+    send.OnProgress([this, status](std::uint64_t done, std::uint64_t total) {
         host_.ShowProgress(res::TransferProgressText(status, PercentOf(done, total)));
     });
     std::atomic<bool> cancel{false};
-    transfer.CancelWhen(&cancel);
+    send.CancelWhen(&cancel);
+    FileOperation operation;
+    operation.kind = plan.copy ? operation::kCopy : operation::kMove;
+    operation.files.push_back({plan.source, plan.target.path});
     TransferResult result;
-    host_.RunFileWork(
-        [&] {
-            result = plan.copy ? transfer.Copy(plan.source, plan.target.path, plan.target.overwrite)
-                               : transfer.Move(plan.source, plan.target.path, plan.target.overwrite);
-        },
-        cancel);
+    host_.RunFileWork([&] { result = send.Run(operation, plan.target.overwrite); }, cancel);
     if (result.Succeeded() && !plan.copy) {
         afterMove();
     }
@@ -163,6 +164,9 @@ void SendEngine::ReportFailure(const SendPlan& plan, const TransferResult& resul
         break;
     case TransferStatus::NameNotAllowed:
         text = res::NameNotAllowedMessage(source, destination, word);
+        break;
+    case TransferStatus::NotRecorded:
+        text = res::JournalUnwritableMessage(log_.Journal().Path().string());
         break;
     default:
         text = plan.copy ? res::CopyFailedMessage(source, destination)

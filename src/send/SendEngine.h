@@ -11,6 +11,7 @@
 namespace pirela {
 
 class DocumentHost;
+class OperationLog;
 class Prompter;
 
 // What the user asked to send, and how.
@@ -32,12 +33,13 @@ struct SendPlan {
 
 // Sends one file into a folder: the checks and questions before (the same folder, the
 // confirmation, a new name or the overwrite question, free space), then the copy or move with
-// its status text, telling the user whenever it refuses or fails.
+// its status text, as an operation of the journal, telling the user whenever it refuses or
+// fails.
 class SendEngine {
 public:
-    SendEngine(Prompter& prompter, DocumentHost& host,
+    SendEngine(Prompter& prompter, DocumentHost& host, OperationLog& log,
                const SystemCalls& calls = SystemCalls::Libc())
-        : prompter_(prompter), host_(host), calls_(calls) {}
+        : prompter_(prompter), host_(host), log_(log), calls_(calls) {}
 
     // The plan, or none when the send is refused or the user declines.
     std::optional<SendPlan> Prepare(const SendRequest& request) const;
@@ -59,6 +61,7 @@ private:
 
     Prompter& prompter_;
     DocumentHost& host_;
+    OperationLog& log_;
     const SystemCalls& calls_;
 };
 

@@ -1,90 +1,139 @@
 #include "send/SendUndo.h"
 
-#include "host/FileWork.h"
-#include "host/Prompter.h"
+#include "journal/OperationLog.h"
 #include "platform/FileAccess.h"
 #include "platform/FileTransfer.h"
-#include "res/Messages.h"
+#include "send/TransferRecovery.h"
+#include "trash/Trash.h"
 
 namespace pirela {
 
-bool SendUndo::Confirm(const SendRecord& record) const {
-    const std::string text =
-        record.mode == 0 ? res::UndoMoveQuestion(record.sourcePath, record.destinationPath)
-                         : res::UndoCopyQuestion(record.sourcePath, record.destinationPath);
-    return prompter_.ShowMessage(text, MessageIcon::Question, MessageButtons::YesNo) ==
-           MessageAnswer::Yes;
-}
+namespace {
 
-bool SendUndo::DeleteCopy(const SendRecord& record) const {
-    // Unlinking ignores the file's own permission bits, so a read-only copy goes too and its
-    // mode is never touched.
-    const bool removed = AskTheDisk(fileWork_, [&] {
-        return IsOurCopy(record) && FileTransfer(calls_).Remove(record.destinationPath).Succeeded();
-    });
-    if (removed) {
-        return true;
-    }
-    prompter_.ShowMessage(res::CannotDeleteMessage(record.destinationPath), MessageIcon::Warning,
-                          MessageButtons::Ok);
-    return false;
-}
-
-SendUndo::MoveBackResult SendUndo::MoveBack(const SendRecord& record) const {
-    if (!IsTheMovedFile(record)) {
-        prompter_.ShowMessage(
-            res::NotTheMovedFileMessage(record.destinationPath, record.sourcePath),
-            MessageIcon::Warning, MessageButtons::Ok);
-        return MoveBackResult::Refused;
-    }
-    FileTransfer transfer(calls_);
-    if (record.sourceMode) {
-        transfer.SetCopyMode(*record.sourceMode);
-    }
-    transfer.OnProgress([this](std::uint64_t done, std::uint64_t total) {
-        const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
-        fileWork_.ShowProgress(res::TransferProgressText(res::kStatusMoving, percent));
-    });
-    std::atomic<bool> cancel{false};
-    transfer.CancelWhen(&cancel);
-    TransferResult result;
-    fileWork_.RunFileWork(
-        [&] { result = transfer.Move(record.destinationPath, record.sourcePath, Overwrite::Refuse); },
-        cancel);
-    if (result.Succeeded()) {
-        return MoveBackResult::MovedBack;
-    }
-    if (result.status == TransferStatus::Cancelled) {
-        return MoveBackResult::Cancelled;
-    }
-    prompter_.ShowMessage(res::CannotMoveBackMessage(record.destinationPath, record.sourcePath),
-                          MessageIcon::Warning, MessageButtons::Ok);
-    return MoveBackResult::Refused;
+bool SameFile(const std::optional<FileIdentity>& now, const std::optional<FileIdentity>& known) {
+    return now && known && now->device == known->device && now->inode == known->inode;
 }
 
 // The copy may have been edited or replaced since the send, and the original may have gone
 // since: then the file at the destination is the user's only one, and it stays. A change that
 // left size and modification time but not the change time (a new mode, or an edit in place
 // that set the time back) is told apart by the content, which must still be the original's.
-bool SendUndo::IsOurCopy(const SendRecord& record) const {
-    const std::optional<FileIdentity> now = FileIdentity::Of(record.destinationPath);
-    if (!record.sent || !now || !NameExists(record.sourcePath)) {
+bool IsOurCopy(const OperationFile& sent) {
+    const std::optional<FileIdentity> now = FileIdentity::Of(sent.to);
+    if (!sent.placed || !now || !NameExists(sent.from)) {
         return false;
     }
     FileIdentity unchanged = *now;
-    unchanged.changedSeconds = record.sent->changedSeconds;
-    unchanged.changedNanoseconds = record.sent->changedNanoseconds;
-    return *now == *record.sent || (unchanged == *record.sent &&
-                                    HaveSameContent(record.destinationPath, record.sourcePath));
+    unchanged.changedSeconds = sent.placed->changedSeconds;
+    unchanged.changedNanoseconds = sent.placed->changedNanoseconds;
+    return *now == *sent.placed ||
+           (unchanged == *sent.placed && HaveSameContent(sent.to, sent.from));
 }
 
 // A file that was moved stays the same file (device and inode) until it is replaced: an edit
 // since does not stop it from going back, another file put in its place does. When nothing is
 // there any more, the move back itself says so.
-bool SendUndo::IsTheMovedFile(const SendRecord& record) const {
-    const std::optional<FileIdentity> now = FileIdentity::Of(record.destinationPath);
-    return !now ||
-           (record.sent && now->device == record.sent->device && now->inode == record.sent->inode);
+bool IsTheMovedFile(const OperationFile& sent) {
+    const std::optional<FileIdentity> now = FileIdentity::Of(sent.to);
+    return !now || SameFile(now, sent.placed);
+}
+
+} // namespace
+
+UndoResult SendUndo::Undo(const FileOperation& send) const {
+    const bool copy = send.kind == operation::kCopy;
+    FileOperation undo;
+    undo.kind = operation::kUndo;
+    undo.undoes = send.id;
+    undo.undoneKind = send.kind;
+    for (const OperationFile& sent : send.files) {
+        if (!sent.moved) {
+            continue;
+        }
+        if (copy ? !IsOurCopy(sent) : !IsTheMovedFile(sent)) {
+            return {UndoStatus::Changed, sent.to};
+        }
+        // From where the file is now back to where it was.
+        OperationFile back{sent.to, sent.from};
+        back.identity = copy ? sent.placed : FileIdentity::Of(sent.to);
+        back.mode = sent.mode;
+        back.kept = sent.kept;
+        back.keptInfo = sent.keptInfo;
+        undo.files.push_back(std::move(back));
+    }
+    if (!log_.Begin(undo)) {
+        return {UndoStatus::NotRecorded, {}};
+    }
+    const UndoResult result = copy ? DeleteCopies(undo) : MoveBack(undo);
+    log_.End(undo, result.status == UndoStatus::Done        ? operation::kDone
+                   : result.status == UndoStatus::Cancelled ? operation::kCancelled
+                                                            : operation::kFailed);
+    return result;
+}
+
+// Unlinking ignores the file's own permission bits, so a read-only copy goes too and its mode
+// is never touched.
+UndoResult SendUndo::DeleteCopies(FileOperation& undo) const {
+    for (const OperationFile& file : undo.files) {
+        if (!FileTransfer(calls_).Remove(file.from).Succeeded()) {
+            return {UndoStatus::Failed, file.from};
+        }
+        BringBackReplaced(file, calls_);
+    }
+    return {};
+}
+
+UndoResult SendUndo::MoveBack(FileOperation& undo) const {
+    for (std::size_t i = 0; i < undo.files.size(); ++i) {
+        OperationFile& file = undo.files[i];
+        FileTransfer transfer(calls_);
+        if (file.mode) {
+            transfer.SetCopyMode(*file.mode);
+        }
+        transfer.UseTemporaryName(TemporaryNameFor(undo.id, i));
+        transfer.OnProgress(progress_);
+        transfer.CancelWhen(cancel_);
+        bool recorded = true;
+        transfer.BeforeRemovingSource([&] {
+            file.placed = FileIdentity::Of(file.to);
+            JournalRecord placed = OperationRecord(undo, "placed");
+            recorded = log_.Write(AddFileFields(placed, i, file));
+            return recorded;
+        });
+        const TransferResult moved = transfer.Move(file.from, file.to, Overwrite::Refuse);
+        if (moved.status == TransferStatus::Cancelled) {
+            return {UndoStatus::Cancelled, file.from};
+        }
+        if (!moved.Succeeded()) {
+            return {recorded ? UndoStatus::Failed : UndoStatus::NotRecorded, file.from};
+        }
+        BringBackReplaced(file, calls_);
+    }
+    return {};
+}
+
+void SendUndo::BringBackReplaced(const OperationFile& file, const SystemCalls& calls) {
+    if (!file.kept.empty() && NameExists(file.kept)) {
+        Trash(calls).Restore({file.from, file.kept, file.keptInfo});
+    }
+}
+
+RecoveredState SendUndo::Recover(const FileOperation& undo, const SystemCalls& calls) {
+    const bool copy = undo.undoneKind == operation::kCopy;
+    RecoveredState state = RecoveredState::Before;
+    for (std::size_t i = 0; i < undo.files.size(); ++i) {
+        const OperationFile& file = undo.files[i];
+        const bool back =
+            copy ? !SameFile(FileIdentity::Of(file.from), file.identity)
+                 : RecoverTransferredFile(file, TemporaryNameFor(undo.id, i), true, calls) ==
+                       RecoveredState::After;
+        if (back) {
+            BringBackReplaced(file, calls);
+            Trash(calls).ForgetCutShort(file.from);
+            state = RecoveredState::After;
+        }
+    }
+    return state;
 }
 
 } // namespace pirela

@@ -1,40 +1,47 @@
 #pragma once
 
+#include "journal/FileOperation.h"
+#include "platform/FileTransfer.h"
 #include "platform/SystemCalls.h"
-#include "send/SendRecord.h"
+
+#include <atomic>
 
 namespace pirela {
 
-class FileWork;
-class Prompter;
+class OperationLog;
 
-// Takes the last send back: a copy by deleting it, a move by moving the file back. It asks
-// first, and tells the user when it cannot. It deletes only the copy the send made, never a
-// file put in its place or changed since, and never the last copy of a file whose original is
-// gone; it moves back only the file the send moved, and never replaces anything.
+// Takes a send back, as an undo operation of the journal, on the file work's thread. A copy is
+// deleted only while it is still the copy the send made (unchanged) and its original still
+// exists; a move goes back only for the very file the send moved (an edit since does not stop
+// it), never replacing anything, with the permission bits it had before. A file the send
+// replaced then comes back from the trash to its place. Nothing is touched when a check fails.
+// A move back from another disk reports its progress and may be cancelled: the file then stays
+// where the send put it, and the send can still be taken back.
 class SendUndo {
 public:
-    // The file operations run as the file work's.
-    SendUndo(Prompter& prompter, FileWork& fileWork, const SystemCalls& calls = SystemCalls::Libc())
-        : prompter_(prompter), fileWork_(fileWork), calls_(calls) {}
+    SendUndo(OperationLog& log, const SystemCalls& calls = SystemCalls::Libc())
+        : log_(log), calls_(calls) {}
 
-    // The user's Yes to taking the send back.
-    bool Confirm(const SendRecord& record) const;
-    // True when the copy is gone; false, after telling the user, when it stays.
-    bool DeleteCopy(const SendRecord& record) const;
-    // The file back at its old place; or refused, after telling the user; or cancelled by the
-    // user on the way (the file stays where the send put it, and the send can still be taken
-    // back). A move back from another disk shows its progress and may be cancelled.
-    enum class MoveBackResult { MovedBack, Refused, Cancelled };
-    MoveBackResult MoveBack(const SendRecord& record) const;
+    void OnProgress(TransferProgress progress) { progress_ = std::move(progress); }
+    void CancelWhen(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+
+    // send is a copy or a move that ended done.
+    UndoResult Undo(const FileOperation& send) const;
+
+    // The undo operation of a send that was cut short, taken to one side: the send taken back
+    // (After) or still standing (Before).
+    static RecoveredState Recover(const FileOperation& undo, const SystemCalls& calls);
 
 private:
-    bool IsOurCopy(const SendRecord& record) const;
-    bool IsTheMovedFile(const SendRecord& record) const;
+    UndoResult DeleteCopies(FileOperation& undo) const;
+    UndoResult MoveBack(FileOperation& undo) const;
+    // The file the send replaced, back at its place from the trash, when it is still there.
+    static void BringBackReplaced(const OperationFile& file, const SystemCalls& calls);
 
-    Prompter& prompter_;
-    FileWork& fileWork_;
+    OperationLog& log_;
     const SystemCalls& calls_;
+    TransferProgress progress_;
+    const std::atomic<bool>* cancel_ = nullptr;
 };
 
 } // namespace pirela

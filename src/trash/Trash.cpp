@@ -2,6 +2,7 @@
 
 #include "common/PathRules.h"
 #include "platform/FileAccess.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileTransfer.h"
 #include "platform/RegularFile.h"
 #include "trash/TrashInfo.h"
@@ -80,6 +81,47 @@ TransferResult Trash::Restore(const TrashedFile& trashed) const {
         calls_.unlink(trashed.infoPath.c_str()); // else the trash would show a file not there
     }
     return back;
+}
+
+template <class Visit>
+void Trash::ForEachEntry(const std::string& path, Visit visit) const {
+    const std::string resolved = ResolvedPath(path);
+    for (const TrashFolder& folder : TrashFoldersFor(resolved, homeTrash_)) {
+        for (int attempt = 1; attempt <= kNameAttempts; ++attempt) {
+            const std::string name = TrashEntryName(FileNameOf(path), attempt);
+            visit(folder, resolved,
+                  TrashedFile{path, JoinPath(JoinPath(folder.path, "files"), name),
+                              JoinPath(JoinPath(folder.path, "info"),
+                                       name + std::string(kTrashInfoSuffix))});
+        }
+    }
+}
+
+std::optional<TrashedFile> Trash::Find(const std::string& path,
+                                       const FileIdentity& identity) const {
+    std::optional<TrashedFile> found;
+    ForEachEntry(path, [&](const TrashFolder&, const std::string&, TrashedFile trashed) {
+        const std::optional<FileIdentity> there = FileIdentity::Of(trashed.trashedPath);
+        if (!found && there && there->device == identity.device &&
+            there->inode == identity.inode) {
+            found = std::move(trashed);
+        }
+    });
+    return found;
+}
+
+void Trash::ForgetCutShort(const std::string& path) const {
+    ForEachEntry(path, [&](const TrashFolder& folder, const std::string& resolved,
+                           const TrashedFile& trashed) {
+        if (NameExists(trashed.trashedPath) || !NameExists(trashed.infoPath)) {
+            return;
+        }
+        const std::string line = "\nPath=" + EscapeUriPath(RecordedPath(folder, resolved)) + "\n";
+        const std::optional<std::string> record = ReadWholeFile(trashed.infoPath, 1 << 16);
+        if (record && record->find(line) != std::string::npos) {
+            calls_.unlink(trashed.infoPath.c_str());
+        }
+    });
 }
 
 // The trash's folders, made where missing: for the home trash, also whatever of the user's

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/SystemCalls.h"
 #include "platform/TransferResult.h"
 #include "trash/TrashFolders.h"
 #include "trash/TrashedFile.h"
 
+#include <optional>
 #include <string>
 
 namespace pirela {
@@ -35,7 +37,18 @@ public:
     // and then removes its record.
     TransferResult Restore(const TrashedFile& trashed) const;
 
+    // Where the file that was at the path went, found in the trash of its disk by its device
+    // and inode among the names a put gives it; none when it is not there.
+    std::optional<TrashedFile> Find(const std::string& path, const FileIdentity& identity) const;
+
+    // Removes the records of the path whose file is not in the trash: a put or a restore cut
+    // short between its two steps leaves one, which file managers would show as a file.
+    void ForgetCutShort(const std::string& path) const;
+
 private:
+    // Calls visit(trashed) for each name of the path's trashes that a put of it may have used.
+    template <class Visit>
+    void ForEachEntry(const std::string& path, Visit visit) const;
     int Prepare(const TrashFolder& folder) const;
     int MakeFolder(const std::string& folder, bool ours) const;
     TrashResult PutInto(const TrashFolder& folder, const std::string& path,

@@ -55,14 +55,17 @@ std::string HomeTrashPath() {
 
 std::vector<TrashFolder> TrashFoldersFor(const std::string& resolvedPath,
                                          const std::string& homeTrash) {
+    // A file no longer there (it went into a trash) lay on its folder's disk.
     struct stat file {};
-    if (::lstat(resolvedPath.c_str(), &file) != 0) {
+    const dev_t device = ::lstat(resolvedPath.c_str(), &file) == 0 ? file.st_dev
+                                                                   : DeviceOf(FolderOf(resolvedPath));
+    if (device == 0) {
         return {};
     }
-    if (file.st_dev == DeviceOf(homeTrash)) {
+    if (device == DeviceOf(homeTrash)) {
         return {{homeTrash, {}, true}};
     }
-    const std::string top = TopFolderOf(resolvedPath, file.st_dev);
+    const std::string top = TopFolderOf(resolvedPath, device);
     const std::string uid = std::to_string(::getuid());
     std::vector<TrashFolder> folders;
     if (IsSharedTrash(JoinPath(top, ".Trash"))) {

@@ -21,7 +21,7 @@ std::string HomeTrashPath();
 // on another disk goes to that disk's own trash in its top folder: .Trash/<uid> when .Trash is
 // a real folder (not a link) with the sticky bit, which an administrator made for every user,
 // and .Trash-<uid> otherwise. resolvedPath is the file's path with the links of its folders
-// resolved.
+// resolved; the file need not be there any more.
 std::vector<TrashFolder> TrashFoldersFor(const std::string& resolvedPath,
                                          const std::string& homeTrash);
 

@@ -26,9 +26,9 @@ QString ShownPath(const std::string& bytes) {
 
 } // namespace
 
-CBatchRenameDlg::CBatchRenameDlg(const CPirelaDoc& doc, Prompter& prompter, FileWork& fileWork,
+CBatchRenameDlg::CBatchRenameDlg(CPirelaDoc& doc, Prompter& prompter, FileWork& fileWork,
                                  QWidget* parent)
-    : QDialog(parent), prompter_(prompter), fileWork_(fileWork),
+    : QDialog(parent), prompter_(prompter), fileWork_(fileWork), log_(doc.Operations()),
       folder_(doc.FileList().Folder()) {
     BuildDialog(*this, res::BatchRenameTemplate());
     // Display only: the list is filled in the rename's order, never re-sorted by the widget.
@@ -81,7 +81,7 @@ void CBatchRenameDlg::OnBrowse() {
 }
 
 void CBatchRenameDlg::OnRun() {
-    const BatchRename run(prompter_, fileWork_);
+    const BatchRename run(prompter_, fileWork_, log_);
     if (run.Run(Settings(), std::size_t(FileList()->count()),
                 [this](const std::vector<std::string>& names) { ShowFiles(names); })) {
         renameDone_ = true;

@@ -15,6 +15,7 @@ namespace pirela {
 
 class CPirelaDoc;
 class FileWork;
+class OperationLog;
 class Prompter;
 
 // The batch rename dialog (template 147): the folder (the open folder at first, changed only by
@@ -25,7 +26,8 @@ class Prompter;
 class CBatchRenameDlg : public QDialog {
     Q_OBJECT
 public:
-    CBatchRenameDlg(const CPirelaDoc& doc, Prompter& prompter, FileWork& fileWork,
+    // The rename is recorded in the document's journal.
+    CBatchRenameDlg(CPirelaDoc& doc, Prompter& prompter, FileWork& fileWork,
                     QWidget* parent = nullptr);
 
     bool RenameDone() const { return renameDone_; }
@@ -48,6 +50,7 @@ private:
 
     Prompter& prompter_;
     FileWork& fileWork_;
+    OperationLog& log_;
     std::string folder_; // as bytes: a name that is not UTF-8 is only shown, never changed
     bool renameDone_ = false;
 };

@@ -221,6 +221,9 @@ void CMainFrame::UpdateCommandUi() {
         if (const CommandTable::TextRule* text = commands_.FindTextRule(id)) {
             action->setText(ToQString((*text)()));
         }
+        if (const CommandTable::TextRule* prompt = commands_.FindPromptRule(id)) {
+            action->setStatusTip(ToQString((*prompt)()));
+        }
         action->setEnabled(commands_.IsEnabled(id));
         if (commands_.HasCheckMark(id)) {
             action->setCheckable(true);

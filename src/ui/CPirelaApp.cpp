@@ -2,6 +2,8 @@
 
 #include "app/CPirelaDoc.h"
 #include "app/CommandLine.h"
+#include "app/OperationTexts.h"
+#include "app/StartupRecovery.h"
 #include "app/DesktopPrograms.h"
 #include "app/ShellOpener.h"
 #include "app/WindowPlacement.h"
@@ -44,6 +46,8 @@ namespace {
 
 // The file list window's section in the settings file.
 constexpr const char* kFileListSection = "FILELISTWINDOW";
+// How often the window asks whether the recovery at the start has ended.
+constexpr int kRecoveryPollMs = 50;
 
 WindowRect UsableScreenArea() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -55,13 +59,14 @@ WindowRect UsableScreenArea() {
 } // namespace
 
 CPirelaApp::CPirelaApp(std::filesystem::path settingsFile, std::unique_ptr<DesktopServices> desktop,
-                       const SystemCalls& calls)
-    : store_(std::move(settingsFile)), prompter_(std::make_unique<CMessagePrompter>()),
+                       const SystemCalls& calls, std::filesystem::path journalFolder)
+    : store_(std::move(settingsFile)), journalFolder_(std::move(journalFolder)),
+      prompter_(std::make_unique<CMessagePrompter>()),
       host_(std::make_unique<CDocumentHost>(settings_)),
       desktop_(desktop ? std::move(desktop) : std::make_unique<DesktopPrograms>()),
       starter_(std::make_unique<ProgramStarter>(settings_, *prompter_, *host_, *desktop_)),
       opener_(std::make_unique<ShellOpener>(*prompter_, *desktop_)),
-      doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_, calls)) {}
+      doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_, calls, journalFolder_)) {}
 
 CPirelaApp::~CPirelaApp() {
     // The windows go first: they hold references to the document and the host.
@@ -69,7 +74,12 @@ CPirelaApp::~CPirelaApp() {
 }
 
 bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
-                              std::shared_ptr<DecodeJob> earlyDecode) {
+                              std::shared_ptr<DecodeJob> earlyDecode,
+                              std::shared_ptr<StartupRecovery> recovery) {
+    if (!recovery) {
+        recovery = StartRecovery(journalFolder_);
+    }
+    doc_->AdoptRecovery(recovery);
     LoadSettings();
     const SettingsEnvironment environment = CurrentSettingsEnvironment();
     const WindowRect placed = UsableMainWindowRect(settings_.mainWindow, environment.screenWidth,
@@ -147,7 +157,21 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
         prompter_->ShowMessage(res::SettingsUnreadableMessage(store_.File().string()),
                                MessageIcon::Warning, MessageButtons::Ok);
     }
+    TellRecovery(std::move(recovery));
     return true;
+}
+
+void CPirelaApp::TellRecovery(std::shared_ptr<StartupRecovery> recovery) {
+    // Asked again on the window's thread until it has ended: the recovery's own thread never
+    // calls into the windows, which may be gone by then.
+    if (!recovery->Ended()) {
+        QTimer::singleShot(kRecoveryPollMs, frame_.get(),
+                           [this, recovery] { TellRecovery(recovery); });
+        return;
+    }
+    if (const std::string message = RecoveryMessage(recovery->Wait()); !message.empty()) {
+        prompter_->ShowMessage(message, MessageIcon::Information, MessageButtons::Ok);
+    }
 }
 
 void CPirelaApp::PlaceFileListBeside(const WindowRect& main) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/DesktopServices.h"
+#include "journal/JournalLocation.h"
 #include "platform/SystemCalls.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsStore.h"
@@ -15,6 +16,7 @@ namespace pirela {
 
 class DecodeJob;
 class CDocumentHost;
+class StartupRecovery;
 class CFileListWnd;
 class CMainFrame;
 class CMessagePrompter;
@@ -31,10 +33,12 @@ class CPirelaApp {
 public:
     // desktop opens folders and starts programs; by default the desktop's own opener and
     // programs (tests pass one that only records). The document's file operations go through
-    // calls (tests pass calls that wait or fail).
+    // calls (tests pass calls that wait or fail) and are recorded in the journal in
+    // journalFolder.
     explicit CPirelaApp(std::filesystem::path settingsFile,
                         std::unique_ptr<DesktopServices> desktop = nullptr,
-                        const SystemCalls& calls = SystemCalls::Libc());
+                        const SystemCalls& calls = SystemCalls::Libc(),
+                        std::filesystem::path journalFolder = DefaultJournalFolder());
     ~CPirelaApp();
     CPirelaApp(const CPirelaApp&) = delete;
     CPirelaApp& operator=(const CPirelaApp&) = delete;
@@ -42,9 +46,11 @@ public:
     // Loads the settings, reads the command line (the arguments after the program's name, with
     // Qt's own options already taken out), opens its path and shows the main window. False
     // when the window could not be made. A decode of the command line's file started earlier
-    // is taken over.
+    // is taken over, and so is the recovery of the journal (started here when there is none);
+    // what recovery did is told once the window shows.
     bool InitInstance(const std::vector<std::string>& arguments,
-                      std::shared_ptr<DecodeJob> earlyDecode = nullptr);
+                      std::shared_ptr<DecodeJob> earlyDecode = nullptr,
+                      std::shared_ptr<StartupRecovery> recovery = nullptr);
 
     // Also removes the temporaries of a save that was cut short.
     void LoadSettings();
@@ -78,6 +84,8 @@ private:
     // Closes the window once the file work has ended, when the user asked for that.
     void CloseIfAsked();
     void RestoreBars();
+    // Tells what the recovery at the start did, once it has ended.
+    void TellRecovery(std::shared_ptr<StartupRecovery> recovery);
     // Where the file list window first stands when the settings hold no place for it: beside
     // the main window, not over its menus and the send bar.
     void PlaceFileListBeside(const WindowRect& main);
@@ -88,6 +96,7 @@ private:
     void RegisterProgramAndOptionCommands();
 
     SettingsStore store_;
+    std::filesystem::path journalFolder_;
     AppSettings settings_;
     std::string commandLinePath_;
     bool closeWhenWorkEnds_ = false;

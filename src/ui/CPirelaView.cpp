@@ -389,6 +389,7 @@ void CPirelaView::OnRefresh() {
 }
 
 void CPirelaView::OnBatchRename() {
+    doc_.AwaitRecovery();
     // The dialog's questions and reports stand over the dialog itself.
     CMessagePrompter prompter;
     CBatchRenameDlg dialog(doc_, prompter, host_, window());

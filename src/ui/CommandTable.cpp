@@ -31,6 +31,11 @@ const CommandTable::TextRule* CommandTable::FindTextRule(int id) const {
     return found == textRules_.end() ? nullptr : &found->second;
 }
 
+const CommandTable::TextRule* CommandTable::FindPromptRule(int id) const {
+    const auto found = promptRules_.find(id);
+    return found == promptRules_.end() ? nullptr : &found->second;
+}
+
 std::optional<int> CommandTable::ChoiceGroup(int id) const {
     const auto found = choiceGroups_.find(id);
     return found == choiceGroups_.end() ? std::nullopt : std::optional<int>(found->second);

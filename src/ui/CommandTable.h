@@ -40,6 +40,11 @@ public:
     void SetTextRule(int id, TextRule rule) { textRules_[id] = std::move(rule); }
     const TextRule* FindTextRule(int id) const;
 
+    // A prompt (the message pane's text for the command's menu item) computed whenever the
+    // commands are brought up to date.
+    void SetPromptRule(int id, TextRule rule) { promptRules_[id] = std::move(rule); }
+    const TextRule* FindPromptRule(int id) const;
+
     // Commands of one group are one choice among several (the zoom rates): their menu items
     // carry radio marks instead of check boxes.
     void SetChoiceGroup(int id, int group) { choiceGroups_[id] = group; }
@@ -55,6 +60,7 @@ private:
 
     std::map<int, Command> commands_;
     std::map<int, TextRule> textRules_;
+    std::map<int, TextRule> promptRules_;
     std::map<int, int> choiceGroups_;
     Gate gate_;
 };

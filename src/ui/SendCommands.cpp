@@ -17,8 +17,11 @@ void RegisterSendCommands(CommandTable& commands, CPirelaDoc& doc) {
 }
 
 void RegisterTakeBackCommands(CommandTable& commands, CPirelaDoc& doc) {
+    // Enabled while the journal offers an operation to take back; the prompt names it.
     commands.Add(
-        res::kCmdUndo, [&doc] { doc.UndoLastSend(); }, [&doc] { return doc.LastSend().available; });
+        res::kCmdUndo, [&doc] { doc.UndoLastSend(); },
+        [&doc] { return doc.LatestOperation().has_value(); });
+    commands.SetPromptRule(res::kCmdUndo, [&doc] { return doc.UndoPrompt(); });
     commands.Add(
         res::kCmdRecycleBin, [&doc] { doc.DeleteToRecycleBin(); },
         [&doc] { return doc.FileList().HasCurrentImage(); });

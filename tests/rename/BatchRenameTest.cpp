@@ -3,6 +3,7 @@
 #include "rename/BatchRename.h"
 #include "rename/BatchRenameFiles.h"
 #include "rename/BatchRenamer.h"
+#include "journal/OperationLog.h"
 
 #include "folder/ImageFileList.h"
 
@@ -57,7 +58,7 @@ void ExpectOldOrNew(const Folder& before, const Folder& after,
         renamed += atNew ? 1 : 0;
     }
     for (const auto& [name, content] : after) {
-        EXPECT_NE(name.rfind(BatchRenamer::kParkingPrefix, 0), 0u) << name;
+        EXPECT_FALSE(name.starts_with(".pirela-")) << name;
     }
     std::vector<std::string> contents;
     for (const auto& [name, content] : after) {
@@ -150,13 +151,14 @@ TEST(BatchRenamer, FilesThatCannotTakeTheirNewNameStayWhereTheyAre) {
         std::vector<std::string> folders;
         int failed;
     };
-    const std::string longName = std::string(250, 'x') + ".jpg"; // its parking name is too long
+    const std::string longPrefix(250, 'x'); // a new name too long for the file system
     const Case cases[] = {
         {"prefix leaving the folder", "../x", {"a.jpg", "b.jpg"}, {}, 2},
         {"prefix into a subfolder", "sub/x", {"a.jpg", "b.jpg"}, {"sub"}, 2},
         {"a folder at a new name", "image_", {"a.jpg", "b.jpg"}, {"image_02.jpg"}, 1},
-        {"a leftover parking folder", "image_", {"a.jpg", "b.jpg"}, {"_%%tmp_a.jpg"}, 1},
-        {"a parking name too long", "image_", {"a.jpg", longName}, {}, 1},
+        {"a leftover parking folder of an older version", "image_", {"a.jpg", "b.jpg"},
+         {"_%%tmp_a.jpg"}, 0},
+        {"a new name too long", longPrefix, {"a.jpg"}, {}, 1},
         {"a NUL byte in the prefix", std::string("a\0b", 3), {"a.jpg"}, {}, 1},
     };
     for (const Case& c : cases) {
@@ -293,7 +295,7 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
     settings.prefix = "%s%d%%_";
     settings.start = "7";
     const std::string question =
-        "以下の設定でファイル名を一括でリネームします。\nこの操作は元に戻せません。続行しますか?\n\n"
+        "以下の設定でファイル名を一括でリネームします。\nこの操作は [元に戻す] で取り消せます。続行しますか?\n\n"
         "フォルダのパス : " + folder.string() +
         "\n対象とするイメージ フォーマット : JPEG PNG\nファイル名の共通部分 : %s%d%%_\n"
         "桁数 : 2 桁\n初期値 : 7\n";
@@ -301,8 +303,9 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
     const auto show = [&shown](const std::vector<std::string>& names) { shown.push_back(names); };
 
     test::RecordingHost user;
+    OperationLog log(outer / "state");
     user.answers = {MessageAnswer::No};
-    EXPECT_FALSE(BatchRename(user, user).Run(settings, 2, show));
+    EXPECT_FALSE(BatchRename(user, user, log).Run(settings, 2, show));
     EXPECT_EQ(user.messages, std::vector<std::string>{question});
     EXPECT_EQ(user.icons.front(), MessageIcon::Question);
     EXPECT_EQ(user.buttons.front(), MessageButtons::YesNo);
@@ -310,7 +313,7 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
 
     user.Clear();
     user.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(BatchRename(user, user).Run(settings, 2, show));
+    EXPECT_TRUE(BatchRename(user, user, log).Run(settings, 2, show));
     EXPECT_EQ(user.messages.back(), "リネームが完了しました。\n\nリネームに成功したファイル数 : 2\n"
                                     "リネームに失敗したファイル数 : 0\n");
     EXPECT_EQ(shown, (std::vector<std::vector<std::string>>{{"a.png", "b.JPG"},
@@ -320,11 +323,11 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
     settings.formats = {true, false, false, false};
     user.Clear();
     user.answers = {MessageAnswer::Yes};
-    EXPECT_TRUE(BatchRename(user, user).Run(settings, 0, show));
+    EXPECT_TRUE(BatchRename(user, user, log).Run(settings, 0, show));
     EXPECT_EQ(user.messages.back(), "リネームが完了しました。\n\nリネームに成功したファイル数 : 0\n"
                                     "リネームに失敗したファイル数 : 0\n");
     user.Clear();
     settings.digits = "0";
-    EXPECT_FALSE(BatchRename(user, user).Run(settings, 0, show));
+    EXPECT_FALSE(BatchRename(user, user, log).Run(settings, 0, show));
     EXPECT_EQ(user.icons, std::vector<MessageIcon>{MessageIcon::Warning});
 }

@@ -29,6 +29,7 @@ protected:
         settings_.options.ask = 0;
         settings_.options.sendType = 0; // move
         settings_.destinationFolders[0] = dst_.string();
+        test::SandboxDesktopHome(dir_);
     }
 
     void Open(const char* name) {
@@ -45,7 +46,7 @@ protected:
     AppSettings settings_;
     test::RecordingHost host_;
     test::FaultySystemCalls faults_;
-    CPirelaDoc doc_{settings_, host_, host_, faults_.Calls()};
+    CPirelaDoc doc_{settings_, host_, host_, faults_.Calls(), dir_ / "state"};
 };
 
 TEST_F(SendImageTest, AMoveShowsTheNextImageThenRefreshes) {
@@ -69,14 +70,14 @@ TEST_F(SendImageTest, AMoveShowsTheNextImageThenRefreshes) {
     const std::vector<std::string> last(calls.end() - 4, calls.end());
     EXPECT_EQ(last, (std::vector<std::string>{"end wait", "scroll", "status", "title"}));
 
-    const SendRecord& record = doc_.LastSend();
-    EXPECT_TRUE(record.available);
-    EXPECT_EQ(record.sourcePath, (src_ / "a.png").string());
-    EXPECT_EQ(record.destinationPath, (dst_ / "a.png").string());
-    EXPECT_EQ(record.mode, 0);
+    const std::optional<FileOperation>& record = doc_.LatestOperation();
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->files.at(0).from, (src_ / "a.png").string());
+    EXPECT_EQ(record->files.at(0).to, (dst_ / "a.png").string());
+    EXPECT_EQ(record->kind, "move");
     // The record outlives the folder it came from.
     doc_.OpenImageFolder(dst_.string());
-    EXPECT_TRUE(doc_.LastSend().available);
+    EXPECT_TRUE(doc_.LatestOperation());
 }
 
 TEST_F(SendImageTest, MovingTheLastShowsThePreviousAndTheOnlyLeavesAnEmptyView) {
@@ -102,7 +103,7 @@ TEST_F(SendImageTest, ACopyLeavesTheListAndTheImage) {
     EXPECT_EQ(doc_.FileList().Count(), 3);
     EXPECT_EQ(Shown(), "b.png");
     EXPECT_EQ(host_.statusMessages.front(), "ファイルをコピーしています...");
-    EXPECT_EQ(doc_.LastSend().mode, 1);
+    EXPECT_EQ(doc_.LatestOperation()->kind, "copy");
 }
 
 TEST_F(SendImageTest, TheConfirmationNamesSourceAndFolder) {
@@ -155,7 +156,7 @@ TEST_F(SendImageTest, AFailingReplacementLosesNothing) {
                 test::WriteBytes(src_ / "a.png", bytes);
                 test::WriteFile(folder / "a.png", "old");
                 Open("a.png");
-                const SendRecord before = doc_.LastSend();
+                const std::optional<FileOperation> before = doc_.LatestOperation();
                 faults_.count = 0;
                 host_.answers = {MessageAnswer::Yes};
                 const bool sent = doc_.SendImageToFolder(0, folder.string());
@@ -175,7 +176,8 @@ TEST_F(SendImageTest, AFailingReplacementLosesNothing) {
                           1)
                     << at;
                 EXPECT_EQ(host_.messages.size(), 2u) << at; // the question and the failure
-                EXPECT_EQ(doc_.LastSend().destinationPath, before.destinationPath) << at;
+                EXPECT_EQ(doc_.LatestOperation().has_value(), before.has_value()) << at;
+                EXPECT_TRUE(!before || doc_.LatestOperation()->id == before->id) << at;
             }
             faults_.failAt = 0;
             EXPECT_EQ(test::ReadFile(folder / "a.png"), bytes);
@@ -207,7 +209,7 @@ TEST_F(SendImageTest, AProtectedOrLateDestinationIsNeverReplaced) {
     }
     EXPECT_EQ(test::ReadFile(dst_ / "a.png"), "late");
     EXPECT_TRUE(fs::is_directory(dst_ / "b.png"));
-    EXPECT_FALSE(doc_.LastSend().available);
+    EXPECT_FALSE(doc_.LatestOperation());
 }
 
 TEST_F(SendImageTest, AMoveAcrossFileSystemsWhoseSourceCannotGoLeavesOneFile) {
@@ -221,7 +223,7 @@ TEST_F(SendImageTest, AMoveAcrossFileSystemsWhoseSourceCannotGoLeavesOneFile) {
         }
         return ::unlink(path);
     };
-    CPirelaDoc doc(settings_, host_, host_, calls);
+    CPirelaDoc doc(settings_, host_, host_, calls, dir_ / "state");
     ASSERT_TRUE(doc.OpenImageFile((src_ / "a.png").string()));
     host_.Clear();
     EXPECT_FALSE(doc.SendImageToFolder(0, other.Path().string()));
@@ -258,7 +260,7 @@ TEST_F(SendImageTest, TheFileMustFitWithRoomToSpare) {
             return c.available ? 0 : -1;
         };
         fs::copy_file(src_ / "b.png", src_ / "a.png", fs::copy_options::overwrite_existing);
-        CPirelaDoc doc(settings_, host_, host_, calls);
+        CPirelaDoc doc(settings_, host_, host_, calls, dir_ / "state");
         ASSERT_TRUE(doc.OpenImageFile((src_ / "a.png").string()));
         host_.Clear();
         EXPECT_EQ(doc.SendImageToFolder(0, {}), c.sent) << c.available.value_or(0);

@@ -1,0 +1,128 @@
+#include "app/OperationTexts.h"
+
+#include "common/PathRules.h"
+#include "res/JournalMessages.h"
+#include "res/Messages.h"
+
+namespace pirela {
+
+namespace {
+
+constexpr std::size_t kNamedAtMost = 10;
+
+bool KeptAFile(const FileOperation& operation) {
+    for (const OperationFile& file : operation.files) {
+        if (!file.kept.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string RecoveryLine(const RecoveredOperation& recovered) {
+    const std::string description = DescribeOperation(recovered.operation);
+    const bool undo = recovered.operation.kind == operation::kUndo;
+    switch (recovered.state) {
+    case RecoveredState::After:
+        return undo ? res::UndoFinishedLine(description) : res::FinishedLine(description);
+    case RecoveredState::Before:
+        return undo ? res::UndoNotDoneLine(description) : res::NotDoneLine(description);
+    case RecoveredState::Unresolved:
+        break;
+    }
+    return res::UnresolvedLine(description);
+}
+
+} // namespace
+
+std::string DescribeOperation(const FileOperation& operation) {
+    const bool undo = operation.kind == operation::kUndo;
+    const std::string_view kind = undo ? operation.undoneKind : operation.kind;
+    if (kind == operation::kRename || operation.files.empty()) {
+        return res::RenameDescription(operation.folder);
+    }
+    // An undo's files go the other way.
+    const OperationFile& file = operation.files.front();
+    const std::string& from = undo ? file.to : file.from;
+    const std::string& to = undo ? file.from : file.to;
+    if (kind == operation::kTrash) {
+        return res::TrashDescription(from);
+    }
+    return kind == operation::kCopy ? res::CopyDescription(from, to)
+                                    : res::MoveDescription(from, to);
+}
+
+std::string UndoQuestion(const FileOperation& operation) {
+    const OperationFile& file = operation.files.front();
+    if (operation.kind == operation::kTrash) {
+        return res::UndoTrashQuestion(file.from);
+    }
+    if (operation.kind == operation::kRename) {
+        std::vector<const OperationFile*> moved;
+        for (const OperationFile& each : operation.files) {
+            if (each.moved) {
+                moved.push_back(&each);
+            }
+        }
+        return res::UndoRenameQuestion(operation.folder,
+                                       moved.empty() ? "" : FileNameOf(moved.front()->to),
+                                       moved.empty() ? "" : FileNameOf(moved.back()->to),
+                                       moved.size());
+    }
+    const bool copy = operation.kind == operation::kCopy;
+    if (KeptAFile(operation)) {
+        return copy ? res::UndoReplacingCopyQuestion(file.from, file.to)
+                    : res::UndoReplacingMoveQuestion(file.from, file.to);
+    }
+    return copy ? res::UndoCopyQuestion(file.from, file.to)
+                : res::UndoMoveQuestion(file.from, file.to);
+}
+
+std::string UndoRefusal(const FileOperation& operation, const UndoResult& result,
+                        const std::string& journal) {
+    if (result.status == UndoStatus::NotRecorded) {
+        return res::JournalUnwritableMessage(journal);
+    }
+    const OperationFile& file = operation.files.front();
+    if (operation.kind == operation::kTrash) {
+        switch (result.status) {
+        case UndoStatus::Changed:
+            return res::TrashGoneMessage(file.from, file.to);
+        case UndoStatus::Taken:
+            return res::TrashPlaceTakenMessage(file.from);
+        default:
+            return res::TrashNotRestoredMessage(file.from);
+        }
+    }
+    if (operation.kind == operation::kRename) {
+        switch (result.status) {
+        case UndoStatus::Changed:
+            return res::RenameChangedMessage(operation.folder, result.path);
+        case UndoStatus::Taken:
+            return res::RenamePlaceTakenMessage(operation.folder, result.path);
+        default:
+            return res::RenameNotUndoneMessage(operation.folder);
+        }
+    }
+    if (operation.kind == operation::kCopy) {
+        return res::CannotDeleteMessage(file.to);
+    }
+    return result.status == UndoStatus::Changed ? res::NotTheMovedFileMessage(file.to, file.from)
+                                                : res::CannotMoveBackMessage(file.to, file.from);
+}
+
+std::string RecoveryMessage(const std::vector<RecoveredOperation>& recovered) {
+    if (recovered.empty()) {
+        return {};
+    }
+    std::string text = res::kRecoveryHeading;
+    for (std::size_t i = 0; i < recovered.size() && i < kNamedAtMost; ++i) {
+        text += "\n\n" + RecoveryLine(recovered[i]);
+    }
+    if (recovered.size() > kNamedAtMost) {
+        text += "\n\n" + res::MoreOperationsLine(recovered.size() - kNamedAtMost);
+    }
+    return text;
+}
+
+} // namespace pirela

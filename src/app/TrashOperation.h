@@ -1,0 +1,37 @@
+#pragma once
+
+#include "journal/FileOperation.h"
+#include "platform/SystemCalls.h"
+#include "platform/TransferResult.h"
+
+#include <string>
+
+namespace pirela {
+
+class OperationLog;
+
+// The trash as the journal keeps it: the file's identity is recorded before it goes, and where
+// it went (the trashed file as the operation's `to`, its trash record as `keptInfo`) at the end.
+// Taking it back puts the file at its place again from the trash, never replacing anything and
+// only while it is the file that went. Runs on the file work's thread.
+class TrashOperation {
+public:
+    TrashOperation(OperationLog& log, const SystemCalls& calls = SystemCalls::Libc())
+        : log_(log), calls_(calls) {}
+
+    // NotRecorded when the journal could not record it: the file stays then.
+    TransferResult Put(const std::string& path) const;
+    UndoResult Undo(const FileOperation& trashed) const;
+
+    // A trash cut short: the file is in the trash (found there by its identity, After) or at its
+    // place (Before); a record left without its file goes. Fills in where it went.
+    static RecoveredState Recover(FileOperation& operation, const SystemCalls& calls);
+    // Taking a trash back, cut short: the file back at its place (After) or still in the trash.
+    static RecoveredState RecoverUndo(const FileOperation& undo, const SystemCalls& calls);
+
+private:
+    OperationLog& log_;
+    const SystemCalls& calls_;
+};
+
+} // namespace pirela

@@ -1,0 +1,95 @@
+#include "send/SendOperation.h"
+
+#include "journal/OperationLog.h"
+#include "platform/FileAccess.h"
+#include "trash/Trash.h"
+
+namespace pirela {
+
+TransferResult SendOperation::Run(FileOperation& operation, Overwrite overwrite) {
+    for (OperationFile& file : operation.files) {
+        file.identity = FileIdentity::Of(file.from);
+        file.mode = PermissionBitsOf(file.from);
+        file.standing = FileIdentity::Of(file.to);
+    }
+    if (!log_.Begin(operation)) {
+        return {TransferStatus::NotRecorded, 0};
+    }
+    TransferResult result;
+    std::size_t sent = 0;
+    for (; sent < operation.files.size(); ++sent) {
+        result = SendFile(operation, sent, overwrite);
+        if (!result.Succeeded()) {
+            break;
+        }
+    }
+    for (std::size_t i = sent; i < operation.files.size(); ++i) {
+        operation.files[i].moved = false;
+    }
+    const std::string_view outcome = sent > 0 ? operation::kDone
+                                     : result.status == TransferStatus::Cancelled
+                                         ? operation::kCancelled
+                                         : operation::kFailed;
+    // An end that cannot be written leaves the operation open: the next start finds what it
+    // did on the disk and closes it.
+    log_.End(operation, outcome);
+    if (unrecorded_) {
+        return {TransferStatus::NotRecorded, 0};
+    }
+    return sent == operation.files.size() ? TransferResult::Success() : result;
+}
+
+TransferResult SendOperation::SendFile(FileOperation& operation, std::size_t index,
+                                       Overwrite overwrite) {
+    OperationFile& file = operation.files[index];
+    FileTransfer transfer(calls_);
+    transfer.OnProgress(progress_);
+    transfer.CancelWhen(cancel_);
+    transfer.UseTemporaryName(TemporaryNameFor(operation.id, index));
+    transfer.BeforeReplacing(
+        [&](const std::filesystem::path&) { return KeepReplaced(operation, index); });
+    transfer.BeforeRemovingSource([&] {
+        file.placed = FileIdentity::Of(file.to);
+        JournalRecord placed = OperationRecord(operation, "placed");
+        unrecorded_ = !log_.Write(AddFileFields(placed, index, file));
+        return !unrecorded_;
+    });
+    const bool copy = operation.kind == operation::kCopy;
+    const TransferResult result = copy ? transfer.Copy(file.from, file.to, overwrite)
+                                       : transfer.Move(file.from, file.to, overwrite);
+    if (result.Succeeded()) {
+        file.placed = FileIdentity::Of(file.to);
+    } else {
+        file.placed.reset();
+        PutBackReplaced(file);
+    }
+    return result;
+}
+
+Overwrite SendOperation::KeepReplaced(FileOperation& operation, std::size_t index) {
+    OperationFile& file = operation.files[index];
+    const TrashResult kept = Trash(calls_).Put(file.to);
+    if (!kept.Succeeded()) {
+        return Overwrite::Confirmed; // no trash takes it: replaced, as the user agreed
+    }
+    file.kept = kept.file.trashedPath;
+    file.keptInfo = kept.file.infoPath;
+    JournalRecord step = OperationRecord(operation, "kept");
+    if (!log_.Write(AddFileFields(step, index, file))) {
+        unrecorded_ = true;
+        PutBackReplaced(file); // the name is taken again: placing fails, nothing is replaced
+    }
+    return Overwrite::Refuse;
+}
+
+// The send failed after the file it was to replace went to the trash: it comes back, and only
+// when its name is free again (the new file was taken back).
+void SendOperation::PutBackReplaced(OperationFile& file) const {
+    if (!file.kept.empty() &&
+        Trash(calls_).Restore({file.to, file.kept, file.keptInfo}).Succeeded()) {
+        file.kept.clear();
+        file.keptInfo.clear();
+    }
+}
+
+} // namespace pirela

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "journal/FileOperation.h"
+#include "platform/FileTransfer.h"
+#include "platform/SystemCalls.h"
+
+#include <atomic>
+
+namespace pirela {
+
+class OperationLog;
+
+// A send as the journal keeps it, so that a crash at any point can be finished or taken back at
+// the next start and the send undone later: its begin (each file's path before and after, its
+// identity and mode, and what stands at the destination) is on the disk before anything is
+// touched; a file the user agreed to replace goes to the trash once the new one is whole, and
+// the journal says where before the new file takes its name (where no trash takes it, it is
+// replaced, as agreed); a move to another disk records its copy before the source goes; the end
+// says how it went and which file each destination now holds. Files go in their order; a
+// failure stops the rest. Runs on the file work's thread.
+class SendOperation {
+public:
+    SendOperation(OperationLog& log, const SystemCalls& calls = SystemCalls::Libc())
+        : log_(log), calls_(calls) {}
+
+    void OnProgress(TransferProgress progress) { progress_ = std::move(progress); }
+    void CancelWhen(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+
+    // The operation's files (from, to) are given; its kind is copy or move. NotRecorded when the
+    // journal could not take a record: nothing is changed then.
+    TransferResult Run(FileOperation& operation, Overwrite overwrite);
+
+private:
+    TransferResult SendFile(FileOperation& operation, std::size_t index, Overwrite overwrite);
+    // Takes the file standing at the destination into the trash; how the new one is placed.
+    Overwrite KeepReplaced(FileOperation& operation, std::size_t index);
+    void PutBackReplaced(OperationFile& file) const;
+
+    OperationLog& log_;
+    const SystemCalls& calls_;
+    TransferProgress progress_;
+    const std::atomic<bool>* cancel_ = nullptr;
+    bool unrecorded_ = false;
+};
+
+} // namespace pirela
