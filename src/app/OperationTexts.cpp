@@ -87,7 +87,7 @@ std::string UndoRefusal(const FileOperation& operation, const UndoResult& result
     if (operation.kind == operation::kTrash) {
         switch (result.status) {
         case UndoStatus::Changed:
-            return res::TrashGoneMessage(file.from, file.to);
+            return res::TrashGoneMessage(file.from, file.kept);
         case UndoStatus::Taken:
             return res::TrashPlaceTakenMessage(file.from);
         default:

@@ -23,7 +23,7 @@ TransferResult TrashOperation::Put(const std::string& path) const {
         return {TransferStatus::NotRecorded, 0};
     }
     const TrashResult put = Trash(calls_).Put(path);
-    operation.files[0].to = put.file.trashedPath;
+    operation.files[0].kept = put.file.trashedPath;
     operation.files[0].keptInfo = put.file.infoPath;
     log_.End(operation, put.Succeeded() ? operation::kDone : operation::kFailed);
     return put.result;
@@ -31,8 +31,8 @@ TransferResult TrashOperation::Put(const std::string& path) const {
 
 UndoResult TrashOperation::Undo(const FileOperation& trashed) const {
     const OperationFile& file = trashed.files.at(0);
-    if (!SameFile(FileIdentity::Of(file.to), file.identity)) {
-        return {UndoStatus::Changed, file.to};
+    if (!SameFile(FileIdentity::Of(file.kept), file.identity)) {
+        return {UndoStatus::Changed, file.kept};
     }
     if (NameExists(file.from)) {
         return {UndoStatus::Taken, file.from};
@@ -41,12 +41,12 @@ UndoResult TrashOperation::Undo(const FileOperation& trashed) const {
     undo.kind = operation::kUndo;
     undo.undoes = trashed.id;
     undo.undoneKind = trashed.kind;
-    undo.files.push_back({file.to, file.from, file.identity});
+    undo.files.push_back({file.kept, file.from, file.identity});
     undo.files[0].keptInfo = file.keptInfo;
     if (!log_.Begin(undo)) {
         return {UndoStatus::NotRecorded, {}};
     }
-    const TransferResult back = Trash(calls_).Restore({file.from, file.to, file.keptInfo});
+    const TransferResult back = Trash(calls_).Restore({file.from, file.kept, file.keptInfo});
     log_.End(undo, back.Succeeded() ? operation::kDone : operation::kFailed);
     if (back.Succeeded()) {
         return {};
@@ -66,7 +66,7 @@ RecoveredState TrashOperation::Recover(FileOperation& operation, const SystemCal
     if (!found) {
         return RecoveredState::Before; // neither here nor in the trash: nothing of ours to do
     }
-    file.to = found->trashedPath;
+    file.kept = found->trashedPath;
     file.keptInfo = found->infoPath;
     return RecoveredState::After;
 }

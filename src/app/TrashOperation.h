@@ -11,7 +11,7 @@ namespace pirela {
 class OperationLog;
 
 // The trash as the journal keeps it: the file's identity is recorded before it goes, and where
-// it went (the trashed file as the operation's `to`, its trash record as `keptInfo`) at the end.
+// it went (the trashed file and its trash record, as the file's kept ones) at the end.
 // Taking it back puts the file at its place again from the trash, never replacing anything and
 // only while it is the file that went. Runs on the file work's thread.
 class TrashOperation {

@@ -28,7 +28,7 @@ inline constexpr std::string_view kSkipped = "skipped"; // an undo the user pass
 } // namespace operation
 
 // One file an operation acts on. For a send, the file goes from `from` to `to`; for the trash,
-// `to` is where it went in the trash; for a batch rename, both are paths in the one folder.
+// it goes from `from` to `kept`; for a batch rename, both are paths in the one folder.
 struct OperationFile {
     OperationFile() = default;
     OperationFile(std::string from, std::string to, std::optional<FileIdentity> identity = {})
@@ -42,7 +42,8 @@ struct OperationFile {
     // What stood at `to` when the operation began: a file the user agreed to replace, or one
     // in the way that makes the operation fail. Never ours.
     std::optional<FileIdentity> standing;
-    // Where that file went in the trash, and its trash record, once it went.
+    // Where that file went in the trash, and its trash record, once it went (for the trash:
+    // where the operation's own file went).
     std::string kept;
     std::string keptInfo;
     // The file the operation left at `to`, read once it was there.

@@ -29,23 +29,23 @@ bool IsClaim(const std::string& path, const std::unordered_set<std::uint64_t>& i
 }
 
 // Where file i of the run stands: parked, under its old name or its new one; none when it is
-// nowhere to be found.
+// nowhere to be found. A second name the file has at its parking name (a link made, the old name
+// not yet removed), or an empty claim there, goes.
 std::optional<Place> PlaceOf(const FileOperation& operation, std::size_t i,
+                             const std::unordered_set<std::uint64_t>& inodes,
                              const SystemCalls& calls) {
     const OperationFile& file = operation.files[i];
     const std::string parking = JoinPath(operation.folder, TemporaryNameFor(operation.id, i));
-    const std::optional<FileIdentity> parked = FileIdentity::Of(parking);
-    if (SameFile(FileIdentity::Of(file.from), file.identity)) {
-        if (parked) {
-            calls.unlink(parking.c_str()); // a second name of the file, or an empty claim
-        }
-        return Place::Old;
-    }
-    if (parked) {
+    const bool atOld = SameFile(FileIdentity::Of(file.from), file.identity);
+    const bool atNew = SameFile(FileIdentity::Of(file.to), file.identity);
+    const bool parked = SameFile(FileIdentity::Of(parking), file.identity);
+    if ((parked && (atOld || atNew)) || IsClaim(parking, inodes)) {
+        calls.unlink(parking.c_str());
+    } else if (parked) {
         return Place::Parked;
     }
-    if (SameFile(FileIdentity::Of(file.to), file.identity)) {
-        return Place::New;
+    if (atOld || atNew) {
+        return atOld ? Place::Old : Place::New;
     }
     return std::nullopt;
 }
@@ -107,7 +107,7 @@ RecoveredState RenameUndo::Recover(FileOperation& operation, const SystemCalls& 
                 calls.unlink(name->c_str());
             }
         }
-        if (const std::optional<Place> place = PlaceOf(operation, i, calls)) {
+        if (const std::optional<Place> place = PlaceOf(operation, i, inodes, calls)) {
             entries.push_back({std::string(FileNameOf(file.from)),
                                std::string(FileNameOf(file.to)), *place, true});
             found.push_back(i);

@@ -116,9 +116,12 @@ void Trash::ForgetCutShort(const std::string& path) const {
         if (NameExists(trashed.trashedPath) || !NameExists(trashed.infoPath)) {
             return;
         }
-        const std::string line = "\nPath=" + EscapeUriPath(RecordedPath(folder, resolved)) + "\n";
+        // Ours when it names the path, or when it was cut off before it could (a crash between
+        // creating the record and writing it leaves it empty).
+        const std::string ours = "[Trash Info]\nPath=" +
+                                 EscapeUriPath(RecordedPath(folder, resolved)) + "\n";
         const std::optional<std::string> record = ReadWholeFile(trashed.infoPath, 1 << 16);
-        if (record && record->find(line) != std::string::npos) {
+        if (record && (record->starts_with(ours) || ours.starts_with(*record))) {
             calls_.unlink(trashed.infoPath.c_str());
         }
     });

@@ -42,7 +42,8 @@ public:
     std::optional<TrashedFile> Find(const std::string& path, const FileIdentity& identity) const;
 
     // Removes the records of the path whose file is not in the trash: a put or a restore cut
-    // short between its two steps leaves one, which file managers would show as a file.
+    // short between its steps leaves one (whole, or empty when it was cut off before it was
+    // written), which file managers would show as a file.
     void ForgetCutShort(const std::string& path) const;
 
 private:
