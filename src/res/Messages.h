@@ -156,11 +156,13 @@ inline constexpr const char* kStatusFileWorkRunning =
 inline constexpr const char* kFileWorkCaption = "Pirela";
 inline constexpr const char* kFileWorkCancel = "キャンセル";
 // Asked when the main window is closed while file work still runs: [はい] closes once the work
-// has ended, [いいえ] at once, [キャンセル] not at all.
+// has ended, [いいえ] at once (the journal's recovery finishes or takes back the operation at
+// the next start), [キャンセル] not at all.
 inline constexpr const char* kFileWorkCloseQuestion =
     "ファイルの操作がまだ終わっていません。\n"
     "操作が終わってから Pirela を終了しますか ?\n\n"
-    "[いいえ] を選ぶと、操作の終わりを待たずにすぐに終了します。";
+    "[いいえ] を選ぶと、操作の終わりを待たずにすぐに終了します。"
+    "途中の操作は、次に Pirela を起動したときに完了するか、元に戻します。";
 
 // --- Taking a send back, and the trash ---
 

@@ -2,6 +2,10 @@
 // whose home lies in the test's folder.
 
 #include "app/CPirelaDoc.h"
+#include "journal/OperationLog.h"
+#include "res/JournalMessages.h"
+#include "res/Messages.h"
+#include "support/ChildProcess.h"
 #include "support/FaultySystemCalls.h"
 #include "support/ImageFixtures.h"
 #include "support/RecordingHost.h"
@@ -202,6 +206,85 @@ TEST_F(TakeBackTest, TheTrashAsksThenTakesTheImageAndShowsTheNextOrChangesNothin
     // The newest operation to take back is the last trash.
     ASSERT_TRUE(doc_.LatestOperation().has_value());
     EXPECT_EQ(doc_.LatestOperation()->kind, "trash");
+}
+
+// Every operation stays in the journal: after a restart each Ctrl+Z takes back the one before,
+// asking the send's own question, and the command's prompt names what comes next.
+TEST_F(TakeBackTest, ThreeMovesComeBackOneUndoEachAfterARestart) {
+    for (const char* name : {"a.png", "b.png", "c.png"}) {
+        Send(name, 0);
+    }
+    WriteImage("d.png");
+    test::RecordingHost host;
+    CPirelaDoc restarted(settings_, host, host, SystemCalls::Libc(), dir_ / "state");
+    ASSERT_TRUE(restarted.OpenImageFile(Src("d.png")));
+    for (const char* name : {"c.png", "b.png", "a.png"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(restarted.UndoPrompt(),
+                  res::UndoPrompt(res::MoveDescription(Src(name), Dst(name))));
+        host.Clear();
+        host.answers = {MessageAnswer::Yes};
+        restarted.UndoLastSend();
+        EXPECT_EQ(host.messages, std::vector<std::string>{res::UndoMoveQuestion(Src(name), Dst(name))});
+        EXPECT_TRUE(fs::exists(Src(name)) && !fs::exists(Dst(name)));
+    }
+    EXPECT_FALSE(restarted.LatestOperation().has_value());
+    EXPECT_EQ(restarted.FileList().Count(), 4);
+}
+
+// An undo that would touch a file that is no longer the one the operation left refuses; the
+// user may leave it and pass on to the operation before.
+TEST_F(TakeBackTest, ARefusedUndoCanBePassedOverToTheOperationBefore) {
+    Send("a.png", 0);
+    Open("b.png");
+    host_.answers = {MessageAnswer::Yes};
+    doc_.DeleteToRecycleBin();
+    EXPECT_EQ(doc_.UndoPrompt(), res::UndoPrompt(res::TrashDescription(Src("b.png"))));
+    WriteImage("b.png"); // another file took the name
+    for (const MessageAnswer pass : {MessageAnswer::No, MessageAnswer::Yes}) {
+        host_.Clear();
+        host_.answers = {MessageAnswer::Yes, MessageAnswer::Ok, pass};
+        doc_.UndoLastSend();
+        EXPECT_EQ(host_.messages, (std::vector<std::string>{res::UndoTrashQuestion(Src("b.png")),
+                                                            res::TrashPlaceTakenMessage(Src("b.png")),
+                                                            res::kSkipUndoQuestion}));
+        EXPECT_TRUE(fs::exists(trash_ / "b.png"));
+        EXPECT_EQ(doc_.LatestOperation()->kind, pass == MessageAnswer::Yes ? "move" : "trash");
+    }
+    EXPECT_EQ(Undo(), "");
+    EXPECT_TRUE(fs::exists(Src("a.png")) && !fs::exists(Dst("a.png")));
+}
+
+// A move back from another disk that the user cancels leaves the file where the send put it,
+// still offered; an instance that died mid-operation is recovered before the next one starts.
+TEST_F(TakeBackTest, ACancelledMoveBackStaysOfferedAndADeadInstancesWorkIsRecoveredFirst) {
+    const test::TempDir shm(fs::path("/dev/shm"));
+    settings_.destinationFolders[0] = shm.Path().string();
+    Send("a.png", 0);
+    host_.cancelFileWork = true;
+    EXPECT_EQ(Undo(), "");
+    host_.cancelFileWork = false;
+    EXPECT_TRUE(fs::exists(shm / "a.png") && !fs::exists(Src("a.png")));
+    EXPECT_EQ(host_.statusMessages.back(), res::TransferCancelledText(res::kSendWordMove));
+    EXPECT_EQ(doc_.LatestOperation()->kind, "move");
+
+    // Another instance begins moving b.png and dies before touching it.
+    ASSERT_EQ(test::ExitCodeInChild([&]() -> int {
+                  OperationLog other(dir_ / "state");
+                  FileOperation move;
+                  move.kind = operation::kMove;
+                  move.files.push_back({Src("b.png"), Dst("b.png"), FileIdentity::Of(Src("b.png"))});
+                  ::_exit(other.Begin(move) ? 0 : 1); // as a crash: its mark stays
+              }),
+              0);
+    Open("c.png");
+    host_.Clear();
+    ASSERT_TRUE(doc_.SendImageToFolder(0, {}));
+    ASSERT_FALSE(host_.messages.empty());
+    EXPECT_EQ(host_.messages[0], std::string(res::kRecoveryHeading) + "\n\n" +
+                                     res::NotDoneLine(res::MoveDescription(Src("b.png"), Dst("b.png"))));
+    EXPECT_TRUE(fs::exists(Src("b.png")) && fs::exists(shm / "c.png"));
+    EXPECT_TRUE(OperationLog(dir_ / "state").Journal().Scan().unfinished.empty());
 }
 
 } // namespace
