@@ -104,7 +104,7 @@ bool MeasureMove(const fs::path& folder) {
     }
     AppSettings settings = SendingTo(sorted, 0);
     QuietHost host;
-    CPirelaDoc doc(settings, host, host);
+    CPirelaDoc doc(settings, host, host, SystemCalls::Libc(), folder / "state");
     const std::string first = (source / "a.jpg").string();
     doc.OpenImageFile(first);
     return Report("move, next image shown / decode of the next image",
@@ -133,7 +133,7 @@ bool MeasureCopy(const fs::path& folder) {
     bench::Shell("sync -f " + bench::Quoted(big));
     AppSettings settings = SendingTo(sorted, 1);
     QuietHost host;
-    CPirelaDoc doc(settings, host, host);
+    CPirelaDoc doc(settings, host, host, SystemCalls::Libc(), folder / "state");
     doc.OpenImageFile(big.string());
     return Report("copy 1 GiB through the send / cp + sync",
                   Ratio(
