@@ -2,6 +2,9 @@
 // activation behave as a user sees them (the offscreen platform has none of these).
 
 #include "app/CPirelaDoc.h"
+#include "journal/JournalFile.h"
+#include "journal/JournalLocation.h"
+#include "platform/FileAccess.h"
 #include "res/ResourceIds.h"
 #include "settings/IniFile.h"
 #include "res/Messages.h"
@@ -79,6 +82,47 @@ void WhileHeld(test::HeldSystemCalls& disk, std::function<void()> action) {
         const auto release = qScopeGuard([&disk] { disk.Release(); });
         action();
     });
+}
+
+// The visible windows of a process, those whose name matches when a pattern is given.
+QStringList WindowsOf(const QProcess& program, const QString& name = {}) {
+    QProcess search;
+    QStringList arguments{"search", "--onlyvisible", "--pid", QString::number(program.processId())};
+    if (!name.isEmpty()) {
+        arguments << "--all" << "--name" << name;
+    }
+    search.start(QStringLiteral("xdotool"), arguments);
+    search.waitForFinished();
+    return QString::fromUtf8(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// Answers the question the process asks (a window named only "Pirela") with the key, until
+// it shows the window of that name and no question.
+bool AnswerUntil(const QProcess& program, const QString& key, const QString& name) {
+    return QTest::qWaitFor(
+        [&] {
+            const QStringList questions = WindowsOf(program, "^Pirela$");
+            if (questions.isEmpty()) {
+                return !WindowsOf(program, name).isEmpty();
+            }
+            QProcess::execute(QStringLiteral("xdotool"),
+                              {"windowactivate", "--sync", questions.first()});
+            QProcess::execute(QStringLiteral("xdotool"), {"key", key});
+            QTest::qWait(200);
+            return false;
+        },
+        20000);
+}
+
+// The name in the folder that begins as the journal's temporaries do.
+std::optional<std::filesystem::path> TemporaryIn(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.path().filename().string().starts_with(".pirela-")) {
+            return entry.path();
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -506,6 +550,76 @@ private slots:
         QTest::qWait(300);
         QVERIFY(!list.isMaximized());
         QCOMPARE(list.frameGeometry(), before);
+    }
+
+    // The program itself, killed as a crash or a power cut would kill it while it moves a large
+    // file to another disk, then started again: its recovery leaves no temporary and exactly
+    // one whole copy, and says so once its window shows.
+    void aKillDuringALargeMoveAcrossDisksLeavesOneWholeCopy() {
+        namespace fs = std::filesystem;
+        const test::TempDir shm(fs::path("/dev/shm"));
+        const fs::path source = shm / "big.bmp"; // not an image: listed, and sent all the same
+        const fs::path reference = shm / "reference";
+        {
+            std::string bytes(256 << 20, '\0');
+            std::uint32_t state = 12345;
+            for (char& byte : bytes) {
+                state = state * 1664525u + 1013904223u;
+                byte = static_cast<char>(state >> 24);
+            }
+            test::WriteFile(reference, bytes);
+            test::WriteFile(source, bytes);
+        }
+        // A copy of the program of its own, whose settings lie beside it.
+        const fs::path bin = *dir_ / "bin";
+        const fs::path sorted = *dir_ / "sorted";
+        fs::create_directories(bin);
+        fs::create_directories(sorted);
+        std::error_code linked;
+        fs::create_hard_link(PIRELA_PROGRAM, bin / "pirela", linked);
+        if (linked) {
+            fs::copy_file(PIRELA_PROGRAM, bin / "pirela");
+        }
+        test::WriteFile(bin / "pirela.ini", "[OPTIONS]\nASK=0\nSENDTYPE=0\n[SENDTO]\nFOLDER1=" +
+                                                sorted.string() + "\n");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"HOME", "XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
+            environment.insert(variable, QString::fromStdString((*dir_ / variable).string()));
+        }
+        const fs::path journal = JournalFileIn(*dir_ / "XDG_STATE_HOME" / "pirela");
+        const auto start = [&](QProcess& program, const QStringList& arguments) {
+            program.setProcessEnvironment(environment);
+            program.start(QString::fromStdString((bin / "pirela").string()), arguments);
+            return program.waitForStarted();
+        };
+
+        QProcess first;
+        QVERIFY(start(first, {QString::fromStdString(source.string())}));
+        const auto killFirst = qScopeGuard([&first] { first.kill(); first.waitForFinished(); });
+        QVERIFY(QTest::qWaitFor([&] { return !WindowsOf(first).isEmpty(); }, 20000));
+        QVERIFY(AnswerUntil(first, "n", "big.bmp")); // no subfolders; the file is open
+        const QString window = WindowsOf(first, "big.bmp").first();
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {"windowactivate", "--sync", window}), 0);
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), {"key", "1"}), 0);
+        QVERIFY(QTest::qWaitFor([&] {
+            const auto temporary = TemporaryIn(sorted);
+            std::error_code error;
+            return temporary && fs::file_size(*temporary, error) > 0 && !error;
+        }, 20000));
+        first.kill(); // SIGKILL, in the middle of the copy
+        first.waitForFinished();
+        QVERIFY(TemporaryIn(sorted).has_value());
+
+        QProcess second;
+        QVERIFY(start(second, {}));
+        const auto killSecond = qScopeGuard([&second] { second.kill(); second.waitForFinished(); });
+        // The main window and the message over it.
+        QVERIFY(QTest::qWaitFor([&] { return WindowsOf(second, "^Pirela$").size() == 2; }, 20000));
+        QVERIFY(JournalFile(journal).Scan().unfinished.empty());
+        QVERIFY(!TemporaryIn(sorted).has_value());
+        const bool moved = fs::exists(sorted / "big.bmp");
+        QCOMPARE(fs::exists(source), !moved); // one copy
+        QVERIFY(HaveSameContent(moved ? sorted / "big.bmp" : source, reference)); // whole
     }
 
     void fileDialogsSpeakJapanese() {
