@@ -6,14 +6,6 @@
 
 namespace pirela {
 
-namespace {
-
-bool SameFile(const std::optional<FileIdentity>& now, const std::optional<FileIdentity>& known) {
-    return now && known && now->device == known->device && now->inode == known->inode;
-}
-
-} // namespace
-
 TransferResult TrashOperation::Put(const std::string& path) const {
     FileOperation operation;
     operation.kind = operation::kTrash;

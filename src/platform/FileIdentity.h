@@ -29,4 +29,9 @@ struct FileIdentity {
     static FileIdentity FromStatus(const struct stat& status);
 };
 
+// Whether both are known and are the one file (device and inode), whatever changed in it.
+inline bool SameFile(const std::optional<FileIdentity>& a, const std::optional<FileIdentity>& b) {
+    return a && b && a->device == b->device && a->inode == b->inode;
+}
+
 } // namespace pirela

@@ -16,10 +16,6 @@ namespace {
 
 using Place = BatchRenamer::Place;
 
-bool SameFile(const std::optional<FileIdentity>& now, const std::optional<FileIdentity>& known) {
-    return now && known && now->device == known->device && now->inode == known->inode;
-}
-
 // An empty regular file that is none of the run's files: a claim a rename made on a file
 // system without no-replace renames or links, before it renamed a file over it.
 bool IsClaim(const std::string& path, const std::unordered_set<std::uint64_t>& inodes) {

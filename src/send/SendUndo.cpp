@@ -10,10 +10,6 @@ namespace pirela {
 
 namespace {
 
-bool SameFile(const std::optional<FileIdentity>& now, const std::optional<FileIdentity>& known) {
-    return now && known && now->device == known->device && now->inode == known->inode;
-}
-
 // The copy may have been edited or replaced since the send, and the original may have gone
 // since: then the file at the destination is the user's only one, and it stays. A change that
 // left size and modification time but not the change time (a new mode, or an edit in place

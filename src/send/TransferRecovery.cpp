@@ -13,10 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SameFile(const std::optional<FileIdentity>& now, const std::optional<FileIdentity>& known) {
-    return now && known && now->device == known->device && now->inode == known->inode;
-}
-
 // The empty file a rename over a claim makes first where the file system has neither
 // no-replace renames nor links: neither the file itself nor what stood there before.
 bool IsClaim(const std::string& path, const OperationFile& file) {
