@@ -1,7 +1,11 @@
 // Arbitrary bytes as a journal of file operations: every line either decodes into a record
 // that encodes back to the same line, or is left out; reading and scanning the whole file never
-// crash and agree on the open operations.
+// crash and agree on the open operations; the operations its records describe, and the one the
+// undo would offer, are read without a crash, and only an operation that can be undone is
+// offered.
+#include "journal/FileOperation.h"
 #include "journal/JournalFile.h"
+#include "journal/OperationHistory.h"
 
 #include <unistd.h>
 
@@ -30,8 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::filesystem::temp_directory_path() / ("pirela-journal-fuzz-" + std::to_string(::getpid()));
     std::ofstream(file, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
     const pirela::JournalFile journal(file);
-    if (journal.ReadAll().size() != lines || journal.Scan().unfinished.size() > lines) {
+    const std::vector<pirela::JournalRecord> records = journal.ReadAll();
+    if (records.size() != lines || journal.Scan().unfinished.size() > lines) {
         std::abort();
+    }
+    pirela::DecodeOperation(records);
+    if (const auto offered = pirela::LatestUndoable(bytes)) {
+        if (offered->kind == pirela::operation::kUndo || offered->outcome != pirela::operation::kDone) {
+            std::abort();
+        }
     }
     return 0;
 }

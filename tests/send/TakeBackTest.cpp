@@ -2,10 +2,10 @@
 // whose home lies in the test's folder.
 
 #include "app/CPirelaDoc.h"
+#include "journal/JournalLocation.h"
 #include "journal/OperationLog.h"
 #include "res/JournalMessages.h"
 #include "res/Messages.h"
-#include "support/ChildProcess.h"
 #include "support/FaultySystemCalls.h"
 #include "support/ImageFixtures.h"
 #include "support/RecordingHost.h"
@@ -268,15 +268,14 @@ TEST_F(TakeBackTest, ACancelledMoveBackStaysOfferedAndADeadInstancesWorkIsRecove
     EXPECT_EQ(host_.statusMessages.back(), res::TransferCancelledText(res::kSendWordMove));
     EXPECT_EQ(doc_.LatestOperation()->kind, "move");
 
-    // Another instance begins moving b.png and dies before touching it.
-    ASSERT_EQ(test::ExitCodeInChild([&]() -> int {
-                  OperationLog other(dir_ / "state");
-                  FileOperation move;
-                  move.kind = operation::kMove;
-                  move.files.push_back({Src("b.png"), Dst("b.png"), FileIdentity::Of(Src("b.png"))});
-                  ::_exit(other.Begin(move) ? 0 : 1); // as a crash: its mark stays
-              }),
-              0);
+    // Another instance began moving b.png and died before touching it: its mark stays, unlocked.
+    FileOperation move;
+    move.id = NewJournalOperationId();
+    move.owner = NewJournalOperationId();
+    move.kind = operation::kMove;
+    move.files.push_back({Src("b.png"), Dst("b.png"), FileIdentity::Of(Src("b.png"))});
+    test::WriteFile(dir_ / "state" / "owners" / move.owner, "");
+    ASSERT_TRUE(JournalFile(JournalFileIn(dir_ / "state")).Append(BeginRecord(move)));
     Open("c.png");
     host_.Clear();
     ASSERT_TRUE(doc_.SendImageToFolder(0, {}));
