@@ -93,4 +93,14 @@ std::string_view TruncateUtf8(std::string_view text, std::size_t maxBytes) {
     return text.substr(0, end);
 }
 
+std::vector<std::string_view> LinesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        lines.push_back(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return lines;
+}
+
 } // namespace pirela

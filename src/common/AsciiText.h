@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Small text rules shared by the whole core. Texts are UTF-8; every rule here looks at ASCII
 // bytes only, which is safe because an ASCII byte never occurs inside a multi-byte character.
@@ -16,6 +17,9 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 // Whether the text holds a carriage return or a line feed, which no one-line value (a line of
 // the settings file) can hold.
 bool HasLineBreak(std::string_view text);
+
+// The text's lines, without their line feeds; a last line feed ends the last line.
+std::vector<std::string_view> LinesOf(std::string_view text);
 
 // Removes spaces and tabs from both ends.
 std::string_view TrimBlanks(std::string_view text);

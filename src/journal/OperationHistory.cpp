@@ -1,5 +1,6 @@
 #include "journal/OperationHistory.h"
 
+#include "common/AsciiText.h"
 #include "journal/JournalFile.h"
 
 #include <sys/stat.h>
@@ -12,16 +13,6 @@
 namespace pirela {
 
 namespace {
-
-std::vector<std::string_view> LinesOf(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        lines.push_back(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    }
-    return lines;
-}
 
 // Whether an undo that ended so has taken its operation out of the user's reach.
 bool TakesBack(std::string_view outcome) {

@@ -1,5 +1,6 @@
 #include "platform/DesktopEntry.h"
 
+#include "common/AsciiText.h"
 #include "common/PathRules.h"
 
 #include <vector>
@@ -9,16 +10,6 @@ namespace pirela {
 namespace {
 
 constexpr std::string_view kEntryGroup = "[Desktop Entry]";
-
-std::vector<std::string_view> LinesOf(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        lines.push_back(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    }
-    return lines;
-}
 
 std::string_view TrimmedSpaces(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
