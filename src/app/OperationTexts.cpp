@@ -60,7 +60,7 @@ std::string UndoQuestion(const FileOperation& operation) {
     if (operation.kind == operation::kRename) {
         std::vector<const OperationFile*> moved;
         for (const OperationFile& each : operation.files) {
-            if (each.moved) {
+            if (each.moved && !each.companion) {
                 moved.push_back(&each);
             }
         }

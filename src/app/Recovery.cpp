@@ -104,9 +104,11 @@ RecoveredState Recovery::RecoverSend(FileOperation& operation) const {
     RecoveredState state = RecoveredState::Before;
     for (std::size_t i = 0; i < operation.files.size(); ++i) {
         OperationFile& file = operation.files[i];
-        const RecoveredState sent =
-            RecoverTransferredFile(file, TemporaryNameFor(operation.id, i), move, calls_);
-        file.moved = sent == RecoveredState::After;
+        const std::string temporary = TemporaryNameFor(operation.id, i);
+        file.moved = RecoverTransferredFile(file, temporary, move, calls_) == RecoveredState::After;
+        if (file.companion && !file.moved && state == RecoveredState::After) {
+            file.moved = FollowFile(file, temporary, move, calls_); // as the send would have
+        }
         file.placed = file.moved ? FileIdentity::Of(file.to) : std::nullopt;
         if (file.standing) {
             // The file the send was to replace: where it went, and back when the send is not.
@@ -123,7 +125,7 @@ RecoveredState Recovery::RecoverSend(FileOperation& operation) const {
             }
             trash.ForgetCutShort(file.to);
         }
-        if (file.moved) {
+        if (file.moved && !file.companion) {
             state = RecoveredState::After;
         }
     }

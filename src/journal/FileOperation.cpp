@@ -53,6 +53,8 @@ bool ApplyFileField(OperationFile& file, std::string_view key, const std::string
         file.placed = DecodeIdentity(value);
     } else if (key == "moved") {
         file.moved = value != "0";
+    } else if (key == "companion") {
+        file.companion = value == "1";
     } else {
         return false;
     }
@@ -131,6 +133,9 @@ JournalRecord BeginRecord(const FileOperation& operation) {
         AddIfSet(record, "standing", file.standing);
         AddIfSet(record, "kept", file.kept);
         AddIfSet(record, "kept-info", file.keptInfo);
+        if (file.companion) {
+            record.Add("companion", "1");
+        }
     }
     return record;
 }

@@ -50,6 +50,9 @@ struct OperationFile {
     std::optional<FileIdentity> placed;
     // False when the operation ended without this file (one file of a batch rename failed).
     bool moved = true;
+    // A sidecar that goes with the file before it: it never makes the operation fail, and one
+    // that cannot follow (its place taken, changed since) stays where it is.
+    bool companion = false;
 };
 
 // An operation as its records tell it: what it set out to do (its begin), what it reached (its

@@ -4,6 +4,7 @@
 #include "host/FileWork.h"
 #include "host/Prompter.h"
 #include "journal/OperationLog.h"
+#include "platform/Sidecars.h"
 #include "rename/BatchRenamer.h"
 #include "res/JournalMessages.h"
 #include "res/Messages.h"
@@ -64,14 +65,20 @@ std::optional<BatchRenameCounts> BatchRename::RenameRecorded(const BatchRenamePl
         operation.files.push_back(std::move(file));
         entries.push_back(std::move(entry));
     }
+    AddSidecars(plan.folder, renamer, operation, entries);
     if (!log_.Begin(operation)) {
         return std::nullopt;
     }
-    const BatchRenameCounts renamed = renamer.Rename(plan.folder, entries, operation.id);
+    renamer.Rename(plan.folder, entries, operation.id);
     bool parked = false;
+    BatchRenameCounts renamed;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        operation.files[i].moved = entries[i].place == BatchRenamer::Place::New;
+        OperationFile& file = operation.files[i];
+        file.moved = entries[i].place == BatchRenamer::Place::New;
         parked = parked || entries[i].place == BatchRenamer::Place::Parked;
+        if (!file.companion) { // the report counts the photos
+            ++(file.moved ? renamed.succeeded : renamed.failed);
+        }
     }
     // A file left under its parking name (two moves failed) keeps the operation open: the next
     // start takes the whole run back.
@@ -83,6 +90,32 @@ std::optional<BatchRenameCounts> BatchRename::RenameRecorded(const BatchRenamePl
     counts.succeeded += renamed.succeeded;
     counts.failed += renamed.failed;
     return counts;
+}
+
+void BatchRename::AddSidecars(const std::string& folder, const BatchRenamer& renamer,
+                              FileOperation& operation,
+                              std::vector<BatchRenamer::Entry>& entries) {
+    const std::size_t photos = entries.size();
+    for (std::size_t i = 0; i < photos; ++i) {
+        const std::string& photo = operation.files[i].from;
+        for (const std::string& sidecar : SidecarsOf(photo)) {
+            const std::string name(FileNameOf(sidecar));
+            entries.push_back({name, SidecarFollowing(name, entries[i].oldName, entries[i].newName)});
+        }
+    }
+    renamer.Check(folder, entries);
+    // A sidecar whose new name is taken stays where it is, under its old name.
+    std::vector<BatchRenamer::Entry> kept(entries.begin(), entries.begin() + std::ptrdiff_t(photos));
+    for (std::size_t i = photos; i < entries.size(); ++i) {
+        if (entries[i].valid) {
+            OperationFile file{JoinPath(folder, entries[i].oldName), JoinPath(folder, entries[i].newName)};
+            file.identity = FileIdentity::Of(file.from);
+            file.companion = true;
+            operation.files.push_back(std::move(file));
+            kept.push_back(std::move(entries[i]));
+        }
+    }
+    entries = std::move(kept);
 }
 
 } // namespace pirela

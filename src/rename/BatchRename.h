@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/FileOperation.h"
 #include "platform/SystemCalls.h"
 #include "rename/BatchRenameSettings.h"
 #include "rename/BatchRenamer.h"
@@ -43,6 +44,11 @@ private:
     std::optional<BatchRenameCounts> RenameRecorded(const BatchRenamePlan& plan,
                                                     const std::vector<std::string>& names,
                                                     std::atomic<bool>& cancel) const;
+    // The sidecars of the photos to rename, as entries after them that follow their photos'
+    // new names, each also a companion file of the operation; those whose new name is taken
+    // are left out.
+    static void AddSidecars(const std::string& folder, const BatchRenamer& renamer,
+                            FileOperation& operation, std::vector<BatchRenamer::Entry>& entries);
 
     Prompter& prompter_;
     FileWork& fileWork_;

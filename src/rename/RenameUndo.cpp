@@ -61,17 +61,26 @@ UndoResult RenameUndo::Undo(const FileOperation& rename) const {
         }
         const std::optional<FileIdentity> now = FileIdentity::Of(file.to);
         if (!SameFile(now, file.identity)) {
+            if (file.companion) {
+                continue; // a sidecar changed since stays; it never holds its photo back
+            }
             return {UndoStatus::Changed, file.to};
         }
         undo.files.push_back({file.to, file.from, now});
+        undo.files.back().companion = file.companion;
         entries.push_back({std::string(FileNameOf(file.to)), std::string(FileNameOf(file.from))});
     }
     const BatchRenamer renamer(calls_);
     renamer.Check(rename.folder, entries);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!entries[i].valid) {
+    for (std::size_t i = entries.size(); i-- > 0;) {
+        if (entries[i].valid) {
+            continue;
+        }
+        if (!undo.files[i].companion) {
             return {UndoStatus::Taken, undo.files[i].to};
         }
+        entries.erase(entries.begin() + std::ptrdiff_t(i)); // its old name is taken: it stays
+        undo.files.erase(undo.files.begin() + std::ptrdiff_t(i));
     }
     if (!log_.Begin(undo)) {
         return {UndoStatus::NotRecorded, {}};

@@ -5,6 +5,7 @@
 #include "host/Prompter.h"
 #include "platform/FileAccess.h"
 #include "platform/FileTransfer.h"
+#include "platform/Sidecars.h"
 #include "journal/OperationLog.h"
 #include "res/JournalMessages.h"
 #include "res/Messages.h"
@@ -136,7 +137,16 @@ TransferResult SendEngine::TransferOnce(const SendPlan& plan,
     operation.kind = plan.copy ? operation::kCopy : operation::kMove;
     operation.files.push_back({plan.source, plan.target.path});
     TransferResult result;
-    host_.RunFileWork([&] { result = send.Run(operation, plan.target.overwrite); }, cancel);
+    host_.RunFileWork(
+        [&] {
+            for (const std::string& sidecar : SidecarsOf(plan.source)) {
+                OperationFile& file = operation.files.emplace_back(
+                    sidecar, SidecarFollowing(sidecar, plan.source, plan.target.path));
+                file.companion = true;
+            }
+            result = send.Run(operation, plan.target.overwrite);
+        },
+        cancel);
     if (result.Succeeded() && !plan.copy) {
         afterMove();
     }

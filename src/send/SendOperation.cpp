@@ -17,14 +17,24 @@ TransferResult SendOperation::Run(FileOperation& operation, Overwrite overwrite)
     }
     TransferResult result;
     std::size_t sent = 0;
-    for (; sent < operation.files.size(); ++sent) {
-        result = SendFile(operation, sent, overwrite);
-        if (!result.Succeeded()) {
-            break;
+    bool stopped = false;
+    for (std::size_t i = 0; i < operation.files.size(); ++i) {
+        OperationFile& file = operation.files[i];
+        if (stopped) {
+            file.moved = false;
+            continue;
         }
-    }
-    for (std::size_t i = sent; i < operation.files.size(); ++i) {
-        operation.files[i].moved = false;
+        if (file.companion) {
+            // It follows the file that went, into a place that is free or that the user agreed
+            // to give; else it stays, and the send is whole all the same.
+            file.moved = (overwrite == Overwrite::Confirmed || !file.standing) &&
+                         SendFile(operation, i, overwrite).Succeeded();
+            continue;
+        }
+        result = SendFile(operation, i, overwrite);
+        stopped = !result.Succeeded();
+        file.moved = !stopped;
+        sent += file.moved ? 1 : 0;
     }
     const std::string_view outcome = sent > 0 ? operation::kDone
                                      : result.status == TransferStatus::Cancelled
@@ -36,7 +46,7 @@ TransferResult SendOperation::Run(FileOperation& operation, Overwrite overwrite)
     if (unrecorded_) {
         return {TransferStatus::NotRecorded, 0};
     }
-    return sent == operation.files.size() ? TransferResult::Success() : result;
+    return stopped ? result : TransferResult::Success();
 }
 
 TransferResult SendOperation::SendFile(FileOperation& operation, std::size_t index,

@@ -17,7 +17,8 @@ class OperationLog;
 // the journal says where before the new file takes its name (where no trash takes it, it is
 // replaced, as agreed); a move to another disk records its copy before the source goes; the end
 // says how it went and which file each destination now holds. Files go in their order; a
-// failure stops the rest. Runs on the file work's thread.
+// failure stops the rest. A companion (a sidecar) follows the file before it where it can and
+// never fails the send. Runs on the file work's thread.
 class SendOperation {
 public:
     SendOperation(OperationLog& log, const SystemCalls& calls = SystemCalls::Libc())

@@ -47,7 +47,13 @@ UndoResult SendUndo::Undo(const FileOperation& send) const {
             continue;
         }
         if (copy ? !IsOurCopy(sent) : !IsTheMovedFile(sent)) {
+            if (sent.companion) {
+                continue; // a sidecar changed since stays; it never holds its photo back
+            }
             return {UndoStatus::Changed, sent.to};
+        }
+        if (sent.companion && (!NameExists(sent.to) || (!copy && NameExists(sent.from)))) {
+            continue;
         }
         // From where the file is now back to where it was.
         OperationFile back{sent.to, sent.from};
@@ -55,6 +61,7 @@ UndoResult SendUndo::Undo(const FileOperation& send) const {
         back.mode = sent.mode;
         back.kept = sent.kept;
         back.keptInfo = sent.keptInfo;
+        back.companion = sent.companion;
         undo.files.push_back(std::move(back));
     }
     if (!log_.Begin(undo)) {
@@ -72,6 +79,9 @@ UndoResult SendUndo::Undo(const FileOperation& send) const {
 UndoResult SendUndo::DeleteCopies(FileOperation& undo) const {
     for (const OperationFile& file : undo.files) {
         if (!FileTransfer(calls_).Remove(file.from).Succeeded()) {
+            if (file.companion) {
+                continue;
+            }
             return {UndoStatus::Failed, file.from};
         }
         BringBackReplaced(file, calls_);
@@ -97,11 +107,14 @@ UndoResult SendUndo::MoveBack(FileOperation& undo) const {
             return recorded;
         });
         const TransferResult moved = transfer.Move(file.from, file.to, Overwrite::Refuse);
-        if (moved.status == TransferStatus::Cancelled) {
+        if (moved.status == TransferStatus::Cancelled && !file.companion) {
             return {UndoStatus::Cancelled, file.from};
         }
-        if (!moved.Succeeded()) {
+        if (!moved.Succeeded() && (!file.companion || !recorded)) {
             return {recorded ? UndoStatus::Failed : UndoStatus::NotRecorded, file.from};
+        }
+        if (!moved.Succeeded()) {
+            continue; // a sidecar that cannot go back stays
         }
         BringBackReplaced(file, calls_);
     }
@@ -119,14 +132,19 @@ RecoveredState SendUndo::Recover(const FileOperation& undo, const SystemCalls& c
     RecoveredState state = RecoveredState::Before;
     for (std::size_t i = 0; i < undo.files.size(); ++i) {
         const OperationFile& file = undo.files[i];
-        const bool back =
-            copy ? !SameFile(FileIdentity::Of(file.from), file.identity)
-                 : RecoverTransferredFile(file, TemporaryNameFor(undo.id, i), true, calls) ==
-                       RecoveredState::After;
+        const std::string temporary = TemporaryNameFor(undo.id, i);
+        bool back = copy ? !SameFile(FileIdentity::Of(file.from), file.identity)
+                         : RecoverTransferredFile(file, temporary, true, calls) ==
+                               RecoveredState::After;
+        // A sidecar whose photo went back follows it now, as the undo would have.
+        if (!back && file.companion && state == RecoveredState::After) {
+            back = copy ? calls.unlink(file.from.c_str()) == 0
+                        : FollowFile(file, temporary, true, calls);
+        }
         if (back) {
             BringBackReplaced(file, calls);
             Trash(calls).ForgetCutShort(file.from);
-            state = RecoveredState::After;
+            state = file.companion ? state : RecoveredState::After;
         }
     }
     return state;

@@ -119,4 +119,16 @@ RecoveredState RecoverTransferredFile(const OperationFile& file, std::string_vie
     return SettleCopy(file, move, sourceHere, calls);
 }
 
+bool FollowFile(const OperationFile& sidecar, std::string_view temporaryName, bool move,
+                const SystemCalls& calls) {
+    if (!SameFile(FileIdentity::Of(sidecar.from), sidecar.identity) || NameExists(sidecar.to)) {
+        return false;
+    }
+    FileTransfer transfer(calls);
+    transfer.UseTemporaryName(std::string(temporaryName));
+    return (move ? transfer.Move(sidecar.from, sidecar.to, Overwrite::Refuse)
+                 : transfer.Copy(sidecar.from, sidecar.to, Overwrite::Refuse))
+        .Succeeded();
+}
+
 } // namespace pirela

@@ -23,4 +23,10 @@ namespace pirela {
 RecoveredState RecoverTransferredFile(const OperationFile& file, std::string_view temporaryName,
                                       bool move, const SystemCalls& calls = SystemCalls::Libc());
 
+// A sidecar whose photo went before the operation was cut short goes after it now, as the
+// operation would have taken it (under the temporary name given), into a free place only and
+// only while it is the file recorded; true when it went.
+bool FollowFile(const OperationFile& sidecar, std::string_view temporaryName, bool move,
+                const SystemCalls& calls = SystemCalls::Libc());
+
 } // namespace pirela

@@ -214,6 +214,17 @@ void PrepareRename(const Tree& tree) {
     }
 }
 
+// The photos with sidecars, which go with them in the same operation.
+void PrepareSidecar(const Tree& tree) {
+    Tree::Write(tree.Src() / "a.jpg.xmp", "sidecar of a.jpg");
+}
+
+void PrepareRenameWithSidecars(const Tree& tree) {
+    PrepareRename(tree);
+    Tree::Write(tree.Dst() / "b.xmp", "sidecar of b.jpg");
+    Tree::Write(tree.Dst() / "image_01.jpg.xmp", "sidecar of image_01.jpg");
+}
+
 // Takes back every operation the journal offers, newest first.
 void UndoEverything(const Tree& tree, const SystemCalls& calls) {
     OperationLog log(tree.Journal(), calls);
@@ -271,6 +282,18 @@ TEST(CrashPointTest, EveryOperationCutShortAnywhereIsFinishedOrTakenBackWhole) {
         {"undo of an overwrite", full, true, PrepareOld, Send(false, Overwrite::Confirmed), true},
         {"undo of a trash", full, false, {}, PutInTheTrash, true},
         {"undo of a batch rename", full, false, PrepareRename, RenameThree, true},
+        {"move across disks with a sidecar", full, true, PrepareSidecar,
+         Send(false, Overwrite::Refuse), false},
+        {"copy with a sidecar", full, false, PrepareSidecar, Send(true, Overwrite::Refuse), false},
+        {"trash with a sidecar", full, false, PrepareSidecar, PutInTheTrash, false},
+        {"batch rename with sidecars", full, false, PrepareRenameWithSidecars, RenameThree, false},
+        {"undo of a move across disks with a sidecar", full, true, PrepareSidecar,
+         Send(false, Overwrite::Refuse), true},
+        {"undo of a copy with a sidecar", full, false, PrepareSidecar, Send(true, Overwrite::Refuse),
+         true},
+        {"undo of a trash with a sidecar", full, false, PrepareSidecar, PutInTheTrash, true},
+        {"undo of a batch rename with sidecars", full, false, PrepareRenameWithSidecars, RenameThree,
+         true},
         {"copy on FAT", Disk::Fat, false, {}, Send(true, Overwrite::Refuse), false},
         {"move on one FAT disk", Disk::Fat, false, {}, Send(false, Overwrite::Refuse), false},
         {"batch rename on FAT", Disk::Fat, false, PrepareRename, RenameThree, false},
