@@ -1,6 +1,7 @@
 // A photo's XMP sidecars go with it wherever the program takes it, in the same operation, and
 // come back with it; a sidecar two photos share, or whose place is taken, stays.
 #include "app/CPirelaDoc.h"
+#include "platform/Sidecars.h"
 #include "rename/BatchRename.h"
 #include "support/ImageFixtures.h"
 #include "support/RecordingHost.h"
@@ -116,6 +117,18 @@ TEST_F(SidecarTest, SidecarsGoAndComeBackWithTheirPhoto) {
     // Sidecars are never listed as images.
     ASSERT_TRUE(doc_.OpenImageFile((src_ / "a.png").string()));
     EXPECT_EQ(doc_.FileList().Count(), 4);
+}
+
+TEST(SidecarNames, FollowTheirPhotosNewName) {
+    const char* cases[][4] = {
+        // sidecar, photo, photo's new path, sidecar's new path
+        {"/a/X.xmp", "/a/X.CR2", "/b/Y.cr2", "/b/Y.xmp"},
+        {"/a/X.CR2.xmp", "/a/X.CR2", "/b/Y.cr2", "/b/Y.cr2.xmp"},
+        {"X.XMP", "X.jpg", "image_01.jpg", "image_01.XMP"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SidecarFollowing(c[0], c[1], c[2]), c[3]) << c[0];
+    }
 }
 
 } // namespace
