@@ -1,6 +1,6 @@
 // What the journal of file operations costs:
-//   - the scan at start, on a journal of 10,000 finished sends, against only reading its bytes
-//     (the scan must stay within 5 ms: the time is printed too);
+//   - the scan at start, on a journal of 10,000 finished sends, beside only reading its bytes
+//     (both times as the benchmark prints them; the target is the recovery's 5 ms below);
 //   - the recovery at start on that journal (lock, scan, nothing to do), within 5 ms;
 //   - the records of one send (its begin and its end, each flushed to the disk) against the
 //     send itself, a 6 MB photo copied and flushed on the same disk (target <= 0.10);
@@ -149,7 +149,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios({{"ScanJournal", "ReadJournalBytes"}}, 5.0);
     reporter.PrintRatios({{"JournalOneSend", "CopyPhoto"}}, 0.10);
     std::printf("\nrecovery at start, 10,000 finished operations: %.2f ms (target <= 5 ms)\n",
                 RecoveryMilliseconds());

@@ -70,7 +70,8 @@ protected:
     test::TempDir home_;
     AppSettings settings_;
     test::RecordingHost host_;
-    CPirelaDoc doc_{settings_, host_, host_};
+    // A journal of its own: its undo must take back its own send, whatever other tests do.
+    CPirelaDoc doc_{settings_, host_, host_, SystemCalls::Libc(), home_ / "state"};
 };
 
 TEST_F(RealDiskTest, APhotoGoesThereAndBackWithItsModeAndAnyNameTheDiskRefusesIsAskedAgain) {
