@@ -1,5 +1,8 @@
 #include "image/Bitmap.h"
 
+#include <sys/mman.h>
+
+#include <atomic>
 #include <climits>
 #include <new>
 
@@ -36,10 +39,29 @@ bool IsConsistent(const BitmapInfoHeader& header, std::size_t colours) {
     return header.compression == kBiRgb;
 }
 
+PixelMemory CallocPixels(std::size_t bytes) {
+    // Zeroed memory from calloc costs nothing until a page is written.
+    return PixelMemory(static_cast<std::uint8_t*>(std::calloc(bytes, 1)));
+}
+
+std::atomic<PixelAllocator> pixelAllocator{CallocPixels};
+
 } // namespace
 
-std::unique_ptr<Bitmap> Bitmap::Create(const BitmapInfoHeader& header,
-                                       std::vector<RgbQuad> colourTable, ColourMasks masks) {
+void PixelRelease::operator()(std::uint8_t* memory) const {
+    if (mappedBytes == 0) {
+        std::free(memory);
+    } else {
+        ::munmap(memory, mappedBytes);
+    }
+}
+
+void SetPixelAllocator(PixelAllocator allocator) {
+    pixelAllocator = allocator;
+}
+
+std::unique_ptr<Bitmap> Bitmap::Describe(const BitmapInfoHeader& header,
+                                         std::vector<RgbQuad> colourTable, ColourMasks masks) {
     if (!IsConsistent(header, colourTable.size())) {
         return nullptr;
     }
@@ -54,15 +76,27 @@ std::unique_ptr<Bitmap> Bitmap::Create(const BitmapInfoHeader& header,
     }
     bitmap->header_ = header;
     bitmap->stride_ = static_cast<std::size_t>(stride);
-    // Zeroed memory from calloc costs nothing until a page is written.
-    bitmap->pixels_.reset(
-        static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(stride * height), 1)));
-    if (!bitmap->pixels_) {
-        return nullptr;
-    }
     bitmap->colourTable_ = std::move(colourTable);
     if (header.compression == kBiBitfields) {
         bitmap->masks_ = masks;
+    }
+    return bitmap;
+}
+
+std::unique_ptr<Bitmap> Bitmap::Create(const BitmapInfoHeader& header,
+                                       std::vector<RgbQuad> colourTable, ColourMasks masks) {
+    auto bitmap = Describe(header, std::move(colourTable), masks);
+    if (bitmap) {
+        bitmap->pixels_ = pixelAllocator.load()(bitmap->PixelBytes());
+    }
+    return bitmap && bitmap->pixels_ ? std::move(bitmap) : nullptr;
+}
+
+std::unique_ptr<Bitmap> Bitmap::Adopt(const BitmapInfoHeader& header,
+                                      std::vector<RgbQuad> colourTable, PixelMemory pixels) {
+    auto bitmap = Describe(header, std::move(colourTable), {});
+    if (bitmap) {
+        bitmap->pixels_ = std::move(pixels);
     }
     return bitmap;
 }

@@ -46,6 +46,20 @@ inline std::int64_t BitmapStride(int bitCount, std::int64_t width) {
     return (bitCount * width + 31) / 32 * 4;
 }
 
+// Who gives a bitmap's pixel memory back: calloc'd memory is freed, a mapping (a bitmap a
+// decoder helper filled in shared memory) is unmapped.
+struct PixelRelease {
+    std::size_t mappedBytes = 0; // 0: the memory came from calloc
+    void operator()(std::uint8_t* memory) const;
+};
+using PixelMemory = std::unique_ptr<std::uint8_t[], PixelRelease>;
+
+// Where Create takes zeroed pixel memory of the given size from; none when it cannot be had.
+// Every process uses calloc, except the decoder helper, which hands its bitmaps' memory to
+// Pirela in shared memory without copying it.
+using PixelAllocator = PixelMemory (*)(std::size_t bytes);
+void SetPixelAllocator(PixelAllocator allocator);
+
 // A device-independent bitmap: header, colour table (8 bits or less), colour masks (bit-field
 // bitmaps) and zero-filled pixel memory of |height| rows of Stride() bytes, in the row order the
 // header declares.
@@ -60,6 +74,10 @@ public:
     static std::unique_ptr<Bitmap> Create(const BitmapInfoHeader& header,
                                           std::vector<RgbQuad> colourTable = {},
                                           ColourMasks masks = {});
+    // The same description over pixel memory that is already filled, of at least
+    // PixelBytes() bytes (the caller checked); none when the description is inconsistent.
+    static std::unique_ptr<Bitmap> Adopt(const BitmapInfoHeader& header,
+                                         std::vector<RgbQuad> colourTable, PixelMemory pixels);
 
     const BitmapInfoHeader& Header() const { return header_; }
     int Width() const { return header_.width; }
@@ -88,18 +106,17 @@ public:
     void SetHasAlpha(bool hasAlpha) { hasAlpha_ = hasAlpha && header_.bitCount == 32; }
 
 private:
-    struct FreeMemory {
-        void operator()(std::uint8_t* memory) const { std::free(memory); }
-    };
-
     Bitmap() = default;
+    // The bitmap without its pixels: none when the description is inconsistent or too large.
+    static std::unique_ptr<Bitmap> Describe(const BitmapInfoHeader& header,
+                                            std::vector<RgbQuad> colourTable, ColourMasks masks);
     int MemoryIndexOf(int pictureY) const { return IsTopDown() ? pictureY : Height() - 1 - pictureY; }
 
     BitmapInfoHeader header_;
     std::vector<RgbQuad> colourTable_;
     ColourMasks masks_{};
     std::size_t stride_ = 0;
-    std::unique_ptr<std::uint8_t[], FreeMemory> pixels_;
+    PixelMemory pixels_;
     bool hasAlpha_ = false;
 };
 

@@ -32,24 +32,31 @@ std::unique_ptr<Bitmap> DecodeStream(std::FILE* file, ImageFormat format,
         return ReadJpegStream(file, JpegOptions(options));
     case ImageFormat::Png:
         return ReadPngStream(file, options.progress);
-    case ImageFormat::Gif:
-        return ReadGifDescriptor(fileno(file), options);
-    case ImageFormat::Tiff:
-        return ReadTiffDescriptor(fileno(file), options);
-    case ImageFormat::WebP:
-        return ReadWebpDescriptor(fileno(file), options);
-    case ImageFormat::Heif:
-    case ImageFormat::Avif:
-        return ReadHeifDescriptor(fileno(file), options);
-    case ImageFormat::Raw:
-        return ReadRawPreviewDescriptor(fileno(file), JpegOptions(options));
-    case ImageFormat::Unsupported:
-        break;
+    default:
+        return DecodeDescriptorImage(fileno(file), format, options);
     }
-    return nullptr;
 }
 
 } // namespace
+
+std::unique_ptr<Bitmap> DecodeDescriptorImage(int descriptor, ImageFormat format,
+                                              const ReadOptions& options) {
+    switch (format) {
+    case ImageFormat::Gif:
+        return ReadGifDescriptor(descriptor, options);
+    case ImageFormat::Tiff:
+        return ReadTiffDescriptor(descriptor, options);
+    case ImageFormat::WebP:
+        return ReadWebpDescriptor(descriptor, options);
+    case ImageFormat::Heif:
+    case ImageFormat::Avif:
+        return ReadHeifDescriptor(descriptor, options);
+    case ImageFormat::Raw:
+        return ReadRawPreviewDescriptor(descriptor, JpegOptions(options));
+    default:
+        return nullptr;
+    }
+}
 
 std::unique_ptr<Bitmap> DecodeImageStream(std::FILE* file, ImageFormat format,
                                           const ReadOptions& options) {

@@ -21,4 +21,9 @@ std::unique_ptr<Bitmap> DecodeImageFile(const std::filesystem::path& path, Image
 std::unique_ptr<Bitmap> DecodeImageStream(std::FILE* file, ImageFormat format,
                                           const ReadOptions& options);
 
+// The camera roll's formats, read from an open file descriptor by position; none for BMP, JPEG
+// and PNG, which are read as streams.
+std::unique_ptr<Bitmap> DecodeDescriptorImage(int descriptor, ImageFormat format,
+                                              const ReadOptions& options);
+
 } // namespace pirela

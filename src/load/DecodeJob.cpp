@@ -7,6 +7,7 @@
 #include "image/RawPreview.h"
 #include "platform/FileIdentity.h"
 #include "platform/RegularFile.h"
+#include "sandbox/HelperDecode.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -307,7 +308,9 @@ std::unique_ptr<Bitmap> DecodeJob::Work::MakeJpegBitmap(std::FILE* jpeg) {
 std::unique_ptr<Bitmap> DecodeJob::Work::DecodeFull(std::FILE* file, std::FILE* jpeg,
                                                     std::unique_ptr<Bitmap> jpegBitmap) {
     if (format_ != ImageFormat::Jpeg && format_ != ImageFormat::Raw) {
-        return DecodeImageStream(file, format_, {&progress_, settings_.applyOrientation});
+        const ReadOptions options{&progress_, settings_.applyOrientation};
+        return DecodesInHelper(format_) ? DecodeInHelper(fileno(file), format_, options)
+                                        : DecodeImageStream(file, format_, options);
     }
     if (jpeg == nullptr || !jpegBitmap) {
         return nullptr; // its header already said no, or a raw file holds no preview
@@ -324,11 +327,12 @@ void DecodeJob::Work::Run() {
     MarkOpened(file && ::fstat(fileno(file.get()), &status) == 0
                    ? std::optional<FileIdentity>(FileIdentity::FromStatus(status))
                    : std::nullopt);
-    // A camera's raw file is shown through the JPEG preview inside it, read from memory.
+    // A camera's raw file is shown through the JPEG preview inside it: a helper finds it, our
+    // own JPEG reader decodes it from memory.
     std::optional<RawPreview> raw;
     CFile rawJpeg;
     if (file && format_ == ImageFormat::Raw) {
-        raw = ExtractRawPreview(fileno(file.get()));
+        raw = ExtractRawPreviewInHelper(fileno(file.get()), &progress_.StopFlag());
         if (raw) {
             jpegOrientation_ = raw->orientation;
             rawJpeg.reset(::fmemopen(raw->jpeg.data(), raw->jpeg.size(), "rb"));

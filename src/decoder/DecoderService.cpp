@@ -1,0 +1,155 @@
+#include "decoder/DecoderService.h"
+
+#include "decoder/ReplySender.h"
+#include "decoder/SharedPixelMemory.h"
+#include "decoder/TestHooks.h"
+#include "image/ImageDecoder.h"
+#include "image/ImageFormat.h"
+#include "image/RawPreview.h"
+
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <time.h>
+
+#include <cstring>
+#include <new>
+
+namespace pirela {
+
+namespace {
+
+// The processor time one request may use, on top of what the helper used before: far above
+// any real decode, it only stops a helper that Pirela's own time limit has not yet killed.
+constexpr rlim_t kCpuSecondsPerRequest = 180;
+
+void LimitProcessorTime() {
+    timespec used{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_CPU, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(used.tv_sec) + kCpuSecondsPerRequest;
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_cur > limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+    }
+    ::setrlimit(RLIMIT_CPU, &limit);
+}
+
+// The request and the file beside it; false when Pirela closed its end or is gone.
+bool ReceiveRequest(int socket, DecoderRequest& request, UniqueDescriptor& file, bool& wellFormed) {
+    iovec data{&request, sizeof request};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    const ssize_t received = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
+    if (received <= 0) {
+        return false;
+    }
+    const cmsghdr* descriptors = CMSG_FIRSTHDR(&message);
+    if (descriptors != nullptr && descriptors->cmsg_level == SOL_SOCKET &&
+        descriptors->cmsg_type == SCM_RIGHTS && descriptors->cmsg_len == CMSG_LEN(sizeof(int))) {
+        int descriptor = -1;
+        std::memcpy(&descriptor, CMSG_DATA(descriptors), sizeof(int));
+        file.Reset(descriptor);
+    }
+    wellFormed = received == sizeof request && request.magic == kDecoderRequestMagic && file &&
+                 (message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) == 0;
+    return true;
+}
+
+} // namespace
+
+void DecoderService::Run() {
+    while (Serve()) {
+    }
+}
+
+bool DecoderService::Serve() {
+    DecoderRequest request;
+    UniqueDescriptor file;
+    bool wellFormed = false;
+    if (!ReceiveRequest(socket_, request, file, wellFormed)) {
+        return false;
+    }
+    LimitProcessorTime();
+    bool sent = false;
+    try {
+        sent = !wellFormed ? SendUndecodable()
+               : RunTestHook(file.Get(), socket_) ? true
+                                                  : Answer(file.Get(), request);
+    } catch (const std::bad_alloc&) {
+        sent = SendUndecodable(); // more memory than the limit allows: a file we cannot decode
+    }
+    SharedPixelMemory::Forget();
+    return sent;
+}
+
+bool DecoderService::Answer(int file, const DecoderRequest& request) {
+    const auto format = static_cast<ImageFormat>(request.format);
+    if (format == ImageFormat::Raw) {
+        return SendPreview(file);
+    }
+    ReadOptions options;
+    options.applyOrientation = request.applyOrientation != 0;
+    return SendBitmap(DecodeDescriptorImage(file, format, options), request);
+}
+
+bool DecoderService::SendBitmap(std::unique_ptr<Bitmap> bitmap, const DecoderRequest& request) {
+    const int memory = bitmap ? SharedPixelMemory::DescriptorOf(bitmap->Pixels()) : -1;
+    if (memory < 0) {
+        return SendUndecodable();
+    }
+    DecoderReplyHeader header;
+    header.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
+    header.payload = static_cast<std::uint32_t>(DecoderPayload::Pixels);
+    header.width = bitmap->Width();
+    header.height = bitmap->Header().height;
+    header.bitCount = static_cast<std::uint32_t>(bitmap->BitCount());
+    header.flags = (bitmap->HasAlpha() ? kReplyHasAlpha : 0) |
+                   (request.applyOrientation != 0 ? kReplyOrientationApplied : 0);
+    header.stride = bitmap->Stride();
+    header.bytes = bitmap->PixelBytes();
+    const std::vector<RgbQuad> colours = bitmap->ColourTable();
+    bitmap.reset(); // its writable mapping goes, so that the memory can be sealed
+    if (!SealMemoryFile(memory)) {
+        return SendUndecodable();
+    }
+    return SendReply(socket_, header, colours, memory);
+}
+
+bool DecoderService::SendPreview(int file) {
+    const std::optional<RawPreview> preview = ExtractRawPreview(file);
+    const std::size_t bytes = preview ? preview->jpeg.size() : 0;
+    const int memory = bytes > 0 ? SharedPixelMemory::NewMemoryFile(bytes) : -1;
+    if (memory < 0) {
+        return SendUndecodable();
+    }
+    const UniqueDescriptor owned(memory);
+    void* mapped = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
+    if (mapped == MAP_FAILED) {
+        return SendUndecodable();
+    }
+    std::memcpy(mapped, preview->jpeg.data(), bytes);
+    ::munmap(mapped, bytes);
+    if (!SealMemoryFile(memory)) {
+        return SendUndecodable();
+    }
+    DecoderReplyHeader header;
+    header.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
+    header.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);
+    header.flags = kReplyCameraPreview;
+    header.orientation = static_cast<std::uint32_t>(preview->orientation);
+    header.bytes = bytes;
+    return SendReply(socket_, header, {}, memory);
+}
+
+bool DecoderService::SendUndecodable() {
+    DecoderReplyHeader header;
+    header.status = static_cast<std::uint32_t>(DecoderStatus::Undecodable);
+    return SendReply(socket_, header, {}, -1);
+}
+
+} // namespace pirela

@@ -1,0 +1,74 @@
+#include "decoder/SyscallFilter.h"
+
+#include <sched.h>
+#include <seccomp.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+
+#include <cerrno>
+
+namespace pirela {
+
+namespace {
+
+// System calls allowed whatever their arguments.
+constexpr int kAllowed[] = {
+    // reading the file by position, the socket's messages, memory files
+    SCMP_SYS(read), SCMP_SYS(pread64), SCMP_SYS(readv), SCMP_SYS(preadv), SCMP_SYS(lseek),
+    SCMP_SYS(fstat), SCMP_SYS(newfstatat), SCMP_SYS(recvmsg), SCMP_SYS(sendmsg),
+    SCMP_SYS(close), SCMP_SYS(fcntl), SCMP_SYS(ftruncate), SCMP_SYS(memfd_create),
+    // memory
+    SCMP_SYS(munmap), SCMP_SYS(mremap), SCMP_SYS(brk), SCMP_SYS(madvise),
+    // the codecs' threads and their waiting
+    SCMP_SYS(futex), SCMP_SYS(set_robust_list), SCMP_SYS(rseq), SCMP_SYS(sched_yield),
+    SCMP_SYS(sched_getaffinity), SCMP_SYS(rt_sigprocmask), SCMP_SYS(rt_sigaction),
+    SCMP_SYS(nanosleep),
+    SCMP_SYS(clock_nanosleep), SCMP_SYS(gettid), SCMP_SYS(getpid),
+    // time, randomness, ending
+    SCMP_SYS(clock_gettime), SCMP_SYS(getrandom), SCMP_SYS(rt_sigreturn), SCMP_SYS(exit),
+    SCMP_SYS(exit_group), SCMP_SYS(getrlimit), SCMP_SYS(sysinfo),
+};
+
+bool AllowAll(scmp_filter_ctx filter) {
+    for (const int call : kAllowed) {
+        if (seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, 0) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// System calls allowed with some arguments only.
+bool AllowSome(scmp_filter_ctx filter) {
+    return
+        // memory that can never hold code
+        seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(mmap), 1,
+                         SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)) == 0 &&
+        seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(mprotect), 1,
+                         SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)) == 0 &&
+        // messages of the libraries (and of a sanitizer) on the standard error stream only
+        seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(write), 1, SCMP_A0(SCMP_CMP_EQ, 2)) ==
+            0 &&
+        // threads, never processes; clone3's flags cannot be seen, so the C library is told it
+        // does not exist and falls back to clone
+        seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(clone), 1,
+                         SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD)) == 0 &&
+        seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0) == 0 &&
+        // the processor time limit of each request, on the helper itself
+        seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(prlimit64), 2, SCMP_A0(SCMP_CMP_EQ, 0),
+                         SCMP_A1(SCMP_CMP_EQ, RLIMIT_CPU)) == 0;
+}
+
+} // namespace
+
+bool InstallSyscallFilter() {
+    const scmp_filter_ctx filter = seccomp_init(SCMP_ACT_KILL_PROCESS);
+    if (filter == nullptr) {
+        return false;
+    }
+    const bool installed = AllowAll(filter) && AllowSome(filter) && seccomp_load(filter) == 0;
+    seccomp_release(filter);
+    return installed;
+}
+
+} // namespace pirela

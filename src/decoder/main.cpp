@@ -1,0 +1,73 @@
+// pirela-decoder: Pirela's decoder helper. Pirela starts it with a socket as descriptor 3 and
+// sends it open image files to decode, one at a time; see DecoderService. Before it reads a
+// byte of any file it initialises its libraries, limits its memory and installs its system
+// call filter.
+#include "decoder/DecoderService.h"
+#include "decoder/SharedPixelMemory.h"
+#include "decoder/SyscallFilter.h"
+#include "image/Bitmap.h"
+
+#include <libheif/heif.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kSocket = 3;
+
+// Sanitizers reserve terabytes of address space for their shadow memory; a limit on it would
+// stop them at once.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kLimitAddressSpace = false;
+#else
+constexpr bool kLimitAddressSpace = true;
+#endif
+
+// The largest bitmap, the library's own picture beside it while it is converted, the codecs'
+// buffers and threads (each thread's stack and malloc arena count here), and the libraries.
+constexpr rlim_t kAddressSpace = 2 * pirela::kMaxPixelBytes + (rlim_t{1} << 30);
+
+bool IsOurSocket() {
+    struct stat status {};
+    return ::fstat(kSocket, &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+void LimitAddressSpace() {
+    if (kLimitAddressSpace) {
+        const rlimit limit{kAddressSpace, kAddressSpace};
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+}
+
+} // namespace
+
+int main() {
+    // The helper ends when Pirela closes the socket, also when Pirela dies. (A parent-death
+    // signal would not do: it follows the thread that started the helper, and helpers are
+    // started on decode workers that end long before the helper.)
+    if (!IsOurSocket()) {
+        std::fputs("pirela-decoder: only Pirela starts this program\n", stderr);
+        return 2;
+    }
+    ::close_range(kSocket + 1, ~0U, 0);
+    // Everything that may open a file happens before the filter: libheif loads its plugins
+    // and codecs here.
+    heif_init(nullptr);
+    // One malloc arena for every thread: the C library reads a file of /proc before it shrinks
+    // the heap of another arena, which the filter would punish.
+    ::mallopt(M_ARENA_MAX, 1);
+    LimitAddressSpace();
+    pirela::SharedPixelMemory::Install();
+    if (!pirela::InstallSyscallFilter()) {
+        std::fputs("pirela-decoder: the system call filter cannot be installed\n", stderr);
+        return 3;
+    }
+    pirela::DecoderService(kSocket).Run();
+    // No exit handlers: they could need more than the filter allows, and there is nothing to
+    // save.
+    ::_exit(0);
+}

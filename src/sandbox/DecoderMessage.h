@@ -1,0 +1,60 @@
+#pragma once
+
+#include "image/Bitmap.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace pirela {
+
+// The messages between Pirela and its decoder helper, over a Unix socket pair of sequenced
+// packets (one message per packet). Both ends are built together, so the layout is the
+// machine's own; it only has to be checked, never converted.
+
+inline constexpr std::uint32_t kDecoderRequestMagic = 0x50445251; // "PDRQ"
+inline constexpr std::uint32_t kDecoderReplyMagic = 0x50445250;   // "PDRP"
+
+// Which reader to run on the file that travels beside the request (SCM_RIGHTS), never a path.
+struct DecoderRequest {
+    std::uint32_t magic = kDecoderRequestMagic;
+    std::uint32_t format = 0;           // an ImageFormat value
+    std::uint32_t applyOrientation = 1; // whether the picture is turned upright as it says
+    std::uint32_t reserved = 0;
+};
+
+enum class DecoderStatus : std::uint32_t { Decoded = 0, Undecodable = 1 };
+// What the shared memory of a decoded answer holds: the bitmap's pixels, or the JPEG preview a
+// camera stored in its raw file (decoded by Pirela's own JPEG reader).
+enum class DecoderPayload : std::uint32_t { Pixels = 0, JpegPreview = 1 };
+
+inline constexpr std::uint32_t kReplyHasAlpha = 1;           // 32-bit pixels carry alpha
+inline constexpr std::uint32_t kReplyOrientationApplied = 2; // the picture was turned upright
+inline constexpr std::uint32_t kReplyCameraPreview = 4;      // the camera's preview, not the file
+inline constexpr std::uint32_t kReplyKnownFlags =
+    kReplyHasAlpha | kReplyOrientationApplied | kReplyCameraPreview;
+
+// The answer's fixed header, followed by `colours` colour table entries (8 bits or less). A
+// decoded answer carries one sealed memory file descriptor (memfd) whose first `bytes` bytes
+// are the payload: `stride` x |height| bytes of pixel rows, or the JPEG preview.
+struct DecoderReplyHeader {
+    std::uint32_t magic = kDecoderReplyMagic;
+    std::uint32_t status = 0;
+    std::uint32_t payload = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0; // as in a bitmap header: negative for rows stored top-down
+    std::uint32_t bitCount = 0;
+    std::uint32_t flags = 0;
+    std::uint32_t orientation = 1; // a JPEG preview's turn to apply (1..8)
+    std::uint32_t colours = 0;
+    std::uint32_t reserved = 0;
+    std::uint64_t stride = 0;
+    std::uint64_t bytes = 0;
+};
+
+inline constexpr std::size_t kMaxReplyColours = 256;
+inline constexpr std::size_t kMaxReplyBytes =
+    sizeof(DecoderReplyHeader) + kMaxReplyColours * sizeof(RgbQuad);
+// No camera's preview comes near this; a longer one is refused.
+inline constexpr std::uint64_t kMaxPreviewJpegBytes = std::uint64_t{256} << 20;
+
+} // namespace pirela

@@ -1,0 +1,98 @@
+#include "sandbox/DecoderPool.h"
+
+#include "sandbox/DecoderProgram.h"
+
+#include <algorithm>
+
+namespace pirela {
+
+namespace {
+
+// A 12-megapixel HEIC takes well under a second; a slow machine or a large TIFF ten times
+// that. The limit is far above both, and only stops a helper that will never answer.
+constexpr std::chrono::milliseconds kBaseLimit{10'000};
+constexpr std::chrono::milliseconds kLimitPerMebibyte{1'000};
+constexpr std::chrono::milliseconds kMostLimit{120'000};
+
+} // namespace
+
+DecoderPool::DecoderPool(std::string program, std::size_t ready)
+    : program_(std::move(program)), ready_(ready), baseLimit_(kBaseLimit),
+      limitPerMebibyte_(kLimitPerMebibyte) {}
+
+DecoderPool::~DecoderPool() = default;
+
+DecoderPool& DecoderPool::Shared() {
+    static DecoderPool pool(FindDecoderProgram());
+    return pool;
+}
+
+std::string DecoderPool::Program() const {
+    const std::lock_guard lock(mutex_);
+    return program_;
+}
+
+void DecoderPool::StartAhead() {
+    for (;;) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (waiting_.size() >= ready_) {
+                return;
+            }
+        }
+        auto helper = DecoderProcess::Start(Program());
+        if (!helper) {
+            return;
+        }
+        const std::lock_guard lock(mutex_);
+        waiting_.push_back(std::move(helper));
+    }
+}
+
+std::unique_ptr<DecoderProcess> DecoderPool::Take() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (!waiting_.empty()) {
+            auto helper = std::move(waiting_.back());
+            waiting_.pop_back();
+            return helper;
+        }
+    }
+    return DecoderProcess::Start(Program());
+}
+
+void DecoderPool::GiveBack(std::unique_ptr<DecoderProcess> helper) {
+    const std::lock_guard lock(mutex_);
+    if (waiting_.size() < ready_) {
+        waiting_.push_back(std::move(helper));
+        return;
+    }
+    // Enough wait already: this one ends (outside the lock, as the helper is destroyed last).
+}
+
+void DecoderPool::Discard(std::unique_ptr<DecoderProcess> helper) {
+    helper.reset();
+    StartAhead();
+}
+
+std::chrono::milliseconds DecoderPool::TimeLimit(std::int64_t fileBytes) const {
+    const std::lock_guard lock(mutex_);
+    const std::int64_t mebibytes = std::max<std::int64_t>(fileBytes, 0) >> 20;
+    return std::min(baseLimit_ + limitPerMebibyte_ * mebibytes, std::max(kMostLimit, baseLimit_));
+}
+
+void DecoderPool::SetTimeLimit(std::chrono::milliseconds base,
+                               std::chrono::milliseconds perMebibyte) {
+    const std::lock_guard lock(mutex_);
+    baseLimit_ = base;
+    limitPerMebibyte_ = perMebibyte;
+}
+
+void DecoderPool::SetProgram(std::string program) {
+    std::vector<std::unique_ptr<DecoderProcess>> ended;
+    const std::lock_guard lock(mutex_);
+    program_ = std::move(program);
+    ended.swap(waiting_);
+}
+
+} // namespace pirela

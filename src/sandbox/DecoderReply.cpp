@@ -1,0 +1,96 @@
+#include "sandbox/DecoderReply.h"
+
+#include <climits>
+#include <cstring>
+
+namespace pirela {
+
+namespace {
+
+bool IsPixelBitCount(std::uint32_t bitCount) {
+    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24 || bitCount == 32;
+}
+
+// The pixel rows' description against the bound and the memory.
+bool CheckPixels(const DecoderReplyHeader& header, const ReplyMemory& memory) {
+    if (header.width <= 0 || header.height == 0 || header.height == INT_MIN ||
+        !IsPixelBitCount(header.bitCount) || header.orientation != 1) {
+        return false;
+    }
+    const std::uint64_t colourLimit = header.bitCount <= 8 ? std::uint64_t{1} << header.bitCount : 0;
+    if (header.colours > colourLimit) {
+        return false;
+    }
+    if ((header.flags & kReplyHasAlpha) != 0 && header.bitCount != 32) {
+        return false;
+    }
+    const std::int64_t stride = BitmapStride(static_cast<int>(header.bitCount), header.width);
+    const std::uint64_t rows = header.height < 0 ? -std::int64_t{header.height} : header.height;
+    if (header.stride != static_cast<std::uint64_t>(stride) ||
+        header.stride > kMaxPixelBytes / rows || header.bytes != header.stride * rows) {
+        return false;
+    }
+    return static_cast<std::uint64_t>(memory.size) >= header.bytes;
+}
+
+bool CheckPreview(const DecoderReplyHeader& header, const ReplyMemory& memory) {
+    return header.bytes >= 4 && header.bytes <= kMaxPreviewJpegBytes && header.orientation >= 1 &&
+           header.orientation <= 8 && header.colours == 0 &&
+           static_cast<std::uint64_t>(memory.size) >= header.bytes;
+}
+
+bool CheckDecoded(const DecoderReplyHeader& header, const ReplyMemory& memory) {
+    if (memory.size < 0 || !memory.sealed) {
+        return false;
+    }
+    switch (static_cast<DecoderPayload>(header.payload)) {
+    case DecoderPayload::Pixels:
+        return CheckPixels(header, memory);
+    case DecoderPayload::JpegPreview:
+        return CheckPreview(header, memory);
+    }
+    return false;
+}
+
+DecoderReply ReplyOf(const DecoderReplyHeader& header, const std::uint8_t* colours) {
+    DecoderReply reply;
+    reply.status = DecoderStatus::Decoded;
+    reply.payload = static_cast<DecoderPayload>(header.payload);
+    reply.header.width = header.width;
+    reply.header.height = header.height;
+    reply.header.bitCount = static_cast<std::uint16_t>(header.bitCount);
+    reply.header.clrUsed = header.colours;
+    reply.colourTable.resize(header.colours);
+    std::memcpy(reply.colourTable.data(), colours, header.colours * sizeof(RgbQuad));
+    reply.hasAlpha = (header.flags & kReplyHasAlpha) != 0;
+    reply.cameraPreview = (header.flags & kReplyCameraPreview) != 0;
+    reply.orientation = static_cast<int>(header.orientation);
+    reply.bytes = static_cast<std::size_t>(header.bytes);
+    return reply;
+}
+
+} // namespace
+
+std::optional<DecoderReply> ParseDecoderReply(const std::uint8_t* message, std::size_t length,
+                                              const ReplyMemory& memory) {
+    DecoderReplyHeader header;
+    if (length < sizeof header) {
+        return std::nullopt;
+    }
+    std::memcpy(&header, message, sizeof header);
+    if (header.magic != kDecoderReplyMagic || (header.flags & ~kReplyKnownFlags) != 0 ||
+        header.colours > kMaxReplyColours ||
+        length != sizeof header + header.colours * sizeof(RgbQuad)) {
+        return std::nullopt;
+    }
+    if (header.status == static_cast<std::uint32_t>(DecoderStatus::Undecodable)) {
+        return DecoderReply{};
+    }
+    if (header.status != static_cast<std::uint32_t>(DecoderStatus::Decoded) ||
+        !CheckDecoded(header, memory)) {
+        return std::nullopt;
+    }
+    return ReplyOf(header, message + sizeof header);
+}
+
+} // namespace pirela

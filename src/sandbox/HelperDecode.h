@@ -1,0 +1,33 @@
+#pragma once
+
+#include "image/Bitmap.h"
+#include "image/ImageFormat.h"
+#include "image/RawPreview.h"
+#include "image/ReadOptions.h"
+#include "sandbox/DecoderPool.h"
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+namespace pirela {
+
+// Whether files of the format are decoded by a helper rather than in Pirela: the camera roll's
+// formats, read by large libraries (HEIF and AVIF, WebP, TIFF, GIF, the raw files' previews).
+// BMP, JPEG and PNG are read by our own fuzzed readers in Pirela.
+bool DecodesInHelper(ImageFormat format);
+
+// Decodes the open file in a helper of the pool. The helper's pixels are mapped read-only into
+// the bitmap, never copied. The bitmap and all its rows are reported to the progress at once,
+// at the end; a stop request ends the helper's work at once (the helper is killed). None, as for
+// a file that cannot be decoded, when the helper says so, crashes, overruns its time or sends
+// anything that does not hold together.
+std::unique_ptr<Bitmap> DecodeInHelper(int file, ImageFormat format, const ReadOptions& options,
+                                       DecoderPool& pool = DecoderPool::Shared());
+
+// A raw file's JPEG preview found by a helper (Pirela decodes it with its own JPEG reader), or
+// none; a stop request (when given) ends the helper's work.
+std::optional<RawPreview> ExtractRawPreviewInHelper(int file, const std::atomic<bool>* stop,
+                                                    DecoderPool& pool = DecoderPool::Shared());
+
+} // namespace pirela

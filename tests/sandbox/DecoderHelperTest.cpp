@@ -1,0 +1,147 @@
+// The decoder helper: the camera roll's formats decoded in it give what Pirela's own readers
+// give; a helper that crashes, hangs, overruns its memory or lies gives the error (no bitmap)
+// and the next file decodes; a stop ends a request at once; the filter kills a helper that
+// opens a file or a socket.
+#include "image/DecodeProgress.h"
+#include "image/ImageDecoder.h"
+#include "sandbox/DecoderPool.h"
+#include "sandbox/HelperDecode.h"
+#include "support/BitmapCompare.h"
+#include "support/CameraFixtures.h"
+#include "support/TempDir.h"
+
+#include <signal.h>
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace pirela {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The whole test program decodes through the helper built beside it.
+const bool kSharedHelperSet = [] {
+    DecoderPool::Shared().SetProgram(PIRELA_DECODER_PROGRAM);
+    return true;
+}();
+
+bool SameBitmaps(const Bitmap& a, const Bitmap& b) {
+    return a.Header().width == b.Header().width && a.Header().height == b.Header().height &&
+           a.BitCount() == b.BitCount() && a.HasAlpha() == b.HasAlpha() &&
+           a.ColourTable() == b.ColourTable() &&
+           std::memcmp(a.Pixels(), b.Pixels(), a.PixelBytes()) == 0;
+}
+
+void WriteHook(const fs::path& file, const std::string& hook) {
+    test::WriteBytes(file, "PIRELA-TEST-HOOK:" + hook + "\n");
+}
+
+class DecoderHelperTest : public ::testing::Test {
+protected:
+    test::TempDir dir_;
+};
+
+TEST_F(DecoderHelperTest, EachFormatDecodesInTheHelperAsInPirela) {
+    const test::Samples rgb = test::PhotoLike(40, 30, 3);
+    const test::Samples rgba = test::PhotoLike(33, 21, 4);
+    test::HeifOptions heif;
+    heif.orientation = 6;
+    test::WriteHeif(dir_ / "a.heic", rgb, heif);
+    heif.av1 = true;
+    heif.bitDepth = 10;
+    test::WriteHeif(dir_ / "a.avif", rgba, heif);
+    test::WriteWebp(dir_ / "a.webp", rgba, true);
+    test::TiffOptions tiff;
+    tiff.orientation = 3;
+    test::WriteTiff(dir_ / "a.tif", rgb, tiff);
+    test::GifFrame frame;
+    frame.screenWidth = frame.width = 5;
+    frame.screenHeight = frame.height = 3;
+    frame.indices = {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2};
+    frame.palette = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+    test::WriteGif(dir_ / "a.gif", frame);
+    frame.transparent = 1;
+    test::WriteGif(dir_ / "clear.gif", frame);
+    for (const auto& [name, format] :
+         {std::pair{"a.heic", ImageFormat::Heif}, {"a.avif", ImageFormat::Avif},
+          {"a.webp", ImageFormat::WebP},
+          {"a.tif", ImageFormat::Tiff}, {"a.gif", ImageFormat::Gif},
+          {"clear.gif", ImageFormat::Gif}}) {
+        for (const bool upright : {true, false}) {
+            const test::Descriptor file(dir_ / name);
+            const ReadOptions options{nullptr, upright};
+            const auto inPirela = DecodeDescriptorImage(file, format, options);
+            const auto inHelper = DecodeInHelper(file, format, options);
+            ASSERT_NE(inPirela, nullptr) << name;
+            ASSERT_NE(inHelper, nullptr) << name;
+            EXPECT_TRUE(SameBitmaps(*inHelper, *inPirela)) << name << upright;
+        }
+    }
+    // A raw file's preview comes back as the camera stored it, with its turn.
+    const fs::path jpeg = dir_ / "preview.jpg";
+    test::WriteJpeg(jpeg, rgb, false);
+    test::WriteDng(dir_ / "a.dng", test::ReadBytes(jpeg), 6);
+    const auto preview = ExtractRawPreviewInHelper(test::Descriptor(dir_ / "a.dng"), nullptr);
+    ASSERT_TRUE(preview.has_value());
+    EXPECT_EQ(std::string(preview->jpeg.begin(), preview->jpeg.end()), test::ReadBytes(jpeg));
+    EXPECT_EQ(preview->orientation, 6);
+    EXPECT_FALSE(ExtractRawPreviewInHelper(test::Descriptor(dir_ / "a.tif"), nullptr));
+}
+
+TEST_F(DecoderHelperTest, AHelperThatFailsGivesNoBitmapAndTheNextFileDecodes) {
+    DecoderPool pool(PIRELA_DECODER_HOOKS_PROGRAM, 1);
+    pool.SetTimeLimit(std::chrono::milliseconds(300), std::chrono::milliseconds(0));
+    const fs::path good = dir_ / "good.heic";
+    test::WriteHeif(good, test::PhotoLike(24, 16, 3));
+    std::vector<std::string> hooks{"crash",      "hang",       "lie-size", "lie-memory",
+                                   "lie-stride", "unsealed",   "garbage",  "not-a-hook"};
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    hooks.push_back("allocate"); // sanitizers run without the memory limit
+#endif
+    for (const std::string& hook : hooks) {
+        const fs::path marker = dir_ / (hook + ".heic");
+        WriteHook(marker, hook);
+        EXPECT_EQ(DecodeInHelper(test::Descriptor(marker), ImageFormat::Heif, {}, pool), nullptr)
+            << hook;
+        const auto next = DecodeInHelper(test::Descriptor(good), ImageFormat::Heif, {}, pool);
+        ASSERT_NE(next, nullptr) << hook;
+        EXPECT_EQ(next->Width(), 24) << hook;
+    }
+}
+
+TEST_F(DecoderHelperTest, AStopEndsTheHelpersRequestAtOnce) {
+    DecoderPool pool(PIRELA_DECODER_HOOKS_PROGRAM, 1);
+    pool.SetTimeLimit(std::chrono::hours(1), std::chrono::milliseconds(0));
+    const fs::path marker = dir_ / "hang.webp";
+    WriteHook(marker, "hang");
+    DecodeProgress progress;
+    std::thread stopper([&progress] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        progress.RequestStop();
+    });
+    // Without the stop this would wait for the hour.
+    EXPECT_EQ(DecodeInHelper(test::Descriptor(marker), ImageFormat::WebP, {&progress, true}, pool),
+              nullptr);
+    stopper.join();
+}
+
+TEST_F(DecoderHelperTest, TheFilterKillsAHelperThatOpensAFileOrASocket) {
+    for (const std::string hook : {"open", "socket"}) {
+        const fs::path marker = dir_ / hook;
+        WriteHook(marker, hook);
+        auto helper = DecoderProcess::Start(PIRELA_DECODER_HOOKS_PROGRAM);
+        ASSERT_NE(helper, nullptr);
+        ASSERT_TRUE(helper->Send(test::Descriptor(marker), DecoderRequest{}));
+        DecoderProcess::Answer answer;
+        EXPECT_EQ(helper->Receive(answer, std::chrono::steady_clock::now() + std::chrono::minutes(1),
+                                  {}),
+                  DecoderProcess::Wait::Broken)
+            << hook;
+        EXPECT_EQ(helper->End(), SIGSYS) << hook;
+    }
+}
+
+} // namespace
+} // namespace pirela
