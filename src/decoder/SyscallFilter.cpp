@@ -3,6 +3,7 @@
 #include <sched.h>
 #include <seccomp.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 
 #include <cerrno>
@@ -54,6 +55,9 @@ bool AllowSome(scmp_filter_ctx filter) {
         seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(clone), 1,
                          SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD)) == 0 &&
         seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0) == 0 &&
+        // the AV1 decoder names its threads
+        seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(prctl), 1,
+                         SCMP_A0(SCMP_CMP_EQ, PR_SET_NAME)) == 0 &&
         // the processor time limit of each request, on the helper itself
         seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(prlimit64), 2, SCMP_A0(SCMP_CMP_EQ, 0),
                          SCMP_A1(SCMP_CMP_EQ, RLIMIT_CPU)) == 0;

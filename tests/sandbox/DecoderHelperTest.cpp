@@ -50,8 +50,7 @@ TEST_F(DecoderHelperTest, EachFormatDecodesInTheHelperAsInPirela) {
     heif.orientation = 6;
     test::WriteHeif(dir_ / "a.heic", rgb, heif);
     heif.av1 = true;
-    heif.bitDepth = 10;
-    test::WriteHeif(dir_ / "a.avif", rgba, heif);
+    test::WriteHeif(dir_ / "a.avif", rgb, heif);
     test::WriteWebp(dir_ / "a.webp", rgba, true);
     test::TiffOptions tiff;
     tiff.orientation = 3;
