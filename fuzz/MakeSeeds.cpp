@@ -1,7 +1,9 @@
 // Writes small, varied image files as the fuzzers' starting corpus: make_seeds DIR fills
-// DIR/NAME_fuzzer for every image target (bmp, jpeg, png, heif, webp, tiff, gif, raw, exif).
+// DIR/NAME_fuzzer for every image target (bmp, jpeg, png, heif, webp, tiff, gif, raw, exif) and
+// for the decoder helper's answers (decoder_reply).
 #include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
+#include "sandbox/DecoderMessage.h"
 
 #include <png.h>
 #include <tiffio.h>
@@ -121,6 +123,48 @@ void WriteExifSeeds(const fs::path& dir) {
 
 } // namespace
 
+// Decoder answers as the fuzzer takes them: the memory's size and seal, then the message.
+void WriteReplySeed(const fs::path& file, std::uint32_t memory, const DecoderReplyHeader& header,
+                    const std::vector<RgbQuad>& colours = {}) {
+    std::string bytes(reinterpret_cast<const char*>(&memory), sizeof memory);
+    bytes += '\1';
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes.append(reinterpret_cast<const char*>(colours.data()), colours.size() * sizeof(RgbQuad));
+    test::WriteBytes(file, bytes);
+}
+
+void WriteDecoderReplySeeds(const fs::path& dir) {
+    DecoderReplyHeader pixels;
+    pixels.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
+    pixels.width = 13;
+    pixels.height = -7;
+    pixels.bitCount = 24;
+    pixels.flags = kReplyOrientationApplied;
+    pixels.stride = 40;
+    pixels.bytes = 280;
+    WriteReplySeed(dir / "rgb", 4096, pixels);
+    pixels.bitCount = 32;
+    pixels.flags |= kReplyHasAlpha;
+    pixels.stride = 52;
+    pixels.bytes = 364;
+    WriteReplySeed(dir / "rgba", 364, pixels);
+    pixels.bitCount = 8;
+    pixels.flags = 0;
+    pixels.stride = 16;
+    pixels.bytes = 112;
+    WriteReplySeed(dir / "palette", 112, pixels, std::vector<RgbQuad>(4, RgbQuad{1, 2, 3, 0}));
+    DecoderReplyHeader preview;
+    preview.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
+    preview.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);
+    preview.flags = kReplyCameraPreview;
+    preview.orientation = 6;
+    preview.bytes = 5000;
+    WriteReplySeed(dir / "preview", 8192, preview);
+    DecoderReplyHeader undecodable;
+    undecodable.status = static_cast<std::uint32_t>(DecoderStatus::Undecodable);
+    WriteReplySeed(dir / "undecodable", 0, undecodable);
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         return 2;
@@ -131,7 +175,7 @@ int main(int argc, char** argv) {
         {"png_fuzzer", WritePngSeeds},   {"heif_fuzzer", WriteHeifSeeds},
         {"webp_fuzzer", WriteWebpSeeds}, {"tiff_fuzzer", WriteTiffSeeds},
         {"gif_fuzzer", WriteGifSeeds},   {"raw_fuzzer", WriteRawSeeds},
-        {"exif_fuzzer", WriteExifSeeds},
+        {"exif_fuzzer", WriteExifSeeds}, {"decoder_reply_fuzzer", WriteDecoderReplySeeds},
     };
     for (const auto& [name, write] : targets) {
         fs::create_directories(root / name);

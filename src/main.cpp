@@ -2,6 +2,7 @@
 #include "app/EarlyDecode.h"
 #include "app/StartupRecovery.h"
 #include "journal/JournalLocation.h"
+#include "sandbox/DecoderPool.h"
 #include "settings/SettingsLocation.h"
 #include "ui/CPirelaApp.h"
 #include "ui/DesktopEnvironment.h"
@@ -34,6 +35,9 @@ int main(int argc, char* argv[]) {
     const std::filesystem::path settingsFile = pirela::DefaultSettingsFile();
     auto earlyDecode = pirela::StartEarlyDecode(rawArguments, settingsFile);
     auto recovery = pirela::StartRecovery(pirela::DefaultJournalFolder());
+    // The decoder helpers start beside them, on a thread of their own, so that neither the first
+    // picture nor the first page to a camera roll's photo waits for one.
+    pirela::DecoderPool::Shared().StartAheadInBackground();
 
     pirela::ReadSystemLocaleAsJapanese();
     QApplication application(argc, argv);

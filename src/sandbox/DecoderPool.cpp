@@ -3,6 +3,8 @@
 #include "sandbox/DecoderProgram.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace pirela {
 
@@ -46,6 +48,14 @@ void DecoderPool::StartAhead() {
         }
         const std::lock_guard lock(mutex_);
         waiting_.push_back(std::move(helper));
+    }
+}
+
+void DecoderPool::StartAheadInBackground() {
+    try {
+        std::thread([this] { StartAhead(); }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the first request starts its helper itself.
     }
 }
 

@@ -28,6 +28,8 @@ public:
 
     // Starts helpers until `ready` wait, without waiting for them to be ready themselves.
     void StartAhead();
+    // The same on a thread of its own, returning at once.
+    void StartAheadInBackground();
     // A waiting helper, or one started now; none when the program cannot be started.
     std::unique_ptr<DecoderProcess> Take();
     // A helper that answered well, to wait for the next request (ended when enough wait).

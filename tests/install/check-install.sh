@@ -9,6 +9,7 @@ trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
 
 expected="usr/bin/pirela
+usr/libexec/pirela/pirela-decoder
 usr/share/applications/pirela.desktop
 usr/share/icons/hicolor/scalable/apps/pirela.svg
 usr/share/man/man1/pirela.1.gz
@@ -30,6 +31,11 @@ gzip -t "$stage/usr/share/man/man1/pirela.1.gz"
 version=$("$stage/usr/bin/pirela" --version)
 if [ "$version" != "Pirela Version 1.2a" ]; then
   echo "the installed program printed '$version' for --version"
+  exit 1
+fi
+# The decoder helper runs only as Pirela starts it (with its socket); by hand it says so.
+if "$stage/usr/libexec/pirela/pirela-decoder" 2>/dev/null; [ $? -ne 2 ]; then
+  echo "the installed decoder helper did not refuse to run without Pirela"
   exit 1
 fi
 echo "install tree: every file in place, desktop and software centre entries valid, program runs"
