@@ -3,14 +3,17 @@
 #include "decoder/ReplySender.h"
 #include "decoder/SharedPixelMemory.h"
 #include "decoder/TestHooks.h"
+#include "image/CFile.h"
 #include "image/ImageDecoder.h"
 #include "image/ImageFormat.h"
 #include "image/RawPreview.h"
+#include "sandbox/DecoderLimits.h"
 
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <new>
@@ -19,16 +22,12 @@ namespace pirela {
 
 namespace {
 
-// The processor time one request may use, on top of what the helper used before: far above
-// any real decode, it only stops a helper that Pirela's own time limit has not yet killed.
-constexpr rlim_t kCpuSecondsPerRequest = 180;
-
 void LimitProcessorTime() {
     timespec used{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
     rlimit limit{};
     ::getrlimit(RLIMIT_CPU, &limit);
-    limit.rlim_cur = static_cast<rlim_t>(used.tv_sec) + kCpuSecondsPerRequest;
+    limit.rlim_cur = static_cast<rlim_t>(used.tv_sec) + kDecoderCpuSecondsPerRequest;
     if (limit.rlim_max != RLIM_INFINITY && limit.rlim_cur > limit.rlim_max) {
         limit.rlim_cur = limit.rlim_max;
     }
@@ -94,6 +93,14 @@ bool DecoderService::Answer(int file, const DecoderRequest& request) {
     }
     ReadOptions options;
     options.applyOrientation = request.applyOrientation != 0;
+    if (format == ImageFormat::Bitmap || format == ImageFormat::Jpeg || format == ImageFormat::Png) {
+        // Read as streams, through a descriptor of their own from the file's start. Pirela
+        // decodes these itself; the helper reads them so that the two can be measured.
+        const CFile stream(::fdopen(::dup(file), "rb"));
+        const bool atStart = stream && ::lseek(file, 0, SEEK_SET) == 0;
+        return SendBitmap(atStart ? DecodeImageStream(stream.get(), format, options) : nullptr,
+                          request);
+    }
     return SendBitmap(DecodeDescriptorImage(file, format, options), request);
 }
 

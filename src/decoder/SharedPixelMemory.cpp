@@ -40,7 +40,7 @@ PixelMemory SharedPixelMemory::Allocate(std::size_t bytes) {
         return nullptr;
     }
     void* memory =
-        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor, 0);
+        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, descriptor, 0);
     if (memory == MAP_FAILED) {
         ::close(descriptor);
         return nullptr;

@@ -17,7 +17,7 @@ constexpr int kAllowed[] = {
     // reading the file by position, the socket's messages, memory files
     SCMP_SYS(read), SCMP_SYS(pread64), SCMP_SYS(readv), SCMP_SYS(preadv), SCMP_SYS(lseek),
     SCMP_SYS(fstat), SCMP_SYS(newfstatat), SCMP_SYS(recvmsg), SCMP_SYS(sendmsg),
-    SCMP_SYS(close), SCMP_SYS(fcntl), SCMP_SYS(ftruncate), SCMP_SYS(memfd_create),
+    SCMP_SYS(close), SCMP_SYS(dup), SCMP_SYS(fcntl), SCMP_SYS(ftruncate), SCMP_SYS(memfd_create),
     // memory
     SCMP_SYS(munmap), SCMP_SYS(mremap), SCMP_SYS(brk), SCMP_SYS(madvise),
     // the codecs' threads and their waiting

@@ -5,7 +5,7 @@
 #include "decoder/DecoderService.h"
 #include "decoder/SharedPixelMemory.h"
 #include "decoder/SyscallFilter.h"
-#include "image/Bitmap.h"
+#include "sandbox/DecoderLimits.h"
 
 #include <libheif/heif.h>
 #include <malloc.h>
@@ -27,10 +27,6 @@ constexpr bool kLimitAddressSpace = false;
 constexpr bool kLimitAddressSpace = true;
 #endif
 
-// The largest bitmap, the library's own picture beside it while it is converted, the codecs'
-// buffers and threads (each thread's stack and malloc arena count here), and the libraries.
-constexpr rlim_t kAddressSpace = 2 * pirela::kMaxPixelBytes + (rlim_t{1} << 30);
-
 bool IsOurSocket() {
     struct stat status {};
     return ::fstat(kSocket, &status) == 0 && S_ISSOCK(status.st_mode);
@@ -38,7 +34,7 @@ bool IsOurSocket() {
 
 void LimitAddressSpace() {
     if (kLimitAddressSpace) {
-        const rlimit limit{kAddressSpace, kAddressSpace};
+        const rlimit limit{pirela::kDecoderAddressSpace, pirela::kDecoderAddressSpace};
         ::setrlimit(RLIMIT_AS, &limit);
     }
 }

@@ -42,7 +42,7 @@ std::optional<MappedReply> MapReply(const DecoderProcess::Answer& answer) {
     MappedReply mapped{*reply, nullptr};
     if (reply->status == DecoderStatus::Decoded) {
         void* memory =
-            ::mmap(nullptr, reply->bytes, PROT_READ, MAP_SHARED, answer.memory.Get(), 0);
+            ::mmap(nullptr, reply->bytes, PROT_READ, MAP_SHARED | MAP_POPULATE, answer.memory.Get(), 0);
         if (memory == MAP_FAILED) {
             return std::nullopt;
         }

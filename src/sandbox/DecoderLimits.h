@@ -1,0 +1,19 @@
+#pragma once
+
+#include "image/Bitmap.h"
+
+#include <cstdint>
+
+namespace pirela {
+
+// The decoder helper's limits. Address space: the largest bitmap, the library's own picture
+// beside it while it is converted, the codecs' buffers and threads (each thread's stack counts
+// here), and the libraries themselves.
+inline constexpr std::uint64_t kDecoderAddressSpace =
+    2 * std::uint64_t{kMaxPixelBytes} + (std::uint64_t{1} << 30);
+
+// The processor time one request may use on top of what the helper used before: far above any
+// real decode, it only stops a helper that Pirela's own time limit has not yet killed.
+inline constexpr std::uint64_t kDecoderCpuSecondsPerRequest = 180;
+
+} // namespace pirela
