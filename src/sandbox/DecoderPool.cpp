@@ -25,8 +25,10 @@ DecoderPool::DecoderPool(std::string program, std::size_t ready)
 DecoderPool::~DecoderPool() = default;
 
 DecoderPool& DecoderPool::Shared() {
-    static DecoderPool pool(FindDecoderProgram());
-    return pool;
+    // Never destroyed: a decode worker left to end by itself may still use it while the program
+    // exits. The waiting helpers end when the program's end closes their sockets.
+    static DecoderPool* const pool = new DecoderPool(FindDecoderProgram());
+    return *pool;
 }
 
 std::string DecoderPool::Program() const {

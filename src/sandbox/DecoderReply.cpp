@@ -61,7 +61,9 @@ DecoderReply ReplyOf(const DecoderReplyHeader& header, const std::uint8_t* colou
     reply.header.bitCount = static_cast<std::uint16_t>(header.bitCount);
     reply.header.clrUsed = header.colours;
     reply.colourTable.resize(header.colours);
-    std::memcpy(reply.colourTable.data(), colours, header.colours * sizeof(RgbQuad));
+    if (header.colours > 0) {
+        std::memcpy(reply.colourTable.data(), colours, header.colours * sizeof(RgbQuad));
+    }
     reply.hasAlpha = (header.flags & kReplyHasAlpha) != 0;
     reply.cameraPreview = (header.flags & kReplyCameraPreview) != 0;
     reply.orientation = static_cast<int>(header.orientation);
