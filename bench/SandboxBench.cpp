@@ -30,22 +30,8 @@ namespace {
 constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 960;
 
-// One decode of the file, in the helper or here, then the scale to the window.
-void Page(const fs::path& file, ImageFormat format, DecoderPool* pool) {
-    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    std::FILE* stream = ::fdopen(descriptor, "rb");
-    const ReadOptions options;
-    auto bitmap = pool != nullptr ? DecodeInHelper(descriptor, format, options, *pool)
-                                  : DecodeImageStream(stream, format, options);
-    std::fclose(stream);
-    if (!bitmap) {
-        std::fprintf(stderr, "%s could not be decoded\n", file.c_str());
-        std::exit(1);
-    }
-    ScaleDown(*bitmap, kWindowWidth, kWindowHeight);
-}
-
-void Decode(const fs::path& file, ImageFormat format, DecoderPool* pool) {
+// One decode of the file, in the helper or here.
+std::unique_ptr<Bitmap> Decode(const fs::path& file, ImageFormat format, DecoderPool* pool) {
     const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     std::FILE* stream = ::fdopen(descriptor, "rb");
     auto bitmap = pool != nullptr ? DecodeInHelper(descriptor, format, {}, *pool)
@@ -55,6 +41,12 @@ void Decode(const fs::path& file, ImageFormat format, DecoderPool* pool) {
         std::fprintf(stderr, "%s could not be decoded\n", file.c_str());
         std::exit(1);
     }
+    return bitmap;
+}
+
+// What a key waits for before the next picture shows: the decode, then the scale to the window.
+void Page(const fs::path& file, ImageFormat format, DecoderPool* pool) {
+    ScaleDown(*Decode(file, format, pool), kWindowWidth, kWindowHeight);
 }
 
 // A line of /proc/PID/status ("VmPeak:  123 kB") in MiB.

@@ -32,7 +32,8 @@ constexpr int kAllowed[] = {
 
 // What the sanitizers' runtimes call besides, in builds with them only.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr int kSanitizerAllowed[] = {SCMP_SYS(sigaltstack), SCMP_SYS(pipe2), SCMP_SYS(write)};
+constexpr int kSanitizerAllowed[] = {SCMP_SYS(sigaltstack), SCMP_SYS(pipe2), SCMP_SYS(write),
+                                     SCMP_SYS(gettimeofday)};
 #else
 constexpr int kSanitizerAllowed[] = {-1};
 #endif

@@ -1,5 +1,7 @@
 #include "sandbox/DecoderProcess.h"
 
+#include "sandbox/DescriptorMessage.h"
+
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -88,19 +90,7 @@ DecoderProcess::~DecoderProcess() {
 
 bool DecoderProcess::Send(int file, const DecoderRequest& request) {
     iovec data{const_cast<DecoderRequest*>(&request), sizeof request};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr header{};
-    header.msg_iov = &data;
-    header.msg_iovlen = 1;
-    header.msg_control = control;
-    header.msg_controllen = sizeof control;
-    cmsghdr* descriptors = CMSG_FIRSTHDR(&header);
-    descriptors->cmsg_level = SOL_SOCKET;
-    descriptors->cmsg_type = SCM_RIGHTS;
-    descriptors->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(descriptors), &file, sizeof(int));
-    // A helper that died must not take Pirela with it through SIGPIPE.
-    return ::sendmsg(socket_.Get(), &header, MSG_NOSIGNAL) == sizeof request;
+    return SendWithDescriptor(socket_.Get(), &data, 1, file) == sizeof request;
 }
 
 DecoderProcess::Wait DecoderProcess::Receive(Answer& answer,
