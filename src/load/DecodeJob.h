@@ -21,7 +21,9 @@ namespace pirela {
 //  2. when a preview is asked for and the view draws the image smaller than itself: decodes a
 //     JPEG (or a camera's JPEG preview inside its raw file) at the smallest library scale still
 //     at least the draw size (a fraction of the time);
-//  3. decodes the full bitmap, its rows top first, each band waitable as soon as it is final;
+//  3. decodes the full bitmap, its rows top first, each band waitable as soon as it is final
+//     (the camera roll's formats are decoded by a helper process, and their rows are all final
+//     at once, when its answer comes);
 //  4. when the view draws the image smaller than itself: scales the full bitmap down to the
 //     draw size, so that the view only has to paint it.
 // The draw size comes from the view plan, which may be given later (a job started before the
