@@ -52,18 +52,32 @@ std::optional<MappedReply> MapReply(const DecoderProcess::Answer& answer) {
 }
 
 // Asks a helper of the pool; none when the helper failed in any way (it is then replaced).
+// A helper that took the request: a waiting one, or, when that one died while it waited (a
+// signal, the system short of memory) and cannot take it, a new one.
+std::unique_ptr<DecoderProcess> HandOver(int file, const DecoderRequest& request,
+                                         DecoderPool& pool) {
+    auto helper = pool.Take();
+    if (helper && !helper->Send(file, request)) {
+        pool.Discard(std::move(helper));
+        helper = pool.Take();
+        if (helper && !helper->Send(file, request)) {
+            pool.Discard(std::move(helper));
+        }
+    }
+    return helper;
+}
+
 std::optional<MappedReply> Ask(int file, const DecoderRequest& request,
                                const std::atomic<bool>* stop, DecoderPool& pool) {
-    auto helper = pool.Take();
+    auto helper = HandOver(file, request, pool);
     if (!helper) {
         return std::nullopt;
     }
     const auto deadline = std::chrono::steady_clock::now() + pool.TimeLimit(FileSize(file));
     DecoderProcess::Answer answer;
     const bool answered =
-        helper->Send(file, request) &&
         helper->Receive(answer, deadline, [stop] { return stop != nullptr && stop->load(); }) ==
-            DecoderProcess::Wait::Answered;
+        DecoderProcess::Wait::Answered;
     std::optional<MappedReply> mapped;
     if (answered) {
         mapped = MapReply(answer);

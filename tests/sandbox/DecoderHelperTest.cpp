@@ -11,6 +11,7 @@
 #include "support/TempDir.h"
 
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -108,6 +109,13 @@ TEST_F(DecoderHelperTest, AHelperThatFailsGivesNoBitmapAndTheNextFileDecodes) {
         ASSERT_NE(next, nullptr) << hook;
         EXPECT_EQ(next->Width(), 24) << hook;
     }
+    // A helper that died while it waited is no fault of the next file.
+    auto waiting = pool.Take();
+    ::kill(waiting->Pid(), SIGKILL);
+    siginfo_t ended{};
+    ::waitid(P_PID, static_cast<id_t>(waiting->Pid()), &ended, WEXITED | WNOWAIT);
+    pool.GiveBack(std::move(waiting));
+    EXPECT_NE(DecodeInHelper(test::Descriptor(good), ImageFormat::Heif, {}, pool), nullptr);
 }
 
 TEST_F(DecoderHelperTest, AStopEndsTheHelpersRequestAtOnce) {
