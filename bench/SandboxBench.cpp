@@ -13,14 +13,13 @@
 #include "sandbox/DecoderPool.h"
 #include "sandbox/HelperDecode.h"
 
-#include <fcntl.h>
-#include <libheif/heif.h>
-#include <unistd.h>
-
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <libheif/heif.h>
 #include <string>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace pirela;
@@ -73,8 +72,7 @@ int main(int argc, char** argv) {
     const fs::path corpus = argv[1];
     heif_init(nullptr);
     // One helper, the one every request goes to, so that its peak memory is that of them all.
-    DecoderPool pool(fs::canonical("/proc/self/exe").parent_path().parent_path() /
-                         "pirela-decoder",
+    DecoderPool pool(fs::canonical("/proc/self/exe").parent_path().parent_path() / "pirela-decoder",
                      1);
     auto helper = pool.Take();
     const pid_t pid = helper->Pid();
@@ -82,9 +80,8 @@ int main(int argc, char** argv) {
 
     std::printf("helper ÷ in Pirela (median of 9 paired rounds):\n");
     const fs::path heic = corpus / "photo.heic";
-    const double paging = bench::PairedMedianRatio(
-        [&] { Page(heic, ImageFormat::Heif, &pool); },
-        [&] { Page(heic, ImageFormat::Heif, nullptr); });
+    const double paging = bench::PairedMedianRatio([&] { Page(heic, ImageFormat::Heif, &pool); },
+                                                   [&] { Page(heic, ImageFormat::Heif, nullptr); });
     std::printf("  %-44s %6.3f (target <= 1.05)\n", "key -> next picture, 12 MP HEIC", paging);
     const std::pair<const char*, ImageFormat> classic[]{{"photo.jpg", ImageFormat::Jpeg},
                                                         {"rgb.png", ImageFormat::Png},

@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     auto* pixels = static_cast<std::uint8_t*>(std::calloc(reply->bytes, 1));
-    auto bitmap = pirela::Bitmap::Adopt(reply->header, reply->colourTable,
-                                        pirela::PixelMemory(pixels));
+    auto bitmap =
+        pirela::Bitmap::Adopt(reply->header, reply->colourTable, pirela::PixelMemory(pixels));
     if (!bitmap || bitmap->PixelBytes() != reply->bytes) {
         std::abort();
     }

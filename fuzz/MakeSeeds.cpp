@@ -1,9 +1,9 @@
 // Writes small, varied image files as the fuzzers' starting corpus: make_seeds DIR fills
 // DIR/NAME_fuzzer for every image target (bmp, jpeg, png, heif, webp, tiff, gif, raw, exif) and
 // for the decoder helper's answers (decoder_reply).
+#include "sandbox/DecoderMessage.h"
 #include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
-#include "sandbox/DecoderMessage.h"
 
 #include <png.h>
 #include <tiffio.h>

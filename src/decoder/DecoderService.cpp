@@ -9,14 +9,13 @@
 #include "image/RawPreview.h"
 #include "sandbox/DecoderLimits.h"
 
+#include <cstring>
+#include <new>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
-
-#include <cstring>
-#include <new>
 
 namespace pirela {
 
@@ -76,7 +75,7 @@ bool DecoderService::Serve() {
     LimitProcessorTime();
     bool sent = false;
     try {
-        sent = !wellFormed ? SendUndecodable()
+        sent = !wellFormed                        ? SendUndecodable()
                : RunTestHook(file.Get(), socket_) ? true
                                                   : Answer(file.Get(), request);
     } catch (const std::bad_alloc&) {
@@ -93,7 +92,8 @@ bool DecoderService::Answer(int file, const DecoderRequest& request) {
     }
     ReadOptions options;
     options.applyOrientation = request.applyOrientation != 0;
-    if (format == ImageFormat::Bitmap || format == ImageFormat::Jpeg || format == ImageFormat::Png) {
+    if (format == ImageFormat::Bitmap || format == ImageFormat::Jpeg ||
+        format == ImageFormat::Png) {
         // Read as streams, through a descriptor of their own from the file's start. Pirela
         // decodes these itself; the helper reads them so that the two can be measured.
         const CFile stream(::fdopen(::dup(file), "rb"));

@@ -15,8 +15,8 @@ bool SendReply(int socket, DecoderReplyHeader header, const std::vector<RgbQuad>
 }
 
 bool SealMemoryFile(int memory) {
-    return ::fcntl(memory, F_ADD_SEALS,
-                   F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) == 0;
+    return ::fcntl(memory, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) ==
+           0;
 }
 
 } // namespace pirela

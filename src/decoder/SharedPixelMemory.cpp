@@ -1,9 +1,8 @@
 #include "decoder/SharedPixelMemory.h"
 
+#include <mutex>
 #include <sys/mman.h>
 #include <unistd.h>
-
-#include <mutex>
 #include <utility>
 #include <vector>
 

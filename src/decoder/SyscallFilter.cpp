@@ -1,12 +1,11 @@
 #include "decoder/SyscallFilter.h"
 
+#include <cerrno>
 #include <sched.h>
 #include <seccomp.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-
-#include <cerrno>
 
 namespace pirela {
 
@@ -15,19 +14,45 @@ namespace {
 // System calls allowed whatever their arguments.
 constexpr int kAllowed[] = {
     // reading the file by position, the socket's messages, memory files
-    SCMP_SYS(read), SCMP_SYS(pread64), SCMP_SYS(readv), SCMP_SYS(preadv), SCMP_SYS(lseek),
-    SCMP_SYS(fstat), SCMP_SYS(newfstatat), SCMP_SYS(recvmsg), SCMP_SYS(sendmsg),
-    SCMP_SYS(close), SCMP_SYS(dup), SCMP_SYS(fcntl), SCMP_SYS(ftruncate), SCMP_SYS(memfd_create),
+    SCMP_SYS(read),
+    SCMP_SYS(pread64),
+    SCMP_SYS(readv),
+    SCMP_SYS(preadv),
+    SCMP_SYS(lseek),
+    SCMP_SYS(fstat),
+    SCMP_SYS(newfstatat),
+    SCMP_SYS(recvmsg),
+    SCMP_SYS(sendmsg),
+    SCMP_SYS(close),
+    SCMP_SYS(dup),
+    SCMP_SYS(fcntl),
+    SCMP_SYS(ftruncate),
+    SCMP_SYS(memfd_create),
     // memory
-    SCMP_SYS(munmap), SCMP_SYS(mremap), SCMP_SYS(brk), SCMP_SYS(madvise),
+    SCMP_SYS(munmap),
+    SCMP_SYS(mremap),
+    SCMP_SYS(brk),
+    SCMP_SYS(madvise),
     // the codecs' threads and their waiting
-    SCMP_SYS(futex), SCMP_SYS(set_robust_list), SCMP_SYS(rseq), SCMP_SYS(sched_yield),
-    SCMP_SYS(sched_getaffinity), SCMP_SYS(rt_sigprocmask), SCMP_SYS(rt_sigaction),
+    SCMP_SYS(futex),
+    SCMP_SYS(set_robust_list),
+    SCMP_SYS(rseq),
+    SCMP_SYS(sched_yield),
+    SCMP_SYS(sched_getaffinity),
+    SCMP_SYS(rt_sigprocmask),
+    SCMP_SYS(rt_sigaction),
     SCMP_SYS(nanosleep),
-    SCMP_SYS(clock_nanosleep), SCMP_SYS(gettid), SCMP_SYS(getpid),
+    SCMP_SYS(clock_nanosleep),
+    SCMP_SYS(gettid),
+    SCMP_SYS(getpid),
     // time, randomness, ending
-    SCMP_SYS(clock_gettime), SCMP_SYS(getrandom), SCMP_SYS(rt_sigreturn), SCMP_SYS(exit),
-    SCMP_SYS(exit_group), SCMP_SYS(getrlimit), SCMP_SYS(sysinfo),
+    SCMP_SYS(clock_gettime),
+    SCMP_SYS(getrandom),
+    SCMP_SYS(rt_sigreturn),
+    SCMP_SYS(exit),
+    SCMP_SYS(exit_group),
+    SCMP_SYS(getrlimit),
+    SCMP_SYS(sysinfo),
 };
 
 // What the sanitizers' runtimes call besides, in builds with them only.

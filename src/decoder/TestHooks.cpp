@@ -4,12 +4,11 @@
 #include "decoder/SharedPixelMemory.h"
 #include "platform/UniqueDescriptor.h"
 
+#include <cstring>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <cstring>
-#include <string_view>
 
 namespace pirela {
 

@@ -7,13 +7,12 @@
 #include "decoder/SyscallFilter.h"
 #include "sandbox/DecoderLimits.h"
 
+#include <cstdio>
 #include <libheif/heif.h>
 #include <malloc.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cstdio>
 
 namespace {
 

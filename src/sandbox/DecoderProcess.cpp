@@ -2,15 +2,14 @@
 
 #include "sandbox/DescriptorMessage.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 extern char** environ;
 
@@ -18,8 +17,8 @@ namespace pirela {
 
 namespace {
 
-constexpr int kHelperSocket = 3;      // the helper's end, as the helper expects it
-constexpr int kMostDescriptors = 4;   // more than one is malformed; all of them are closed
+constexpr int kHelperSocket = 3;    // the helper's end, as the helper expects it
+constexpr int kMostDescriptors = 4; // more than one is malformed; all of them are closed
 constexpr auto kStopPoll = std::chrono::milliseconds(5);
 
 // Starts the program with the socket as its descriptor 3 and every other descriptor of ours
@@ -130,8 +129,7 @@ DecoderProcess::Wait DecoderProcess::ReadAnswer(Answer& answer) {
     header.msg_iovlen = 1;
     header.msg_control = control;
     header.msg_controllen = sizeof control;
-    const ssize_t received =
-        ::recvmsg(socket_.Get(), &header, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
+    const ssize_t received = ::recvmsg(socket_.Get(), &header, MSG_DONTWAIT | MSG_CMSG_CLOEXEC);
     if (received < 0 && (errno == EAGAIN || errno == EINTR)) {
         return Wait::TimedOut;
     }

@@ -3,13 +3,12 @@
 #include "platform/UniqueDescriptor.h"
 #include "sandbox/DecoderMessage.h"
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace pirela {

@@ -1,10 +1,9 @@
 #include "sandbox/DecoderProgram.h"
 
-#include <unistd.h>
-
 #include <array>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace pirela {
 

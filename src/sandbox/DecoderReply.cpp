@@ -17,7 +17,8 @@ bool CheckPixels(const DecoderReplyHeader& header, const ReplyMemory& memory) {
         !IsPixelBitCount(header.bitCount) || header.orientation != 1) {
         return false;
     }
-    const std::uint64_t colourLimit = header.bitCount <= 8 ? std::uint64_t{1} << header.bitCount : 0;
+    const std::uint64_t colourLimit =
+        header.bitCount <= 8 ? std::uint64_t{1} << header.bitCount : 0;
     if (header.colours > colourLimit) {
         return false;
     }

@@ -22,12 +22,12 @@ struct ReplyMemory {
 struct DecoderReply {
     DecoderStatus status = DecoderStatus::Undecodable;
     DecoderPayload payload = DecoderPayload::Pixels;
-    BitmapInfoHeader header;           // Pixels: the bitmap's description
-    std::vector<RgbQuad> colourTable;  // Pixels of 8 bits or less
+    BitmapInfoHeader header;          // Pixels: the bitmap's description
+    std::vector<RgbQuad> colourTable; // Pixels of 8 bits or less
     bool hasAlpha = false;
     bool cameraPreview = false;
-    int orientation = 1;               // JpegPreview: the turn the raw file gives it
-    std::size_t bytes = 0;             // how much of the memory the payload is
+    int orientation = 1;   // JpegPreview: the turn the raw file gives it
+    std::size_t bytes = 0; // how much of the memory the payload is
 };
 
 // The answer in the message's bytes, or none when anything in it is malformed, inconsistent or

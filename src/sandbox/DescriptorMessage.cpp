@@ -1,8 +1,7 @@
 #include "sandbox/DescriptorMessage.h"
 
-#include <sys/socket.h>
-
 #include <cstring>
+#include <sys/socket.h>
 
 namespace pirela {
 

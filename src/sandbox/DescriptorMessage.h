@@ -1,9 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <sys/types.h>
 #include <sys/uio.h>
-
-#include <cstddef>
 
 namespace pirela {
 

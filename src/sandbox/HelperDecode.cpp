@@ -2,11 +2,10 @@
 
 #include "sandbox/DecoderReply.h"
 
+#include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-
-#include <cstring>
 
 namespace pirela {
 
@@ -41,8 +40,8 @@ std::optional<MappedReply> MapReply(const DecoderProcess::Answer& answer) {
     }
     MappedReply mapped{*reply, nullptr};
     if (reply->status == DecoderStatus::Decoded) {
-        void* memory =
-            ::mmap(nullptr, reply->bytes, PROT_READ, MAP_SHARED | MAP_POPULATE, answer.memory.Get(), 0);
+        void* memory = ::mmap(nullptr, reply->bytes, PROT_READ, MAP_SHARED | MAP_POPULATE,
+                              answer.memory.Get(), 0);
         if (memory == MAP_FAILED) {
             return std::nullopt;
         }
@@ -51,7 +50,6 @@ std::optional<MappedReply> MapReply(const DecoderProcess::Answer& answer) {
     return mapped;
 }
 
-// Asks a helper of the pool; none when the helper failed in any way (it is then replaced).
 // A helper that took the request: a waiting one, or, when that one died while it waited (a
 // signal, the system short of memory) and cannot take it, a new one.
 std::unique_ptr<DecoderProcess> HandOver(int file, const DecoderRequest& request,
@@ -67,6 +65,7 @@ std::unique_ptr<DecoderProcess> HandOver(int file, const DecoderRequest& request
     return helper;
 }
 
+// Asks a helper of the pool; none when the helper failed in any way (it is then replaced).
 std::optional<MappedReply> Ask(int file, const DecoderRequest& request,
                                const std::atomic<bool>* stop, DecoderPool& pool) {
     auto helper = HandOver(file, request, pool);
@@ -75,9 +74,9 @@ std::optional<MappedReply> Ask(int file, const DecoderRequest& request,
     }
     const auto deadline = std::chrono::steady_clock::now() + pool.TimeLimit(FileSize(file));
     DecoderProcess::Answer answer;
-    const bool answered =
-        helper->Receive(answer, deadline, [stop] { return stop != nullptr && stop->load(); }) ==
-        DecoderProcess::Wait::Answered;
+    const bool answered = helper->Receive(answer, deadline, [stop] {
+        return stop != nullptr && stop->load();
+    }) == DecoderProcess::Wait::Answered;
     std::optional<MappedReply> mapped;
     if (answered) {
         mapped = MapReply(answer);

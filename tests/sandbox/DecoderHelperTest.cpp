@@ -10,11 +10,10 @@
 #include "support/CameraFixtures.h"
 #include "support/TempDir.h"
 
-#include <signal.h>
-#include <sys/wait.h>
-
 #include <cstring>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <thread>
 
 namespace pirela {
@@ -64,11 +63,12 @@ TEST_F(DecoderHelperTest, EachFormatDecodesInTheHelperAsInPirela) {
     test::WriteGif(dir_ / "a.gif", frame);
     frame.transparent = 1;
     test::WriteGif(dir_ / "clear.gif", frame);
-    for (const auto& [name, format] :
-         {std::pair{"a.heic", ImageFormat::Heif}, {"a.avif", ImageFormat::Avif},
-          {"a.webp", ImageFormat::WebP},
-          {"a.tif", ImageFormat::Tiff}, {"a.gif", ImageFormat::Gif},
-          {"clear.gif", ImageFormat::Gif}}) {
+    for (const auto& [name, format] : {std::pair{"a.heic", ImageFormat::Heif},
+                                       {"a.avif", ImageFormat::Avif},
+                                       {"a.webp", ImageFormat::WebP},
+                                       {"a.tif", ImageFormat::Tiff},
+                                       {"a.gif", ImageFormat::Gif},
+                                       {"clear.gif", ImageFormat::Gif}}) {
         for (const bool upright : {true, false}) {
             const test::Descriptor file(dir_ / name);
             const ReadOptions options{nullptr, upright};
@@ -95,8 +95,8 @@ TEST_F(DecoderHelperTest, AHelperThatFailsGivesNoBitmapAndTheNextFileDecodes) {
     pool.SetTimeLimit(std::chrono::milliseconds(300), std::chrono::milliseconds(0));
     const fs::path good = dir_ / "good.heic";
     test::WriteHeif(good, test::PhotoLike(24, 16, 3));
-    std::vector<std::string> hooks{"crash",      "hang",       "lie-size", "lie-memory",
-                                   "lie-stride", "unsealed",   "garbage",  "not-a-hook"};
+    std::vector<std::string> hooks{"crash",      "hang",     "lie-size", "lie-memory",
+                                   "lie-stride", "unsealed", "garbage",  "not-a-hook"};
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
     hooks.push_back("allocate"); // sanitizers run without the memory limit
 #endif
@@ -142,9 +142,9 @@ TEST_F(DecoderHelperTest, TheFilterKillsAHelperThatOpensAFileOrASocket) {
         ASSERT_NE(helper, nullptr);
         ASSERT_TRUE(helper->Send(test::Descriptor(marker), DecoderRequest{}));
         DecoderProcess::Answer answer;
-        EXPECT_EQ(helper->Receive(answer, std::chrono::steady_clock::now() + std::chrono::minutes(1),
-                                  {}),
-                  DecoderProcess::Wait::Broken)
+        EXPECT_EQ(
+            helper->Receive(answer, std::chrono::steady_clock::now() + std::chrono::minutes(1), {}),
+            DecoderProcess::Wait::Broken)
             << hook;
         EXPECT_EQ(helper->End(), SIGSYS) << hook;
     }

@@ -31,8 +31,8 @@ Answer GoodPixels() {
 
 std::optional<DecoderReply> Parse(const Answer& answer) {
     DecoderReplyHeader header = answer.header;
-    header.colours = header.colours != 0 ? header.colours
-                                         : static_cast<std::uint32_t>(answer.colours.size());
+    header.colours =
+        header.colours != 0 ? header.colours : static_cast<std::uint32_t>(answer.colours.size());
     std::vector<std::uint8_t> message(sizeof header + answer.colours.size() * sizeof(RgbQuad));
     std::memcpy(message.data(), &header, sizeof header);
     if (!answer.colours.empty()) {
