@@ -35,5 +35,5 @@ if setarch "$(uname -m)" -R true 2>/dev/null; then
   fixed_layout=(setarch "$(uname -m)" -R)
 fi
 "${fixed_layout[@]}" cmake --build "$root/build/tsan" -j "$jobs"
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions="$root/scripts/tsan-suppressions.txt" \
   "${fixed_layout[@]}" ctest --test-dir "$root/build/tsan" --output-on-failure -j "$jobs"
