@@ -129,7 +129,25 @@ std::string EncodeJournalRecord(const JournalRecord& record) {
 
 namespace {
 
-// The line after its check sum, when the sum is right; none otherwise.
+bool IsLowerHex(std::string_view text) {
+    for (const char c : text) {
+        if (HexValue(c) < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the text is the number as the encoder writes it: no sign but '-', no leading zero,
+// no "-0". Another spelling of the same number is not a record this program wrote.
+bool IsCanonicalNumber(std::string_view text, std::int64_t& value) {
+    const char* end = text.data() + text.size();
+    return !text.empty() && std::from_chars(text.data(), end, value).ptr == end &&
+           std::to_string(value) == text;
+}
+
+// The line after its check sum, when the sum is right and written as the encoder writes it
+// (eight lower-case hexadecimal digits); none otherwise.
 std::optional<std::string_view> CheckedBody(std::string_view line) {
     std::string_view rest = line;
     if (NextToken(rest) != kVersion) {
@@ -137,7 +155,7 @@ std::optional<std::string_view> CheckedBody(std::string_view line) {
     }
     const std::string_view sum = NextToken(rest);
     std::uint32_t expected = 0;
-    if (sum.size() != 8 ||
+    if (sum.size() != 8 || !IsLowerHex(sum) ||
         std::from_chars(sum.data(), sum.data() + sum.size(), expected, 16).ptr !=
             sum.data() + sum.size() ||
         CheckSum(rest) != expected) {
@@ -162,9 +180,12 @@ std::optional<JournalRecord> DecodeJournalRecord(std::string_view line) {
     record.operation = NextToken(rest);
     record.type = NextToken(rest);
     const std::string_view time = NextToken(rest);
-    if (!IsName(record.operation) || !IsName(record.type) || time.empty() ||
-        std::from_chars(time.data(), time.data() + time.size(), record.time).ptr !=
-            time.data() + time.size()) {
+    if (!IsName(record.operation) || !IsName(record.type) ||
+        !IsCanonicalNumber(time, record.time)) {
+        return std::nullopt;
+    }
+    // Exactly one blank between the parts and none at the end, as the encoder writes them.
+    if (body->back() == ' ') {
         return std::nullopt;
     }
     while (!rest.empty()) {

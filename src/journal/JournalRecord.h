@@ -35,7 +35,9 @@ struct JournalRecord {
 std::string EncodeJournalRecord(const JournalRecord& record);
 
 // The record of a line (without its newline); none when the line is damaged (a record cut off
-// by a crash, a wrong check sum, a malformed field) or of a version this program does not know.
+// by a crash, a wrong check sum, a malformed field), of a version this program does not know,
+// or written otherwise than EncodeJournalRecord writes it (one spelling per record, so that a
+// record read back and written again is the same line).
 std::optional<JournalRecord> DecodeJournalRecord(std::string_view line);
 
 // The operation id and the type of a line, without checking or decoding the rest: enough to

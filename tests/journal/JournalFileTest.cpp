@@ -10,6 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
+#include <cstdio>
 #include <fstream>
 #include <set>
 
@@ -54,6 +57,31 @@ TEST(JournalRecordTest, AnyBytesComeBackAndNoCutOrChangedLineIsTaken) {
         std::string changed(body);
         changed[at] = changed[at] == 'x' ? 'y' : 'x';
         EXPECT_FALSE(DecodeJournalRecord(changed)) << "changed at " << at;
+    }
+}
+
+// A line with its body and a right check sum written as `format` spells it.
+std::string Summed(const std::string& body, const char* format = "%08x") {
+    char sum[9];
+    std::snprintf(sum, sizeof sum, format,
+                  static_cast<unsigned>(::crc32(0, reinterpret_cast<const Bytef*>(body.data()),
+                                                static_cast<uInt>(body.size()))));
+    return "P1 " + std::string(sum) + ' ' + body;
+}
+
+TEST(JournalRecordTest, OnlyTheEncodersOwnSpellingIsTakenEvenWithARightCheckSum) {
+    ASSERT_TRUE(DecodeJournalRecord(Summed("00ff00ff00ff00ff end 100 outcome=done")));
+    for (const std::string& line : {
+             Summed("00ff00ff00ff00ff end 100 outcome=done", "%08X"),
+             Summed("00ff00ff00ff00ff end 0100 outcome=done"),
+             Summed("00ff00ff00ff00ff end -0 outcome=done"),
+             Summed("00ff00ff00ff00ff end 100 outcome=done "),
+             Summed("00ff00ff00ff00ff end 100 "),
+             Summed("00ff00ff00ff00ff end 100  outcome=done"),
+             Summed("00ff00ff00ff00ff end 100 from=%2A"),
+             Summed("00ff00ff00ff00ff end 100 from=%0A"),
+         }) {
+        EXPECT_FALSE(DecodeJournalRecord(line)) << line;
     }
 }
 
