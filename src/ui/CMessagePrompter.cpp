@@ -46,16 +46,20 @@ QMessageBox::StandardButtons ButtonsFor(MessageButtons buttons) {
     return QMessageBox::Ok;
 }
 
-MessageAnswer AnswerFor(int button) {
-    switch (button) {
+// Only a button (clicked, or pressed through its key) answers. A box whose loop ended without
+// one (the program quitting, the owner going) answers キャンセル: the question's Ok is consent to
+// send, and nobody gave it.
+MessageAnswer AnswerFor(const QMessageBox& box) {
+    QAbstractButton* clicked = box.clickedButton();
+    switch (clicked == nullptr ? QMessageBox::NoButton : box.standardButton(clicked)) {
+    case QMessageBox::Ok:
+        return MessageAnswer::Ok;
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
     case QMessageBox::No:
         return MessageAnswer::No;
-    case QMessageBox::Cancel:
-        return MessageAnswer::Cancel;
     default:
-        return MessageAnswer::Ok;
+        return MessageAnswer::Cancel;
     }
 }
 
@@ -158,7 +162,8 @@ MessageAnswer CMessagePrompter::ShowCaptionedMessage(const std::string& caption,
     }
     const EarlyKeyGuard guard(box);
     const ImmediateMnemonics mnemonics(box);
-    return AnswerFor(box.exec());
+    box.exec();
+    return AnswerFor(box);
 }
 
 std::optional<std::string> CMessagePrompter::AskFolder(const std::string& startFolder,

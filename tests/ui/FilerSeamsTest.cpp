@@ -207,6 +207,20 @@ private slots:
         }
     }
 
+    // The send's confirmation ended by anything but a button (here its loop) is no consent.
+    void aBoxClosedWithoutAButtonAnswersCancel() {
+        CMessagePrompter prompter;
+        for (const bool click : {true, false}) {
+            QTimer::singleShot(0, [click] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box != nullptr);
+                click ? box->button(QMessageBox::Ok)->click() : box->reject();
+            });
+            QCOMPARE(prompter.ShowMessage("?", MessageIcon::Information, MessageButtons::OkCancel),
+                     click ? MessageAnswer::Ok : MessageAnswer::Cancel);
+        }
+    }
+
     void theNewNameDialogOffersTheCurrentNameAndReturnsTheTypedOne() {
         CMessagePrompter prompter;
         QTimer::singleShot(0, [] {
