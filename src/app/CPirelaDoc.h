@@ -135,7 +135,8 @@ public:
     void AdoptRecovery(std::shared_ptr<StartupRecovery> recovery) { startup_ = std::move(recovery); }
     // Before any file operation: the recovery at the start has ended, and the operations that
     // an instance which died since left open are recovered (the user is told, as at the start).
-    void AwaitRecovery();
+    // False when the user cancelled the wait: the operation is not to start then.
+    bool AwaitRecovery();
     // The newest operation the undo takes back; none when there is none.
     const std::optional<FileOperation>& LatestOperation() { return history_.Latest(); }
     // The undo command's prompt, naming that operation.

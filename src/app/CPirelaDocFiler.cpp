@@ -69,7 +69,9 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     if (!list_.HasCurrentImage() || (otherFolder.empty() && (n < 0 || n >= kDestinationCount))) {
         return false;
     }
-    AwaitRecovery();
+    if (!AwaitRecovery()) {
+        return false;
+    }
     SendRequest request;
     request.source = list_.CurrentImagePath();
     request.folder = otherFolder.empty() ? settings_.destinationFolders[static_cast<std::size_t>(n)]
@@ -121,22 +123,24 @@ void CPirelaDoc::ShowAfterRemoval() {
 
 // --- The journal of file operations ---
 
-void CPirelaDoc::AwaitRecovery() {
+bool CPirelaDoc::AwaitRecovery() {
     std::vector<RecoveredOperation> recovered;
     std::atomic<bool> cancel{false};
+    bool interrupted = false;
     host_.RunFileWork(
         [&] {
-            if (startup_) {
-                startup_->Wait();
-            }
-            if (log_.OthersLeftWork()) {
-                recovered = Recovery(log_, calls_).Run();
+            interrupted = startup_ && !startup_->WaitUnless(cancel);
+            if (!interrupted && log_.OthersLeftWork()) {
+                Recovery recovery(log_, calls_);
+                recovered = recovery.Run(false, &cancel);
+                interrupted = recovery.Cancelled();
             }
         },
         cancel);
     if (const std::string message = RecoveryMessage(recovered); !message.empty()) {
         prompter_.ShowMessage(message, MessageIcon::Information, MessageButtons::Ok);
     }
+    return !interrupted;
 }
 
 std::string CPirelaDoc::UndoPrompt() {
@@ -150,8 +154,7 @@ std::string CPirelaDoc::UndoPrompt() {
 // --- Taking files back ---
 
 void CPirelaDoc::UndoLastSend() {
-    AwaitRecovery();
-    if (!history_.Latest()) {
+    if (!AwaitRecovery() || !history_.Latest()) {
         return;
     }
     const FileOperation operation = *history_.Latest();
@@ -186,7 +189,9 @@ void CPirelaDoc::DeleteToRecycleBin() {
     if (!list_.HasCurrentImage()) {
         return;
     }
-    AwaitRecovery();
+    if (!AwaitRecovery()) {
+        return;
+    }
     const std::string path = list_.CurrentImagePath();
     if (prompter_.ShowMessage(res::TrashQuestion(path), MessageIcon::Question,
                               MessageButtons::YesNo) != MessageAnswer::Yes) {

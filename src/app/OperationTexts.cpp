@@ -19,18 +19,34 @@ bool KeptAFile(const FileOperation& operation) {
     return false;
 }
 
-std::string RecoveryLine(const RecoveredOperation& recovered) {
+std::string StateLine(const RecoveredOperation& recovered, bool doubts) {
     const std::string description = DescribeOperation(recovered.operation);
     const bool undo = recovered.operation.kind == operation::kUndo;
     switch (recovered.state) {
     case RecoveredState::After:
         return undo ? res::UndoFinishedLine(description) : res::FinishedLine(description);
     case RecoveredState::Before:
-        return undo ? res::UndoNotDoneLine(description) : res::NotDoneLine(description);
+        return undo     ? res::UndoNotDoneLine(description)
+               : doubts ? res::NotDoneLeavingLine(description)
+                        : res::NotDoneLine(description);
     case RecoveredState::Unresolved:
         break;
     }
     return res::UnresolvedLine(description);
+}
+
+// The operation's line, then each file it left in doubt.
+std::string RecoveryLine(const RecoveredOperation& recovered) {
+    const FileOperation& operation = recovered.operation;
+    std::string line =
+        StateLine(recovered, !operation.leftInDoubt.empty() || !operation.trashedInDoubt.empty());
+    for (const std::string& path : operation.leftInDoubt) {
+        line += res::LeftInDoubtLine(path);
+    }
+    for (const std::string& trashed : operation.trashedInDoubt) {
+        line += res::TrashedInDoubtLine(trashed);
+    }
+    return line;
 }
 
 } // namespace
@@ -105,7 +121,9 @@ std::string UndoRefusal(const FileOperation& operation, const UndoResult& result
         }
     }
     if (operation.kind == operation::kCopy) {
-        return res::CannotDeleteMessage(file.to);
+        const bool original = result.status == UndoStatus::Changed && result.path == file.from;
+        return res::CannotDeleteMessage(file.to) +
+               (original ? res::OriginalChangedLine(file.from) : std::string());
     }
     return result.status == UndoStatus::Changed ? res::NotTheMovedFileMessage(file.to, file.from)
                                                 : res::CannotMoveBackMessage(file.to, file.from);

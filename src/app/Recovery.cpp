@@ -1,6 +1,7 @@
 #include "app/Recovery.h"
 
 #include "app/TrashOperation.h"
+#include "journal/JournalFile.h"
 #include "journal/JournalOwner.h"
 #include "journal/OperationLog.h"
 #include "platform/FileAccess.h"
@@ -43,14 +44,36 @@ std::vector<std::vector<JournalRecord>> ByOperation(std::vector<JournalRecord> r
 
 } // namespace
 
-std::vector<RecoveredOperation> Recovery::Run(bool compact) {
+std::vector<RecoveredOperation> Recovery::Run(bool compact, const std::atomic<bool>* cancel) {
     std::vector<RecoveredOperation> recovered;
     JournalFile& journal = log_.Journal();
-    const JournalFile::Lock lock(journal);
-    if (!lock.Held()) {
-        return recovered;
+    std::vector<FileOperation> adopted;
+    JournalScan scan;
+    {
+        const JournalFile::Lock lock(journal, cancel);
+        cancelled_ = !lock.Held() && cancel != nullptr && cancel->load();
+        if (!lock.Held()) {
+            return recovered;
+        }
+        scan = journal.Scan();
+        adopted = Adopt(scan);
     }
-    const JournalScan scan = journal.Scan();
+    for (FileOperation& operation : adopted) {
+        const RecoveredState state = Recover(operation);
+        if (state != RecoveredState::Unresolved) {
+            log_.End(operation, state == RecoveredState::After ? operation::kDone
+                                                               : operation::kRolledBack);
+        }
+        recovered.push_back({std::move(operation), state});
+    }
+    if (compact && CompactionDue(scan.operations, scan.oldest, Now())) {
+        journal.Compact(Now());
+    }
+    return recovered;
+}
+
+std::vector<FileOperation> Recovery::Adopt(const JournalScan& scan) const {
+    std::vector<FileOperation> adopted;
     for (const std::vector<JournalRecord>& records : ByOperation(scan.unfinished)) {
         std::optional<FileOperation> operation = DecodeOperation(records);
         if (!operation) {
@@ -61,19 +84,13 @@ std::vector<RecoveredOperation> Recovery::Run(bool compact) {
             continue;
         }
         if (!IsKnownKind(operation->kind) || JournalOwner::IsAlive(log_.Folder(), operation->owner)) {
-            continue; // another instance's, still running (or of a later version)
+            continue; // another instance's, still running or recovering it (or of a later version)
         }
-        const RecoveredState state = Recover(*operation);
-        if (state != RecoveredState::Unresolved) {
-            log_.End(*operation, state == RecoveredState::After ? operation::kDone
-                                                                : operation::kRolledBack);
+        if (log_.Adopt(*operation)) {
+            adopted.push_back(std::move(*operation));
         }
-        recovered.push_back({std::move(*operation), state});
     }
-    if (compact && CompactionDue(scan.operations, scan.oldest, Now())) {
-        journal.Compact(Now());
-    }
-    return recovered;
+    return adopted;
 }
 
 bool Recovery::CompactionDue(std::size_t operations, std::int64_t oldest, std::int64_t now) {
@@ -86,28 +103,33 @@ RecoveredState Recovery::Recover(FileOperation& operation) const {
     if (operation.files.empty()) {
         return RecoveredState::Before;
     }
+    const ClaimHook beforeClaiming = log_.ClaimRecorder(operation);
     if (operation.kind == operation::kTrash) {
-        return TrashOperation::Recover(operation, calls_);
+        return TrashOperation::Recover(operation, calls_, beforeClaiming);
     }
     if (operation.kind == operation::kRename) {
-        return RenameUndo::Recover(operation, calls_);
+        return RenameUndo::Recover(operation, calls_, beforeClaiming);
     }
     if (operation.kind == operation::kUndo) {
-        return RecoverUndo(operation);
+        return RecoverUndo(operation, beforeClaiming);
     }
-    return RecoverSend(operation);
+    return RecoverSend(operation, beforeClaiming);
 }
 
-RecoveredState Recovery::RecoverSend(FileOperation& operation) const {
+RecoveredState Recovery::RecoverSend(FileOperation& operation,
+                                     const ClaimHook& beforeClaiming) const {
     const bool move = operation.kind == operation::kMove;
-    const Trash trash(calls_);
+    Trash trash(calls_);
+    trash.BeforeClaiming(beforeClaiming);
     RecoveredState state = RecoveredState::Before;
     for (std::size_t i = 0; i < operation.files.size(); ++i) {
         OperationFile& file = operation.files[i];
         const std::string temporary = TemporaryNameFor(operation.id, i);
-        file.moved = RecoverTransferredFile(file, temporary, move, calls_) == RecoveredState::After;
+        file.moved = RecoverTransferredFile(operation, i, move, calls_, beforeClaiming) ==
+                     RecoveredState::After;
         if (file.companion && !file.moved && state == RecoveredState::After) {
-            file.moved = FollowFile(file, temporary, move, calls_); // as the send would have
+            // as the send would have
+            file.moved = FollowFile(file, temporary, move, calls_, beforeClaiming);
         }
         file.placed = file.moved ? FileIdentity::Of(file.to) : std::nullopt;
         if (file.standing) {
@@ -123,7 +145,7 @@ RecoveredState Recovery::RecoverSend(FileOperation& operation) const {
                 file.kept.clear();
                 file.keptInfo.clear();
             }
-            trash.ForgetCutShort(file.to);
+            trash.ForgetCutShort(file.to, file.standing, ClaimedSince(operation));
         }
         if (file.moved && !file.companion) {
             state = RecoveredState::After;
@@ -132,14 +154,15 @@ RecoveredState Recovery::RecoverSend(FileOperation& operation) const {
     return state;
 }
 
-RecoveredState Recovery::RecoverUndo(FileOperation& operation) const {
+RecoveredState Recovery::RecoverUndo(FileOperation& operation,
+                                     const ClaimHook& beforeClaiming) const {
     if (operation.undoneKind == operation::kTrash) {
-        return TrashOperation::RecoverUndo(operation, calls_);
+        return TrashOperation::RecoverUndo(operation, calls_, beforeClaiming);
     }
     if (operation.undoneKind == operation::kRename) {
-        return RenameUndo::Recover(operation, calls_);
+        return RenameUndo::Recover(operation, calls_, beforeClaiming);
     }
-    return SendUndo::Recover(operation, calls_);
+    return SendUndo::Recover(operation, calls_, beforeClaiming);
 }
 
 } // namespace pirela

@@ -2,6 +2,7 @@
 
 #include "journal/OperationLog.h"
 
+#include <chrono>
 #include <thread>
 
 namespace pirela {
@@ -15,6 +16,14 @@ const std::vector<RecoveredOperation>& StartupRecovery::Wait() const {
     std::unique_lock lock(mutex_);
     ended_.wait(lock, [this] { return over_; });
     return recovered_; // never changed again once over
+}
+
+bool StartupRecovery::WaitUnless(const std::atomic<bool>& cancel) const {
+    std::unique_lock lock(mutex_);
+    while (!over_ && !cancel) {
+        ended_.wait_for(lock, std::chrono::milliseconds(20));
+    }
+    return over_;
 }
 
 std::shared_ptr<StartupRecovery> StartRecovery(std::filesystem::path journalFolder) {

@@ -2,6 +2,7 @@
 
 #include "app/Recovery.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <memory>
@@ -20,6 +21,9 @@ public:
     bool Ended() const;
     // Waits for it to end; what it dealt with.
     const std::vector<RecoveredOperation>& Wait() const;
+    // Waits for it to end unless the flag is set first (the user's キャンセル, heard within a
+    // moment); whether it ended.
+    bool WaitUnless(const std::atomic<bool>& cancel) const;
 
 private:
     friend std::shared_ptr<StartupRecovery> StartRecovery(std::filesystem::path journalFolder);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journal/FileOperation.h"
+#include "platform/FileTransfer.h"
 #include "platform/SystemCalls.h"
 #include "platform/TransferResult.h"
 
@@ -23,11 +24,14 @@ public:
     TransferResult Put(const std::string& path) const;
     UndoResult Undo(const FileOperation& trashed) const;
 
-    // A trash cut short: the file is in the trash (found there by its identity, After) or at its
-    // place (Before); a record left without its file goes. Fills in where it went.
-    static RecoveredState Recover(FileOperation& operation, const SystemCalls& calls);
+    // A trash cut short: the file is in the trash (found there by its identity as its disk keeps
+    // it, After) or at its place (Before); a record left without its file goes, and so does the
+    // claim of a rename the operation recorded claiming. Fills in where it went.
+    static RecoveredState Recover(FileOperation& operation, const SystemCalls& calls,
+                                  const ClaimHook& beforeClaiming);
     // Taking a trash back, cut short: the file back at its place (After) or still in the trash.
-    static RecoveredState RecoverUndo(const FileOperation& undo, const SystemCalls& calls);
+    static RecoveredState RecoverUndo(FileOperation& undo, const SystemCalls& calls,
+                                      const ClaimHook& beforeClaiming);
 
 private:
     OperationLog& log_;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <chrono>
+#include <sys/stat.h>
 
 namespace pirela {
 
@@ -51,6 +52,10 @@ bool ApplyFileField(OperationFile& file, std::string_view key, const std::string
         file.keptInfo = value;
     } else if (key == "placed") {
         file.placed = DecodeIdentity(value);
+    } else if (key == "trashed") {
+        file.trashed = value;
+    } else if (key == "trashed-info") {
+        file.trashedInfo = value;
     } else if (key == "moved") {
         file.moved = value != "0";
     } else if (key == "companion") {
@@ -92,6 +97,10 @@ void ApplyLaterRecord(FileOperation& operation, const JournalRecord& record) {
             file = index && *index < operation.files.size() ? &operation.files[*index] : nullptr;
         } else if (key == "outcome" && record.type == JournalRecord::kEnd) {
             operation.outcome = value;
+        } else if (key == "claims") {
+            operation.claims = value == "1";
+        } else if (key == "owner") {
+            operation.owner = value; // taken over by another instance
         } else if (file != nullptr) {
             ApplyFileField(*file, key, value);
         }
@@ -110,6 +119,13 @@ bool FileOperation::Replaces() const {
         }
     }
     return false;
+}
+
+bool MayBeClaimOf(const FileOperation& operation, const std::string& path) {
+    struct stat status {};
+    // The two seconds: FAT's times are that coarse.
+    return operation.claims && ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+           status.st_size == 0 && status.st_mtim.tv_sec + 2 >= operation.time;
 }
 
 std::string TemporaryNameFor(std::string_view operation, std::size_t index) {
@@ -144,10 +160,24 @@ JournalRecord OperationRecord(const FileOperation& operation, std::string_view t
     return JournalRecord{operation.id, std::string(type), Now(), {}};
 }
 
+JournalRecord ClaimsRecord(const FileOperation& operation) {
+    JournalRecord record = OperationRecord(operation, "claims");
+    record.Add("claims", "1");
+    return record;
+}
+
+JournalRecord AdoptionRecord(const FileOperation& operation, const std::string& owner) {
+    JournalRecord record = OperationRecord(operation, "adopted");
+    record.Add("owner", owner);
+    return record;
+}
+
 JournalRecord& AddFileFields(JournalRecord& record, std::size_t index, const OperationFile& file) {
     record.Add("file", std::to_string(index));
     AddIfSet(record, "kept", file.kept);
     AddIfSet(record, "kept-info", file.keptInfo);
+    AddIfSet(record, "trashed", file.trashed);
+    AddIfSet(record, "trashed-info", file.trashedInfo);
     AddIfSet(record, "placed", file.placed);
     if (!file.moved) {
         record.Add("moved", "0");

@@ -48,6 +48,10 @@ struct OperationFile {
     std::string keptInfo;
     // The file the operation left at `to`, read once it was there.
     std::optional<FileIdentity> placed;
+    // Where the operation put the file at `from` itself in the trash, and its trash record: the
+    // copy an undo took away.
+    std::string trashed;
+    std::string trashedInfo;
     // False when the operation ended without this file (one file of a batch rename failed).
     bool moved = true;
     // A sidecar that goes with the file before it: it never makes the operation fail, and one
@@ -67,6 +71,16 @@ struct FileOperation {
     std::string folder;   // a batch rename's folder
     std::vector<OperationFile> files;
     std::string outcome;  // empty while the operation is open
+    // Whether it may have claimed a name with an empty file of its own (on a disk without
+    // no-replace renames or links), recorded before the first claim: only then may recovery
+    // take an empty file at one of its names for a claim.
+    bool claims = false;
+
+    // What recovery left alone in doubt rather than remove (a file changed since, or not known
+    // to be the operation's): the paths where it left them, and those it put in the trash
+    // instead, by their paths there. Told to the user, never recorded.
+    std::vector<std::string> leftInDoubt;
+    std::vector<std::string> trashedInDoubt;
 
     bool Ended() const { return !outcome.empty(); }
     bool Replaces() const;
@@ -96,10 +110,23 @@ struct UndoResult {
 // finds it and never takes another program's file for it.
 std::string TemporaryNameFor(std::string_view operation, std::size_t index);
 
+// Whether the file at the path may be a claim the operation made (see FileOperation::claims): it
+// recorded that it claims names, and the path holds an empty regular file made since it began.
+// The caller still makes sure that it is none of the operation's files.
+bool MayBeClaimOf(const FileOperation& operation, const std::string& path);
+// Since when the operation's claims may stand: its beginning, when it recorded claiming.
+inline std::optional<std::int64_t> ClaimedSince(const FileOperation& operation) {
+    return operation.claims ? std::optional<std::int64_t>(operation.time) : std::nullopt;
+}
+
 // The begin record of the operation: everything recovery needs to finish it or take it back.
 JournalRecord BeginRecord(const FileOperation& operation);
 // A record of the operation's (a step, or its end), to which the caller adds fields.
 JournalRecord OperationRecord(const FileOperation& operation, std::string_view type);
+// The step that says the operation may claim names from now on (see FileOperation::claims).
+JournalRecord ClaimsRecord(const FileOperation& operation);
+// The step by which the instance of the owner mark takes an operation over (its recovery).
+JournalRecord AdoptionRecord(const FileOperation& operation, const std::string& owner);
 // Adds the fields of one file (its number, then those known) to a step or end record.
 JournalRecord& AddFileFields(JournalRecord& record, std::size_t index, const OperationFile& file);
 

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -50,7 +52,7 @@ JournalFile::~JournalFile() {
     }
 }
 
-bool JournalFile::Acquire() const {
+bool JournalFile::Acquire(const std::atomic<bool>* cancel) const {
     if (lockDepth_++ > 0) {
         return true;
     }
@@ -60,8 +62,16 @@ bool JournalFile::Acquire() const {
         const std::string lockFile = file_.string() + ".lock";
         lockFd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     }
+    // Without a flag to heed, the kernel wakes the waiter; with one, it is looked at every few
+    // milliseconds, so that the user's キャンセル is heard while another instance holds the lock.
+    const int how = cancel == nullptr ? LOCK_EX : LOCK_EX | LOCK_NB;
     int locked = -1;
-    while (lockFd_ >= 0 && (locked = ::flock(lockFd_, LOCK_EX)) != 0 && errno == EINTR) {
+    while (lockFd_ >= 0 && (locked = ::flock(lockFd_, how)) != 0) {
+        if (errno == EWOULDBLOCK && cancel != nullptr && !cancel->load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        } else if (errno != EINTR) {
+            break;
+        }
     }
     if (locked != 0) {
         --lockDepth_;
@@ -76,8 +86,9 @@ void JournalFile::Release() const {
     }
 }
 
-JournalFile::Lock::Lock(const JournalFile& journal) : journal_(journal) {
-    held_ = journal_.Acquire();
+JournalFile::Lock::Lock(const JournalFile& journal, const std::atomic<bool>* cancel)
+    : journal_(journal) {
+    held_ = journal_.Acquire(cancel);
 }
 
 JournalFile::Lock::~Lock() {
@@ -138,12 +149,13 @@ bool JournalFile::WriteAll(int fd, const std::string& bytes) const {
     return true;
 }
 
-bool JournalFile::Append(const std::vector<JournalRecord>& records) {
+bool JournalFile::Append(const std::vector<JournalRecord>& records,
+                         const std::atomic<bool>* cancel) {
     std::string bytes;
     for (const JournalRecord& record : records) {
         bytes += EncodeJournalRecord(record);
     }
-    const Lock lock(*this);
+    const Lock lock(*this, cancel);
     if (!lock.Held() || !OpenForAppend()) {
         return false;
     }

@@ -3,6 +3,7 @@
 #include "journal/JournalRecord.h"
 #include "platform/SystemCalls.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -46,9 +47,13 @@ public:
 
     // Appends the records in one write and flushes them to the disk; false when they could not
     // be written whole (the step they announce must then not be taken). Makes the journal's
-    // folder when it is missing.
-    bool Append(const std::vector<JournalRecord>& records);
-    bool Append(const JournalRecord& record) { return Append(std::vector{record}); }
+    // folder when it is missing. While another instance holds the lock it waits, until the flag
+    // given (if any) is set: then false, and nothing is written.
+    bool Append(const std::vector<JournalRecord>& records,
+                const std::atomic<bool>* cancel = nullptr);
+    bool Append(const JournalRecord& record, const std::atomic<bool>* cancel = nullptr) {
+        return Append(std::vector{record}, cancel);
+    }
 
     // Every whole record, in the order written.
     std::vector<JournalRecord> ReadAll() const;
@@ -63,10 +68,11 @@ public:
 
     // Holds the journal's lock for as long as it lives, across appends, for whoever reads,
     // decides and appends as one step (another instance's recovery, say). Appends made while
-    // it is held take no lock of their own.
+    // it is held take no lock of their own. No one holds it across the contents of files, so
+    // waiting for it is short; the wait ends unheld when the flag given is set.
     class Lock {
     public:
-        explicit Lock(const JournalFile& journal);
+        explicit Lock(const JournalFile& journal, const std::atomic<bool>* cancel = nullptr);
         ~Lock();
         Lock(const Lock&) = delete;
         Lock& operator=(const Lock&) = delete;
@@ -79,7 +85,7 @@ public:
     };
 
 private:
-    bool Acquire() const;
+    bool Acquire(const std::atomic<bool>* cancel) const;
     void Release() const;
     // The journal open for appending, reopened when a compaction replaced the file.
     bool OpenForAppend();

@@ -1,6 +1,7 @@
 #include "platform/FileTransfer.h"
 
 #include "platform/FileAccess.h"
+#include "platform/FolderFlush.h"
 #include "platform/RegularFile.h"
 
 #include <cerrno>
@@ -378,7 +379,11 @@ TransferResult FileTransfer::Place(const fs::path& from, const fs::path& to,
                                    Overwrite overwrite) const {
     replaced_ = false;
     if (overwrite == Overwrite::Confirmed && beforeReplacing_) {
-        overwrite = beforeReplacing_(to);
+        const std::optional<Overwrite> now = beforeReplacing_(to);
+        if (!now) {
+            return {TransferStatus::NotRecorded, 0};
+        }
+        overwrite = *now;
     }
     if (overwrite != Overwrite::Confirmed) {
         return RenameWithoutReplacing(from, to);
@@ -429,11 +434,21 @@ int FileTransfer::LinkThenUnlink(const char* from, const char* to) const {
 // and then replaced, and the rename is never tried with a name the disk refuses (fusefat
 // loses the file it renames to such a name).
 TransferResult FileTransfer::RenameOverClaim(const fs::path& from, const fs::path& to) const {
+    if (beforeClaiming_ && !beforeClaiming_()) {
+        return {TransferStatus::NotRecorded, 0};
+    }
+    const bool wasFree = !NameExists(to);
     const int claim =
         calls_.open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (claim < 0) {
-        return errno == EEXIST ? TransferResult{TransferStatus::Exists, EEXIST}
-                               : DestinationFailure(to, errno, true);
+        const int error = errno;
+        if (error == EEXIST) {
+            return {TransferStatus::Exists, EEXIST};
+        }
+        if (wasFree) {
+            RemoveFailedClaim(to);
+        }
+        return DestinationFailure(to, error, true);
     }
     struct stat claimed {};
     const bool known = ::fstat(claim, &claimed) == 0;
@@ -447,6 +462,17 @@ TransferResult FileTransfer::RenameOverClaim(const fs::path& from, const fs::pat
         calls_.unlink(to.c_str());
     }
     return RenameFailure(from, to, error);
+}
+
+// fusefat answers some exclusive creates (once a folder holds a few dozen entries) with ENOENT
+// while it makes the entry all the same. Nothing stood at the name before, so an empty file there
+// now is the claim that failed, and it goes before the next file is tried, or every failure
+// would leave one behind.
+void FileTransfer::RemoveFailedClaim(const fs::path& to) const {
+    struct stat status {};
+    if (::lstat(to.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0) {
+        calls_.unlink(to.c_str());
+    }
 }
 
 // Which end of a failed rename is to blame: the source (gone, or its folder protected), or the
@@ -477,13 +503,7 @@ TransferResult FileTransfer::RenameFailure(const fs::path& from, const fs::path&
 }
 
 int FileTransfer::SyncFolder(const fs::path& folder) const {
-    const int fd = calls_.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) {
-        return errno;
-    }
-    const int error = calls_.fsync(fd) == 0 ? 0 : errno;
-    calls_.close(fd);
-    return error;
+    return FlushFolder(folder, calls_);
 }
 
 } // namespace pirela

@@ -15,6 +15,10 @@ namespace pirela {
 // Whether an existing destination may be replaced. Only the user's own Yes confirms it.
 enum class Overwrite { Refuse, Confirmed };
 
+// Runs before a rename claims a name with an empty file of ours; false stops it (see
+// FileTransfer::BeforeClaiming).
+using ClaimHook = std::function<bool()>;
+
 // Bytes copied so far and the source's size, reported every few MiB and once at the end.
 using TransferProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
@@ -42,13 +46,19 @@ public:
     // Runs when a confirmed replacement is about to put the file in place, once the new file is
     // whole: it may take the old file out of the way (into the trash) and answers how the file
     // is to be placed now: Refuse when the name is free again, so that nothing that appears
-    // meanwhile is replaced. When placing fails then, the old file's name is free.
-    using ReplaceHook = std::function<Overwrite(const std::filesystem::path& destination)>;
+    // meanwhile is replaced; none stops it there (NotRecorded: the file is not placed, and its
+    // temporary goes). When placing fails then, the old file's name is free.
+    using ReplaceHook =
+        std::function<std::optional<Overwrite>(const std::filesystem::path& destination)>;
     void BeforeReplacing(ReplaceHook hook) { beforeReplacing_ = std::move(hook); }
 
     // Runs when a move across file systems has put its copy in place and is about to remove the
     // source; false stops it, and the copy is taken back as after any failure there.
     void BeforeRemovingSource(std::function<bool()> hook) { beforeRemovingSource_ = std::move(hook); }
+
+    // Runs before a name is claimed with an empty file of ours (a disk without no-replace
+    // renames or links, below); false stops the rename there (NotRecorded), unclaimed.
+    void BeforeClaiming(ClaimHook hook) { beforeClaiming_ = std::move(hook); }
 
     // Writes a copy of a regular file's content (a symbolic link is followed) under a temporary
     // name beside the destination, with the source's permission bits (never set-user or
@@ -112,6 +122,7 @@ private:
     int LinkThenUnlink(const char* from, const char* to) const;
     TransferResult RenameOverClaim(const std::filesystem::path& from,
                                    const std::filesystem::path& to) const;
+    void RemoveFailedClaim(const std::filesystem::path& to) const;
     TransferResult RenameFailure(const std::filesystem::path& from, const std::filesystem::path& to,
                                  int error) const;
     int SyncFolder(const std::filesystem::path& folder) const;
@@ -125,6 +136,7 @@ private:
     std::optional<std::string> temporaryName_;
     ReplaceHook beforeReplacing_;
     std::function<bool()> beforeRemovingSource_;
+    ClaimHook beforeClaiming_;
     // Whether the last placement replaced a file (the user's confirmed Yes).
     mutable bool replaced_ = false;
 };

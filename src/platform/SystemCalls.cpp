@@ -28,6 +28,8 @@ const SystemCalls& SystemCalls::Libc() {
         [](const char* path, int mode) { return ::access(path, mode); },
         [](const char* path, mode_t mode) { return ::mkdir(path, mode); },
         [](const char* path, struct statvfs* result) { return ::statvfs(path, result); },
+        [](int fd) { return ::syncfs(fd); },
+        [](const char* path, struct statfs* result) { return ::statfs(path, result); },
     };
     return calls;
 }

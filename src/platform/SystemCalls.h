@@ -4,6 +4,7 @@
 #include <functional>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/vfs.h>
 #include <sys/types.h>
 #include <time.h>
 
@@ -31,6 +32,12 @@ struct SystemCalls {
     std::function<int(const char* path, int mode)> access;
     std::function<int(const char* path, mode_t mode)> mkdir;
     std::function<int(const char* path, struct statvfs* result)> statvfs;
+    // Flushes the whole file system the descriptor lies on: for a disk that refuses to flush a
+    // folder alone.
+    std::function<int(int fd)> syncfs;
+    // Which kind of file system the path lies on (its type number): a query, here so that a test
+    // can make a folder look like a FAT stick.
+    std::function<int(const char* path, struct statfs* result)> statfs;
 
     // The C library's own calls.
     static const SystemCalls& Libc();

@@ -33,7 +33,7 @@ bool BatchRename::Run(const BatchRenameSettings& settings, std::size_t listed,
     std::optional<BatchRenameCounts> counts;
     fileWork_.RunFileWork([&] { counts = RenameRecorded(plan, names, cancel); }, cancel);
     showFiles(AskTheDisk(fileWork_, list));
-    if (!counts) {
+    if (!counts && !cancel) {
         prompter_.ShowMessage(res::JournalUnwritableMessage(log_.Journal().Path().string()),
                               MessageIcon::Warning, MessageButtons::Ok);
         return true;
@@ -66,10 +66,13 @@ std::optional<BatchRenameCounts> BatchRename::RenameRecorded(const BatchRenamePl
         entries.push_back(std::move(entry));
     }
     AddSidecars(plan.folder, renamer, operation, entries);
-    if (!log_.Begin(operation)) {
+    if (!log_.Begin(operation, &cancel)) {
         return std::nullopt;
     }
+    renamer.BeforeClaiming(log_.ClaimRecorder(operation));
     renamer.Rename(plan.folder, entries, operation.id);
+    // A file that could neither take its new name nor go back to its old one is not left hidden.
+    renamer.Unhide(plan.folder, entries, operation.id);
     bool parked = false;
     BatchRenameCounts renamed;
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -80,8 +83,8 @@ std::optional<BatchRenameCounts> BatchRename::RenameRecorded(const BatchRenamePl
             ++(file.moved ? renamed.succeeded : renamed.failed);
         }
     }
-    // A file left under its parking name (two moves failed) keeps the operation open: the next
-    // start takes the whole run back.
+    // A file left under its parking name (the disk refused every rename) keeps the operation
+    // open: the next start takes the whole run back.
     if (!parked) {
         log_.End(operation, renamed.succeeded > 0 ? operation::kDone
                             : cancel              ? operation::kCancelled

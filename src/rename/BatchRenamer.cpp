@@ -189,6 +189,34 @@ void BatchRenamer::PutBack(const std::string& folder, std::vector<Entry>& entrie
     }
 }
 
+void BatchRenamer::Unhide(const std::string& folder, std::vector<Entry>& entries,
+                          std::string_view tag) const {
+    constexpr int kSpareNames = 100;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        Entry& entry = entries[i];
+        const std::string parking = ParkingName(tag, i);
+        if (entry.place != Place::Parked) {
+            continue;
+        }
+        if (MoveName(folder, parking, entry.oldName)) {
+            entry.place = Place::Old;
+        } else if (MoveName(folder, parking, entry.newName)) {
+            entry.place = Place::New;
+        }
+        const std::string_view extension = ExtensionOf(entry.oldName);
+        const std::string_view stem = std::string_view(entry.oldName).substr(
+            0, entry.oldName.size() - extension.size() - (extension.empty() ? 0 : 1));
+        for (int n = 2; entry.place == Place::Parked && n <= kSpareNames; ++n) {
+            std::string aside = std::string(stem) + " (" + std::to_string(n) + ")";
+            aside += extension.empty() ? std::string() : "." + std::string(extension);
+            if (MoveName(folder, parking, aside)) {
+                entry.place = Place::Aside;
+                entry.asideName = std::move(aside);
+            }
+        }
+    }
+}
+
 bool BatchRenamer::MoveName(const std::string& folder, std::string_view from,
                             std::string_view to) const {
     return transfer_.Move(JoinPath(folder, from), JoinPath(folder, to), Overwrite::Refuse)

@@ -34,18 +34,22 @@ struct BatchRenameCounts {
 // its old name, and the counts say that none was renamed.
 class BatchRenamer {
 public:
-    enum class Place { Old, Parked, New };
+    // Aside: under a visible name of its own, neither its old nor its new one (see Unhide).
+    enum class Place { Old, Parked, New, Aside };
     // One file of a run.
     struct Entry {
         std::string oldName;
         std::string newName;
         Place place = Place::Old;
         bool valid = false; // it may take its new name
+        std::string asideName{}; // where it went, when Aside
     };
 
     explicit BatchRenamer(const SystemCalls& calls = SystemCalls::Libc()) : transfer_(calls) {}
 
     void CancelWhen(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+    // Runs before a rename claims a name with an empty file (FileTransfer::BeforeClaiming).
+    void BeforeClaiming(ClaimHook hook) { transfer_.BeforeClaiming(std::move(hook)); }
 
     // Each file's new name, and whether it may take it.
     std::vector<Entry> Plan(const std::string& folder, const std::vector<std::string>& names,
@@ -68,6 +72,12 @@ public:
     // file's old one): after a cancel, or a run cut short whose places were found on the disk.
     void PutBack(const std::string& folder, std::vector<Entry>& entries,
                  std::string_view tag) const;
+
+    // Every entry still parked (its old and new names both refused it) is given a visible name:
+    // its old one, else its new one, else its old one with " (2)", " (3)"... before the
+    // extension, as file managers name a second file. A hidden photo is as good as lost to the
+    // user. Those left parked are those the disk would not rename at all.
+    void Unhide(const std::string& folder, std::vector<Entry>& entries, std::string_view tag) const;
 
     // prefix + serial padded with zeros to digits + "." + the old name's extension in lower case.
     static std::string NewName(std::string_view oldName, std::string_view prefix,

@@ -3,50 +3,15 @@
 #include "common/PathRules.h"
 #include "journal/OperationLog.h"
 #include "platform/FileAccess.h"
+#include "platform/DiskKind.h"
 #include "rename/BatchRenamer.h"
-
-#include <sys/stat.h>
+#include "rename/RenamePlaces.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace pirela {
 
-namespace {
-
 using Place = BatchRenamer::Place;
-
-// An empty regular file that is none of the run's files: a claim a rename made on a file
-// system without no-replace renames or links, before it renamed a file over it.
-bool IsClaim(const std::string& path, const std::unordered_set<std::uint64_t>& inodes) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-           status.st_size == 0 && inodes.count(status.st_ino) == 0;
-}
-
-// Where file i of the run stands: parked, under its old name or its new one; none when it is
-// nowhere to be found. A second name the file has at its parking name (a link made, the old name
-// not yet removed), or an empty claim there, goes.
-std::optional<Place> PlaceOf(const FileOperation& operation, std::size_t i,
-                             const std::unordered_set<std::uint64_t>& inodes,
-                             const SystemCalls& calls) {
-    const OperationFile& file = operation.files[i];
-    const std::string parking = JoinPath(operation.folder, TemporaryNameFor(operation.id, i));
-    const bool atOld = SameFile(FileIdentity::Of(file.from), file.identity);
-    const bool atNew = SameFile(FileIdentity::Of(file.to), file.identity);
-    const bool parked = SameFile(FileIdentity::Of(parking), file.identity);
-    if ((parked && (atOld || atNew)) || IsClaim(parking, inodes)) {
-        calls.unlink(parking.c_str());
-    } else if (parked) {
-        return Place::Parked;
-    }
-    if (atOld || atNew) {
-        return atOld ? Place::Old : Place::New;
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 UndoResult RenameUndo::Undo(const FileOperation& rename) const {
     FileOperation undo;
@@ -55,12 +20,13 @@ UndoResult RenameUndo::Undo(const FileOperation& rename) const {
     undo.undoneKind = rename.kind;
     undo.folder = rename.folder;
     std::vector<BatchRenamer::Entry> entries;
+    const DiskKind disk = DiskKindOf(rename.folder, calls_);
     for (const OperationFile& file : rename.files) {
         if (!file.moved) {
             continue;
         }
         const std::optional<FileIdentity> now = FileIdentity::Of(file.to);
-        if (!SameFile(now, file.identity)) {
+        if (!IsSameFileOn(disk, file.identity, now)) {
             if (file.companion) {
                 continue; // a sidecar changed since stays; it never holds its photo back
             }
@@ -70,7 +36,7 @@ UndoResult RenameUndo::Undo(const FileOperation& rename) const {
         undo.files.back().companion = file.companion;
         entries.push_back({std::string(FileNameOf(file.to)), std::string(FileNameOf(file.from))});
     }
-    const BatchRenamer renamer(calls_);
+    BatchRenamer renamer(calls_);
     renamer.Check(rename.folder, entries);
     for (std::size_t i = entries.size(); i-- > 0;) {
         if (entries[i].valid) {
@@ -85,7 +51,9 @@ UndoResult RenameUndo::Undo(const FileOperation& rename) const {
     if (!log_.Begin(undo)) {
         return {UndoStatus::NotRecorded, {}};
     }
+    renamer.BeforeClaiming(log_.ClaimRecorder(undo));
     const BatchRenameCounts counts = renamer.Rename(rename.folder, entries, undo.id, true);
+    renamer.Unhide(rename.folder, entries, undo.id);
     const bool back = counts.failed == 0;
     const bool parked = std::any_of(entries.begin(), entries.end(), [](const auto& entry) {
         return entry.place == Place::Parked;
@@ -96,48 +64,61 @@ UndoResult RenameUndo::Undo(const FileOperation& rename) const {
     return back ? UndoResult{} : UndoResult{UndoStatus::Failed, rename.folder};
 }
 
-RecoveredState RenameUndo::Recover(FileOperation& operation, const SystemCalls& calls) {
-    std::unordered_set<std::uint64_t> inodes;
-    for (const OperationFile& file : operation.files) {
-        if (file.identity) {
-            inodes.insert(file.identity->inode);
+RecoveredState RenameUndo::Recover(FileOperation& operation, const SystemCalls& calls,
+                                   const ClaimHook& beforeClaiming) {
+    RenamePlaces places(operation, calls);
+    for (const std::string& name : places.UnheldNames()) {
+        const std::string path = JoinPath(operation.folder, name);
+        if (MayBeClaimOf(operation, path)) {
+            calls.unlink(path.c_str());
         }
     }
-    std::vector<BatchRenamer::Entry> entries;
-    std::vector<std::size_t> found; // entry -> file
+    std::vector<BatchRenamer::Entry> entries(operation.files.size());
+    bool found = false;
+    bool allNew = true;
     for (std::size_t i = 0; i < operation.files.size(); ++i) {
         const OperationFile& file = operation.files[i];
-        for (const std::string* name : {&file.from, &file.to}) {
-            if (IsClaim(*name, inodes)) {
-                calls.unlink(name->c_str());
+        entries[i] = {std::string(FileNameOf(file.from)), std::string(FileNameOf(file.to))};
+        if (const std::optional<Place>& place = places.Of(i)) {
+            entries[i].place = *place;
+            found = true;
+            allNew = allNew && *place == Place::New;
+        }
+    }
+    if (!found) {
+        return RecoveredState::Before; // nothing of the run is left to put anywhere
+    }
+    if (!allNew) {
+        BatchRenamer renamer(calls);
+        renamer.BeforeClaiming(beforeClaiming);
+        renamer.PutBack(operation.folder, entries, operation.id);
+        // Those whose old names were taken meanwhile are given visible ones.
+        std::vector<std::size_t> stuck;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].place == Place::Parked) {
+                stuck.push_back(i);
             }
         }
-        if (const std::optional<Place> place = PlaceOf(operation, i, inodes, calls)) {
-            entries.push_back({std::string(FileNameOf(file.from)),
-                               std::string(FileNameOf(file.to)), *place, true});
-            found.push_back(i);
+        renamer.Unhide(operation.folder, entries, operation.id);
+        for (const std::size_t i : stuck) {
+            const BatchRenamer::Entry& entry = entries[i];
+            if (entry.place != Place::Parked) {
+                operation.leftInDoubt.push_back(JoinPath(
+                    operation.folder, entry.place == Place::Aside ? entry.asideName
+                                      : entry.place == Place::New ? entry.newName
+                                                                  : entry.oldName));
+            }
         }
     }
-    const auto all = [&entries](Place place) {
-        return std::all_of(entries.begin(), entries.end(),
-                           [place](const auto& entry) { return entry.place == place; });
-    };
-    if (all(Place::New)) {
-        return RecoveredState::After;
-    }
-    // The parking names were given by position: put back those found under theirs.
-    std::vector<BatchRenamer::Entry> byPosition(operation.files.size());
-    for (std::size_t j = 0; j < entries.size(); ++j) {
-        byPosition[found[j]] = entries[j];
-    }
-    const BatchRenamer renamer(calls);
-    renamer.PutBack(operation.folder, byPosition, operation.id);
     bool hidden = false;
-    for (std::size_t i = 0; i < byPosition.size(); ++i) {
-        operation.files[i].moved = byPosition[i].place == Place::New;
-        hidden = hidden || byPosition[i].place == Place::Parked;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        operation.files[i].moved = entries[i].place == Place::New;
+        hidden = hidden || entries[i].place == Place::Parked;
     }
-    return hidden ? RecoveredState::Unresolved : RecoveredState::Before;
+    if (hidden) {
+        return RecoveredState::Unresolved;
+    }
+    return allNew ? RecoveredState::After : RecoveredState::Before;
 }
 
 } // namespace pirela

@@ -89,6 +89,28 @@ std::string RenameNotUndoneMessage(std::string_view folder) {
     return Text({RenameDescription(folder), "を取り消せませんでした。"});
 }
 
+std::string ReplacedLeftInTrashLine(std::string_view destination, std::string_view trashed) {
+    return Text({"\n\n置き換えるはずだった ", destination, " はごみ箱 (", trashed,
+                 ") に移したまま、元に戻せませんでした。"});
+}
+
+std::string OriginalChangedLine(std::string_view original) {
+    return Text({"元のファイル ", original,
+                 " がコピーした後で変更されたか、なくなっているため、コピーが元の状態の唯一のファイル"
+                 "である可能性があります。"});
+}
+
+std::string LeftInDoubtLine(std::string_view path) {
+    return Text({path,
+                 " は操作の途中で変更されたか、この操作のファイルと確かめられないため、消さずに残しまし"
+                 "た。"});
+}
+
+std::string TrashedInDoubtLine(std::string_view trashed) {
+    return Text({"この操作のファイルで不要になった可能性のあるものは、消さずにごみ箱 (", trashed,
+                 ") に移しました。"});
+}
+
 std::string UndoPrompt(std::string_view description) {
     return Text({description, "を元に戻します。"});
 }
@@ -99,6 +121,10 @@ std::string FinishedLine(std::string_view description) {
 
 std::string NotDoneLine(std::string_view description) {
     return Text({description, "は行われませんでした。ファイルは元のままです。"});
+}
+
+std::string NotDoneLeavingLine(std::string_view description) {
+    return Text({description, "は行われませんでした。"});
 }
 
 std::string UndoFinishedLine(std::string_view description) {

@@ -37,6 +37,16 @@ std::string RenameNotUndoneMessage(std::string_view folder);
 inline constexpr const char* kSkipUndoQuestion =
     "この操作は取り消さずに飛ばし、次の [元に戻す] ではその前の操作を取り消しますか?";
 
+// Added to a failed send's message when the file it was to replace stayed in the trash.
+std::string ReplacedLeftInTrashLine(std::string_view destination, std::string_view trashed);
+
+// Added to "<Q> を削除できませんでした。" when the copy stays because its original changed.
+std::string OriginalChangedLine(std::string_view original);
+
+// What recovery left alone in doubt, added to its line for the operation.
+std::string LeftInDoubtLine(std::string_view path);
+std::string TrashedInDoubtLine(std::string_view trashed);
+
 // The undo command's prompt, naming the operation it takes back.
 std::string UndoPrompt(std::string_view description);
 
@@ -45,6 +55,8 @@ inline constexpr const char* kRecoveryHeading =
     "前回 Pirela が終了したときに途中だったファイル操作を、次のように処理しました。";
 std::string FinishedLine(std::string_view description);
 std::string NotDoneLine(std::string_view description);
+// Not done, but with files left in doubt (told after it), so not "as before".
+std::string NotDoneLeavingLine(std::string_view description);
 std::string UndoFinishedLine(std::string_view description);
 std::string UndoNotDoneLine(std::string_view description);
 std::string UnresolvedLine(std::string_view description);

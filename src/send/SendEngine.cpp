@@ -99,7 +99,8 @@ bool SendEngine::HasRoomFor(const SendRequest& request, const std::string& desti
 
 bool SendEngine::Transfer(SendPlan& plan, const std::function<void()>& afterMove) const {
     for (;;) {
-        const TransferResult result = TransferOnce(plan, afterMove);
+        std::string keptInTrash;
+        const TransferResult result = TransferOnce(plan, afterMove, keptInTrash);
         if (result.Succeeded()) {
             return true;
         }
@@ -107,7 +108,7 @@ bool SendEngine::Transfer(SendPlan& plan, const std::function<void()>& afterMove
             host_.ShowStatusMessage(res::TransferCancelledText(WordFor(plan.copy)));
             return false;
         }
-        ReportFailure(plan, result);
+        ReportFailure(plan, result, keptInTrash);
         if (result.status != TransferStatus::NameNotAllowed) {
             return false;
         }
@@ -122,7 +123,8 @@ bool SendEngine::Transfer(SendPlan& plan, const std::function<void()>& afterMove
 
 // The wait cursor and the status text are gone again before any message tells of a failure.
 TransferResult SendEngine::TransferOnce(const SendPlan& plan,
-                                        const std::function<void()>& afterMove) const {
+                                        const std::function<void()>& afterMove,
+                                        std::string& keptInTrash) const {
     const WaitCursor wait(host_);
     const char* status = plan.copy ? res::kStatusCopying : res::kStatusMoving;
     host_.ShowStatusMessage(status);
@@ -147,6 +149,9 @@ TransferResult SendEngine::TransferOnce(const SendPlan& plan,
             result = send.Run(operation, plan.target.overwrite);
         },
         cancel);
+    if (!result.Succeeded()) {
+        keptInTrash = operation.files.front().kept;
+    }
     if (result.Succeeded() && !plan.copy) {
         afterMove();
     }
@@ -154,7 +159,8 @@ TransferResult SendEngine::TransferOnce(const SendPlan& plan,
     return result;
 }
 
-void SendEngine::ReportFailure(const SendPlan& plan, const TransferResult& result) const {
+void SendEngine::ReportFailure(const SendPlan& plan, const TransferResult& result,
+                               const std::string& keptInTrash) const {
     const char* word = WordFor(plan.copy);
     const std::string& source = plan.source;
     const std::string& destination = plan.target.path;
@@ -182,6 +188,9 @@ void SendEngine::ReportFailure(const SendPlan& plan, const TransferResult& resul
         text = plan.copy ? res::CopyFailedMessage(source, destination)
                          : res::MoveFailedMessage(source, destination);
         break;
+    }
+    if (!keptInTrash.empty()) {
+        text += res::ReplacedLeftInTrashLine(destination, keptInTrash);
     }
     prompter_.ShowMessage(text, MessageIcon::Warning, MessageButtons::Ok);
 }

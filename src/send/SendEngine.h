@@ -56,8 +56,12 @@ private:
     std::optional<SendTarget> ChooseTarget(const SendRequest& request, const std::string& folder,
                                            const std::string& destination) const;
     bool HasRoomFor(const SendRequest& request, const std::string& destination) const;
-    TransferResult TransferOnce(const SendPlan& plan, const std::function<void()>& afterMove) const;
-    void ReportFailure(const SendPlan& plan, const TransferResult& result) const;
+    // keptInTrash: where the file the send was to replace stayed in the trash, when the send
+    // did not happen and it could not be put back.
+    TransferResult TransferOnce(const SendPlan& plan, const std::function<void()>& afterMove,
+                                std::string& keptInTrash) const;
+    void ReportFailure(const SendPlan& plan, const TransferResult& result,
+                       const std::string& keptInTrash) const;
 
     Prompter& prompter_;
     DocumentHost& host_;

@@ -12,8 +12,9 @@ TransferResult SendOperation::Run(FileOperation& operation, Overwrite overwrite)
         file.mode = PermissionBitsOf(file.from);
         file.standing = FileIdentity::Of(file.to);
     }
-    if (!log_.Begin(operation)) {
-        return {TransferStatus::NotRecorded, 0};
+    if (!log_.Begin(operation, cancel_)) {
+        const bool cancelled = cancel_ != nullptr && cancel_->load();
+        return {cancelled ? TransferStatus::Cancelled : TransferStatus::NotRecorded, 0};
     }
     TransferResult result;
     std::size_t sent = 0;
@@ -56,6 +57,7 @@ TransferResult SendOperation::SendFile(FileOperation& operation, std::size_t ind
     transfer.OnProgress(progress_);
     transfer.CancelWhen(cancel_);
     transfer.UseTemporaryName(TemporaryNameFor(operation.id, index));
+    transfer.BeforeClaiming(log_.ClaimRecorder(operation));
     transfer.BeforeReplacing(
         [&](const std::filesystem::path&) { return KeepReplaced(operation, index); });
     transfer.BeforeRemovingSource([&] {
@@ -71,14 +73,17 @@ TransferResult SendOperation::SendFile(FileOperation& operation, std::size_t ind
         file.placed = FileIdentity::Of(file.to);
     } else {
         file.placed.reset();
-        PutBackReplaced(file);
+        PutBackReplaced(operation, file);
     }
     return result;
 }
 
-Overwrite SendOperation::KeepReplaced(FileOperation& operation, std::size_t index) {
+std::optional<Overwrite> SendOperation::KeepReplaced(FileOperation& operation,
+                                                     std::size_t index) {
     OperationFile& file = operation.files[index];
-    const TrashResult kept = Trash(calls_).Put(file.to);
+    Trash trash(calls_);
+    trash.BeforeClaiming(log_.ClaimRecorder(operation));
+    const TrashResult kept = trash.Put(file.to);
     if (!kept.Succeeded()) {
         return Overwrite::Confirmed; // no trash takes it: replaced, as the user agreed
     }
@@ -86,17 +91,24 @@ Overwrite SendOperation::KeepReplaced(FileOperation& operation, std::size_t inde
     file.keptInfo = kept.file.infoPath;
     JournalRecord step = OperationRecord(operation, "kept");
     if (!log_.Write(AddFileFields(step, index, file))) {
+        // Nothing is placed, whether the old file comes back or not: the user is told nothing
+        // was sent, which must be true.
         unrecorded_ = true;
-        PutBackReplaced(file); // the name is taken again: placing fails, nothing is replaced
+        PutBackReplaced(operation, file);
+        return std::nullopt;
     }
     return Overwrite::Refuse;
 }
 
 // The send failed after the file it was to replace went to the trash: it comes back, and only
 // when its name is free again (the new file was taken back).
-void SendOperation::PutBackReplaced(OperationFile& file) const {
-    if (!file.kept.empty() &&
-        Trash(calls_).Restore({file.to, file.kept, file.keptInfo}).Succeeded()) {
+void SendOperation::PutBackReplaced(FileOperation& operation, OperationFile& file) const {
+    if (file.kept.empty()) {
+        return;
+    }
+    Trash trash(calls_);
+    trash.BeforeClaiming(log_.ClaimRecorder(operation));
+    if (trash.Restore({file.to, file.kept, file.keptInfo}).Succeeded()) {
         file.kept.clear();
         file.keptInfo.clear();
     }

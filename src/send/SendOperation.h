@@ -28,14 +28,18 @@ public:
     void CancelWhen(const std::atomic<bool>* cancel) { cancel_ = cancel; }
 
     // The operation's files (from, to) are given; its kind is copy or move. NotRecorded when the
-    // journal could not take a record: nothing is changed then.
+    // journal could not take a record: nothing is changed then, except that a file the send was
+    // to replace may have stayed in the trash (the file's kept path says so) when it could not
+    // be put back. Cancelled when the user cancelled it, also while another instance held the
+    // journal.
     TransferResult Run(FileOperation& operation, Overwrite overwrite);
 
 private:
     TransferResult SendFile(FileOperation& operation, std::size_t index, Overwrite overwrite);
-    // Takes the file standing at the destination into the trash; how the new one is placed.
-    Overwrite KeepReplaced(FileOperation& operation, std::size_t index);
-    void PutBackReplaced(OperationFile& file) const;
+    // Takes the file standing at the destination into the trash; how the new one is placed, or
+    // none when it must not be (the journal could not say where the old one went).
+    std::optional<Overwrite> KeepReplaced(FileOperation& operation, std::size_t index);
+    void PutBackReplaced(FileOperation& operation, OperationFile& file) const;
 
     OperationLog& log_;
     const SystemCalls& calls_;

@@ -1,6 +1,8 @@
 #include "send/SendUndo.h"
 
 #include "journal/OperationLog.h"
+#include "common/PathRules.h"
+#include "platform/DiskKind.h"
 #include "platform/FileAccess.h"
 #include "platform/FileTransfer.h"
 #include "send/TransferRecovery.h"
@@ -10,28 +12,50 @@ namespace pirela {
 
 namespace {
 
-// The copy may have been edited or replaced since the send, and the original may have gone
-// since: then the file at the destination is the user's only one, and it stays. A change that
-// left size and modification time but not the change time (a new mode, or an edit in place
-// that set the time back) is told apart by the content, which must still be the original's.
-bool IsOurCopy(const OperationFile& sent) {
-    const std::optional<FileIdentity> now = FileIdentity::Of(sent.to);
-    if (!sent.placed || !now || !NameExists(sent.from)) {
+// The copy may have been edited or replaced since the send: then the file at the destination
+// is the user's, and it stays. A change that left size and modification time but not the
+// change time (a new mode, or an edit in place that set the time back) is told apart by the
+// content, which must still be the original's.
+bool IsUnchangedCopy(const OperationFile& sent, DiskKind disk,
+                     const std::optional<FileIdentity>& now) {
+    if (!sent.placed || !now) {
         return false;
+    }
+    if (IsUnchangedOn(disk, sent.placed, now) && disk == DiskKind::Native) {
+        return true;
     }
     FileIdentity unchanged = *now;
     unchanged.changedSeconds = sent.placed->changedSeconds;
     unchanged.changedNanoseconds = sent.placed->changedNanoseconds;
-    return *now == *sent.placed ||
-           (unchanged == *sent.placed && HaveSameContent(sent.to, sent.from));
+    // On a foreign disk size and time say little: the bytes must agree too.
+    return (disk == DiskKind::Native ? unchanged == *sent.placed
+                                     : IsUnchangedOn(disk, sent.placed, now)) &&
+           HaveSameContent(sent.to, sent.from);
 }
 
-// A file that was moved stays the same file (device and inode) until it is replaced: an edit
-// since does not stop it from going back, another file put in its place does. When nothing is
-// there any more, the move back itself says so.
-bool IsTheMovedFile(const OperationFile& sent) {
+// Which file of a copy stops its undo: the copy, changed since; or the original, edited, put
+// in another file's place or gone since (then the copy may be the only version of the photo as
+// it was sent). None when the copy may go.
+std::optional<std::string> CopyUndoStopper(const OperationFile& sent, const SystemCalls& calls) {
+    const std::optional<FileIdentity> copy = FileIdentity::Of(sent.to);
+    if (!IsUnchangedCopy(sent, DiskKindOf(FolderOf(sent.to), calls), copy)) {
+        return sent.to;
+    }
+    const std::optional<FileIdentity> original = FileIdentity::Of(sent.from);
+    if (!original ||
+        (!IsUnchangedOn(DiskKindOf(FolderOf(sent.from), calls), sent.identity, original) &&
+         !HaveSameContent(sent.to, sent.from))) {
+        return sent.from;
+    }
+    return std::nullopt;
+}
+
+// A file that was moved stays the same file until it is replaced: an edit since does not stop
+// it from going back where the disk keeps inode numbers, another file put in its place does.
+// When nothing is there any more, the move back itself says so.
+bool IsTheMovedFile(const OperationFile& sent, const SystemCalls& calls) {
     const std::optional<FileIdentity> now = FileIdentity::Of(sent.to);
-    return !now || SameFile(now, sent.placed);
+    return !now || IsSameFileOn(DiskKindOf(FolderOf(sent.to), calls), sent.placed, now);
 }
 
 } // namespace
@@ -46,11 +70,15 @@ UndoResult SendUndo::Undo(const FileOperation& send) const {
         if (!sent.moved) {
             continue;
         }
-        if (copy ? !IsOurCopy(sent) : !IsTheMovedFile(sent)) {
+        const std::optional<std::string> stopper =
+            copy ? CopyUndoStopper(sent, calls_)
+                 : (IsTheMovedFile(sent, calls_) ? std::nullopt
+                                                 : std::optional<std::string>(sent.to));
+        if (stopper) {
             if (sent.companion) {
                 continue; // a sidecar changed since stays; it never holds its photo back
             }
-            return {UndoStatus::Changed, sent.to};
+            return {UndoStatus::Changed, *stopper};
         }
         if (sent.companion && (!NameExists(sent.to) || (!copy && NameExists(sent.from)))) {
             continue;
@@ -74,17 +102,23 @@ UndoResult SendUndo::Undo(const FileOperation& send) const {
     return result;
 }
 
-// Unlinking ignores the file's own permission bits, so a read-only copy goes too and its mode
-// is never touched.
+// A rename into the trash ignores the file's own permission bits, so a read-only copy goes
+// too and its mode is never touched.
 UndoResult SendUndo::DeleteCopies(FileOperation& undo) const {
-    for (const OperationFile& file : undo.files) {
-        if (!FileTransfer(calls_).Remove(file.from).Succeeded()) {
+    const ClaimHook beforeClaiming = log_.ClaimRecorder(undo);
+    Trash trash(calls_);
+    trash.BeforeClaiming(beforeClaiming);
+    for (OperationFile& file : undo.files) {
+        const TrashResult put = trash.Put(file.from);
+        if (!put.Succeeded()) {
             if (file.companion) {
                 continue;
             }
             return {UndoStatus::Failed, file.from};
         }
-        BringBackReplaced(file, calls_);
+        file.trashed = put.file.trashedPath;
+        file.trashedInfo = put.file.infoPath;
+        BringBackReplaced(file, calls_, beforeClaiming);
     }
     return {};
 }
@@ -97,6 +131,7 @@ UndoResult SendUndo::MoveBack(FileOperation& undo) const {
             transfer.SetCopyMode(*file.mode);
         }
         transfer.UseTemporaryName(TemporaryNameFor(undo.id, i));
+        transfer.BeforeClaiming(log_.ClaimRecorder(undo));
         transfer.OnProgress(progress_);
         transfer.CancelWhen(cancel_);
         bool recorded = true;
@@ -116,36 +151,50 @@ UndoResult SendUndo::MoveBack(FileOperation& undo) const {
         if (!moved.Succeeded()) {
             continue; // a sidecar that cannot go back stays
         }
-        BringBackReplaced(file, calls_);
+        BringBackReplaced(file, calls_, log_.ClaimRecorder(undo));
     }
     return {};
 }
 
-void SendUndo::BringBackReplaced(const OperationFile& file, const SystemCalls& calls) {
+void SendUndo::BringBackReplaced(const OperationFile& file, const SystemCalls& calls,
+                                 const ClaimHook& beforeClaiming) {
     if (!file.kept.empty() && NameExists(file.kept)) {
-        Trash(calls).Restore({file.from, file.kept, file.keptInfo});
+        Trash trash(calls);
+        trash.BeforeClaiming(beforeClaiming);
+        trash.Restore({file.from, file.kept, file.keptInfo});
     }
 }
 
-RecoveredState SendUndo::Recover(const FileOperation& undo, const SystemCalls& calls) {
+RecoveredState SendUndo::Recover(FileOperation& undo, const SystemCalls& calls,
+                                 const ClaimHook& beforeClaiming) {
     const bool copy = undo.undoneKind == operation::kCopy;
     RecoveredState state = RecoveredState::Before;
+    Trash trash(calls);
+    trash.BeforeClaiming(beforeClaiming);
     for (std::size_t i = 0; i < undo.files.size(); ++i) {
         const OperationFile& file = undo.files[i];
         const std::string temporary = TemporaryNameFor(undo.id, i);
-        bool back = copy ? !SameFile(FileIdentity::Of(file.from), file.identity)
-                         : RecoverTransferredFile(file, temporary, true, calls) ==
+        const DiskKind disk = DiskKindOf(FolderOf(file.from), calls);
+        // The copy the undo took away went to the trash.
+        const auto copyPut = [&] { return trash.Put(file.from).Succeeded(); };
+        bool back = copy ? !IsSameFileOn(disk, file.identity, FileIdentity::Of(file.from))
+                         : RecoverTransferredFile(undo, i, true, calls, beforeClaiming) ==
                                RecoveredState::After;
         // A sidecar whose photo went back follows it now, as the undo would have.
         if (!back && file.companion && state == RecoveredState::After) {
-            back = copy ? calls.unlink(file.from.c_str()) == 0
-                        : FollowFile(file, temporary, true, calls);
+            back = copy ? copyPut() : FollowFile(file, temporary, true, calls, beforeClaiming);
         }
         if (back) {
-            BringBackReplaced(file, calls);
-            Trash(calls).ForgetCutShort(file.from);
+            // A restore of the replaced file cut short after it claimed the name.
+            if (!file.kept.empty() && NameExists(file.kept) && MayBeClaimOf(undo, file.from)) {
+                calls.unlink(file.from.c_str());
+            }
+            BringBackReplaced(file, calls, beforeClaiming);
             state = file.companion ? state : RecoveredState::After;
         }
+        // A put into the trash or a restore cut short leaves a record without its file, or on
+        // FAT a claim in the trash.
+        trash.ForgetCutShort(file.from, back ? std::nullopt : file.identity, ClaimedSince(undo));
     }
     return state;
 }

@@ -1,9 +1,11 @@
 #include "trash/Trash.h"
 
 #include "common/PathRules.h"
+#include "platform/DiskKind.h"
 #include "platform/FileAccess.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileTransfer.h"
+#include "platform/FolderFlush.h"
 #include "platform/RegularFile.h"
 #include "trash/TrashInfo.h"
 
@@ -75,12 +77,19 @@ TrashResult Trash::Put(const std::string& path) const {
 }
 
 TransferResult Trash::Restore(const TrashedFile& trashed) const {
-    const TransferResult back =
-        FileTransfer(calls_).Rename(trashed.trashedPath, trashed.originalPath);
+    const TransferResult back = RenameName(trashed.trashedPath, trashed.originalPath);
     if (back.Succeeded()) {
+        FlushFolder(FolderOf(trashed.originalPath), calls_);
+        FlushFolder(FolderOf(trashed.trashedPath), calls_);
         calls_.unlink(trashed.infoPath.c_str()); // else the trash would show a file not there
     }
     return back;
+}
+
+TransferResult Trash::RenameName(const std::string& from, const std::string& to) const {
+    FileTransfer transfer(calls_);
+    transfer.BeforeClaiming(beforeClaiming_);
+    return transfer.Rename(from, to);
 }
 
 template <class Visit>
@@ -100,20 +109,37 @@ void Trash::ForEachEntry(const std::string& path, Visit visit) const {
 std::optional<TrashedFile> Trash::Find(const std::string& path,
                                        const FileIdentity& identity) const {
     std::optional<TrashedFile> found;
-    ForEachEntry(path, [&](const TrashFolder&, const std::string&, TrashedFile trashed) {
+    std::optional<DiskKind> kind;
+    ForEachEntry(path, [&](const TrashFolder& folder, const std::string&, TrashedFile trashed) {
+        if (found) {
+            return;
+        }
         const std::optional<FileIdentity> there = FileIdentity::Of(trashed.trashedPath);
-        if (!found && there && there->device == identity.device &&
-            there->inode == identity.inode) {
+        if (there && !kind) {
+            kind = DiskKindOf(folder.path, calls_);
+        }
+        if (there && IsSameFileOn(*kind, identity, there)) {
             found = std::move(trashed);
         }
     });
     return found;
 }
 
-void Trash::ForgetCutShort(const std::string& path) const {
+void Trash::ForgetCutShort(const std::string& path, const std::optional<FileIdentity>& file,
+                           std::optional<std::int64_t> claimedSince) const {
     ForEachEntry(path, [&](const TrashFolder& folder, const std::string& resolved,
                            const TrashedFile& trashed) {
-        if (NameExists(trashed.trashedPath) || !NameExists(trashed.infoPath)) {
+        if (!NameExists(trashed.infoPath)) {
+            return;
+        }
+        struct stat status {};
+        const bool standing = ::lstat(trashed.trashedPath.c_str(), &status) == 0;
+        // FAT's times are two seconds coarse.
+        const bool claim = claimedSince && standing && S_ISREG(status.st_mode) &&
+                           status.st_size == 0 && status.st_mtim.tv_sec + 2 >= *claimedSince &&
+                           !IsSameFileOn(DiskKindOf(folder.path, calls_), file,
+                                         FileIdentity::FromStatus(status));
+        if (standing && !claim) {
             return;
         }
         // Ours when it names the path, or when it was cut off before it could (a crash between
@@ -122,6 +148,9 @@ void Trash::ForgetCutShort(const std::string& path) const {
                                  EscapeUriPath(RecordedPath(folder, resolved)) + "\n";
         const std::optional<std::string> record = ReadWholeFile(trashed.infoPath, 1 << 16);
         if (record && (record->starts_with(ours) || ours.starts_with(*record))) {
+            if (claim) {
+                calls_.unlink(trashed.trashedPath.c_str());
+            }
             calls_.unlink(trashed.infoPath.c_str());
         }
     });
@@ -185,8 +214,11 @@ TrashResult Trash::PutInto(const TrashFolder& folder, const std::string& path,
         if (error != 0) {
             return {TransferResult::FromError(error), {}};
         }
-        const TransferResult moved = FileTransfer(calls_).Rename(path, where.trashedPath);
+        FlushFolder(info, calls_);
+        const TransferResult moved = RenameName(path, where.trashedPath);
         if (moved.Succeeded()) {
+            FlushFolder(files, calls_);
+            FlushFolder(FolderOf(path), calls_);
             return {moved, std::move(where)};
         }
         calls_.unlink(where.infoPath.c_str());

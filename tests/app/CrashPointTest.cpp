@@ -25,6 +25,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
@@ -59,6 +60,25 @@ std::string Describe(const TreeState& state) {
     }
     return text + "  trash: " + std::to_string(state.trashed.size()) + " files, " +
            std::to_string(state.records) + " records\n";
+}
+
+// The trash holds, beyond what it held first, only copies that undoing a copy took away (each
+// the bytes of a file still there), each with its record.
+bool OnlyUndoneCopiesTrashed(const TreeState& undone, const TreeState& first) {
+    std::multiset<std::string> extra = undone.trashed;
+    for (const std::string& held : first.trashed) {
+        if (const auto at = extra.find(held); at != extra.end()) {
+            extra.erase(at);
+        }
+    }
+    for (const std::string& copy : extra) {
+        const bool ofAFile = std::any_of(first.files.begin(), first.files.end(),
+                                         [&copy](const auto& file) { return file.second.content == copy; });
+        if (!ofAFile) {
+            return false;
+        }
+    }
+    return undone.records - first.records == extra.size();
 }
 
 // The photos' folder and the destination (on /dev/shm, another disk, when asked), with the
@@ -346,7 +366,8 @@ TEST(CrashPointTest, EveryOperationCutShortAnywhereIsFinishedOrTakenBackWhole) {
 
             UndoEverything(tree, calls);
             const TreeState undone = tree.Take(true);
-            EXPECT_TRUE(undone == first) << "after undoing everything:\n" << Describe(undone);
+            EXPECT_TRUE(undone.files == first.files && OnlyUndoneCopiesTrashed(undone, first))
+                << "after undoing everything:\n" << Describe(undone);
         }
         covered += std::string(covered.empty() ? "" : ", ") + c.kind + " " +
                    std::to_string(points);

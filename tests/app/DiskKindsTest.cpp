@@ -260,5 +260,25 @@ TEST(DiskKindsTest, BatchRenameNumbersEveryFileOnEveryDisk) {
     }
 }
 
+// fusefat makes the entry of an exclusive create it answers with ENOENT: every claim that failed
+// so is taken away again, and so every file of a run that went wrong keeps a visible name.
+TEST(DiskKindsTest, AFatDiskThatMakesTheClaimsItRefusesKeepsNoneOfThem) {
+    test::TempDir dir;
+    std::vector<std::string> names;
+    for (int i = 100; i < 130; ++i) {
+        names.push_back("DSC_0" + std::to_string(i) + ".JPG");
+        test::WriteFile(dir / names.back(), names.back());
+    }
+    const Snapshot before = Take({dir.Path()});
+    const DiskProfile disk(DiskKind::FuseFat, kLargestFatFile, 15);
+    const BatchRenameCounts counts =
+        BatchRenamer(disk.Calls()).Rename(dir.Path().string(), names, "image_", 2, 1);
+    const Snapshot after = Take({dir.Path()});
+    ExpectNothingLost(before, after);
+    EXPECT_EQ(after.size(), names.size());
+    EXPECT_EQ(counts.succeeded + counts.failed, 30);
+    EXPECT_GT(counts.failed, 0);
+}
+
 } // namespace
 } // namespace pirela

@@ -86,6 +86,7 @@ TEST_F(TakeBackTest, UndoingACopyAsksThenDeletesOnlyTheLastCopy) {
     fs::permissions(Dst("b.png"), fs::perms::owner_read); // a read-only copy goes all the same
     EXPECT_EQ(Undo(), "");
     EXPECT_FALSE(fs::exists(Dst("b.png")));
+    EXPECT_EQ(test::ReadFile(trash_ / "b.png"), test::ReadFile(Src("b.png"))); // never unlinked
     EXPECT_EQ(fs::status(Src("b.png")).permissions() & fs::perms::owner_write,
               fs::perms::owner_write);
     EXPECT_TRUE(fs::exists(Dst("a.png")) && fs::exists(Src("b.png")));
@@ -103,27 +104,38 @@ TEST_F(TakeBackTest, UndoingACopyAsksThenDeletesOnlyTheLastCopy) {
 
 TEST_F(TakeBackTest, ACopyThatIsNoLongerOursOrTheOnlyOneLeftIsKept) {
     const std::string other = "not the copy";
-    const std::pair<const char*, std::function<void()>> cases[] = {
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        bool originalChanged;
+    };
+    const Case cases[] = {
         {"replaced", [&] {
              test::WriteFile(dst_ / "new", other);
              fs::rename(dst_ / "new", Dst("a.png"));
-         }},
-        {"edited", [&] { std::ofstream(Dst("a.png"), std::ios::app) << "more"; }},
-        {"original gone", [&] { fs::remove(Src("a.png")); }},
-        {"copy gone", [&] { fs::remove(Dst("a.png")); }},
-        {"unlink refused", [&] { // after the undo's begin: its write and its flush
+         }, false},
+        {"edited", [&] { std::ofstream(Dst("a.png"), std::ios::app) << "more"; }, false},
+        {"original gone", [&] { fs::remove(Src("a.png")); }, true},
+        // A tagging program writes the original anew: the copy is its only unedited version.
+        {"original edited", [&] {
+             test::WriteFile(src_ / "tagged", test::ReadFile(Src("a.png")) + "Artist=x");
+             fs::rename(src_ / "tagged", Src("a.png"));
+         }, true},
+        {"copy gone", [&] { fs::remove(Dst("a.png")); }, false},
+        {"trash refused", [&] { // after the undo's begin: its write and its flush
              faults_.error = EROFS;
              faults_.failAt = faults_.count + 3;
-         }},
+         }, false},
     };
-    for (const auto& [what, change] : cases) {
+    for (const auto& [what, change, originalChanged] : cases) {
         SCOPED_TRACE(what);
         fs::remove(Dst("a.png"));
         WriteImage("a.png");
         Send("a.png", 1);
         change();
         const std::string before = test::ReadFile(Dst("a.png"));
-        EXPECT_EQ(Undo(), Dst("a.png") + " を削除できませんでした。");
+        EXPECT_EQ(Undo(), Dst("a.png") + " を削除できませんでした。" +
+                              (originalChanged ? res::OriginalChangedLine(Src("a.png")) : ""));
         EXPECT_EQ(host_.icons[1], MessageIcon::Warning);
         EXPECT_EQ(test::ReadFile(Dst("a.png")), before);
         EXPECT_TRUE(doc_.LatestOperation().has_value());

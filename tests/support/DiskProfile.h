@@ -13,7 +13,9 @@
 
 namespace pirela::test {
 
-enum class DiskKind { Ext4, Fat, Fuse, Cifs };
+// FuseFat: FAT through fusefat, which after a few dozen entries answers an exclusive create with
+// ENOENT while it makes the entry all the same.
+enum class DiskKind { Ext4, Fat, Fuse, Cifs, FuseFat };
 
 inline const char* NameOf(DiskKind kind) {
     switch (kind) {
@@ -25,6 +27,8 @@ inline const char* NameOf(DiskKind kind) {
         return "FUSE";
     case DiskKind::Cifs:
         return "CIFS";
+    case DiskKind::FuseFat:
+        return "FUSE FAT";
     }
     return "?";
 }
@@ -37,23 +41,49 @@ inline const char* NameOf(DiskKind kind) {
 // - FUSE (as exFAT through FUSE): refused names answer ENOENT, link and the rename's flags
 //   ENOSYS, and no block counts;
 // - CIFS (a share mounted for another user): refused names EINVAL, no flags for rename
-//   (EINVAL), no hard links (ENOTSUP), no modes (EPERM).
+//   (EINVAL), no hard links (ENOTSUP), no modes (EPERM);
+// - FUSE FAT (fusefat): as FUSE, but after createsBeforeLie exclusive creates of our long hidden
+//   names (whose many directory slots fusefat cannot find once a folder fills) each one makes
+//   the file and answers ENOENT.
+// Every kind but ext4 says so to statfs (FAT's, FUSE's or CIFS's type number), so that the code
+// treats its inode numbers as a foreign disk's.
 class DiskProfile {
 public:
-    explicit DiskProfile(DiskKind kind, std::uint64_t largestFile = (std::uint64_t(4) << 30) - 1)
-        : kind_(kind), largestFile_(largestFile) {
+    static constexpr long kFatType = 0x4d44;
+    static constexpr long kFuseType = 0x65735546;
+    static constexpr long kCifsType = 0xFF534D42;
+
+    explicit DiskProfile(DiskKind kind, std::uint64_t largestFile = (std::uint64_t(4) << 30) - 1,
+                         int createsBeforeLie = 15)
+        : kind_(kind == DiskKind::FuseFat ? DiskKind::Fuse : kind), largestFile_(largestFile) {
         const SystemCalls& libc = SystemCalls::Libc();
         calls_ = libc;
         if (kind == DiskKind::Ext4) {
             return;
         }
-        calls_.open = [this, real = libc.open](const char* path, int flags, mode_t mode) {
+        const long type = kind == DiskKind::Fat ? kFatType : kind == DiskKind::Cifs ? kCifsType : kFuseType;
+        calls_.statfs = [type, real = libc.statfs](const char* path, struct statfs* facts) {
+            const int result = real(path, facts);
+            facts->f_type = type;
+            return result;
+        };
+        const bool lies = kind == DiskKind::FuseFat;
+        calls_.open = [this, lies, createsBeforeLie, real = libc.open](const char* path, int flags,
+                                                                         mode_t mode) {
             if ((flags & O_CREAT) != 0) {
                 if (const int error = RefusedName(path); error != 0) {
                     return Fail(error);
                 }
                 if ((flags & O_EXCL) != 0 && HasOtherCase(path)) {
                     return Fail(EEXIST);
+                }
+                if ((flags & O_EXCL) != 0 && lies && IsLongHiddenName(path) &&
+                    creates_++ >= createsBeforeLie) {
+                    const int made = real(path, flags, mode);
+                    if (made >= 0) {
+                        ::close(made);
+                    }
+                    return Fail(ENOENT);
                 }
             }
             return real(path, flags, mode);
@@ -143,6 +173,11 @@ private:
 
     bool HasOtherCase(const char* path) const { return !OtherCase(path).empty(); }
 
+    static bool IsLongHiddenName(const char* path) {
+        return std::filesystem::path(path).filename().string().starts_with(".pirela-");
+    }
+
+
     std::size_t Room(int fd, std::size_t size) const {
         const off_t at = ::lseek(fd, 0, SEEK_CUR);
         const std::uint64_t left =
@@ -152,6 +187,7 @@ private:
 
     DiskKind kind_;
     std::uint64_t largestFile_;
+    int creates_ = 0;
     SystemCalls calls_;
 };
 

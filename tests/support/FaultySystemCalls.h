@@ -44,6 +44,8 @@ public:
         calls_.access = Counted(base.access);
         calls_.mkdir = Counted(base.mkdir);
         calls_.statvfs = Counted(base.statvfs);
+        calls_.syncfs = Counted(base.syncfs);
+        calls_.statfs = base.statfs; // a query: no point to stop at
     }
     FaultySystemCalls(const FaultySystemCalls&) = delete;
     FaultySystemCalls& operator=(const FaultySystemCalls&) = delete;
