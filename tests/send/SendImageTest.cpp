@@ -2,12 +2,16 @@
 // failing on demand.
 
 #include "app/CPirelaDoc.h"
+#include "journal/OperationLog.h"
+#include "res/JournalMessages.h"
+#include "send/SendEngine.h"
 #include "support/FaultySystemCalls.h"
 #include "support/ImageFixtures.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -146,6 +150,27 @@ TEST_F(SendImageTest, TheOpenFolderUnderAnyOtherNameIsRefused) {
 // Whichever call fails, the source stays, the old destination stays whole (or, once the new
 // file is in place, is the new one), no temporary file is left, the user hears of it and the
 // last record stands.
+// Takes out of the trash the files this test put there from the folder; /dev/shm's trash is
+// shared with other tests.
+void EmptyTrashOf(const fs::path& folder) {
+    const fs::path home = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash";
+    const fs::path disk = fs::path("/dev/shm") / (".Trash-" + std::to_string(::getuid()));
+    for (const fs::path& trash : {home, disk}) {
+        std::error_code error;
+        std::vector<fs::path> records;
+        for (const auto& entry : fs::directory_iterator(trash / "info", error)) {
+            if (test::ReadFile(entry.path()).find(folder.filename().string() + "/") !=
+                std::string::npos) {
+                records.push_back(entry.path());
+            }
+        }
+        for (const fs::path& record : records) {
+            fs::remove(trash / "files" / record.stem(), error);
+            fs::remove(record, error);
+        }
+    }
+}
+
 TEST_F(SendImageTest, AFailingReplacementLosesNothing) {
     test::TempDir other(fs::path("/dev/shm")); // another file system: the move copies
     const std::string bytes = test::ReadFile(src_ / "a.png");
@@ -155,6 +180,9 @@ TEST_F(SendImageTest, AFailingReplacementLosesNothing) {
             for (faults_.failAt = 1;; ++faults_.failAt) {
                 test::WriteBytes(src_ / "a.png", bytes);
                 test::WriteFile(folder / "a.png", "old");
+                // Each old file replaced goes to the trash; a trash full of its names would make
+                // every put try more names, and so every round longer than the last.
+                EmptyTrashOf(folder);
                 Open("a.png");
                 const std::optional<FileOperation> before = doc_.LatestOperation();
                 faults_.count = 0;
@@ -183,6 +211,41 @@ TEST_F(SendImageTest, AFailingReplacementLosesNothing) {
             EXPECT_EQ(test::ReadFile(folder / "a.png"), bytes);
         }
     }
+}
+
+// The record of where the replaced file went cannot be written, and that file cannot come back
+// from the trash: the new file does not take its place either, so that the message's "nothing
+// was done" holds, and the message says where the old file waits.
+TEST_F(SendImageTest, ASendThatCannotRecordTheReplacedFileLeavesItsPlaceAndSaysWhereTheOldIs) {
+    test::WriteFile(dst_ / "a.png", "old");
+    SystemCalls journalCalls = SystemCalls::Libc();
+    journalCalls.write = [](int fd, const void* bytes, std::size_t size) -> ssize_t {
+        if (std::string_view(static_cast<const char*>(bytes), size).find(" kept ") !=
+            std::string_view::npos) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return ::write(fd, bytes, size);
+    };
+    SystemCalls sendCalls = SystemCalls::Libc();
+    sendCalls.renameNoReplace = [](const char* from, const char* to) {
+        if (std::string_view(from).find("/Trash/files/") != std::string_view::npos) {
+            errno = EIO;
+            return -1;
+        }
+        return SystemCalls::Libc().renameNoReplace(from, to);
+    };
+    OperationLog log(dir_ / "state", journalCalls);
+    SendPlan plan{(src_ / "a.png").string(),
+                  SendTarget{(dst_ / "a.png").string(), Overwrite::Confirmed}, true};
+    EXPECT_FALSE(SendEngine(host_, host_, log, sendCalls).Transfer(plan, [] {}));
+    EXPECT_FALSE(fs::exists(dst_ / "a.png"));
+    const std::string trashed = (dir_ / "data" / "Trash" / "files" / "a.png").string();
+    EXPECT_EQ(test::ReadFile(trashed), "old");
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_NE(host_.messages[0].find(res::ReplacedLeftInTrashLine((dst_ / "a.png").string(), trashed)),
+              std::string::npos)
+        << host_.messages[0];
 }
 
 TEST_F(SendImageTest, AProtectedOrLateDestinationIsNeverReplaced) {
