@@ -3,14 +3,18 @@
 // writes included), in a forked child; then recovered in the parent as the next start
 // recovers it. Besides disks with every call, a FAT disk (no links, no flags for rename: names
 // are claimed with an empty file first) and a disk whose renames cannot refuse to replace
-// (a link is made, then the old name removed) take the paths that leave more behind. Whatever the point, the files must be exactly as before the operation or
-// exactly as after it (names, contents, modes; no temporary or parking name; nothing else
-// touched; the trash holding only what the operation put there, with its records), the journal
-// must hold nothing open, and undoing everything must give back the first tree byte for byte,
-// modification times included.
+// (a link is made, then the old name removed) take the paths that leave more behind; FAT and
+// exFAT cards replugged after the crash hand out new device and inode numbers, so that only
+// names, sizes and times still tell the files apart. Whatever the point, the files must be
+// exactly as before the operation or exactly as after it (names, contents, modes; no temporary
+// or parking name; nothing else touched; the trash holding only what the operation put there,
+// with its records), the journal must hold nothing open, and undoing everything must give back
+// the first tree byte for byte, modification times included (a copy taken back waits in the
+// trash).
 #include "app/OperationUndo.h"
 #include "app/Recovery.h"
 #include "app/TrashOperation.h"
+#include "journal/JournalLocation.h"
 #include "journal/OperationHistory.h"
 #include "journal/OperationLog.h"
 #include "rename/BatchRename.h"
@@ -158,27 +162,118 @@ private:
     std::optional<test::TempDir> other_;
 };
 
-// The calls as the kind of disk answers them.
-enum class Disk { Full, Fat, LinksOnly };
+// The calls as the kind of disk answers them. Replugged: FAT, or exFAT through FUSE, unplugged
+// after the crash and plugged in again, which hands out new device and inode numbers.
+enum class Disk { Full, Fat, LinksOnly, FatReplugged, ExfatReplugged };
+
+bool Replugged(Disk disk) {
+    return disk == Disk::FatReplugged || disk == Disk::ExfatReplugged;
+}
+
+bool OnTheCard(const char* path) {
+    return std::string_view(path).starts_with("/dev/shm/");
+}
+
+bool OnTheCard(int fd) {
+    char path[4096] = {};
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    return ::readlink(link.c_str(), path, sizeof path - 1) > 0 && OnTheCard(path);
+}
+
+// The card's calls for what lies on it (/dev/shm, the other disk of the moves across disks), the
+// C library's for the photos' own disk.
+SystemCalls CardBeside(const SystemCalls& card) {
+    const SystemCalls& libc = SystemCalls::Libc();
+    SystemCalls calls = libc;
+    const auto byPath = [](auto onCard, auto elsewhere) {
+        return [onCard, elsewhere](const char* path, auto... rest) {
+            return OnTheCard(path) ? onCard(path, rest...) : elsewhere(path, rest...);
+        };
+    };
+    const auto byFd = [](auto onCard, auto elsewhere) {
+        return [onCard, elsewhere](int fd, auto... rest) {
+            return OnTheCard(fd) ? onCard(fd, rest...) : elsewhere(fd, rest...);
+        };
+    };
+    const auto byEither = [](auto onCard, auto elsewhere) {
+        return [onCard, elsewhere](const char* from, const char* to) {
+            return OnTheCard(from) || OnTheCard(to) ? onCard(from, to) : elsewhere(from, to);
+        };
+    };
+    calls.open = byPath(card.open, libc.open);
+    calls.write = byFd(card.write, libc.write);
+    calls.sendfile = byFd(card.sendfile, libc.sendfile);
+    calls.fchmod = byFd(card.fchmod, libc.fchmod);
+    calls.rename = byEither(card.rename, libc.rename);
+    calls.renameNoReplace = byEither(card.renameNoReplace, libc.renameNoReplace);
+    calls.link = byEither(card.link, libc.link);
+    calls.mkdir = byPath(card.mkdir, libc.mkdir);
+    calls.statvfs = byPath(card.statvfs, libc.statvfs);
+    calls.statfs = byPath(card.statfs, libc.statfs);
+    return calls;
+}
 
 class DiskCalls {
 public:
-    explicit DiskCalls(Disk disk) : fat_(test::DiskKind::Fat), calls_(SystemCalls::Libc()) {
-        if (disk == Disk::Fat) {
+    DiskCalls(Disk disk, bool crossDevice)
+        : fat_(test::DiskKind::Fat), exfat_(test::DiskKind::Fuse), calls_(SystemCalls::Libc()) {
+        if (disk == Disk::Fat || disk == Disk::FatReplugged) {
             calls_ = fat_.Calls();
+        } else if (disk == Disk::ExfatReplugged) {
+            calls_ = exfat_.Calls();
         } else if (disk == Disk::LinksOnly) {
             calls_.renameNoReplace = [](const char*, const char*) {
                 errno = EINVAL;
                 return -1;
             };
         }
+        if (Replugged(disk) && crossDevice) {
+            calls_ = CardBeside(calls_); // the card is the destination; the photos stay on ext4
+        }
     }
     const SystemCalls& Calls() const { return calls_; }
 
 private:
     test::DiskProfile fat_;
+    test::DiskProfile exfat_;
     SystemCalls calls_;
 };
+
+// Every device and inode number the journal recorded for a file on the card before it was
+// replugged now stands for nothing, or for another file. cardOnly: the card is /dev/shm, beside
+// the photos' own disk, which keeps its numbers.
+void Replug(const Tree& tree, bool cardOnly) {
+    const fs::path journal = JournalFileIn(tree.Journal());
+    std::map<std::string, std::vector<std::pair<std::string, std::string>>> files; // from, to
+    std::string rewritten;
+    for (JournalRecord record : JournalFile(journal).ReadAll()) {
+        auto& paths = files[record.operation];
+        std::size_t file = paths.size();
+        for (auto& [key, value] : record.fields) {
+            if (key == "from") {
+                paths.emplace_back(value, "");
+                file = paths.size() - 1;
+            } else if (key == "to" && file < paths.size()) {
+                paths[file].second = value;
+            } else if (key == "file") {
+                file = std::stoul(value);
+            }
+            const bool at = key == "identity" || key == "standing" || key == "placed";
+            if (!at || file >= paths.size()) {
+                continue;
+            }
+            const std::string& path = key == "identity" ? paths[file].first : paths[file].second;
+            std::optional<FileIdentity> identity = DecodeIdentity(value);
+            if (identity && (!cardOnly || OnTheCard(path.c_str()))) {
+                identity->device += 7;
+                identity->inode += 1000003;
+                value = EncodeIdentity(*identity);
+            }
+        }
+        rewritten += EncodeJournalRecord(record);
+    }
+    test::WriteFile(journal, rewritten);
+}
 
 using Operation = std::function<void(const Tree&, OperationLog&, const SystemCalls&)>;
 
@@ -321,13 +416,26 @@ TEST(CrashPointTest, EveryOperationCutShortAnywhereIsFinishedOrTakenBackWhole) {
         {"copy by a link", Disk::LinksOnly, false, {}, Send(true, Overwrite::Refuse), false},
         {"move by a link", Disk::LinksOnly, false, {}, Send(false, Overwrite::Refuse), false},
         {"batch rename by links", Disk::LinksOnly, false, PrepareRename, RenameThree, false},
+        {"batch rename on FAT, replugged", Disk::FatReplugged, false, PrepareRename, RenameThree,
+         false},
+        {"batch rename on exFAT, replugged", Disk::ExfatReplugged, false, PrepareRename,
+         RenameThree, false},
+        {"undo of a batch rename on exFAT, replugged", Disk::ExfatReplugged, false, PrepareRename,
+         RenameThree, true},
+        {"move across disks on FAT, replugged", Disk::FatReplugged, true, {},
+         Send(false, Overwrite::Refuse), false},
+        {"overwrite by a move across disks on exFAT, replugged", Disk::ExfatReplugged, true,
+         PrepareOld, Send(false, Overwrite::Confirmed), false},
+        {"trash on FAT, replugged", Disk::FatReplugged, false, {}, PutInTheTrash, false},
+        {"undo of a trash on exFAT, replugged", Disk::ExfatReplugged, false, {}, PutInTheTrash,
+         true},
     };
     std::string covered;
     for (const CrashCase& c : cases) {
         if (c.crossDevice && !CrossDeviceAvailable()) {
             continue;
         }
-        const DiskCalls disk(c.disk);
+        const DiskCalls disk(c.disk, c.crossDevice);
         const SystemCalls& calls = disk.Calls();
         const auto [before, after] = Ends(c, calls);
         ASSERT_NE(before, after) << c.kind;
@@ -356,6 +464,9 @@ TEST(CrashPointTest, EveryOperationCutShortAnywhereIsFinishedOrTakenBackWhole) {
             ASSERT_EQ(code, test::FaultySystemCalls::kExitCode);
             ++points;
 
+            if (Replugged(c.disk)) {
+                Replug(tree, c.crossDevice);
+            }
             OperationLog log(tree.Journal(), calls);
             Recovery(log, calls).Run();
             const TreeState recovered = tree.Take(false);
