@@ -7,7 +7,10 @@
 #include "journal/JournalRecord.h"
 #include "platform/DirectoryReader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <unordered_set>
 
@@ -89,6 +92,7 @@ BatchRenameCounts BatchRenamer::Rename(const std::string& folder, std::vector<En
     if (Cancelled() || (allOrNothing && someFailed)) {
         PutBack(folder, entries, tag);
     }
+    SweepClaims(folder, entries, tag);
     BatchRenameCounts counts;
     for (const Entry& entry : entries) {
         ++(entry.place == Place::New ? counts.succeeded : counts.failed);
@@ -213,6 +217,44 @@ void BatchRenamer::Unhide(const std::string& folder, std::vector<Entry>& entries
                 entry.place = Place::Aside;
                 entry.asideName = std::move(aside);
             }
+        }
+    }
+}
+
+namespace {
+constexpr std::size_t kFatNameSlot = 13;
+} // namespace
+
+void BatchRenamer::SweepClaims(const std::string& folder, const std::vector<Entry>& entries,
+                               std::string_view tag) const {
+    const std::string first = ParkingName(tag, 0);
+    const std::string_view ours = std::string_view(first).substr(0, first.size() - 1);
+    std::vector<std::string> claims;
+    ForEachDirectoryEntry(folder, [&](std::string_view name, EntryKind kind) {
+        // fusefat may leave such a file under the first 13 characters of the name (one long-name
+        // slot of a FAT folder).
+        if (kind == EntryKind::RegularFile && name.size() >= kFatNameSlot && name.size() < ours.size() &&
+            ours.starts_with(name)) {
+            claims.emplace_back(name);
+            return;
+        }
+        std::size_t index = 0;
+        const std::string_view number = name.substr(std::min(ours.size(), name.size()));
+        const auto [end, error] =
+            std::from_chars(number.data(), number.data() + number.size(), index);
+        if (kind != EntryKind::RegularFile || !name.starts_with(ours) || number.empty() ||
+            error != std::errc() || end != number.data() + number.size()) {
+            return;
+        }
+        if (index >= entries.size() || entries[index].place != Place::Parked) {
+            claims.emplace_back(name);
+        }
+    });
+    for (const std::string& name : claims) {
+        const std::string path = JoinPath(folder, name);
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_size == 0) {
+            transfer_.Remove(path);
         }
     }
 }

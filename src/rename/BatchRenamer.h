@@ -79,6 +79,11 @@ public:
     // user. Those left parked are those the disk would not rename at all.
     void Unhide(const std::string& folder, std::vector<Entry>& entries, std::string_view tag) const;
 
+    // Takes away every empty file under one of the run's parking names (or such a name cut
+    // short) that holds none of its files.
+    void SweepClaims(const std::string& folder, const std::vector<Entry>& entries,
+                     std::string_view tag) const;
+
     // prefix + serial padded with zeros to digits + "." + the old name's extension in lower case.
     static std::string NewName(std::string_view oldName, std::string_view prefix,
                                std::int64_t serial, int digits);
@@ -92,6 +97,7 @@ private:
                 std::string_view tag) const;
     void RollBack(const std::string& folder, std::vector<Entry>& entries, std::size_t index,
                   Occupants& placed, std::string_view tag) const;
+
     bool MoveName(const std::string& folder, std::string_view from, std::string_view to) const;
     bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
 

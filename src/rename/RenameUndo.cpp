@@ -100,6 +100,7 @@ RecoveredState RenameUndo::Recover(FileOperation& operation, const SystemCalls& 
             }
         }
         renamer.Unhide(operation.folder, entries, operation.id);
+        renamer.SweepClaims(operation.folder, entries, operation.id);
         for (const std::size_t i : stuck) {
             const BatchRenamer::Entry& entry = entries[i];
             if (entry.place != Place::Parked) {

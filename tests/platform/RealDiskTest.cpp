@@ -1,12 +1,18 @@
 // The file operations on real foreign disks: an exFAT image through exfat-fuse and a FAT image
 // through fusefat, each on a loop device, mounted by real-disks.sh, which passes their folders
-// in PIRELA_EXFAT_DIR and PIRELA_FAT_DIR.
+// in PIRELA_EXFAT_DIR and PIRELA_FAT_DIR. The replug tests run in two steps around the card's
+// unplugging, each on its own (PIRELA_REPLUG_STATE names the folder they share).
 #include "app/CPirelaDoc.h"
+#include "app/Recovery.h"
+#include "journal/OperationLog.h"
+#include "rename/BatchRename.h"
 #include "rename/BatchRenamer.h"
+#include "support/ChildProcess.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 #include "trash/Trash.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -155,6 +161,107 @@ TEST_F(RealDiskTest, TheStickHasItsOwnTrashAndFreeSpace) {
         fs::remove_all(disk.folder / ".Trash-0");
         EXPECT_TRUE(FileTransfer().FreeSpace(stick.Path()).has_value());
     }
+}
+
+// fusefat stops making entries in a folder once it holds a hundred or so (its first cluster is
+// full of long names) and answers ENOENT, yet shows the entry a moment later, sometimes under a
+// name cut short: the files it could not park keep their names, and none of our names is left.
+TEST_F(RealDiskTest, ABatchRenameThatTheDiskStopsLeavesEveryPhotoVisible) {
+    for (const Disk& disk : disks_) {
+        SCOPED_TRACE(disk.name);
+        const StickFolder stick(disk);
+        std::vector<std::string> names;
+        for (int i = 0; i < 120; ++i) {
+            names.push_back("DSC_" + std::to_string(1000 + i) + ".JPG");
+            WriteFile(stick / names.back(), names.back());
+        }
+        const BatchRenameCounts counts =
+            BatchRenamer().Rename(stick.Path().string(), names, "image_", 2, 1);
+        const std::vector<std::string> left = NamesIn(stick.Path());
+        EXPECT_EQ(left.size(), names.size());
+        EXPECT_EQ(counts.succeeded + counts.failed, 120);
+        for (const std::string& name : left) {
+            EXPECT_FALSE(name.starts_with(".")) << name;
+        }
+    }
+}
+
+constexpr int kReplugPhotos = 300;
+
+std::string PhotoBytes(int i) {
+    return "photo " + std::to_string(i) + std::string(std::size_t(i % 7) * 100, 'x');
+}
+
+// The batch rename of a card's 300 photos, killed (as kill -9 would) at the 450th rename: all
+// are parked and 150 have their new names. real-disks.sh then unplugs the card.
+TEST(ReplugTest, ABatchRenameKilledInItsMiddle) {
+    const char* card = std::getenv("PIRELA_EXFAT_DIR");
+    const char* state = std::getenv("PIRELA_REPLUG_STATE");
+    if (card == nullptr || state == nullptr) {
+        GTEST_SKIP() << "runs in real-disks.sh, before the card is replugged";
+    }
+    const fs::path folder = fs::path(card) / "DCIM";
+    fs::create_directories(folder);
+    for (int i = 0; i < kReplugPhotos; ++i) {
+        WriteFile(folder / ("DSC_" + std::to_string(1000 + i) + ".JPG"), PhotoBytes(i));
+    }
+    // exfat-fuse renames without replacing through a claim and a plain rename, a kernel's
+    // exFAT with the flag: either way, one rename call a file.
+    SystemCalls calls = SystemCalls::Libc();
+    int renames = 0;
+    const auto dieInTheMiddle = [&renames] {
+        if (++renames == kReplugPhotos * 3 / 2) {
+            ::_exit(9);
+        }
+    };
+    calls.rename = [dieInTheMiddle](const char* from, const char* to) {
+        dieInTheMiddle();
+        return ::rename(from, to);
+    };
+    calls.renameNoReplace = [dieInTheMiddle](const char* from, const char* to) {
+        dieInTheMiddle();
+        return SystemCalls::Libc().renameNoReplace(from, to);
+    };
+    const int code = test::ExitCodeInChild([&] {
+        test::RecordingHost host;
+        host.answers = {MessageAnswer::Yes};
+        OperationLog log(state, calls);
+        BatchRenameSettings settings;
+        settings.folder = folder.string();
+        settings.prefix = "image_";
+        settings.digits = "3";
+        BatchRename(host, host, log, calls).Run(settings, kReplugPhotos, [](const auto&) {});
+        return 0;
+    });
+    ASSERT_EQ(code, 9) << "the rename was to be killed in its middle";
+}
+
+// After the replug the card's numbers are new; the next start finds every photo by its name.
+TEST(ReplugTest, EveryPhotoIsVisibleAfterTheReplug) {
+    const char* card = std::getenv("PIRELA_EXFAT_DIR");
+    const char* state = std::getenv("PIRELA_REPLUG_STATE");
+    if (card == nullptr || state == nullptr || !fs::exists(fs::path(card) / "DCIM")) {
+        GTEST_SKIP() << "runs in real-disks.sh, once the card is replugged";
+    }
+    const fs::path folder = fs::path(card) / "DCIM";
+    ASSERT_GT(std::count_if(fs::directory_iterator(folder), fs::directory_iterator(),
+                            [](const auto& entry) {
+                                return entry.path().filename().string().starts_with(".pirela-");
+                            }),
+              0)
+        << "the kill was to leave parked photos";
+    OperationLog log(state);
+    const std::vector<RecoveredOperation> recovered = Recovery(log).Run();
+    ASSERT_EQ(recovered.size(), 1u);
+    EXPECT_EQ(recovered[0].state, RecoveredState::Before); // all back under their old names
+    EXPECT_TRUE(recovered[0].operation.leftInDoubt.empty());
+    const std::vector<std::string> names = NamesIn(folder);
+    ASSERT_EQ(names.size(), std::size_t(kReplugPhotos));
+    for (int i = 0; i < kReplugPhotos; ++i) {
+        const std::string name = "DSC_" + std::to_string(1000 + i) + ".JPG";
+        EXPECT_EQ(ReadFile(folder / name), PhotoBytes(i)) << name;
+    }
+    EXPECT_TRUE(log.Journal().Scan().unfinished.empty());
 }
 
 } // namespace

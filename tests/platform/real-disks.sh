@@ -44,8 +44,28 @@ truncate -s 64M "$work/exfat.img" "$work/fat.img"
 mkfs.exfat "$work/exfat.img" >/dev/null || exit 1
 mkfs.vfat "$work/fat.img" >/dev/null || exit 1
 attach "$work/exfat.img"
+exfat=$loop
 mount.exfat-fuse "$loop" "$work/exfat" >/dev/null || exit 1
 attach "$work/fat.img"
 fusefat -o rw+ "$loop" "$work/fat" >/dev/null 2>&1 || exit 1
 
-PIRELA_EXFAT_DIR="$work/exfat" PIRELA_FAT_DIR="$work/fat" "$program"
+status=0
+PIRELA_EXFAT_DIR="$work/exfat" PIRELA_FAT_DIR="$work/fat" "$program" --gtest_filter='-ReplugTest.*' ||
+  status=1
+
+# A batch rename on the exFAT card killed in its middle; the card is unplugged (unmounted, its
+# loop device detached) and plugged in again on another loop device (its old one taken by
+# another image meanwhile), which gives it a new device number and its files new inode numbers,
+# and the next start must find every photo under a name the user can see.
+replug() {
+  PIRELA_EXFAT_DIR="$work/exfat" PIRELA_REPLUG_STATE="$work/state" "$program" --gtest_filter="ReplugTest.$1"
+}
+mkdir "$work/state"
+replug ABatchRenameKilledInItsMiddle || status=1
+umount "$work/exfat" && losetup -d "$exfat" || exit 1
+truncate -s 1M "$work/other.img"
+attach "$work/other.img"
+attach "$work/exfat.img"
+mount.exfat-fuse "$loop" "$work/exfat" >/dev/null || exit 1
+replug EveryPhotoIsVisibleAfterTheReplug || status=1
+exit $status
