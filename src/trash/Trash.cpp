@@ -52,6 +52,16 @@ TransferResult NotTrashable(const std::string& path) {
             NameExists(path) ? kNotRegularFileError : ENOENT};
 }
 
+// Whether the trash record names the path (resolved); cutOff: or it was cut off before it
+// could say.
+bool RecordNames(const TrashFolder& folder, const std::string& resolved,
+                 const std::string& infoPath, bool cutOff = false) {
+    const std::string ours =
+        "[Trash Info]\nPath=" + EscapeUriPath(RecordedPath(folder, resolved)) + "\n";
+    const std::optional<std::string> record = ReadWholeFile(infoPath, 1 << 16);
+    return record && (record->starts_with(ours) || (cutOff && ours.starts_with(*record)));
+}
+
 } // namespace
 
 TrashResult Trash::Put(const std::string& path) const {
@@ -110,7 +120,8 @@ std::optional<TrashedFile> Trash::Find(const std::string& path,
                                        const FileIdentity& identity) const {
     std::optional<TrashedFile> found;
     std::optional<DiskKind> kind;
-    ForEachEntry(path, [&](const TrashFolder& folder, const std::string&, TrashedFile trashed) {
+    ForEachEntry(path, [&](const TrashFolder& folder, const std::string& resolved,
+                           TrashedFile trashed) {
         if (found) {
             return;
         }
@@ -118,7 +129,10 @@ std::optional<TrashedFile> Trash::Find(const std::string& path,
         if (there && !kind) {
             kind = DiskKindOf(folder.path, calls_);
         }
-        if (there && IsSameFileOn(*kind, identity, there)) {
+        // Where only size and time tell files apart, a file of that look trashed from another
+        // folder is not this one: its record must name the path.
+        if (there && IsSameFileOn(*kind, identity, there) &&
+            RecordNames(folder, resolved, trashed.infoPath)) {
             found = std::move(trashed);
         }
     });
@@ -144,10 +158,7 @@ void Trash::ForgetCutShort(const std::string& path, const std::optional<FileIden
         }
         // Ours when it names the path, or when it was cut off before it could (a crash between
         // creating the record and writing it leaves it empty).
-        const std::string ours = "[Trash Info]\nPath=" +
-                                 EscapeUriPath(RecordedPath(folder, resolved)) + "\n";
-        const std::optional<std::string> record = ReadWholeFile(trashed.infoPath, 1 << 16);
-        if (record && (record->starts_with(ours) || ours.starts_with(*record))) {
+        if (RecordNames(folder, resolved, trashed.infoPath, true)) {
             if (claim) {
                 calls_.unlink(trashed.trashedPath.c_str());
             }

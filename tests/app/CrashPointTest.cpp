@@ -139,7 +139,9 @@ private:
         std::error_code error;
         for (const auto& entry : fs::directory_iterator(trash / "info", error)) {
             const std::string record = test::ReadFile(entry.path());
-            const bool empty = record.empty() && entry.path().filename().string().starts_with("a.");
+            const std::string name = entry.path().filename().string();
+            const bool empty = record.empty() && name.starts_with("a.") &&
+                               name.ends_with(".jpg.trashinfo");
             if (!ours.empty() && !empty && record.find("\nPath=" + ours) == std::string::npos) {
                 continue;
             }
