@@ -26,6 +26,8 @@
 #include "support/TempDir.h"
 
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,7 +62,10 @@ struct TreeState {
 std::string Describe(const TreeState& state) {
     std::string text;
     for (const auto& [path, file] : state.files) {
-        text += "  " + path + " (" + std::to_string(file.content.size()) + " bytes)\n";
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%o", file.mode);
+        text += "  " + path + " (" + std::to_string(file.content.size()) + " bytes, mode " + mode +
+                (file.modified != 0 ? ", modified " + std::to_string(file.modified) : "") + ")\n";
     }
     return text + "  trash: " + std::to_string(state.trashed.size()) + " files, " +
            std::to_string(state.records) + " records\n";
@@ -85,13 +90,49 @@ bool OnlyUndoneCopiesTrashed(const TreeState& undone, const TreeState& first) {
     return undone.records - first.records == extra.size();
 }
 
-// The photos' folder and the destination (on /dev/shm, another disk, when asked), with the
+// Another disk beside the photos' own: a tmpfs of the test's own, mounted in a mount namespace
+// of this process where it may make one (as root), so that no other test shares its trash;
+// else /dev/shm.
+class OtherDisk {
+public:
+    OtherDisk() {
+        const fs::path folder =
+            fs::temp_directory_path() / ("pirela-crash-disk-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        mounted_ = ::unshare(CLONE_NEWNS) == 0 &&
+                   ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                   ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64m") == 0;
+        path_ = mounted_ ? folder : fs::path("/dev/shm");
+        if (!mounted_) {
+            fs::remove(folder);
+        }
+    }
+    ~OtherDisk() {
+        if (mounted_) {
+            ::umount(path_.c_str());
+            fs::remove(path_);
+        }
+    }
+    OtherDisk(const OtherDisk&) = delete;
+    OtherDisk& operator=(const OtherDisk&) = delete;
+
+    static const fs::path& Path() {
+        static const OtherDisk disk;
+        return disk.path_;
+    }
+
+private:
+    bool mounted_ = false;
+    fs::path path_;
+};
+
+// The photos' folder and the destination (on the other disk, when asked), with the
 // user's home, trash and journal beside them.
 class Tree {
 public:
     explicit Tree(bool crossDevice) {
         if (crossDevice) {
-            other_.emplace(fs::path("/dev/shm"));
+            other_.emplace(OtherDisk::Path());
         }
         test::SandboxDesktopHome(home_);
         fs::create_directories(Src());
@@ -126,7 +167,7 @@ public:
         }
         TakeTrash(home_ / "data" / "Trash", "", state);
         if (other_) {
-            TakeTrash(fs::path("/dev/shm") / (".Trash-" + std::to_string(::getuid())),
+            TakeTrash(OtherDisk::Path() / (".Trash-" + std::to_string(::getuid())),
                       other_->Path().filename().string() + "/", state);
         }
         return state;
@@ -173,7 +214,7 @@ bool Replugged(Disk disk) {
 }
 
 bool OnTheCard(const char* path) {
-    return std::string_view(path).starts_with("/dev/shm/");
+    return std::string_view(path).starts_with(OtherDisk::Path().string() + "/");
 }
 
 bool OnTheCard(int fd) {
@@ -182,7 +223,7 @@ bool OnTheCard(int fd) {
     return ::readlink(link.c_str(), path, sizeof path - 1) > 0 && OnTheCard(path);
 }
 
-// The card's calls for what lies on it (/dev/shm, the other disk of the moves across disks), the
+// The card's calls for what lies on it (the other disk of the moves across disks), the
 // C library's for the photos' own disk.
 SystemCalls CardBeside(const SystemCalls& card) {
     const SystemCalls& libc = SystemCalls::Libc();
@@ -242,7 +283,7 @@ private:
 };
 
 // Every device and inode number the journal recorded for a file on the card before it was
-// replugged now stands for nothing, or for another file. cardOnly: the card is /dev/shm, beside
+// replugged now stands for nothing, or for another file. cardOnly: the card is the other disk, beside
 // the photos' own disk, which keeps its numbers.
 void Replug(const Tree& tree, bool cardOnly) {
     const fs::path journal = JournalFileIn(tree.Journal());
@@ -378,7 +419,8 @@ std::pair<TreeState, TreeState> Ends(const CrashCase& c, const SystemCalls& call
 bool CrossDeviceAvailable() {
     struct stat a {};
     struct stat b {};
-    return ::stat(fs::temp_directory_path().c_str(), &a) == 0 && ::stat("/dev/shm", &b) == 0 &&
+    return ::stat(fs::temp_directory_path().c_str(), &a) == 0 &&
+           ::stat(OtherDisk::Path().c_str(), &b) == 0 &&
            a.st_dev != b.st_dev;
 }
 
@@ -480,7 +522,7 @@ TEST(CrashPointTest, EveryOperationCutShortAnywhereIsFinishedOrTakenBackWhole) {
             UndoEverything(tree, calls);
             const TreeState undone = tree.Take(true);
             EXPECT_TRUE(undone.files == first.files && OnlyUndoneCopiesTrashed(undone, first))
-                << "after undoing everything:\n" << Describe(undone);
+                << "after undoing everything:\n" << Describe(undone) << "first:\n" << Describe(first);
         }
         covered += std::string(covered.empty() ? "" : ", ") + c.kind + " " +
                    std::to_string(points);
