@@ -7,7 +7,10 @@
 #include "decoder/SyscallFilter.h"
 #include "sandbox/DecoderLimits.h"
 
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <libheif/heif.h>
 #include <malloc.h>
 #include <sys/resource.h>
@@ -31,6 +34,20 @@ bool IsOurSocket() {
     return ::fstat(kSocket, &status) == 0 && S_ISSOCK(status.st_mode);
 }
 
+// Everything a library reads from a file of its own is read here, before the filter.
+void PrepareLibraries() {
+    // The time zone: libraw turns the dates a camera writes into times with mktime, which
+    // reads the zone's file, and without TZ looks at /etc/localtime again at every call. With
+    // TZ set (Pirela hands its own on; otherwise the system's zone, named) the C library reads
+    // it once, here, and after that only compares the variable.
+    ::setenv("TZ", ":/etc/localtime", 0);
+    ::tzset();
+    // The plain C locale, which lives in the C library itself: no locale file is ever read.
+    std::setlocale(LC_ALL, "C");
+    // libheif loads its plugins and codecs.
+    heif_init(nullptr);
+}
+
 void LimitAddressSpace() {
     if (kLimitAddressSpace) {
         const rlimit limit{pirela::kDecoderAddressSpace, pirela::kDecoderAddressSpace};
@@ -49,9 +66,7 @@ int main() {
         return 2;
     }
     ::close_range(kSocket + 1, ~0U, 0);
-    // Everything that may open a file happens before the filter: libheif loads its plugins
-    // and codecs here.
-    heif_init(nullptr);
+    PrepareLibraries();
     // One malloc arena for every thread: the C library reads a file of /proc before it shrinks
     // the heap of another arena, which the filter would punish.
     ::mallopt(M_ARENA_MAX, 1);

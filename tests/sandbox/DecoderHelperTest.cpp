@@ -90,6 +90,32 @@ TEST_F(DecoderHelperTest, EachFormatDecodesInTheHelperAsInPirela) {
     EXPECT_FALSE(ExtractRawPreviewInHelper(test::Descriptor(dir_ / "a.tif"), nullptr));
 }
 
+// Cameras' files carry dates, places and settings; reading them must not reach beyond what
+// the helper read before its filter (a raw file's dates go through the time zone's rules).
+TEST_F(DecoderHelperTest, FilesWithACamerasWholeMetadataDecodeUnderTheFilter) {
+    const test::Samples rgb = test::PhotoLike(40, 30, 3);
+    test::HeifOptions heif;
+    heif.cameraExif = true;
+    test::WriteHeif(dir_ / "a.heic", rgb, heif);
+    heif.av1 = true;
+    test::WriteHeif(dir_ / "a.avif", rgb, heif);
+    test::WriteWebp(dir_ / "a.webp", rgb, false);
+    test::AddWebpExif(dir_ / "a.webp", test::CameraExifBlock(1));
+    test::TiffOptions tiff;
+    tiff.cameraExif = true;
+    test::WriteTiff(dir_ / "a.tif", rgb, tiff);
+    for (const auto& [name, format] : {std::pair{"a.heic", ImageFormat::Heif},
+                                       {"a.avif", ImageFormat::Avif},
+                                       {"a.webp", ImageFormat::WebP},
+                                       {"a.tif", ImageFormat::Tiff}}) {
+        EXPECT_NE(DecodeInHelper(test::Descriptor(dir_ / name), format, {}), nullptr) << name;
+    }
+    const fs::path jpeg = dir_ / "preview.jpg";
+    test::WriteJpeg(jpeg, rgb, false, 90, test::CameraExifBlock(1));
+    test::WriteDng(dir_ / "a.dng", test::ReadBytes(jpeg), 1);
+    EXPECT_TRUE(ExtractRawPreviewInHelper(test::Descriptor(dir_ / "a.dng"), nullptr));
+}
+
 TEST_F(DecoderHelperTest, AHelperThatFailsGivesNoBitmapAndTheNextFileDecodes) {
     DecoderPool pool(PIRELA_DECODER_HOOKS_PROGRAM, 1);
     pool.SetTimeLimit(std::chrono::milliseconds(300), std::chrono::milliseconds(0));
