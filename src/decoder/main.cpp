@@ -3,6 +3,7 @@
 // byte of any file it initialises its libraries, limits its memory and installs its system
 // call filter.
 #include "decoder/DecoderService.h"
+#include "decoder/Privileges.h"
 #include "decoder/SharedPixelMemory.h"
 #include "decoder/SyscallFilter.h"
 #include "sandbox/DecoderLimits.h"
@@ -20,14 +21,6 @@
 namespace {
 
 constexpr int kSocket = 3;
-
-// Sanitizers reserve terabytes of address space for their shadow memory; a limit on it would
-// stop them at once.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kLimitAddressSpace = false;
-#else
-constexpr bool kLimitAddressSpace = true;
-#endif
 
 bool IsOurSocket() {
     struct stat status {};
@@ -49,7 +42,7 @@ void PrepareLibraries() {
 }
 
 void LimitAddressSpace() {
-    if (kLimitAddressSpace) {
+    if (pirela::kHelperAddressSpaceLimited) {
         const rlimit limit{pirela::kDecoderAddressSpace, pirela::kDecoderAddressSpace};
         ::setrlimit(RLIMIT_AS, &limit);
     }
@@ -72,6 +65,10 @@ int main() {
     ::mallopt(M_ARENA_MAX, 1);
     LimitAddressSpace();
     pirela::SharedPixelMemory::Install();
+    if (!pirela::DropPrivileges()) {
+        std::fputs("pirela-decoder: the capabilities cannot be dropped\n", stderr);
+        return 3;
+    }
     if (!pirela::InstallSyscallFilter()) {
         std::fputs("pirela-decoder: the system call filter cannot be installed\n", stderr);
         return 3;

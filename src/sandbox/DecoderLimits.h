@@ -12,6 +12,18 @@ namespace pirela {
 inline constexpr std::uint64_t kDecoderAddressSpace =
     2 * std::uint64_t{kMaxPixelBytes} + (std::uint64_t{1} << 30);
 
+// A helper waiting for its next request: its libraries mapped, its codecs' thread stacks kept by
+// the C library after a decode, and a margin (it needs far less: see the decisions).
+inline constexpr std::uint64_t kIdleDecoderAddressSpace = std::uint64_t{256} << 20;
+
+// Sanitizers reserve terabytes of address space for their shadow memory; their builds' helpers
+// run without a limit on it.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr bool kHelperAddressSpaceLimited = false;
+#else
+inline constexpr bool kHelperAddressSpaceLimited = true;
+#endif
+
 // The processor time one request may use on top of what the helper used before: far above any
 // real decode, it only stops a helper that Pirela's own time limit has not yet killed.
 inline constexpr std::uint64_t kDecoderCpuSecondsPerRequest = 180;
