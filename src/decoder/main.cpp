@@ -8,6 +8,7 @@
 #include "decoder/SyscallFilter.h"
 #include "sandbox/DecoderLimits.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -41,9 +42,13 @@ void PrepareLibraries() {
     heif_init(nullptr);
 }
 
+// The most a decode may take. Pirela holds a waiting helper to less (it may have done so
+// already, as the helper started): the helper never raises that itself.
 void LimitAddressSpace() {
-    if (pirela::kHelperAddressSpaceLimited) {
-        const rlimit limit{pirela::kDecoderAddressSpace, pirela::kDecoderAddressSpace};
+    rlimit limit{};
+    if (pirela::kHelperAddressSpaceLimited && ::getrlimit(RLIMIT_AS, &limit) == 0) {
+        limit.rlim_max = std::min<rlim_t>(limit.rlim_max, pirela::kDecoderAddressSpace);
+        limit.rlim_cur = std::min(limit.rlim_cur, limit.rlim_max);
         ::setrlimit(RLIMIT_AS, &limit);
     }
 }

@@ -382,7 +382,8 @@ TEST_F(CPirelaDocFolderTest, AHelpersImageLoadsWhileTheDocumentGoesOn) {
     EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}).image, "イメージ: 64 x 32, 24 ビット");
 
     DecoderPool::Shared().SetProgram((dir_ / "missing").string());
-    ASSERT_TRUE(doc_.LoadImageFile((dir_ / "slow.webp").string()));
+    test::WriteFile(dir_ / "other.webp", "PIRELA-TEST-HOOK:slow\n"); // no decode ahead of it
+    ASSERT_TRUE(doc_.LoadImageFile((dir_ / "other.webp").string()));
     Settle();
     EXPECT_FALSE(doc_.Image().Shown());
     EXPECT_EQ(doc_.Image().Failure(), HelperFailure::Missing);

@@ -227,6 +227,35 @@ void AddWebpExif(const std::filesystem::path& file, const std::vector<std::uint8
     WebPMuxDelete(mux);
 }
 
+void WriteWebpFrameOnCanvas(const std::filesystem::path& file, const Samples& frame, int width,
+                            int height, int left, int top) {
+    std::uint8_t* still = nullptr;
+    const std::size_t size = WebPEncodeLosslessRGBA(frame.data.data(), frame.width, frame.height,
+                                                    frame.width * 4, &still);
+    Require(size > 0);
+    WebPMux* mux = WebPMuxNew();
+    WebPMuxFrameInfo info{};
+    info.bitstream = {still, size};
+    info.x_offset = left;
+    info.y_offset = top;
+    info.duration = 100;
+    info.id = WEBP_CHUNK_ANMF;
+    info.dispose_method = WEBP_MUX_DISPOSE_NONE;
+    info.blend_method = WEBP_MUX_BLEND;
+    Require(WebPMuxPushFrame(mux, &info, 1) == WEBP_MUX_OK);
+    Require(WebPMuxPushFrame(mux, &info, 1) == WEBP_MUX_OK); // a second frame: an animation
+    Require(WebPMuxSetCanvasSize(mux, width, height) == WEBP_MUX_OK);
+    const WebPMuxAnimParams animation{0, 0};
+    Require(WebPMuxSetAnimationParams(mux, &animation) == WEBP_MUX_OK);
+    WebPData assembled;
+    WebPDataInit(&assembled);
+    Require(WebPMuxAssemble(mux, &assembled) == WEBP_MUX_OK);
+    WriteBytes(file, std::string(reinterpret_cast<const char*>(assembled.bytes), assembled.size));
+    WebPDataClear(&assembled);
+    WebPMuxDelete(mux);
+    WebPFree(still);
+}
+
 void WriteAnimatedWebp(const std::filesystem::path& file, const std::vector<Samples>& frames) {
     WebPAnimEncoderOptions options;
     Require(WebPAnimEncoderOptionsInit(&options) != 0);

@@ -45,6 +45,10 @@ void WriteWebp(const std::filesystem::path& file, const Samples& samples, bool l
                int quality = 90);
 // Adds the EXIF block (as CameraExifBlock gives it) to the WebP file as its EXIF chunk.
 void AddWebpExif(const std::filesystem::path& file, const std::vector<std::uint8_t>& exif);
+// An animation on a canvas of the size whose frames (two) are the RGBA frame at the place
+// (even offsets).
+void WriteWebpFrameOnCanvas(const std::filesystem::path& file, const Samples& frame, int width,
+                            int height, int left, int top);
 // An animated WebP of RGBA frames, all of the canvas's size, 100 ms each.
 void WriteAnimatedWebp(const std::filesystem::path& file, const std::vector<Samples>& frames);
 
