@@ -5,6 +5,7 @@
 // 4000 x 3000 HEIC, AVIF, lossy WebP and TIFFs (8-bit LZW, 16-bit deflate, CMYK), a 2000 x 1500
 // lossless WebP, a 2000 x 2000 GIF, a DNG holding a 6000 x 4000 JPEG preview, and a hostile
 // HEIC grid whose one tile stands for 850.
+#include "HeifGrid.h"
 #include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
 
@@ -59,7 +60,7 @@ void WriteCameraRollCorpus(const fs::path& dir) {
     MakeOnce(dir / "grid.heic", [&dir](const fs::path& f) {
         const fs::path tile = dir / "grid-tile.heic";
         test::WriteHeif(tile, {512, 512, 3, std::vector<std::uint8_t>(512 * 512 * 3, 90)});
-        test::WriteHeifGrid(f, tile, 512, 512, 34, 25);
+        bench::WriteHeifGrid(f, tile, 512, 512, 34, 25);
         fs::remove(tile);
     });
     MakeOnce(dir / "photo.avif", [&](const fs::path& f) { test::WriteHeif(f, photo12(), {true}); });

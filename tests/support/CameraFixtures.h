@@ -82,12 +82,6 @@ struct GifFrame {
 
 void WriteGif(const std::filesystem::path& file, const GifFrame& frame);
 
-// A HEIC grid of columns x rows tiles that are all the one picture of the HEIC file `tile`
-// (of the size given): a file of a few kilobytes whose reader decodes that tile again and
-// again for a picture of the whole grid's size (at most 65535 pixels a side).
-void WriteHeifGrid(const std::filesystem::path& file, const std::filesystem::path& tile,
-                   int tileWidth, int tileHeight, int columns, int rows);
-
 // A DNG (written through libtiff) whose raw data is a flat grey mosaic and which holds a
 // 64 x 48 uncompressed thumbnail and, unless the preview is empty, the JPEG preview, with the
 // orientation, the camera and the time taken in its first directory and an EXIF directory.

@@ -1,10 +1,12 @@
-#include "support/CameraFixtures.h"
+#include "HeifGrid.h"
+
+#include "support/ImageFixtures.h"
 
 #include <cstdlib>
 #include <string_view>
 
 // A HEIC grid made by hand from a HEIC of one picture: libheif writes no grids.
-namespace pirela::test {
+namespace pirela::bench {
 
 namespace {
 
@@ -154,7 +156,7 @@ void WriteHeifGrid(const std::filesystem::path& file, const std::filesystem::pat
                    int tileWidth, int tileHeight, int columns, int rows) {
     Require(columns >= 1 && columns <= 256 && rows >= 1 && rows <= 256 &&
             tileWidth * columns <= 65535 && tileHeight * rows <= 65535);
-    const std::string source = ReadBytes(tile);
+    const std::string source = test::ReadBytes(tile);
     const std::string_view bytes = source;
     const std::string_view meta = FindBox(bytes, 0, bytes.size(), "meta");
     const std::size_t start = OffsetIn(bytes, meta) + 4; // after version and flags
@@ -180,10 +182,10 @@ void WriteHeifGrid(const std::filesystem::path& file, const std::filesystem::pat
         mdat.Put(static_cast<std::uint64_t>(tileHeight * rows), 2);
         mdat.Put(coded);
     });
-    WriteBytes(file, ftyp.Bytes() +
+    test::WriteBytes(file, ftyp.Bytes() +
                          GridMeta(hvcC, tileWidth, tileHeight, columns, rows, gridAt, gridAt + 8,
                                   coded.size()) +
                          mdat.Bytes());
 }
 
-} // namespace pirela::test
+} // namespace pirela::bench
