@@ -390,6 +390,7 @@ toff_t WriteExifDirectory(TIFF* tiff) {
     TIFFSetField(tiff, EXIFTAG_ISOSPEEDRATINGS, 1, iso);
     toff_t offset = 0;
     Require(TIFFWriteCustomDirectory(tiff, &offset) == 1);
+    TIFFFreeDirectory(tiff); // its values: a new directory would forget them unfreed
     Require(TIFFCreateDirectory(tiff) == 0);
     return offset;
 }
