@@ -20,13 +20,15 @@ namespace pirela::test {
 inline pid_t BusyHelper() {
     const long busyTicks = ::sysconf(_SC_CLK_TCK) / 5;
     for (int i = 0; i < 1000; ++i) {
+        // Processes come and go while /proc is read: no step of the walk may throw.
         std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-            const std::string name = entry.path().filename();
+        for (std::filesystem::directory_iterator entry("/proc", error), end;
+             !error && entry != end; entry.increment(error)) {
+            const std::string name = entry->path().filename();
             if (name.find_first_not_of("0123456789") != std::string::npos) {
                 continue;
             }
-            const std::string stat = ReadBytes(entry.path() / "stat");
+            const std::string stat = ReadBytes(entry->path() / "stat");
             const std::size_t close = stat.rfind(')');
             int parent = 0;
             char state = 0;
