@@ -3,7 +3,9 @@
 // RGB, plain, interlaced and with a gAMA of 1/2.2; 2000 x 2000 palette) and a 4000 x 3000 24-bit
 // BMP; for the camera roll's benchmark, 6000 x 4000 JPEGs with an EXIF orientation of 1, 3 and 6,
 // 4000 x 3000 HEIC, AVIF, lossy WebP and TIFFs (8-bit LZW, 16-bit deflate, CMYK), a 2000 x 1500
-// lossless WebP, a 2000 x 2000 GIF and a DNG holding a 6000 x 4000 JPEG preview.
+// lossless WebP, a 2000 x 2000 GIF, a DNG holding a 6000 x 4000 JPEG preview, and a hostile
+// HEIC grid whose one tile stands for 850.
+#include "HeifGrid.h"
 #include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
 
@@ -54,6 +56,13 @@ void WriteCameraRollCorpus(const fs::path& dir) {
     }
     const auto photo12 = [] { return test::PhotoLike(4000, 3000, 3); };
     MakeOnce(dir / "photo.heic", [&](const fs::path& f) { test::WriteHeif(f, photo12()); });
+    // A hostile grid: two kilobytes whose one flat 512 x 512 tile stands for 850 (34 x 25).
+    MakeOnce(dir / "grid.heic", [&dir](const fs::path& f) {
+        const fs::path tile = dir / "grid-tile.heic";
+        test::WriteHeif(tile, {512, 512, 3, std::vector<std::uint8_t>(512 * 512 * 3, 90)});
+        bench::WriteHeifGrid(f, tile, 512, 512, 34, 25);
+        fs::remove(tile);
+    });
     MakeOnce(dir / "photo.avif", [&](const fs::path& f) { test::WriteHeif(f, photo12(), {true}); });
     MakeOnce(dir / "photo.webp", [&](const fs::path& f) { test::WriteWebp(f, photo12(), false); });
     MakeOnce(dir / "lossless.webp", [](const fs::path& f) {

@@ -4,8 +4,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 bash "$root/scripts/setup.sh"
+# Where ccache is installed, the build goes through it, as the test script's do.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DPIRELA_BUILD_TESTS=OFF -DPIRELA_BUILD_BENCH=OFF >/dev/null
+  -DPIRELA_BUILD_TESTS=OFF -DPIRELA_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+# The target pirela brings its decoder helper, pirela-decoder, beside it.
 cmake --build "$root/build/release" --target pirela
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then

@@ -66,6 +66,7 @@ DocumentFacts CPirelaDoc::Facts() const {
     facts.hasCurrentImage = list_.HasCurrentImage();
     facts.shown = image_.Shown();
     facts.hasBitmap = image_.HasBitmap();
+    facts.loading = image_.Loading();
     facts.turnState = image_.TurnState();
     facts.info = image_.Info();
     return facts;
@@ -182,12 +183,18 @@ bool CPirelaDoc::LoadImageFile(const std::string& path) {
     shownSettings_ = CurrentDecodeSettings();
     loader_.SetSettings(shownSettings_);
     std::shared_ptr<DecodeJob> decode = loader_.Take(path, format, preview);
-    if (decode->Progress().WaitForBitmap() != nullptr) {
+    // A helper's bitmap comes whole when it answers, which may take seconds: the window never
+    // waits for it. The image is loading until the decode's end settles it.
+    const bool loading = decode->InHelper() && !decode->HasEnded();
+    if (loading || decode->Progress().WaitForBitmap() != nullptr) {
         image_.SetShown(true);
         image_.InstallDecode(std::move(decode));
+        loadingGeneration_ = loading ? image_.Generation() : 0;
     } else {
+        const HelperFailure failure = decode->Failure();
         image_.SetShown(false);
         image_.Discard();
+        image_.SetFailure(failure);
         host_.RefreshTitle();
         host_.RefreshStatusTexts();
         host_.UpdateScrollSizes();
@@ -219,15 +226,19 @@ void CPirelaDoc::OnDecodeEnded() {
     }
     if (decode != nullptr && settledGeneration_ != image_.Generation()) {
         if (!image_.Shown()) {
-            // The file broke off after its first rows were shown: from now on it is the file
-            // that could not be decoded, exactly as if it had failed at once.
+            // The file broke off after its first rows were shown, or a helper gave nothing: from
+            // now on it is the file that could not be decoded, exactly as if it had failed at once.
+            const HelperFailure failure = image_.Failure();
             image_.Discard();
             image_.SetShown(false);
+            image_.SetFailure(failure);
             ImageInfo failed = image_.Info();
             image_.FillInfo(std::move(failed));
             host_.RefreshTitle();
             host_.RefreshStatusTexts();
             host_.UpdateScrollSizes();
+        } else if (loadingGeneration_ == image_.Generation()) {
+            SettleLoadedImage();
         }
         settledGeneration_ = image_.Generation();
         host_.UpdateAllViews(); // the whole bitmap, or the error text, replaces what was shown
@@ -235,6 +246,16 @@ void CPirelaDoc::OnDecodeEnded() {
     if (aheadWanted_) {
         StartDecodeAhead();
     }
+}
+
+void CPirelaDoc::SettleLoadedImage() {
+    // The helper's bitmap came: its size, and the turn kept from the image before.
+    ImageInfo info = image_.Info();
+    image_.FillInfo(std::move(info));
+    ApplyKeptTurn();
+    host_.RefreshTitle();
+    host_.RefreshStatusTexts();
+    host_.UpdateScrollSizes();
 }
 
 void CPirelaDoc::DecodeAhead() {
@@ -267,6 +288,8 @@ DecodeSettings CPirelaDoc::CurrentDecodeSettings() const {
 void CPirelaDoc::ApplyKeptTurn() {
     if (options_.keepTurnState == 0) {
         image_.SetTurnState(0);
+    } else if (image_.Loading()) {
+        // The turn waits for the helper's bitmap: the decode's end applies it.
     } else if (image_.Shown()) {
         const int kept = image_.TurnState();
         image_.SetTurnState(0);

@@ -82,8 +82,9 @@ public:
     // Takes a decode started before the document existed (the file named on the command line).
     void AdoptEarlyDecode(std::shared_ptr<DecodeJob> decode);
     // On the main thread, after the host heard from a worker that a decode ended: a shown
-    // image that broke off becomes the file that could not be decoded, the views repaint with
-    // the whole bitmap, and the neighbour starts decoding ahead.
+    // image that broke off (or a helper's that gave nothing) becomes the file that could not be
+    // decoded, a helper's bitmap that came takes its place with its size and kept turn, the
+    // views repaint with the whole bitmap, and the neighbour starts decoding ahead.
     void OnDecodeEnded();
     const ImageLoader& Loader() const { return loader_; }
 
@@ -176,6 +177,8 @@ private:
     // Selects the current entry's row in the file list window, when there is one.
     void SelectCurrentRow();
     void ApplyKeptTurn();
+    // A helper's bitmap came for the image that was loading: facts, kept turn, refreshes.
+    void SettleLoadedImage();
     // After a move: the entry goes, and what now stands at the index is shown.
     void ShowAfterRemoval();
     // Scroll sizes, status texts and title, after a send or after the trash took the image.
@@ -207,6 +210,8 @@ private:
     DecodeSettings shownSettings_;
     // The image generation whose decode's end was last dealt with.
     std::uint64_t settledGeneration_ = 0;
+    // The image generation installed while its helper's bitmap was still to come (0: none).
+    std::uint64_t loadingGeneration_ = 0;
     // Last, so that its workers stop first.
     ImageLoader loader_;
 };

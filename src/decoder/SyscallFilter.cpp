@@ -1,6 +1,8 @@
 #include "decoder/SyscallFilter.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
 #include <sched.h>
 #include <seccomp.h>
 #include <sys/mman.h>
@@ -20,12 +22,10 @@ constexpr int kAllowed[] = {
     SCMP_SYS(preadv),
     SCMP_SYS(lseek),
     SCMP_SYS(fstat),
-    SCMP_SYS(newfstatat),
     SCMP_SYS(recvmsg),
     SCMP_SYS(sendmsg),
     SCMP_SYS(close),
     SCMP_SYS(dup),
-    SCMP_SYS(fcntl),
     SCMP_SYS(ftruncate),
     SCMP_SYS(memfd_create),
     // memory
@@ -77,15 +77,43 @@ bool AllowAll(scmp_filter_ctx filter) {
     return true;
 }
 
+// The commands of fcntl the helper's code and its libraries give: descriptor flags, a memory
+// file's seals, a copy of a descriptor. Never an owner, a signal, a lease or a lock: with an
+// owner and a signal set on its socket the kernel would send any signal to any process of the
+// user, and a lease would hold up whoever writes the photo.
+constexpr int kFcntlCommands[] = {F_GETFD, F_SETFD, F_GETFL, F_ADD_SEALS, F_GET_SEALS,
+                                  F_DUPFD_CLOEXEC};
+
+bool AllowFcntl(scmp_filter_ctx filter) {
+    for (const int command : kFcntlCommands) {
+        if (seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(fcntl), 1,
+                             SCMP_A1_32(SCMP_CMP_EQ, static_cast<std::uint32_t>(command))) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The C library's fstat is newfstatat on the descriptor with an empty path and AT_EMPTY_PATH;
+// a path from the current folder (AT_FDCWD) never. A filter cannot read the path itself, so an
+// absolute one with the flag still names a file: its status (never its content) could reach
+// only the picture the helper sends back.
+bool AllowStatusOfDescriptors(scmp_filter_ctx filter) {
+    return seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(newfstatat), 2,
+                            SCMP_A0_32(SCMP_CMP_NE, static_cast<std::uint32_t>(AT_FDCWD)),
+                            SCMP_A3(SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH)) == 0;
+}
+
 // System calls allowed with some arguments only.
 bool AllowSome(scmp_filter_ctx filter) {
-    return
+    return AllowFcntl(filter) && AllowStatusOfDescriptors(filter) &&
         // memory that can never hold code
         seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(mmap), 1,
                          SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)) == 0 &&
         seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(mprotect), 1,
                          SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0)) == 0 &&
-        // messages of the libraries (and of a sanitizer) on the standard error stream only
+        // messages of the libraries (and of a sanitizer) on the standard error stream only,
+        // which is /dev/null (a sanitizer's build keeps Pirela's)
         seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(write), 1, SCMP_A0(SCMP_CMP_EQ, 2)) ==
             0 &&
         // threads, never processes; clone3's flags cannot be seen, so the C library is told it

@@ -3,11 +3,14 @@
 #include "decoder/ReplySender.h"
 #include "decoder/SharedPixelMemory.h"
 #include "platform/UniqueDescriptor.h"
+#include "sandbox/DescriptorMessage.h"
 
 #include <cstring>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace pirela {
@@ -34,13 +37,47 @@ bool Lie(int socket, std::int32_t width, std::int32_t height, std::uint32_t bitC
     return SendReply(socket, header, {}, file.Get());
 }
 
-bool Run(std::string_view hook, int socket) {
+// Calls the filter forbids, each a way beyond the helper's own descriptors: under the filter
+// none returns.
+void ReachBeyond(std::string_view hook, int file, int socket) {
+    struct stat status {};
+    if (hook == "open") {
+        const UniqueDescriptor opened(::open("/etc/hostname", O_RDONLY));
+    } else if (hook == "socket") {
+        const UniqueDescriptor opened(::socket(AF_INET, SOCK_STREAM, 0));
+    } else if (hook == "fcntl-owner") {
+        ::fcntl(socket, F_SETOWN, ::getpid());
+    } else if (hook == "fcntl-async") {
+        ::fcntl(socket, F_SETFL, O_ASYNC);
+    } else if (hook == "fcntl-lease") {
+        ::fcntl(file, F_SETLEASE, F_RDLCK);
+    } else if (hook == "stat-path") {
+        ::stat("/etc/hostname", &status);
+    } else if (hook == "write-stdout") {
+        [[maybe_unused]] const ssize_t written = ::write(1, "pirela", 6);
+    }
+}
+
+bool Run(std::string_view hook, int file, int socket) {
     if (hook == "crash") {
         __builtin_trap();
     }
     if (hook == "hang") {
         for (volatile bool forever = true; forever;) {
         }
+    }
+    if (hook == "slow") {
+        // Busy for a second, then an honest answer: a 64 x 32 bitmap.
+        const auto since = [](const timespec& start) {
+            timespec now{};
+            ::clock_gettime(CLOCK_MONOTONIC, &now);
+            return (now.tv_sec - start.tv_sec) * 1'000'000'000LL + (now.tv_nsec - start.tv_nsec);
+        };
+        timespec started{};
+        ::clock_gettime(CLOCK_MONOTONIC, &started);
+        while (since(started) < 1'000'000'000LL) {
+        }
+        return Lie(socket, 64, -32, 24, 192, 32 * 192, true);
     }
     if (hook == "allocate") {
         constexpr std::size_t kBytes = std::size_t{16} << 30; // far past the memory limit
@@ -49,14 +86,7 @@ bool Run(std::string_view hook, int socket) {
         delete[] memory;
     }
     // Under the filter these never return; should they, the helper answers as usual.
-    if (hook == "open") {
-        const UniqueDescriptor opened(::open("/etc/hostname", O_RDONLY));
-        return false;
-    }
-    if (hook == "socket") {
-        const UniqueDescriptor opened(::socket(AF_INET, SOCK_STREAM, 0));
-        return false;
-    }
+    ReachBeyond(hook, file, socket);
     if (hook == "lie-size") {
         return Lie(socket, 30000, -30000, 32, 120000, 4096, true);
     }
@@ -70,7 +100,9 @@ bool Run(std::string_view hook, int socket) {
         return Lie(socket, 32, -32, 32, 128, 4096, false);
     }
     if (hook == "garbage") {
-        return ::send(socket, "garbage", 7, MSG_NOSIGNAL) == 7;
+        char garbage[] = "garbage";
+        iovec data{garbage, 7};
+        return SendWithDescriptor(socket, &data, 1, -1) == 7;
     }
     return false;
 }
@@ -86,7 +118,7 @@ bool RunTestHook(int file, int socket) {
     }
     std::string_view hook = text.substr(kMarker.size());
     hook = hook.substr(0, hook.find_first_of("\n "));
-    return Run(hook, socket);
+    return Run(hook, file, socket);
 }
 
 } // namespace pirela

@@ -32,8 +32,11 @@ std::unique_ptr<Bitmap> MakeBitmap(int width, int height, bool alpha) {
 struct DeleteDecoder {
     void operator()(WebPIDecoder* decoder) const { WebPIDelete(decoder); }
 };
-struct DeleteAnimation {
-    void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
+struct DeleteDemuxer {
+    void operator()(WebPDemuxer* demuxer) const { WebPDemuxDelete(demuxer); }
+};
+struct ReleaseIterator {
+    void operator()(WebPIterator* iterator) const { WebPDemuxReleaseIterator(iterator); }
 };
 
 // Feeds the file to libwebp's incremental decoder, which writes into the bitmap's memory.
@@ -70,7 +73,10 @@ bool DecodeStill(DescriptorReader& reader, std::vector<std::uint8_t>& chunk, Bit
     return false; // the file ended before the image, or the decode was asked to stop
 }
 
-// The first frame of an animation, composed on its canvas.
+// The first frame of an animation, composed on its canvas: on the transparent canvas it is
+// the frame's own pixels at its place (its blending only matters over an earlier frame), so it
+// is decoded straight into the bitmap, which is the canvas. libwebp's animation decoder would
+// keep two canvases of its own beside it: three times the memory of a still picture that size.
 bool DecodeFirstFrame(DescriptorReader& reader, std::vector<std::uint8_t>& bytes, Bitmap& bitmap,
                       const ReadOptions& options) {
     std::vector<std::uint8_t> rest;
@@ -78,26 +84,29 @@ bool DecodeFirstFrame(DescriptorReader& reader, std::vector<std::uint8_t>& bytes
         return false;
     }
     bytes.insert(bytes.end(), rest.begin(), rest.end());
-    WebPAnimDecoderOptions animationOptions;
-    if (!WebPAnimDecoderOptionsInit(&animationOptions)) {
-        return false;
-    }
-    animationOptions.color_mode = MODE_BGRA;
     const WebPData data{bytes.data(), bytes.size()};
-    const std::unique_ptr<WebPAnimDecoder, DeleteAnimation> decoder(
-        WebPAnimDecoderNew(&data, &animationOptions));
-    WebPAnimInfo info;
-    std::uint8_t* frame = nullptr;
-    int timestamp = 0;
-    if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info) ||
-        info.canvas_width != std::uint32_t(bitmap.Width()) ||
-        info.canvas_height != std::uint32_t(bitmap.Height()) || options.StopRequested() ||
-        !WebPAnimDecoderGetNext(decoder.get(), &frame, &timestamp)) {
+    const std::unique_ptr<WebPDemuxer, DeleteDemuxer> demuxer(WebPDemux(&data));
+    WebPIterator frame;
+    if (!demuxer ||
+        WebPDemuxGetI(demuxer.get(), WEBP_FF_CANVAS_WIDTH) != std::uint32_t(bitmap.Width()) ||
+        WebPDemuxGetI(demuxer.get(), WEBP_FF_CANVAS_HEIGHT) != std::uint32_t(bitmap.Height()) ||
+        options.StopRequested() || !WebPDemuxGetFrame(demuxer.get(), 1, &frame)) {
         return false;
     }
-    const std::size_t rowBytes = std::size_t(bitmap.Width()) * 4;
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        std::memcpy(bitmap.PictureRow(y), frame + rowBytes * y, rowBytes);
+    const std::unique_ptr<WebPIterator, ReleaseIterator> release(&frame);
+    // The demuxer keeps every frame within the canvas.
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config)) {
+        return false;
+    }
+    config.output.colorspace = MODE_BGRA;
+    config.output.is_external_memory = 1;
+    config.output.u.RGBA.rgba = bitmap.PictureRow(frame.y_offset) + std::size_t(frame.x_offset) * 4;
+    config.output.u.RGBA.stride = static_cast<int>(bitmap.Stride());
+    config.output.u.RGBA.size =
+        bitmap.Stride() * std::size_t(frame.height - 1) + std::size_t(frame.width) * 4;
+    if (WebPDecode(frame.fragment.bytes, frame.fragment.size, &config) != VP8_STATUS_OK) {
+        return false;
     }
     options.RowsFinished(bitmap.Height());
     return true;

@@ -82,6 +82,8 @@ public:
     std::unique_ptr<Bitmap> preview_;
     std::unique_ptr<Bitmap> bitmap_;
     std::optional<ScaledPicture> prepared_;
+    // Why a helper gave no picture; only the worker touches it until the end.
+    HelperFailure failure_ = HelperFailure::None;
 
     DecodeProgress progress_;
     DecodeProgress previewProgress_; // only to stop the preview's decode
@@ -148,6 +150,14 @@ const std::string& DecodeJob::Path() const {
 
 ImageFormat DecodeJob::Format() const {
     return work_->format_;
+}
+
+bool DecodeJob::InHelper() const {
+    return DecodesInHelper(work_->format_);
+}
+
+HelperFailure DecodeJob::Failure() const {
+    return work_->progress_.HasEnded() ? work_->failure_ : HelperFailure::None;
 }
 
 const DecodeSettings& DecodeJob::Settings() const {
@@ -309,7 +319,8 @@ std::unique_ptr<Bitmap> DecodeJob::Work::DecodeFull(std::FILE* file, std::FILE* 
                                                     std::unique_ptr<Bitmap> jpegBitmap) {
     if (format_ != ImageFormat::Jpeg && format_ != ImageFormat::Raw) {
         const ReadOptions options{&progress_, settings_.applyOrientation};
-        return DecodesInHelper(format_) ? DecodeInHelper(fileno(file), format_, options)
+        return DecodesInHelper(format_) ? DecodeInHelper(fileno(file), format_, options,
+                                                         DecoderPool::Shared(), &failure_)
                                         : DecodeImageStream(file, format_, options);
     }
     if (jpeg == nullptr || !jpegBitmap) {
@@ -332,7 +343,8 @@ void DecodeJob::Work::Run() {
     std::optional<RawPreview> raw;
     CFile rawJpeg;
     if (file && format_ == ImageFormat::Raw) {
-        raw = ExtractRawPreviewInHelper(fileno(file.get()), &progress_.StopFlag());
+        raw = ExtractRawPreviewInHelper(fileno(file.get()), &progress_.StopFlag(),
+                                        DecoderPool::Shared(), &failure_);
         if (raw) {
             jpegOrientation_ = raw->orientation;
             rawJpeg.reset(::fmemopen(raw->jpeg.data(), raw->jpeg.size(), "rb"));

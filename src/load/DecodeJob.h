@@ -6,6 +6,7 @@
 #include "image/ScaledPicture.h"
 #include "load/DecodeSettings.h"
 #include "load/ViewPlan.h"
+#include "sandbox/HelperFailure.h"
 
 #include <functional>
 #include <memory>
@@ -49,6 +50,9 @@ public:
 
     const std::string& Path() const;
     ImageFormat Format() const;
+    // Whether a helper process makes the bitmap: then it comes only when the helper answers,
+    // and nobody on the window's thread may wait for it.
+    bool InHelper() const;
     const DecodeSettings& Settings() const;
     void SetPlan(const ViewPlan& plan);
     // Replaces what runs on the worker at the end (a job started before its owner existed).
@@ -75,6 +79,9 @@ public:
     // Blocks until the job has ended; the full bitmap, or none when the file could not be
     // decoded.
     const Bitmap* WaitForBitmap() const;
+    // After the end without a bitmap: why the helper gave none (None for formats decoded in
+    // Pirela, and for a decode that was stopped).
+    HelperFailure Failure() const;
     // After the end: the full bitmap scaled down to the draw size of the plan it ended with,
     // when the view draws it smaller than itself; none otherwise.
     const ScaledPicture* Prepared() const;

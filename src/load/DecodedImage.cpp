@@ -7,7 +7,18 @@ const Bitmap* DecodedImage::Pixels() const {
 }
 
 const Bitmap* DecodedImage::PixelsSoFar() const {
-    return decode_ ? decode_->Progress().WaitForBitmap() : bitmap_.get();
+    return decode_ ? decode_->Progress().BitmapSoFar() : bitmap_.get();
+}
+
+bool DecodedImage::Loading() const {
+    return decode_ && !decode_->HasEnded() && decode_->Progress().BitmapSoFar() == nullptr;
+}
+
+HelperFailure DecodedImage::Failure() const {
+    if (DecodeFailed()) {
+        return decode_->Failure();
+    }
+    return shown_ ? HelperFailure::None : failure_;
 }
 
 bool DecodedImage::DecodeFailed() const {

@@ -13,9 +13,10 @@ namespace pirela {
 // decoded, its facts and the quarter turns applied to it. The bitmap may still be decoding on
 // a worker: it is then shown as soon as it is made, and whoever needs all of it waits.
 //
-// States: empty (no bitmap, shown), shown (a bitmap, shown), failed (no bitmap, not shown: the
-// view paints an error text naming the file). A decode that fails after its bitmap was made
-// turns shown into failed when it ends.
+// States: empty (no bitmap, shown), loading (a decode in a helper that has made nothing yet,
+// shown: the view keeps its last picture a moment), shown (a bitmap, shown), failed (no bitmap,
+// not shown: the view paints an error text naming the file, and why when a helper knows). A
+// decode that fails after its bitmap was made, or while loading, turns into failed when it ends.
 class DecodedImage {
 public:
     // The whole bitmap: waits for a decode still running; none without a bitmap or when the
@@ -26,6 +27,8 @@ public:
     const Bitmap* PixelsSoFar() const;
     // A bitmap, or a decode that has made one and not failed.
     bool HasBitmap() const { return PixelsSoFar() != nullptr && !DecodeFailed(); }
+    // A decode still running that has made no bitmap yet (a helper's, whose bitmap comes whole).
+    bool Loading() const;
     // The decode that feeds the bitmap, until something else is installed; none otherwise.
     const DecodeJob* Decode() const { return decode_.get(); }
 
@@ -44,6 +47,10 @@ public:
 
     bool Shown() const { return shown_ && !DecodeFailed(); }
     void SetShown(bool shown) { shown_ = shown; }
+    // Why the image shown as failed could not be decoded, as far as a helper knows; set with the
+    // failed state, cleared with the next image.
+    HelperFailure Failure() const;
+    void SetFailure(HelperFailure failure) { failure_ = failure; }
 
     int TurnState() const { return turnState_; }
     void SetTurnState(int turnState) { turnState_ = turnState; }
@@ -59,6 +66,7 @@ private:
     std::shared_ptr<DecodeJob> decode_;
     std::uint64_t generation_ = 0;
     bool shown_ = true;
+    HelperFailure failure_ = HelperFailure::None;
     int turnState_ = 0;
     ImageInfo info_;
 };

@@ -8,6 +8,11 @@ std::string LoadErrorFirstLine(std::string_view path) {
     return std::string(path) + " を開けません。";
 }
 
+std::string DecoderMissingLine(std::string_view program) {
+    return "イメージを読み込むプログラム " + std::string(program) +
+           " が見つからないか、実行できません。Pirela をインストールし直してください。";
+}
+
 std::string ForeignFormatMessage(std::string_view fileName) {
     return std::string(fileName) + " - この形式のファイルは " + kProgramName + " でサポートされていません。";
 }

@@ -23,6 +23,14 @@ inline constexpr const char* kNoFolderLabel = "開かれていません...";
 std::string LoadErrorFirstLine(std::string_view path);
 inline constexpr const char* kLoadErrorSecondLine =
     "Pirela がこのファイルに対応していないか、または不正なファイルです。";
+// The second line instead, when the decoder helper is to blame rather than the file: missing
+// or not executable (naming where it was looked for), stopped in the middle (twice), or the
+// file took longer than its time limit.
+std::string DecoderMissingLine(std::string_view program);
+inline constexpr const char* kDecoderStoppedLine =
+    "イメージを読み込むプログラムが途中で停止しました。ファイルが不正とは限りません。";
+inline constexpr const char* kDecodeTooSlowLine =
+    "イメージの読み込みに時間がかかりすぎるため、読み込みを中止しました。";
 
 // "<name> - この形式のファイルは Pirela でサポートされていません。"
 std::string ForeignFormatMessage(std::string_view fileName);
@@ -102,6 +110,8 @@ inline constexpr const char* kTypeNameAvif = "AVIF イメージ";
 inline constexpr const char* kTypeNameRaw = "カメラの RAW イメージ";
 // After the image's size in the status bar, for a raw file shown through its JPEG preview.
 inline constexpr const char* kStatusCameraPreview = " (カメラのプレビュー)";
+// The status bar's image pane while the decoder helper has not yet answered for the image.
+inline constexpr const char* kStatusLoading = "読み込み中...";
 // "ヘルプ ファイル <path> が開けません。"
 std::string CannotOpenHelpMessage(std::string_view helpFile);
 // "<path> が開けません。"

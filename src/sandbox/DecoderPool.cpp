@@ -1,5 +1,6 @@
 #include "sandbox/DecoderPool.h"
 
+#include "sandbox/DecoderLimits.h"
 #include "sandbox/DecoderProgram.h"
 
 #include <algorithm>
@@ -48,9 +49,18 @@ void DecoderPool::StartAhead() {
         if (!helper) {
             return;
         }
-        const std::lock_guard lock(mutex_);
-        waiting_.push_back(std::move(helper));
+        KeepWaiting(std::move(helper));
     }
+}
+
+void DecoderPool::KeepWaiting(std::unique_ptr<DecoderProcess> helper) {
+    helper->LimitAddressSpace(kIdleDecoderAddressSpace);
+    const std::lock_guard lock(mutex_);
+    if (waiting_.size() < ready_) {
+        waiting_.push_back(std::move(helper));
+        return;
+    }
+    // Enough wait already: this one ends (outside the lock, as the helper is destroyed last).
 }
 
 void DecoderPool::StartAheadInBackground() {
@@ -61,7 +71,7 @@ void DecoderPool::StartAheadInBackground() {
     }
 }
 
-std::unique_ptr<DecoderProcess> DecoderPool::Take() {
+std::unique_ptr<DecoderProcess> DecoderPool::Take(int* error) {
     {
         const std::lock_guard lock(mutex_);
         if (!waiting_.empty()) {
@@ -70,21 +80,31 @@ std::unique_ptr<DecoderProcess> DecoderPool::Take() {
             return helper;
         }
     }
-    return DecoderProcess::Start(Program());
+    return DecoderProcess::Start(Program(), error);
 }
 
 void DecoderPool::GiveBack(std::unique_ptr<DecoderProcess> helper) {
-    const std::lock_guard lock(mutex_);
-    if (waiting_.size() < ready_) {
-        waiting_.push_back(std::move(helper));
-        return;
-    }
-    // Enough wait already: this one ends (outside the lock, as the helper is destroyed last).
+    KeepWaiting(std::move(helper));
 }
 
-void DecoderPool::Discard(std::unique_ptr<DecoderProcess> helper) {
-    helper.reset();
-    StartAhead();
+bool DecoderPool::TakeTurn(const std::atomic<bool>* stop) {
+    std::unique_lock lock(mutex_);
+    while (decoding_) {
+        if (stop != nullptr && stop->load()) {
+            return false;
+        }
+        turnEnded_.wait_for(lock, std::chrono::milliseconds(5));
+    }
+    decoding_ = true;
+    return true;
+}
+
+void DecoderPool::EndTurn() {
+    {
+        const std::lock_guard lock(mutex_);
+        decoding_ = false;
+    }
+    turnEnded_.notify_one();
 }
 
 std::chrono::milliseconds DecoderPool::TimeLimit(std::int64_t fileBytes) const {

@@ -2,7 +2,9 @@
 
 #include "sandbox/DecoderProcess.h"
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -15,6 +17,10 @@ namespace pirela {
 // waits for one to start; a request takes one out, and gives it back when it answered well. A
 // helper that crashed, was killed, overran its time or answered badly is never given back: a
 // new one is started in its place at once.
+//
+// Memory: one helper decodes at a time, with the whole address space a decode may need; the
+// helpers waiting are held to the little they need at rest. So however many helpers there are,
+// hostile files cannot take more than one decode's bound of the machine.
 class DecoderPool {
 public:
     // Helpers are started from the program at the path; `ready` are kept waiting.
@@ -30,23 +36,29 @@ public:
     void StartAhead();
     // The same on a thread of its own, returning at once.
     void StartAheadInBackground();
-    // A waiting helper, or one started now; none when the program cannot be started.
-    std::unique_ptr<DecoderProcess> Take();
+    // A waiting helper, or one started now; none when the program cannot be started (then
+    // `error`, when given, holds why: errno).
+    std::unique_ptr<DecoderProcess> Take(int* error = nullptr);
     // A helper that answered well, to wait for the next request (ended when enough wait).
     void GiveBack(std::unique_ptr<DecoderProcess> helper);
-    // A helper that failed: ended, and another started in its place.
-    void Discard(std::unique_ptr<DecoderProcess> helper);
 
     // The most a request for a file of this size may take before its helper is killed.
     std::chrono::milliseconds TimeLimit(std::int64_t fileBytes) const;
     // Replaces the time limit's base and its share per MiB of the file (tests of hangs).
     void SetTimeLimit(std::chrono::milliseconds base, std::chrono::milliseconds perMebibyte);
 
+    // Waits until no other request of this pool is decoding, asking `stop` every few
+    // milliseconds; false when it was asked to stop first. Every true is followed by EndTurn.
+    bool TakeTurn(const std::atomic<bool>* stop);
+    void EndTurn();
+
     // Replaces the program (tests run a helper from the build tree); waiting helpers end.
     void SetProgram(std::string program);
+    std::string Program() const;
 
 private:
-    std::string Program() const;
+    // Keeps the helper waiting, held to the address space of a helper at rest.
+    void KeepWaiting(std::unique_ptr<DecoderProcess> helper);
 
     mutable std::mutex mutex_;
     std::string program_;
@@ -54,6 +66,8 @@ private:
     std::vector<std::unique_ptr<DecoderProcess>> waiting_;
     std::chrono::milliseconds baseLimit_;
     std::chrono::milliseconds limitPerMebibyte_;
+    std::condition_variable turnEnded_;
+    bool decoding_ = false;
 };
 
 } // namespace pirela

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/UniqueDescriptor.h"
+#include "sandbox/ChildExit.h"
 #include "sandbox/DecoderMessage.h"
 
 #include <chrono>
@@ -14,17 +15,19 @@
 namespace pirela {
 
 // One decoder helper process and Pirela's end of the socket pair it answers on. The helper
-// gets the other end as its descriptor 3, nothing else of Pirela's open files, and dies with
-// Pirela. Destroying this kills the helper (it may be in the middle of a request) and reaps it.
+// gets the other end as its descriptor 3, /dev/null as its standard streams, an environment of
+// the few variables its libraries read, a session of its own, and nothing else of Pirela's; it
+// dies with Pirela. The shared reaper reaps it the moment it ends. Destroying this kills the
+// helper (it may be in the middle of a request).
 class DecoderProcess {
 public:
-    // None when the program cannot be started.
-    static std::unique_ptr<DecoderProcess> Start(const std::string& program);
+    // None when the program cannot be started; then `error` (when given) holds why (errno).
+    static std::unique_ptr<DecoderProcess> Start(const std::string& program, int* error = nullptr);
     ~DecoderProcess();
     DecoderProcess(const DecoderProcess&) = delete;
     DecoderProcess& operator=(const DecoderProcess&) = delete;
 
-    pid_t Pid() const { return pid_; }
+    pid_t Pid() const { return exit_->Pid(); }
 
     // Sends the request with the open file beside it; false when the helper is gone.
     bool Send(int file, const DecoderRequest& request);
@@ -39,16 +42,27 @@ public:
     Wait Receive(Answer& answer, std::chrono::steady_clock::time_point deadline,
                  const std::function<bool()>& stopped);
 
-    // Kills the helper and reaps it; the signal that ended it (0 when it exited by itself).
-    int End();
+    // Sets the most address space the helper may hold from now on, up to the limit it gave
+    // itself (no effect in builds with a sanitizer, whose helpers run without one).
+    void LimitAddressSpace(std::uint64_t bytes);
+
+    // How the helper ended: by itself (a crash, a signal from elsewhere, an exit) or killed by
+    // us. Waits at most `grace` for it to end by itself, then kills it.
+    struct Ending {
+        bool byItself = false;
+        int signal = 0;    // byItself: the signal that ended it; 0 when it exited
+        int exitCode = -1; // byItself and no signal: its exit code
+    };
+    Ending End(std::chrono::milliseconds grace = std::chrono::milliseconds(0));
 
 private:
-    DecoderProcess(pid_t pid, UniqueDescriptor socket) : pid_(pid), socket_(std::move(socket)) {}
+    DecoderProcess(std::shared_ptr<ChildExit> exit, UniqueDescriptor socket)
+        : exit_(std::move(exit)), socket_(std::move(socket)) {}
     Wait ReadAnswer(Answer& answer);
 
-    pid_t pid_;
+    std::shared_ptr<ChildExit> exit_;
     UniqueDescriptor socket_;
-    int endSignal_ = -1; // -1: not reaped yet
+    bool killed_ = false; // by us: whatever ended it after that was our doing
 };
 
 } // namespace pirela

@@ -1,7 +1,10 @@
 #include "sandbox/HelperDecode.h"
 
+#include "sandbox/DecoderLimits.h"
 #include "sandbox/DecoderReply.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -50,43 +53,106 @@ std::optional<MappedReply> MapReply(const DecoderProcess::Answer& answer) {
     return mapped;
 }
 
-// A helper that took the request: a waiting one, or, when that one died while it waited (a
-// signal, the system short of memory) and cannot take it, a new one.
+// A helper that took the request, allowed a decode's whole address space: a waiting one, or,
+// when that one died while it waited (a signal, the system short of memory) and cannot take it,
+// a new one. None when no helper can be started; `error` then says why (errno).
 std::unique_ptr<DecoderProcess> HandOver(int file, const DecoderRequest& request,
-                                         DecoderPool& pool) {
-    auto helper = pool.Take();
-    if (helper && !helper->Send(file, request)) {
-        pool.Discard(std::move(helper));
-        helper = pool.Take();
-        if (helper && !helper->Send(file, request)) {
-            pool.Discard(std::move(helper));
+                                         DecoderPool& pool, int& error) {
+    for (int tries = 0; tries < 2; ++tries) {
+        auto helper = pool.Take(&error);
+        if (!helper) {
+            return nullptr;
+        }
+        helper->LimitAddressSpace(kDecoderAddressSpace);
+        if (helper->Send(file, request)) {
+            return helper;
         }
     }
-    return helper;
+    return nullptr;
 }
 
-// Asks a helper of the pool; none when the helper failed in any way (it is then replaced).
-std::optional<MappedReply> Ask(int file, const DecoderRequest& request,
-                               const std::atomic<bool>* stop, DecoderPool& pool) {
-    auto helper = HandOver(file, request, pool);
+HelperFailure FailureToStart(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case ENOEXEC:
+    case ELOOP:
+    case ENAMETOOLONG:
+        return HelperFailure::Missing;
+    default:
+        return HelperFailure::Stopped; // the system short of processes or memory
+    }
+}
+
+// What one helper made of the request.
+struct Asked {
+    std::optional<MappedReply> mapped;
+    HelperFailure failure = HelperFailure::None;
+    bool tryAgain = false; // the helper died of something that may not be the file's doing
+};
+
+// How long a helper whose socket closed is given to finish dying by itself, so that its end
+// tells whether it crashed or was killed from elsewhere.
+constexpr auto kDyingGrace = std::chrono::milliseconds(500);
+
+Asked AskOnce(int file, const DecoderRequest& request, const std::atomic<bool>* stop,
+              DecoderPool& pool) {
+    Asked asked;
+    int error = 0;
+    auto helper = HandOver(file, request, pool, error);
     if (!helper) {
-        return std::nullopt;
+        asked.failure = FailureToStart(error);
+        return asked;
     }
     const auto deadline = std::chrono::steady_clock::now() + pool.TimeLimit(FileSize(file));
     DecoderProcess::Answer answer;
-    const bool answered = helper->Receive(answer, deadline, [stop] {
-        return stop != nullptr && stop->load();
-    }) == DecoderProcess::Wait::Answered;
-    std::optional<MappedReply> mapped;
-    if (answered) {
-        mapped = MapReply(answer);
+    switch (helper->Receive(answer, deadline, [stop] { return stop != nullptr && stop->load(); })) {
+    case DecoderProcess::Wait::Answered:
+        asked.mapped = MapReply(answer);
+        if (asked.mapped) {
+            pool.GiveBack(std::move(helper));
+        }
+        asked.failure = asked.mapped && asked.mapped->reply.status == DecoderStatus::Decoded
+                            ? HelperFailure::None
+                            : HelperFailure::Undecodable;
+        return asked;
+    case DecoderProcess::Wait::Stopped:
+        return asked;
+    case DecoderProcess::Wait::TimedOut:
+        asked.failure = HelperFailure::TooSlow;
+        return asked;
+    case DecoderProcess::Wait::Broken:
+        break;
     }
-    if (mapped) {
-        pool.GiveBack(std::move(helper));
-    } else {
-        pool.Discard(std::move(helper));
+    // The helper closed its end: it died, or it broke off and is killed now.
+    const DecoderProcess::Ending ending = helper->End(kDyingGrace);
+    asked.failure = ending.byItself && ending.signal == SIGXCPU ? HelperFailure::TooSlow
+                                                                 : HelperFailure::Stopped;
+    asked.tryAgain = ending.byItself && ending.signal != SIGXCPU;
+    return asked;
+}
+
+// Asks a helper of the pool, when no other request of the pool is decoding. A helper that died
+// by itself is replaced and asked once more: a kill from elsewhere (the system's out-of-memory
+// killer, a user) is no fault of the file's. A helper that failed in any way is replaced.
+std::optional<MappedReply> Ask(int file, const DecoderRequest& request,
+                               const std::atomic<bool>* stop, DecoderPool& pool,
+                               HelperFailure* failure) {
+    Asked asked;
+    if (pool.TakeTurn(stop)) {
+        asked = AskOnce(file, request, stop, pool);
+        if (asked.tryAgain && (stop == nullptr || !stop->load())) {
+            asked = AskOnce(file, request, stop, pool);
+        }
+        pool.EndTurn();
     }
-    return mapped;
+    pool.StartAhead(); // in place of those that failed
+    if (failure != nullptr) {
+        *failure = asked.failure;
+    }
+    return std::move(asked.mapped);
 }
 
 DecoderRequest RequestFor(ImageFormat format, bool applyOrientation) {
@@ -126,10 +192,11 @@ bool DecodesInHelper(ImageFormat format) {
 }
 
 std::unique_ptr<Bitmap> DecodeInHelper(int file, ImageFormat format, const ReadOptions& options,
-                                       DecoderPool& pool) {
+                                       DecoderPool& pool, HelperFailure* failure) {
     const std::atomic<bool>* stop =
         options.progress != nullptr ? &options.progress->StopFlag() : nullptr;
-    auto bitmap = BitmapOf(Ask(file, RequestFor(format, options.applyOrientation), stop, pool));
+    auto bitmap =
+        BitmapOf(Ask(file, RequestFor(format, options.applyOrientation), stop, pool, failure));
     if (bitmap && !options.StopRequested()) {
         options.Started(*bitmap);
         options.RowsFinished(bitmap->Height());
@@ -139,8 +206,8 @@ std::unique_ptr<Bitmap> DecodeInHelper(int file, ImageFormat format, const ReadO
 }
 
 std::optional<RawPreview> ExtractRawPreviewInHelper(int file, const std::atomic<bool>* stop,
-                                                    DecoderPool& pool) {
-    const auto mapped = Ask(file, RequestFor(ImageFormat::Raw, true), stop, pool);
+                                                    DecoderPool& pool, HelperFailure* failure) {
+    const auto mapped = Ask(file, RequestFor(ImageFormat::Raw, true), stop, pool, failure);
     if (!mapped || mapped->reply.status != DecoderStatus::Decoded ||
         mapped->reply.payload != DecoderPayload::JpegPreview) {
         return std::nullopt;

@@ -5,6 +5,7 @@
 #include "image/RawPreview.h"
 #include "image/ReadOptions.h"
 #include "sandbox/DecoderPool.h"
+#include "sandbox/HelperFailure.h"
 
 #include <atomic>
 #include <memory>
@@ -19,15 +20,18 @@ bool DecodesInHelper(ImageFormat format);
 
 // Decodes the open file in a helper of the pool. The helper's pixels are mapped read-only into
 // the bitmap, never copied. The bitmap and all its rows are reported to the progress at once,
-// at the end; a stop request ends the helper's work at once (the helper is killed). None, as for
-// a file that cannot be decoded, when the helper says so, crashes, overruns its time or sends
-// anything that does not hold together.
+// at the end; a stop request ends the helper's work at once (the helper is killed). None when
+// the helper says it cannot read the file, crashes twice, overruns its time, cannot be started
+// or sends anything that does not hold together; `failure` (when given) then says which.
 std::unique_ptr<Bitmap> DecodeInHelper(int file, ImageFormat format, const ReadOptions& options,
-                                       DecoderPool& pool = DecoderPool::Shared());
+                                       DecoderPool& pool = DecoderPool::Shared(),
+                                       HelperFailure* failure = nullptr);
 
 // A raw file's JPEG preview found by a helper (Pirela decodes it with its own JPEG reader), or
-// none; a stop request (when given) ends the helper's work.
+// none, and then why in `failure` (when given); a stop request (when given) ends the helper's
+// work.
 std::optional<RawPreview> ExtractRawPreviewInHelper(int file, const std::atomic<bool>* stop,
-                                                    DecoderPool& pool = DecoderPool::Shared());
+                                                    DecoderPool& pool = DecoderPool::Shared(),
+                                                    HelperFailure* failure = nullptr);
 
 } // namespace pirela

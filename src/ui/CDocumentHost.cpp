@@ -87,7 +87,10 @@ void CDocumentHost::UpdateAllViews() {
 }
 
 void CDocumentHost::UpdateScrollSizes() {
-    if (view_) {
+    // While a helper's picture is loading the view keeps its scroll sizes: the last picture
+    // stays as it was, scroll bars and all (a viewport of another size would paint it over at
+    // once), until the decode's end sets them for the new one.
+    if (view_ && !(doc_ != nullptr && doc_->Image().Loading())) {
         view_->UpdateScrollSizes();
     }
 }

@@ -7,6 +7,7 @@
 #include "image/Rotation.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
+#include "sandbox/DecoderPool.h"
 #include "ui/CBatchRenameDlg.h"
 #include "ui/CFolderBrowser.h"
 #include "ui/CMessagePrompter.h"
@@ -39,6 +40,20 @@ constexpr PixelSize kNoImageScrollSize{10, 10};
 
 constexpr int kErrorTextLeft = 5;
 constexpr int kErrorLineTops[] = {5, 20};
+
+// The error text's second line: why the file shows no picture.
+std::string LoadErrorReason(HelperFailure failure) {
+    switch (failure) {
+    case HelperFailure::Missing:
+        return res::DecoderMissingLine(DecoderPool::Shared().Program());
+    case HelperFailure::Stopped:
+        return res::kDecoderStoppedLine;
+    case HelperFailure::TooSlow:
+        return res::kDecodeTooSlowLine;
+    default:
+        return res::kLoadErrorSecondLine;
+    }
+}
 
 QColor ColourOf(int bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
@@ -279,7 +294,9 @@ void CPirelaView::paintEvent(QPaintEvent*) {
     doc_.SetViewPlan(Plan());
     // A surface whose memory cannot be had leaves the image unshowable: the user is told as
     // for a file that cannot be decoded, and the program goes on.
-    const bool image = doc_.Image().Shown() && HasImage() && painter_.HasSurface();
+    // While a helper decodes, nothing of the image is there: the last picture stays a moment.
+    const bool image = doc_.Image().Shown() &&
+                       (doc_.Image().Loading() || (HasImage() && painter_.HasSurface()));
     if (image) {
         const ImagePainter::Frame frame{DrawSize(), ScrollPosition(), viewport()->rect()};
         // Painting nothing leaves the last picture on screen (the viewport paints opaquely).
@@ -312,7 +329,7 @@ void CPirelaView::PaintBackground(QPainter& painter) {
 void CPirelaView::DrawLoadError(QPainter& painter) {
     const std::string path = doc_.FileList().CurrentImagePath();
     const QString lines[] = {ToQString(res::LoadErrorFirstLine(path)),
-                             ToQString(res::kLoadErrorSecondLine)};
+                             ToQString(LoadErrorReason(doc_.Image().Failure()))};
     QFont font = QApplication::font();
     font.setWeight(QFont::Black);
     painter.save();

@@ -84,6 +84,9 @@ int ImagePainter::MsToKeepLastPicture(const Frame& frame) {
 }
 
 bool ImagePainter::AnythingReady(const Frame& frame) {
+    if (image_.Loading()) {
+        return false; // a helper's bitmap comes whole; its decode's end repaints
+    }
     const Bitmap* bitmap = image_.PixelsSoFar();
     const QRect source = VisibleSource(frame);
     if (bitmap == nullptr || source.isEmpty() || WholeBitmap()) {

@@ -38,9 +38,12 @@ std::string FormatFileSize(std::int64_t bytes) {
 StatusTexts ComputeStatusTexts(const DocumentFacts& doc, float rate, PixelSize drawSize) {
     const ImageInfo& info = doc.info;
     const bool current = doc.hasCurrentImage;
-    const bool shownImage = current && doc.shown;
+    const bool shownImage = current && doc.shown && !doc.loading;
 
     StatusTexts texts;
+    if (current && doc.loading) {
+        texts.image = res::kStatusLoading;
+    }
     if (shownImage) {
         texts.image = Format("イメージ: %d x %d, %d ビット", info.width, info.height,
                              info.bitsPerPixel);

@@ -18,6 +18,7 @@ struct DocumentFacts {
     bool hasCurrentImage = false; // the list has a current entry
     bool shown = false;           // an image is shown (decoded, or still decoding)
     bool hasBitmap = false;       // some of the image's pixels exist
+    bool loading = false;         // a helper decodes the image, and nothing of it came yet
     int turnState = 0;
     ImageInfo info;               // the image as loaded, before any turn
 };

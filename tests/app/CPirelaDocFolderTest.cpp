@@ -1,6 +1,7 @@
 #include "app/CPirelaDoc.h"
 
 #include "image/Rotation.h"
+#include "sandbox/DecoderPool.h"
 #include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
 #include "support/RecordingHost.h"
@@ -25,6 +26,14 @@ protected:
     void Open() {
         doc_.FileList().SetFolder(dir_.Path().string());
         ASSERT_EQ(doc_.ScanFolder(), 0);
+    }
+
+    // What the window does when a helper's decode ends.
+    void Settle() {
+        if (const DecodeJob* decode = doc_.Image().Decode()) {
+            decode->WaitForBitmap();
+        }
+        doc_.OnDecodeEnded();
     }
 
     AppSettings settings_;
@@ -118,7 +127,9 @@ TEST_F(CPirelaDocFolderTest, WhatCannotBeOpenedIsNamedWithNoFactsOfTheFileBefore
 
     test::WriteFile(dir_ / "picture.gif", "GIF89a");
     EXPECT_TRUE(doc_.LoadImageFile((dir_ / "picture.gif").string())); // opened, not decodable
+    Settle();
     EXPECT_FALSE(doc_.Image().Shown());
+    EXPECT_EQ(doc_.Image().Failure(), HelperFailure::Undecodable);
 }
 
 TEST_F(CPirelaDocFolderTest, NavigationMovesAndShowsTheListedImage) {
@@ -346,7 +357,37 @@ TEST_F(CPirelaDocFolderTest, TheNewFormatsAreListedUnlessTheScanIsToldNot) {
     EXPECT_TRUE(doc_.OpenImageFile((dir_ / "b.webp").string()));
     EXPECT_EQ(doc_.FileList().Current(), -1);
     EXPECT_EQ(doc_.Image().Info().formatCode, static_cast<int>(ImageFormat::WebP));
+    Settle();
     EXPECT_TRUE(doc_.Image().HasBitmap());
+}
+
+// A helper's bitmap comes whole when it answers, maybe seconds later: the document never waits
+// for it, says it is loading, and takes size and kept turn when it comes; a helper that gives
+// nothing leaves the file failed with the reason.
+TEST_F(CPirelaDocFolderTest, AHelpersImageLoadsWhileTheDocumentGoesOn) {
+    DecoderPool::Shared().SetProgram(PIRELA_DECODER_HOOKS_PROGRAM);
+    Picture("a.png");
+    test::WriteFile(dir_ / "slow.webp", "PIRELA-TEST-HOOK:slow\n"); // a 64 x 32 bitmap in 1 s
+    Open();
+    ASSERT_TRUE(doc_.LoadImageFile((dir_ / "a.png").string()));
+    options_.keepTurnState = 1;
+    doc_.ApplyTurn(kTurnLeft);
+    ASSERT_TRUE(doc_.LoadImageFile((dir_ / "slow.webp").string()));
+    EXPECT_TRUE(doc_.Image().Loading());
+    EXPECT_FALSE(doc_.Image().HasBitmap());
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}).image, "読み込み中...");
+    Settle();
+    ASSERT_TRUE(doc_.Image().HasBitmap());
+    EXPECT_EQ(doc_.Image().Pixels()->Width(), 32); // turned as the image before
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}).image, "イメージ: 64 x 32, 24 ビット");
+
+    DecoderPool::Shared().SetProgram((dir_ / "missing").string());
+    test::WriteFile(dir_ / "other.webp", "PIRELA-TEST-HOOK:slow\n"); // no decode ahead of it
+    ASSERT_TRUE(doc_.LoadImageFile((dir_ / "other.webp").string()));
+    Settle();
+    EXPECT_FALSE(doc_.Image().Shown());
+    EXPECT_EQ(doc_.Image().Failure(), HelperFailure::Missing);
+    DecoderPool::Shared().SetProgram(PIRELA_DECODER_PROGRAM);
 }
 
 } // namespace

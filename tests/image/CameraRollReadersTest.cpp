@@ -134,6 +134,16 @@ TEST_F(CameraRollReadersTest, WebpStillsAnimationsAndAlpha) {
     const auto first = Read(ReadWebpDescriptor, animation);
     ASSERT_TRUE(first);
     EXPECT_TRUE(test::SameAsSamples(*first, Translucent(20, 10, 1)));
+    // A first frame smaller than its canvas: in its place, the canvas around it transparent.
+    const test::Samples frame = Translucent(6, 4);
+    test::WriteWebpFrameOnCanvas(animation, frame, 16, 12, 4, 6);
+    test::Samples canvas{16, 12, 4, std::vector<std::uint8_t>(16 * 12 * 4, 0)};
+    for (int y = 0; y < frame.height; ++y) {
+        std::copy_n(frame.data.data() + y * 6 * 4, 6 * 4, canvas.Row(6 + y) + 4 * 4);
+    }
+    const auto placed = Read(ReadWebpDescriptor, animation);
+    ASSERT_TRUE(placed);
+    EXPECT_TRUE(test::SameAsSamples(*placed, canvas));
 }
 
 TEST_F(CameraRollReadersTest, TiffDepthsCompressionsColoursTilesAndPages) {

@@ -44,6 +44,79 @@ std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian) {
     return block;
 }
 
+namespace {
+
+// An entry of the directory with its value as the bytes give it.
+void AddExifEntry(ExifData* data, ExifIfd ifd, ExifTag tag, ExifFormat format,
+                  unsigned long components, const void* value, std::size_t bytes) {
+    ExifEntry* entry = exif_entry_new();
+    entry->tag = tag;
+    entry->format = format;
+    entry->components = components;
+    entry->size = static_cast<unsigned int>(bytes);
+    entry->data = static_cast<unsigned char*>(std::malloc(bytes));
+    std::memcpy(entry->data, value, bytes);
+    exif_content_add_entry(data->ifd[ifd], entry);
+    exif_entry_unref(entry);
+}
+
+void AddExifText(ExifData* data, ExifIfd ifd, ExifTag tag, const std::string& text) {
+    AddExifEntry(data, ifd, tag, EXIF_FORMAT_ASCII, text.size() + 1, text.c_str(), text.size() + 1);
+}
+
+void AddExifRationals(ExifData* data, ExifIfd ifd, ExifTag tag,
+                      std::initializer_list<std::pair<ExifLong, ExifLong>> values) {
+    std::vector<unsigned char> bytes(values.size() * 8);
+    std::size_t at = 0;
+    for (const auto& [numerator, denominator] : values) {
+        exif_set_rational(bytes.data() + at, EXIF_BYTE_ORDER_INTEL, {numerator, denominator});
+        at += 8;
+    }
+    AddExifEntry(data, ifd, tag, EXIF_FORMAT_RATIONAL, values.size(), bytes.data(), bytes.size());
+}
+
+void AddExifShort(ExifData* data, ExifIfd ifd, ExifTag tag, int value) {
+    unsigned char bytes[2];
+    exif_set_short(bytes, EXIF_BYTE_ORDER_INTEL, static_cast<ExifShort>(value));
+    AddExifEntry(data, ifd, tag, EXIF_FORMAT_SHORT, 1, bytes, 2);
+}
+
+} // namespace
+
+std::vector<std::uint8_t> CameraExifBlock(int orientation) {
+    ExifData* data = exif_data_new();
+    exif_data_set_byte_order(data, EXIF_BYTE_ORDER_INTEL);
+    AddExifText(data, EXIF_IFD_0, EXIF_TAG_MAKE, "Pirela");
+    AddExifText(data, EXIF_IFD_0, EXIF_TAG_MODEL, "Test Camera");
+    AddExifShort(data, EXIF_IFD_0, EXIF_TAG_ORIENTATION, orientation);
+    AddExifText(data, EXIF_IFD_0, EXIF_TAG_DATE_TIME, kCameraDateTime);
+    AddExifText(data, EXIF_IFD_0, EXIF_TAG_SOFTWARE, "Firmware 1.0");
+    AddExifText(data, EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_ORIGINAL, kCameraDateTime);
+    AddExifText(data, EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_DIGITIZED, kCameraDateTime);
+    AddExifText(data, EXIF_IFD_EXIF, EXIF_TAG_SUB_SEC_TIME_ORIGINAL, "25");
+    AddExifRationals(data, EXIF_IFD_EXIF, EXIF_TAG_EXPOSURE_TIME, {{1, 250}});
+    AddExifRationals(data, EXIF_IFD_EXIF, EXIF_TAG_FNUMBER, {{28, 10}});
+    AddExifShort(data, EXIF_IFD_EXIF, EXIF_TAG_ISO_SPEED_RATINGS, 400);
+    AddExifRationals(data, EXIF_IFD_EXIF, EXIF_TAG_FOCAL_LENGTH, {{50, 1}});
+    AddExifText(data, EXIF_IFD_GPS, static_cast<ExifTag>(EXIF_TAG_GPS_LATITUDE_REF), "N");
+    AddExifRationals(data, EXIF_IFD_GPS, static_cast<ExifTag>(EXIF_TAG_GPS_LATITUDE),
+                     {{35, 1}, {39, 1}, {2915, 100}});
+    AddExifText(data, EXIF_IFD_GPS, static_cast<ExifTag>(EXIF_TAG_GPS_LONGITUDE_REF), "E");
+    AddExifRationals(data, EXIF_IFD_GPS, static_cast<ExifTag>(EXIF_TAG_GPS_LONGITUDE),
+                     {{139, 1}, {44, 1}, {4032, 100}});
+    AddExifRationals(data, EXIF_IFD_GPS, static_cast<ExifTag>(EXIF_TAG_GPS_TIME_STAMP),
+                     {{1, 1}, {34, 1}, {56, 1}});
+    AddExifText(data, EXIF_IFD_GPS, static_cast<ExifTag>(EXIF_TAG_GPS_DATE_STAMP), "2024:05:03");
+    unsigned char* bytes = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(data, &bytes, &size);
+    Require(bytes != nullptr);
+    std::vector<std::uint8_t> block(bytes, bytes + size);
+    std::free(bytes);
+    exif_data_unref(data);
+    return block;
+}
+
 void WriteOrientedJpeg(const std::filesystem::path& file, const Samples& samples, int orientation,
                        int quality) {
     WriteJpeg(file, samples, false, quality, ExifBlock(orientation));
@@ -100,8 +173,10 @@ void WriteHeif(const std::filesystem::path& file, const Samples& samples,
     encoding->image_orientation = static_cast<heif_orientation>(options.orientation);
     heif_image_handle* handle = nullptr;
     RequireHeif(heif_context_encode_image(context, image, encoder, encoding, &handle));
-    if (options.exifOrientation != 0) {
-        const std::vector<std::uint8_t> exif = ExifBlock(options.exifOrientation);
+    if (options.exifOrientation != 0 || options.cameraExif) {
+        const std::vector<std::uint8_t> exif =
+            options.cameraExif ? CameraExifBlock(std::max(options.exifOrientation, 1))
+                               : ExifBlock(options.exifOrientation);
         RequireHeif(heif_context_add_exif_metadata(context, handle, exif.data(), int(exif.size())));
     }
     RequireHeif(heif_context_write_to_file(context, file.c_str()));
@@ -134,6 +209,51 @@ void WriteWebp(const std::filesystem::path& file, const Samples& samples, bool l
     Require(size > 0);
     WriteBytes(file, std::string(reinterpret_cast<const char*>(out), size));
     WebPFree(out);
+}
+
+void AddWebpExif(const std::filesystem::path& file, const std::vector<std::uint8_t>& exif) {
+    const std::string bytes = ReadBytes(file);
+    const WebPData image{reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+    WebPMux* mux = WebPMuxCreate(&image, 1);
+    Require(mux != nullptr);
+    // The chunk holds the TIFF header on, without the JPEG segment's "Exif\0\0".
+    const WebPData chunk{exif.data() + 6, exif.size() - 6};
+    Require(WebPMuxSetChunk(mux, "EXIF", &chunk, 1) == WEBP_MUX_OK);
+    WebPData assembled;
+    WebPDataInit(&assembled);
+    Require(WebPMuxAssemble(mux, &assembled) == WEBP_MUX_OK);
+    WriteBytes(file, std::string(reinterpret_cast<const char*>(assembled.bytes), assembled.size));
+    WebPDataClear(&assembled);
+    WebPMuxDelete(mux);
+}
+
+void WriteWebpFrameOnCanvas(const std::filesystem::path& file, const Samples& frame, int width,
+                            int height, int left, int top) {
+    std::uint8_t* still = nullptr;
+    const std::size_t size = WebPEncodeLosslessRGBA(frame.data.data(), frame.width, frame.height,
+                                                    frame.width * 4, &still);
+    Require(size > 0);
+    WebPMux* mux = WebPMuxNew();
+    WebPMuxFrameInfo info{};
+    info.bitstream = {still, size};
+    info.x_offset = left;
+    info.y_offset = top;
+    info.duration = 100;
+    info.id = WEBP_CHUNK_ANMF;
+    info.dispose_method = WEBP_MUX_DISPOSE_NONE;
+    info.blend_method = WEBP_MUX_BLEND;
+    Require(WebPMuxPushFrame(mux, &info, 1) == WEBP_MUX_OK);
+    Require(WebPMuxPushFrame(mux, &info, 1) == WEBP_MUX_OK); // a second frame: an animation
+    Require(WebPMuxSetCanvasSize(mux, width, height) == WEBP_MUX_OK);
+    const WebPMuxAnimParams animation{0, 0};
+    Require(WebPMuxSetAnimationParams(mux, &animation) == WEBP_MUX_OK);
+    WebPData assembled;
+    WebPDataInit(&assembled);
+    Require(WebPMuxAssemble(mux, &assembled) == WEBP_MUX_OK);
+    WriteBytes(file, std::string(reinterpret_cast<const char*>(assembled.bytes), assembled.size));
+    WebPDataClear(&assembled);
+    WebPMuxDelete(mux);
+    WebPFree(still);
 }
 
 void WriteAnimatedWebp(const std::filesystem::path& file, const std::vector<Samples>& frames) {
@@ -191,7 +311,9 @@ std::vector<std::uint8_t> PageSamples(const Samples& samples, const TiffOptions&
     return bytes;
 }
 
-void WriteTiffPage(TIFF* tiff, const Samples& samples, const TiffOptions& options, int page) {
+// A page; the camera's tags with it when it is given the place of an EXIF directory.
+void WriteTiffPage(TIFF* tiff, const Samples& samples, const TiffOptions& options, int page,
+                   toff_t exifDirectory) {
     const int n = samples.components;
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, samples.width);
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, samples.height);
@@ -213,6 +335,12 @@ void WriteTiffPage(TIFF* tiff, const Samples& samples, const TiffOptions& option
             const std::uint16_t kinds[] = {EXTRASAMPLE_UNASSALPHA};
             TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, kinds);
         }
+    }
+    if (exifDirectory != 0) {
+        TIFFSetField(tiff, TIFFTAG_MAKE, "Pirela");
+        TIFFSetField(tiff, TIFFTAG_MODEL, "Test Camera");
+        TIFFSetField(tiff, TIFFTAG_DATETIME, kCameraDateTime);
+        TIFFSetField(tiff, TIFFTAG_EXIFIFD, exifDirectory);
     }
     if (options.pages > 1) {
         TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
@@ -250,14 +378,32 @@ void WriteTiffPage(TIFF* tiff, const Samples& samples, const TiffOptions& option
     }
 }
 
+// The EXIF directory a camera writes beside the first one: when the shot was taken and how.
+// Written before any other, so that the first directory can point to it.
+toff_t WriteExifDirectory(TIFF* tiff) {
+    Require(TIFFCreateEXIFDirectory(tiff) == 0);
+    TIFFSetField(tiff, EXIFTAG_DATETIMEORIGINAL, kCameraDateTime);
+    TIFFSetField(tiff, EXIFTAG_DATETIMEDIGITIZED, kCameraDateTime);
+    TIFFSetField(tiff, EXIFTAG_EXPOSURETIME, 1.0 / 250);
+    TIFFSetField(tiff, EXIFTAG_FNUMBER, 2.8);
+    const std::uint16_t iso[] = {400};
+    TIFFSetField(tiff, EXIFTAG_ISOSPEEDRATINGS, 1, iso);
+    toff_t offset = 0;
+    Require(TIFFWriteCustomDirectory(tiff, &offset) == 1);
+    TIFFFreeDirectory(tiff); // its values: a new directory would forget them unfreed
+    Require(TIFFCreateDirectory(tiff) == 0);
+    return offset;
+}
+
 } // namespace
 
 void WriteTiff(const std::filesystem::path& file, const Samples& samples,
                const TiffOptions& options) {
     TIFF* tiff = TIFFOpen(file.c_str(), "w");
     Require(tiff != nullptr);
+    const toff_t exif = options.cameraExif ? WriteExifDirectory(tiff) : 0;
     for (int page = 0; page < options.pages; ++page) {
-        WriteTiffPage(tiff, samples, options, page);
+        WriteTiffPage(tiff, samples, options, page, page == 0 ? exif : 0);
         Require(TIFFWriteDirectory(tiff) == 1);
     }
     TIFFClose(tiff);
@@ -319,6 +465,7 @@ void WriteGif(const std::filesystem::path& file, const GifFrame& frame) {
 void WriteDng(const std::filesystem::path& file, const std::string& previewJpeg, int orientation) {
     TIFF* tiff = TIFFOpen(file.c_str(), "w");
     Require(tiff != nullptr);
+    const toff_t exif = WriteExifDirectory(tiff);
     const auto common = [tiff](int width, int height, int bits, int samples, int photometric,
                                int compression) {
         TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
@@ -337,6 +484,8 @@ void WriteDng(const std::filesystem::path& file, const std::string& previewJpeg,
     TIFFSetField(tiff, TIFFTAG_MAKE, "Pirela");
     TIFFSetField(tiff, TIFFTAG_MODEL, "Test Camera");
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, orientation);
+    TIFFSetField(tiff, TIFFTAG_DATETIME, kCameraDateTime);
+    TIFFSetField(tiff, TIFFTAG_EXIFIFD, exif);
     static const std::uint8_t kVersion[4] = {1, 4, 0, 0};
     TIFFSetField(tiff, TIFFTAG_DNGVERSION, kVersion);
     TIFFSetField(tiff, TIFFTAG_UNIQUECAMERAMODEL, "Pirela Test Camera");

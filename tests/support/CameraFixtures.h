@@ -15,6 +15,13 @@ namespace pirela::test {
 // first directory) recording the orientation, in little- or big-endian byte order.
 std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian = false);
 
+// When the camera fixtures' shots were taken, as EXIF writes a time.
+inline constexpr const char* kCameraDateTime = "2024:05:03 10:34:56";
+
+// The EXIF block of a camera's photo: make, model, orientation, the times it was taken and
+// written, exposure, aperture, sensitivity, focal length and where it was taken (GPS).
+std::vector<std::uint8_t> CameraExifBlock(int orientation);
+
 // A baseline JPEG of the samples (stored as they are) whose EXIF says the orientation.
 void WriteOrientedJpeg(const std::filesystem::path& file, const Samples& samples, int orientation,
                        int quality = 90);
@@ -26,6 +33,7 @@ struct HeifOptions {
     int exifOrientation = 0; // an EXIF block recording this too, when not 0
     int quality = 90;
     bool lossless = false;
+    bool cameraExif = false; // the EXIF block is a camera's whole one (CameraExifBlock)
 };
 
 // A HEIF file of RGB (3 components) or RGBA (4) samples.
@@ -35,6 +43,12 @@ void WriteHeif(const std::filesystem::path& file, const Samples& samples,
 // A still WebP of RGB or RGBA samples, lossy or lossless.
 void WriteWebp(const std::filesystem::path& file, const Samples& samples, bool lossless,
                int quality = 90);
+// Adds the EXIF block (as CameraExifBlock gives it) to the WebP file as its EXIF chunk.
+void AddWebpExif(const std::filesystem::path& file, const std::vector<std::uint8_t>& exif);
+// An animation on a canvas of the size whose frames (two) are the RGBA frame at the place
+// (even offsets).
+void WriteWebpFrameOnCanvas(const std::filesystem::path& file, const Samples& frame, int width,
+                            int height, int left, int top);
 // An animated WebP of RGBA frames, all of the canvas's size, 100 ms each.
 void WriteAnimatedWebp(const std::filesystem::path& file, const std::vector<Samples>& frames);
 
@@ -45,6 +59,7 @@ struct TiffOptions {
     int orientation = 1;
     int pages = 1;      // further pages hold the samples inverted
     bool tiled = false; // 16 x 16 tiles instead of strips of 8 rows
+    bool cameraExif = false; // the first page carries a camera's tags and EXIF directory
 };
 
 // A TIFF of grey (1), RGB (3) or CMYK / RGBA (4) samples.
@@ -69,7 +84,7 @@ void WriteGif(const std::filesystem::path& file, const GifFrame& frame);
 
 // A DNG (written through libtiff) whose raw data is a flat grey mosaic and which holds a
 // 64 x 48 uncompressed thumbnail and, unless the preview is empty, the JPEG preview, with the
-// orientation in its first directory.
+// orientation, the camera and the time taken in its first directory and an EXIF directory.
 void WriteDng(const std::filesystem::path& file, const std::string& previewJpeg, int orientation);
 
 } // namespace pirela::test

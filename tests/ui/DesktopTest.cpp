@@ -8,7 +8,9 @@
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
 #include "settings/IniFile.h"
+#include "sandbox/DecoderPool.h"
 #include "support/HeldSystemCalls.h"
+#include "support/HelperProcesses.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
 #include "ui/CFileListWnd.h"
@@ -129,6 +131,19 @@ std::optional<std::filesystem::path> TemporaryIn(const std::filesystem::path& fo
     }
     return std::nullopt;
 }
+
+// Counts the paints of the widget it watches.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(int& paints) : paints_(paints) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints_ += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+
+private:
+    int& paints_;
+};
 
 } // namespace
 
@@ -357,6 +372,54 @@ private slots:
             QVERIFY(std::filesystem::is_empty(first));
             QVERIFY(frame.findChild<CFileWorkWindow*>() == nullptr);
         }
+    }
+
+    // A helper that hangs, then one that is stopped (SIGSTOP): the window repaints, a menu
+    // opens, the status bar says the photo is loading, and paging away is at once; the helper
+    // left behind is killed and reaped.
+    void theWindowLivesWhileAHelperDecodes() {
+        DecoderPool::Shared().SetProgram(PIRELA_DECODER_HOOKS_PROGRAM);
+        const auto restore = qScopeGuard(
+            [] { DecoderPool::Shared().SetProgram(PIRELA_DECODER_PROGRAM); });
+        QVERIFY(Start());
+        for (const char* name : {"a.png", "d.png"}) {
+            test::WritePng(*dir_ / name, test::PngFromSamples(test::PhotoLike(40, 30, 3)));
+        }
+        for (const char* name : {"b.webp", "c.webp"}) {
+            test::WriteFile(*dir_ / name, "PIRELA-TEST-HOOK:hang\n");
+        }
+        app_->View()->OpenFolder(dir_->Path().string());
+        CMainFrame& frame = *app_->MainFrame();
+        QWidget& viewport = *app_->View()->viewport();
+        int paints = 0;
+        const auto counter = std::make_unique<PaintCounter>(paints);
+        viewport.installEventFilter(counter.get());
+        pid_t previous = -1;
+        for (const bool stopped : {false, true}) {
+            QTest::keyClick(&frame, Qt::Key_N);
+            if (previous > 0) {
+                QVERIFY(test::Reaped(previous)); // paged away from: killed and reaped
+            }
+            const pid_t helper = test::BusyHelper();
+            QVERIFY(helper > 0);
+            if (stopped) {
+                ::kill(helper, SIGSTOP);
+            }
+            QCOMPARE(frame.PaneText(res::kPaneImage), QString::fromUtf8(res::kStatusLoading));
+            const int before = paints;
+            viewport.update();
+            QTRY_VERIFY(paints > before);
+            QMenu* view = MenuTitled(frame, QStringLiteral("表示(&V)"));
+            QTest::keyClick(&frame, Qt::Key_V, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::activePopupWidget(), view);
+            QTest::keyClick(view, Qt::Key_Escape);
+            QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+            QCOMPARE(::kill(helper, 0), 0); // still at work, or stopped, all the while
+            previous = helper;
+        }
+        QTest::keyClick(&frame, Qt::Key_N); // away from the stopped one, to a PNG
+        QVERIFY(app_->Document().Image().HasBitmap());
+        QVERIFY(test::Reaped(previous));
     }
 
     void anOpenMenuKeepsItsKeys() {
