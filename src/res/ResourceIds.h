@@ -56,6 +56,12 @@ inline constexpr int kCmdExplorerMenu = 32818;
 inline constexpr int kCmdBatchRename = 32830;
 inline constexpr int kCmdOptions = 32785;
 inline constexpr int kCmdHelp = 32786;
+// The viewer's own keys: zooming by steps, and the picture alone on the whole screen.
+inline constexpr int kCmdZoomIn = 32850;
+inline constexpr int kCmdZoomOut = 32851;
+inline constexpr int kCmdZoomToggle = 32852; // 100 % and fitting the window, in turn
+inline constexpr int kCmdFullScreen = 32853;
+inline constexpr int kCmdLeaveFullScreen = 32854;
 
 // The eight destination commands, in destination order.
 inline constexpr int kCmdDestinations[] = {32778, 32779, 32780, 32804, 32805, 32806, 32807, 32808};
@@ -162,6 +168,8 @@ inline constexpr int kGeneralColourSwatch = 1013;
 inline constexpr int kGeneralChooseColour = 1055;
 inline constexpr int kGeneralSystemColour = 1014;
 inline constexpr int kGeneralApplyOrientation = 1201;
+inline constexpr int kGeneralCentreImage = 1204;
+inline constexpr int kGeneralOpenLast = 1205;
 
 // Option page "イメージ検索" (134)
 inline constexpr int kFindSubfolders = 1016;

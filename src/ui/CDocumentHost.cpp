@@ -117,7 +117,8 @@ void CDocumentHost::ShowStatusMessage(const std::string& text) {
     }
     QStatusBar* bar = frame_->statusBar();
     if (!messageBefore_) {
-        messageBefore_ = bar->currentMessage();
+        // An outcome still shown has had its time once the next operation ends.
+        messageBefore_ = bar->currentMessage() == outcome_ ? QString() : bar->currentMessage();
     }
     bar->showMessage(ToQString(text));
     bar->repaint();
@@ -145,6 +146,14 @@ void CDocumentHost::RestoreStatusMessage() {
         frame_->statusBar()->repaint();
     }
     messageBefore_.reset();
+}
+
+void CDocumentHost::TellOutcome(const std::string& text) {
+    constexpr int kOutcomeMs = 3000;
+    if (frame_) {
+        outcome_ = ToQString(text);
+        frame_->statusBar()->showMessage(outcome_, kOutcomeMs);
+    }
 }
 
 void CDocumentHost::RefreshSendBar() {

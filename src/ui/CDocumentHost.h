@@ -52,6 +52,7 @@ public:
     // Runs each time file work has ended.
     void SetOnFileWorkEnded(std::function<void()> onEnded) { onFileWorkEnded_ = std::move(onEnded); }
     void RestoreStatusMessage() override;
+    void TellOutcome(const std::string& text) override;
     void RefreshSendBar() override;
     void RebuildProgramMenu() override;
 
@@ -76,6 +77,7 @@ private:
     CSendBar* sendBar_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;
     std::optional<QString> messageBefore_; // while a status message of ours is shown
+    QString outcome_;                      // the last outcome told, gone after a while
 };
 
 } // namespace pirela

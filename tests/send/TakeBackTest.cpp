@@ -86,6 +86,7 @@ TEST_F(TakeBackTest, UndoingACopyAsksThenDeletesOnlyTheLastCopy) {
     fs::permissions(Dst("b.png"), fs::perms::owner_read); // a read-only copy goes all the same
     EXPECT_EQ(Undo(), "");
     EXPECT_FALSE(fs::exists(Dst("b.png")));
+    EXPECT_EQ(host_.outcomes.back(), "b.png から sorted へのコピーを元に戻しました。");
     EXPECT_EQ(fs::status(Src("b.png")).permissions() & fs::perms::owner_write,
               fs::perms::owner_write);
     EXPECT_TRUE(fs::exists(Dst("a.png")) && fs::exists(Src("b.png")));
@@ -196,6 +197,7 @@ TEST_F(TakeBackTest, TheTrashAsksThenTakesTheImageAndShowsTheNextOrChangesNothin
     };
     trash("c.png");
     EXPECT_TRUE(fs::exists(trash_ / "b.png") && !fs::exists(Src("b.png")));
+    EXPECT_EQ(host_.outcomes.back(), "b.png をごみ箱に送りました。");
     EXPECT_EQ(doc_.Image().Info().fileName, "c.png");
     EXPECT_EQ(host_.fileListSelection, 1);
     trash("a.png"); // the last one: the previous shows

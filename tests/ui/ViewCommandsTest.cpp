@@ -39,6 +39,7 @@ public:
         return true;
     }
     bool OpenFile(const std::string&) override { return false; }
+    bool HasOpenerFor(const std::string&) override { return true; }
     bool StartProgram(const std::string&, const std::string&) override { return false; }
 
 private:
@@ -178,8 +179,8 @@ private slots:
         emit menu->aboutToShow();
         QVERIFY(menu->Item(res::kCmdCopyToClipboard)->isEnabled());
         QVERIFY(menu->Item(res::kCmdProperties)->isEnabled());
-        QVERIFY(menu->Item(res::kCmdZoom100)->isChecked());
-        QVERIFY(menu->Item(res::kCmdZoom100)->actionGroup()->isExclusive()); // radio marks
+        QVERIFY(menu->Item(res::kCmdZoomShrink)->isChecked());
+        QVERIFY(menu->Item(res::kCmdZoomShrink)->actionGroup()->isExclusive()); // radio marks
         menu->Item(res::kCmdZoomFit)->trigger(); // routed like the main menu's item
         QCOMPARE(app_->Settings().options.rate, 0.0f);
 
