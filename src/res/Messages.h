@@ -199,6 +199,22 @@ inline constexpr const char* kForbiddenPosixNameCharacters = "/";
 std::string ForbiddenCharactersMessage(std::string_view characters);
 inline constexpr const char* kMsgEmptyName = "空の文字列は指定できません。";
 
+// --- The camera's facts (EXIF) ---
+
+inline constexpr const char* kExifSeconds = " 秒";
+inline constexpr const char* kExifFocal35 = "35 mm 換算 %u mm";
+// The eight EXIF orientations: how the stored picture is to be turned to stand upright.
+inline constexpr const char* kExifOrientations[] = {
+    "標準",
+    "左右反転",
+    "180 度回転",
+    "上下反転",
+    "左右反転して反時計回りに 90 度回転",
+    "時計回りに 90 度回転",
+    "左右反転して時計回りに 90 度回転",
+    "反時計回りに 90 度回転",
+};
+
 // --- What the message pane tells after a file operation ---
 
 // "<name> を <folder> にコピーしました。" (or 移動しました); with a new name

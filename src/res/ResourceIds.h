@@ -71,6 +71,7 @@ inline constexpr int kPaneImage = 101;
 inline constexpr int kPaneFileSize = 102;
 inline constexpr int kPaneFile = 103;
 inline constexpr int kPaneZoom = 104;
+inline constexpr int kPaneCamera = 105; // the camera's exposure, aperture, ISO and focal length
 
 // Resources shared by the main window: menu, accelerators, toolbar, icon
 inline constexpr int kMainFrame = 128;
@@ -138,6 +139,15 @@ inline constexpr int kPropertiesType = 1047;
 inline constexpr int kPropertiesPixels = 1048;
 inline constexpr int kPropertiesColours = 1049;
 inline constexpr int kPropertiesIcon = 1056;
+// The camera's facts, in the order the dialog lists them
+inline constexpr int kPropertiesTaken = 1206;
+inline constexpr int kPropertiesCamera = 1207;
+inline constexpr int kPropertiesLens = 1208;
+inline constexpr int kPropertiesExposure = 1209;
+inline constexpr int kPropertiesFNumber = 1210;
+inline constexpr int kPropertiesIso = 1211;
+inline constexpr int kPropertiesFocalLength = 1212;
+inline constexpr int kPropertiesOrientation = 1213;
 
 // External program (137)
 inline constexpr int kProgramEditName = 1033;

@@ -204,7 +204,7 @@ private slots:
         WhenPopupOpens([&](QWidget* dialog) {
             caption = dialog->windowTitle();
             for (int id : {res::kPropertiesFolder, res::kPropertiesPixels, res::kPropertiesColours,
-                           res::kPropertiesType}) {
+                           res::kPropertiesType, res::kPropertiesTaken}) {
                 fields << qobject_cast<QLineEdit*>(FindControl(*dialog, id))->text();
             }
             qobject_cast<QDialog*>(dialog)->accept();
@@ -215,6 +215,7 @@ private slots:
                                                 QStringLiteral("3 x 2 ピクセル"),
                                                 QStringLiteral("8 ビット (256 色)")}));
         QVERIFY(!fields[3].isEmpty() && fields[3] == fields[3].trimmed());
+        QCOMPARE(fields[4], QStringLiteral("不明")); // a bitmap records no camera
     }
 
     void foldersOpenInTheFileManagerOnlyWhenTheyExist() {
