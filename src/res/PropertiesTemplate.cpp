@@ -40,7 +40,7 @@ DialogTemplate MakePropertiesTemplate() {
         int id;
     } facts[] = {
         {"撮影日時:", kPropertiesTaken},       {"カメラ:", kPropertiesCamera},
-        {"レンズ:", kPropertiesLens},          {"シャッター速度:", kPropertiesExposure},
+        {"レンズ:", kPropertiesLens},          {"露出時間:", kPropertiesExposure},
         {"絞り値:", kPropertiesFNumber},       {"ISO 感度:", kPropertiesIso},
         {"焦点距離:", kPropertiesFocalLength}, {"向き:", kPropertiesOrientation},
     };
