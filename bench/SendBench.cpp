@@ -38,7 +38,7 @@ public:
         return std::nullopt;
     }
     std::optional<std::string> AskNewName(const std::string&, const std::string&,
-                                          const std::string&) override {
+                                          const std::string&, const std::string&) override {
         return std::nullopt;
     }
     void BeginWaitCursor() override {}
@@ -54,6 +54,7 @@ public:
     void RefreshTitle() override {}
     void ShowStatusMessage(const std::string&) override {}
     void RestoreStatusMessage() override {}
+    void TellOutcome(const std::string&) override {}
     void RunFileWork(const std::function<void()>& work, std::atomic<bool>&) override { work(); }
     void ShowProgress(const std::string&) override {}
     bool FileWorkRunning() const override { return false; }

@@ -32,7 +32,7 @@ const fs::path& SettingsFile() {
     return file;
 }
 
-const pirela::SettingsEnvironment kEnvironment{1920, 1080, "/home/me/Documents", "/usr/bin"};
+const pirela::SettingsEnvironment kEnvironment{1920, 1080, "/home/me/Documents", "/usr/bin", {}};
 
 void ReadBytesOnly(benchmark::State& state) {
     for (auto _ : state) {

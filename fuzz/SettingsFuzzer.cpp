@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const pirela::SettingsEnvironment environment{1920, 1080, "/home/me/Documents", "/usr/bin"};
+    const pirela::SettingsEnvironment environment{1920, 1080, "/home/me/Documents", "/usr/bin", {}};
     pirela::IniFile ini = pirela::IniFile::Parse(text);
     pirela::AppSettings settings = pirela::SettingsFromIni(ini, environment);
     // Settings values may hold any bytes: line breaks are the one thing the writer refuses.

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <utility>
 
 namespace pirela {
 
@@ -69,6 +70,11 @@ DocumentFacts CPirelaDoc::Facts() const {
     facts.loading = image_.Loading();
     facts.turnState = image_.TurnState();
     facts.info = image_.Info();
+    if (const auto copied = copiedTo_.find(list_.CurrentImagePath()); copied != copiedTo_.end()) {
+        for (const std::string& destination : copied->second) {
+            facts.copiedTo += (facts.copiedTo.empty() ? "" : ", ") + destination;
+        }
+    }
     return facts;
 }
 
@@ -139,6 +145,33 @@ bool CPirelaDoc::OnOpenDocument(const std::string& path) {
     }
     settings_.lastSelectFolder = folder;
     return true;
+}
+
+bool CPirelaDoc::ReopenImage(const std::string& folder, const std::string& image) {
+    const std::string prefix = JoinPath(folder, "");
+    std::error_code error;
+    if (folder.empty() || image.size() <= prefix.size() || !image.starts_with(prefix) ||
+        !std::filesystem::is_directory(folder, error) ||
+        !std::filesystem::is_regular_file(image, error)) {
+        return false;
+    }
+    list_.SetFolder(folder);
+    const std::string name = image.substr(prefix.size());
+    const int row = ScanFolder() == -1 ? -1 : list_.FindFileName(name);
+    if (row < 0 || list_.Name(row) != name) {
+        ResetDocument();
+        return false;
+    }
+    MoveTo(row);
+    return LoadImageFile(image);
+}
+
+std::string CPirelaDoc::ListNameOf(const std::string& path) const {
+    const std::string prefix = JoinPath(list_.Folder(), "");
+    if (list_.Folder().empty() || path.size() <= prefix.size() || !path.starts_with(prefix)) {
+        return {};
+    }
+    return path.substr(prefix.size());
 }
 
 void CPirelaDoc::Refresh() {
@@ -406,8 +439,10 @@ void CPirelaDoc::RescanFolder() {
     if (list_.Folder().empty()) {
         return;
     }
-    // A file shown outside the list is not looked for again: the rescan starts at the first.
-    const std::string remembered = list_.Name(list_.Current());
+    // A file shown outside the list is not looked for again: the rescan starts at the first. A
+    // file our own rename gave a new name is looked for under that name.
+    const std::optional<std::string> renamed = std::exchange(renamedCurrent_, std::nullopt);
+    const std::string remembered = renamed ? ListNameOf(*renamed) : list_.Name(list_.Current());
     // Whatever the folder holds now, its neighbours are looked at afresh.
     loader_.DropAhead();
     if (ScanFolder() == -1) {
@@ -441,6 +476,9 @@ void CPirelaDoc::RescanFolder() {
         return;
     }
     list_.SetCurrent(row);
+    if (renamed) {
+        image_.Rename(*renamed, std::string(FileNameOf(*renamed)));
+    }
     host_.RefreshTitle();
     host_.RefreshStatusTexts();
     DecodeAhead(); // the neighbour may be another file now

@@ -13,10 +13,12 @@
 #include "view/StatusTexts.h"
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pirela {
 
@@ -61,6 +63,11 @@ public:
     // Opens a path given from outside (the command line): asks whether subfolders are to be
     // searched, then opens the folder, or the file with its folder. Always true.
     bool OnOpenDocument(const std::string& path);
+
+    // Opens the folder and shows the image as they were when the program last closed (the
+    // image's name relative to the folder when subfolders are searched). False, showing
+    // nothing and telling nothing, when either is gone or the folder no longer lists the image.
+    bool ReopenImage(const std::string& folder, const std::string& image);
 
     // Reads the current image again from its file, which may have changed on disk.
     void Refresh();
@@ -116,6 +123,9 @@ public:
     // Takes the current entry out of the list (it was moved or deleted); the index then points
     // at the entry that followed it, or at the new last one.
     void RemoveCurrentEntry();
+    // The current image follows a batch rename of ours (or, takenBack, its undo) to its new
+    // name: the next reading of the folder shows it there rather than saying it is gone.
+    void FollowRename(const FileOperation& rename, bool takenBack);
 
     // --- Sending ---
 
@@ -183,6 +193,14 @@ private:
     void ShowAfterRemoval();
     // Scroll sizes, status texts and title, after a send or after the trash took the image.
     void RefreshAfterFileChange();
+    // Tells in the message pane what a file operation did, first that the last image of the
+    // list went when it did (the one shown now is the one before it, already seen).
+    void TellOutcome(const std::string& text);
+    // The destinations (their folders' last parts) the image was copied to during this run.
+    void MarkCopied(const std::string& source, const std::string& destination);
+    void UnmarkCopied(const std::string& source, const std::string& destination);
+    // The list's name for a path in the open folder, or "" for a path outside it.
+    std::string ListNameOf(const std::string& path) const;
     // Shows the file at the path when the open folder lists it under exactly that name.
     void ShowReturnedFile(const std::string& path);
     // Decodes the neighbour in the direction of travel, once the shown image's decode ended and
@@ -206,6 +224,10 @@ private:
     OperationUndo undo_;
     int direction_ = 1;
     bool aheadWanted_ = false;
+    bool lastImageWent_ = false; // the last operation took away the list's last image
+    // Where a rename of ours took the current image, until the folder is read again.
+    std::optional<std::string> renamedCurrent_;
+    std::map<std::string, std::vector<std::string>> copiedTo_; // path → destinations this run
     // The settings the current image was decoded under.
     DecodeSettings shownSettings_;
     // The image generation whose decode's end was last dealt with.

@@ -13,6 +13,9 @@
 #include "res/StringTable.h"
 #include "res/ResourceIds.h"
 
+#include <algorithm>
+#include <utility>
+
 // The document's filer half: sending the current image, taking operations back, the trash, and
 // what each does to the open folder's list.
 namespace pirela {
@@ -93,8 +96,47 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     if (!plan || !sendEngine_.Transfer(*plan, afterMove)) {
         return false;
     }
+    const std::string destination(LastPartOf(request.folder));
+    if (plan->copy) {
+        MarkCopied(request.source, destination);
+    }
     RefreshAfterFileChange();
+    TellOutcome(res::SentOutcome(FileNameOf(request.source), destination,
+                                 FileNameOf(plan->target.path), plan->copy));
     return true;
+}
+
+void CPirelaDoc::TellOutcome(const std::string& text) {
+    host_.TellOutcome(std::exchange(lastImageWent_, false) ? res::kLastImageSent + text : text);
+}
+
+void CPirelaDoc::MarkCopied(const std::string& source, const std::string& destination) {
+    std::vector<std::string>& marks = copiedTo_[source];
+    if (std::find(marks.begin(), marks.end(), destination) == marks.end()) {
+        marks.push_back(destination);
+    }
+}
+
+void CPirelaDoc::UnmarkCopied(const std::string& source, const std::string& destination) {
+    const auto marks = copiedTo_.find(source);
+    if (marks != copiedTo_.end()) {
+        std::erase(marks->second, destination);
+    }
+}
+
+void CPirelaDoc::FollowRename(const FileOperation& rename, bool takenBack) {
+    const std::string current = renamedCurrent_.value_or(list_.CurrentImagePath());
+    for (const OperationFile& file : rename.files) {
+        const std::string& before = takenBack ? file.to : file.from;
+        const std::string& after = takenBack ? file.from : file.to;
+        if (file.moved && before == current) {
+            renamedCurrent_ = after;
+            if (const auto marks = copiedTo_.extract(before)) {
+                copiedTo_[after] = std::move(marks.mapped());
+            }
+            return;
+        }
+    }
 }
 
 void CPirelaDoc::RefreshAfterFileChange() {
@@ -107,6 +149,7 @@ void CPirelaDoc::RefreshAfterFileChange() {
 
 void CPirelaDoc::ShowAfterRemoval() {
     if (list_.Current() >= 0) {
+        lastImageWent_ = list_.Count() > 1 && list_.Current() == list_.Count() - 1;
         RemoveCurrentEntry();
     } else {
         // A file shown outside the list (a hidden one) leaves the list as it is; the view goes
@@ -159,15 +202,30 @@ void CPirelaDoc::UndoLastSend() {
     }
     const FileOperation operation = *history_.Latest();
     const OperationUndo::Outcome outcome = undo_.Run(operation);
+    const bool done = outcome == OperationUndo::Outcome::Done;
+    if (done && operation.kind == operation::kCopy) {
+        const OperationFile& copy = operation.files.front();
+        UnmarkCopied(copy.from, std::string(LastPartOf(FolderOf(copy.to))));
+        host_.RefreshTitle();
+    }
     // Taking a copy back touches neither the list nor the display, nor does a cancelled undo.
     if (outcome == OperationUndo::Outcome::Declined ||
         outcome == OperationUndo::Outcome::Cancelled || operation.kind == operation::kCopy) {
+        if (done) {
+            TellOutcome(res::UndoneOutcome(BriefDescription(operation)));
+        }
         return;
+    }
+    if (done && operation.kind == operation::kRename) {
+        FollowRename(operation, true);
     }
     RescanFolder();
     const bool returned = operation.kind == operation::kMove || operation.kind == operation::kTrash;
-    if (outcome == OperationUndo::Outcome::Done && returned) {
+    if (done && returned) {
         ShowReturnedFile(operation.files.front().from);
+    }
+    if (done) {
+        TellOutcome(res::UndoneOutcome(BriefDescription(operation)));
     }
 }
 
@@ -208,6 +266,7 @@ void CPirelaDoc::DeleteToRecycleBin() {
     }
     ShowAfterRemoval();
     RefreshAfterFileChange();
+    TellOutcome(res::TrashedOutcome(FileNameOf(path)));
 }
 
 } // namespace pirela

@@ -1,8 +1,11 @@
 #include "app/DesktopPrograms.h"
 
+#include "app/MimeApplications.h"
 #include "platform/ProgramSpawn.h"
 
 #include <sys/stat.h>
+
+#include <cstdlib>
 
 namespace pirela {
 
@@ -23,6 +26,19 @@ bool DesktopPrograms::OpenFolder(const std::string& folder) {
 
 bool DesktopPrograms::OpenFile(const std::string& file) {
     return IsOfKind(file, S_IFREG) && StartDetached(kOpener, {file}) == 0;
+}
+
+bool DesktopPrograms::HasOpenerFor(const std::string& mimeType) {
+    if (!ProgramInstalled(kOpener)) {
+        return false;
+    }
+    if (!MimeApplications::FromEnvironment().ApplicationsFor(mimeType).empty()) {
+        return true;
+    }
+    const char* browser = std::getenv("BROWSER");
+    return mimeType == "text/html" && ((browser != nullptr && *browser != '\0') ||
+                                       ProgramInstalled("x-www-browser") ||
+                                       ProgramInstalled("www-browser"));
 }
 
 bool DesktopPrograms::StartProgram(const std::string& command, const std::string& argument) {

@@ -13,6 +13,9 @@ public:
     // for anything, even a path that does not exist.
     bool OpenFolder(const std::string& folder) override;
     bool OpenFile(const std::string& file) override;
+    // The opener is installed, and the MIME database names an application for the type (for
+    // web pages the opener also falls back to the browser the system names).
+    bool HasOpenerFor(const std::string& mimeType) override;
     bool StartProgram(const std::string& command, const std::string& argument) override;
 };
 

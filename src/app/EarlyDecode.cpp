@@ -34,17 +34,18 @@ std::optional<ViewPlan> PlanFromSettings(const AppSettings& settings) {
 std::shared_ptr<DecodeJob> StartEarlyDecode(const std::vector<std::string>& arguments,
                                             const std::filesystem::path& settingsFile) {
     const std::string named = ParseCommandLine(arguments).pathToOpen;
-    if (named.empty()) {
-        return nullptr;
+    // Without a path, the photo shown at the last exit opens again.
+    const AppSettings settings = LoadSettings(settingsFile);
+    std::string path = settings.options.openLast != 0 ? settings.lastViewImage : std::string();
+    if (!named.empty()) {
+        path = AbsoluteCommandLinePath(named);
     }
-    const std::string path = AbsoluteCommandLinePath(named);
     const std::string_view extension = ExtensionOf(FileNameOf(path));
     struct stat status {};
-    if (!IsOpenableExtension(extension) || ::stat(path.c_str(), &status) != 0 ||
+    if (path.empty() || !IsOpenableExtension(extension) || ::stat(path.c_str(), &status) != 0 ||
         !S_ISREG(status.st_mode)) {
         return nullptr;
     }
-    const AppSettings settings = LoadSettings(settingsFile);
     return std::make_shared<DecodeJob>(path, FormatForExtension(extension), true,
                                        PlanFromSettings(settings), nullptr, nullptr,
                                        DecodeSettings{settings.options.applyOrientation != 0});

@@ -68,6 +68,20 @@ std::string DescribeOperation(const FileOperation& operation) {
                                     : res::MoveDescription(from, to);
 }
 
+std::string BriefDescription(const FileOperation& operation) {
+    if (operation.kind == operation::kRename || operation.files.empty()) {
+        return res::RenameDescription(LastPartOf(operation.folder));
+    }
+    const OperationFile& file = operation.files.front();
+    const std::string_view name = FileNameOf(file.from);
+    if (operation.kind == operation::kTrash) {
+        return res::TrashDescription(name);
+    }
+    const std::string folder = FolderOf(file.to);
+    return operation.kind == operation::kCopy ? res::CopyDescription(name, LastPartOf(folder))
+                                              : res::MoveDescription(name, LastPartOf(folder));
+}
+
 std::string UndoQuestion(const FileOperation& operation) {
     const OperationFile& file = operation.files.front();
     if (operation.kind == operation::kTrash) {

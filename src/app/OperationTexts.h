@@ -13,6 +13,10 @@ namespace pirela {
 // the operation it takes back.
 std::string DescribeOperation(const FileOperation& operation);
 
+// The operation named shortly, by file names and the last part of folders, for the message
+// pane: "DSC_0001.JPG から keep へのコピー", "DSC_0001.JPG のごみ箱への移動".
+std::string BriefDescription(const FileOperation& operation);
+
 // The question before taking the operation back. Sends keep their own questions word for word.
 std::string UndoQuestion(const FileOperation& operation);
 

@@ -13,10 +13,14 @@ ShellOpener::ShellOpener(Prompter& prompter, DesktopServices& desktop)
 
 bool ShellOpener::OpenHelp(const std::string& helpFile) {
     std::error_code error;
-    if (std::filesystem::is_regular_file(helpFile, error) && desktop_.OpenFile(helpFile)) {
-        return true;
+    if (!std::filesystem::is_regular_file(helpFile, error)) {
+        return Report(res::CannotOpenHelpMessage(helpFile));
     }
-    return Report(res::CannotOpenHelpMessage(helpFile));
+    // The opener reports success even when it finds no program for the page.
+    if (!desktop_.HasOpenerFor("text/html")) {
+        return Report(res::NoHelpOpenerMessage(helpFile));
+    }
+    return desktop_.OpenFile(helpFile) || Report(res::CannotOpenHelpMessage(helpFile));
 }
 
 bool ShellOpener::OpenFolder(const std::string& folder) {

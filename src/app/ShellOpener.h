@@ -15,7 +15,7 @@ public:
     ShellOpener(Prompter& prompter, DesktopServices& desktop);
 
     // The help page; "ヘルプ ファイル <path> が開けません。" when it is not a file or will
-    // not open.
+    // not open, and a message naming it when the desktop has no program for web pages.
     bool OpenHelp(const std::string& helpFile);
     // A folder; "<path> が開けません。" when it is not a folder or will not open.
     bool OpenFolder(const std::string& folder);

@@ -12,6 +12,9 @@ public:
 
     virtual bool OpenFolder(const std::string& folder) = 0;
     virtual bool OpenFile(const std::string& file) = 0;
+    // Whether the desktop has a program that opens files of the MIME type ("text/html"): the
+    // opener says nothing when it finds none.
+    virtual bool HasOpenerFor(const std::string& mimeType) = 0;
     // Starts the command (a path, or a name looked up on PATH) with the argument as its one
     // argument, never through a shell; true once the process has started.
     virtual bool StartProgram(const std::string& command, const std::string& argument) = 0;

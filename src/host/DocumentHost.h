@@ -37,6 +37,9 @@ public:
     // showed before the first ShowStatusMessage.
     virtual void ShowStatusMessage(const std::string& text) = 0;
     virtual void RestoreStatusMessage() = 0;
+    // Says in the message pane, for a few seconds, what a file operation has done, so that the
+    // user can check the work without looking for the file.
+    virtual void TellOutcome(const std::string& text) = 0;
 
     virtual void RefreshSendBar() = 0;     // button captions and icons follow the destinations
     virtual void RebuildProgramMenu() = 0; // the program items follow the settings

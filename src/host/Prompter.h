@@ -35,13 +35,15 @@ public:
     virtual std::optional<std::string> AskFolder(const std::string& startFolder,
                                                  const std::string& title) = 0;
 
-    // The new-name dialog for a file going to folder, offering the current name (without its
-    // extension) beside the extension that stays; the name typed, without extension, or none
-    // when the user cancels. A name left as offered comes back as currentName's own bytes (they
-    // need not be UTF-8). Checking the name is the caller's work.
+    // The new-name dialog for a file going to folder, showing the current name (without its
+    // extension) beside the extension that stays, and offering offeredName as the new one (the
+    // current name when it is empty); the name typed, without extension, or none when the user
+    // cancels. A name left as the current one comes back as currentName's own bytes (they need
+    // not be UTF-8). Checking the name is the caller's work.
     virtual std::optional<std::string> AskNewName(const std::string& folder,
                                                   const std::string& currentName,
-                                                  const std::string& extension) = 0;
+                                                  const std::string& extension,
+                                                  const std::string& offeredName) = 0;
 };
 
 } // namespace pirela

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace pirela {
 
@@ -58,6 +60,11 @@ public:
     const ImageInfo& Info() const { return info_; }
     // Sets the file's facts and takes the size and depth from the bitmap, if there is one.
     void FillInfo(ImageInfo info);
+    // The file shown took a new name (a rename of ours); every other fact stays.
+    void Rename(std::string path, std::string fileName) {
+        info_.path = std::move(path);
+        info_.fileName = std::move(fileName);
+    }
 
 private:
     bool DecodeFailed() const;

@@ -106,6 +106,12 @@ std::optional<DesktopEntry> ParseDesktopEntry(std::string_view text) {
             Take(entry->name, key->second);
         } else if (key->first == "Exec") {
             Take(entry->exec, key->second);
+        } else if (key->first == "Name[ja]") {
+            Take(entry->japaneseName, key->second);
+        } else if (key->first == "Categories") {
+            Take(entry->categories, key->second);
+        } else if (key->first == "Hidden") {
+            entry->hidden = key->second == "true";
         }
     }
     return entry;

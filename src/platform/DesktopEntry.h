@@ -13,10 +13,13 @@ struct DesktopEntry {
     std::string type;
     std::string name;
     std::string exec;
+    std::string japaneseName; // Name[ja]
+    std::string categories;   // "Graphics;RasterGraphics;"
+    bool hidden = false;      // Hidden=true: the launcher counts as deleted
 };
 
 // The first "[Desktop Entry]" group of the text; none when it has no such group. Later
-// repetitions of a key, other groups and localised keys ("Name[ja]") are ignored.
+// repetitions of a key, other groups and the other languages' keys are ignored.
 std::optional<DesktopEntry> ParseDesktopEntry(std::string_view text);
 
 // The program an Exec value starts: its first argument with the quoting undone; none when the

@@ -14,6 +14,10 @@ const std::vector<Accelerator>& MainAccelerators() {
             {"Del", kCmdRecycleBin},   {"F1", kCmdHelp},             {"F5", kCmdRefresh},
             {"F7", kCmdResearch},      {"Up", kCmdScrollUp},         {"Down", kCmdScrollDown},
             {"Left", kCmdScrollLeft},  {"Right", kCmdScrollRight},
+            {"Home", kCmdFirst},       {"End", kCmdLast},            {"PgUp", kCmdBack10},
+            {"PgDown", kCmdForward10}, {"+", kCmdZoomIn},            {"=", kCmdZoomIn},
+            {"-", kCmdZoomOut},        {"0", kCmdZoomToggle},        {"F11", kCmdFullScreen},
+            {"F", kCmdFullScreen},     {"Esc", kCmdLeaveFullScreen},
         };
         static const char* const kDigits[] = {"1", "2", "3", "4", "5", "6", "7", "8"};
         static const char* const kPadDigits[] = {"Num+1", "Num+2", "Num+3", "Num+4",

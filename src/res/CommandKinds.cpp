@@ -17,6 +17,7 @@ constexpr int kViewingCommands[] = {
     kCmdCopyToClipboard, kCmdProperties, kCmdToolBar, kCmdStatusBar,     kCmdSendBar,
     kCmdFileList,   kCmdHelp,       kCmdAppAbout,    kCmdExploreSource,   kCmdExplorerMenu,
     kCmdAppExit, // it asks, as closing the window does
+    kCmdZoomIn,     kCmdZoomOut,    kCmdZoomToggle,  kCmdFullScreen,      kCmdLeaveFullScreen,
 };
 
 constexpr int kPagingCommands[] = {
@@ -24,9 +25,16 @@ constexpr int kPagingCommands[] = {
     kCmdBack10, kCmdBack100, kCmdForward10, kCmdForward100,
 };
 
+// Switches between two states: held down, they would flicker between them.
+constexpr int kToggleCommands[] = {kCmdZoomToggle, kCmdFullScreen, kCmdLeaveFullScreen};
+
 } // namespace
 
 bool RepeatsWhenHeld(int command) {
+    if (std::find(std::begin(kToggleCommands), std::end(kToggleCommands), command) !=
+        std::end(kToggleCommands)) {
+        return false;
+    }
     return ActsDuringFileWork(command) ||
            std::find(std::begin(kPagingCommands), std::end(kPagingCommands), command) !=
                std::end(kPagingCommands);

@@ -33,10 +33,12 @@ const std::vector<MenuEntry>& MainMenu() {
                      M::Command(kCmdOpenFolder, "フォルダを選択して開く(&F)..."),
                      M::Command(kCmdFileClose, "閉じる(&C)"),
                      M::Separator(),
-                     M::Command(kCmdFirst, "先頭のイメージを開く(&H)"),
+                     M::Command(kCmdFirst, "先頭のイメージを開く(&H)\tHome"),
                      M::Command(kCmdPrevious, "前のイメージを開く(&B)\tB, Backspace"),
                      M::Command(kCmdNext, "次のイメージを開く(&N)\tN, Space, Enter"),
-                     M::Command(kCmdLast, "末尾のイメージを開く(&T)"),
+                     M::Command(kCmdLast, "末尾のイメージを開く(&T)\tEnd"),
+                     M::Command(kCmdBack10, "10 個前のイメージを開く(&U)\tPage Up"),
+                     M::Command(kCmdForward10, "10 個うしろのイメージを開く(&D)\tPage Down"),
                      M::Separator(),
                      M::Command(kCmdProperties, "プロパティ(&P)...\tCtrl+I"),
                      M::Separator(),
@@ -70,6 +72,7 @@ const std::vector<MenuEntry>& MainMenu() {
                      M::Command(kCmdStatusBar, "ステータス バー(&S)"),
                      M::Command(kCmdSendBar, "送る ダイアログ バー(&D)"),
                      M::Command(kCmdFileList, "ファイル リスト(&L)"),
+                     M::Command(kCmdFullScreen, "全画面表示(&P)\tF11, F"),
                      M::Separator(),
                      M::Command(kCmdZoom25, "25%"),
                      M::Command(kCmdZoom50, "50%"),
@@ -78,6 +81,9 @@ const std::vector<MenuEntry>& MainMenu() {
                      M::Command(kCmdZoom400, "400%"),
                      M::Command(kCmdZoomFit, "常に画面に合わせる(&F)"),
                      M::Command(kCmdZoomShrink, "大きいイメージを縮小(&E)"),
+                     M::Command(kCmdZoomIn, "拡大(&I)\t+"),
+                     M::Command(kCmdZoomOut, "縮小(&O)\t-"),
+                     M::Command(kCmdZoomToggle, "100% と画面に合わせるを切り替え(&Z)\t0"),
                      M::Separator(),
                      M::Command(kCmdTurnLeft, "左に 90 度回転(&9)\tL"),
                      M::Command(kCmdTurnRight, "右に 9&0 度回転(&0)\tR"),
@@ -119,15 +125,15 @@ const std::vector<MenuEntry>& NavigationDropDown(bool forward) {
     using M = MenuEntry;
     static const std::vector<MenuEntry> back{
         M::Command(kCmdPrevious, "前のイメージ(&B)"),
-        M::Command(kCmdBack10, "10 個前のイメージ(&1)"),
+        M::Command(kCmdBack10, "10 個前のイメージ(&1)\tPage Up"),
         M::Command(kCmdBack100, "100 個前のイメージ(&0)"),
-        M::Command(kCmdFirst, "先頭のイメージ(&H)"),
+        M::Command(kCmdFirst, "先頭のイメージ(&H)\tHome"),
     };
     static const std::vector<MenuEntry> next{
         M::Command(kCmdNext, "次のイメージ(&N)"),
-        M::Command(kCmdForward10, "10 個うしろのイメージ(&1)"),
+        M::Command(kCmdForward10, "10 個うしろのイメージ(&1)\tPage Down"),
         M::Command(kCmdForward100, "100 個うしろのイメージ(&0)"),
-        M::Command(kCmdLast, "末尾のイメージ(&T)"),
+        M::Command(kCmdLast, "末尾のイメージ(&T)\tEnd"),
     };
     return forward ? next : back;
 }

@@ -93,6 +93,12 @@ std::string CannotOpenHelpMessage(std::string_view helpFile) {
     return "ヘルプ ファイル " + std::string(helpFile) + " が開けません。";
 }
 
+std::string NoHelpOpenerMessage(std::string_view helpFile) {
+    return "ヘルプ ファイル " + std::string(helpFile) +
+           " を開くプログラムが見つかりません。HTML ファイルを開くプログラム (Web ブラウザ) を"
+           "インストールするか、このファイルをブラウザで直接開いてください。";
+}
+
 std::string CannotOpenFolderMessage(std::string_view folder) {
     return std::string(folder) + " が開けません。";
 }
@@ -204,8 +210,25 @@ std::string SettingsUnreadableMessage(std::string_view file) {
            "を使い、このファイルは変更しません。";
 }
 
-std::string ForbiddenCharactersMessage() {
-    return std::string("ファイル名には次の文字は使えません。\r\n") + kForbiddenNameCharacters;
+std::string ForbiddenCharactersMessage(std::string_view characters) {
+    return "ファイル名には次の文字は使えません。\r\n" + std::string(characters);
+}
+
+std::string SentOutcome(std::string_view name, std::string_view folder, std::string_view newName,
+                        bool copy) {
+    std::string text = std::string(name) + " を " + std::string(folder) + " に";
+    if (!newName.empty() && newName != name) {
+        text += " " + std::string(newName) + " として";
+    }
+    return text + (copy ? "コピーしました。" : "移動しました。");
+}
+
+std::string TrashedOutcome(std::string_view name) {
+    return std::string(name) + " をごみ箱に送りました。";
+}
+
+std::string UndoneOutcome(std::string_view what) {
+    return std::string(what) + "を元に戻しました。";
 }
 
 } // namespace pirela::res

@@ -114,6 +114,8 @@ inline constexpr const char* kStatusCameraPreview = " (カメラのプレビュ�
 inline constexpr const char* kStatusLoading = "読み込み中...";
 // "ヘルプ ファイル <path> が開けません。"
 std::string CannotOpenHelpMessage(std::string_view helpFile);
+// "ヘルプ ファイル <path> を開くプログラムが見つかりません。…": no program opens web pages.
+std::string NoHelpOpenerMessage(std::string_view helpFile);
 // "<path> が開けません。"
 std::string CannotOpenFolderMessage(std::string_view folder);
 
@@ -199,10 +201,42 @@ std::string SettingsUnreadableMessage(std::string_view file);
 
 // --- A new name on sending ---
 
-// The characters a new file name must not hold, in the order the message lists them.
-inline constexpr const char* kForbiddenNameCharacters = "\\/:,;*?\"<>|";
+// The characters a new file name must not hold on a disk of Windows' kinds (FAT, exFAT, NTFS,
+// a share), in the order the message lists them; other disks refuse only "/".
+inline constexpr const char* kForbiddenNameCharacters = "\\/:*?\"<>|";
+inline constexpr const char* kForbiddenPosixNameCharacters = "/";
 // "ファイル名には次の文字は使えません。\r\n" + the characters
-std::string ForbiddenCharactersMessage();
+std::string ForbiddenCharactersMessage(std::string_view characters);
 inline constexpr const char* kMsgEmptyName = "空の文字列は指定できません。";
+
+// --- The camera's facts (EXIF) ---
+
+inline constexpr const char* kExifSeconds = " 秒";
+inline constexpr const char* kExifFocal35 = "35 mm 換算 %u mm";
+// The eight EXIF orientations: how the stored picture is to be turned to stand upright.
+inline constexpr const char* kExifOrientations[] = {
+    "標準",
+    "左右反転",
+    "180 度回転",
+    "上下反転",
+    "左右反転して反時計回りに 90 度回転",
+    "時計回りに 90 度回転",
+    "左右反転して時計回りに 90 度回転",
+    "反時計回りに 90 度回転",
+};
+
+// --- What the message pane tells after a file operation ---
+
+// "<name> を <folder> にコピーしました。" (or 移動しました); with a new name
+// "<name> を <folder> に <new name> としてコピーしました。"
+std::string SentOutcome(std::string_view name, std::string_view folder, std::string_view newName,
+                        bool copy);
+// "<name> をごみ箱に送りました。"
+std::string TrashedOutcome(std::string_view name);
+// "<what> を元に戻しました。", what named as "DSC_0001.JPG から keep へのコピー"
+std::string UndoneOutcome(std::string_view what);
+// Said first when the photo that went was the last of the list: the one shown now is the one
+// before it, which the user has already seen.
+inline constexpr const char* kLastImageSent = "最後のイメージを送りました。";
 
 } // namespace pirela::res

@@ -19,7 +19,7 @@ void AddRow(std::vector<ControlTemplate>& controls, const char* label, int id, i
 
 DialogTemplate MakePropertiesTemplate() {
     // The caption is the file's name and " のプロパティ", set when the dialog opens.
-    DialogTemplate dialog{kDialogProperties, "", 183, 158, {}};
+    DialogTemplate dialog{kDialogProperties, "", 183, 264, {}};
     auto& controls = dialog.controls;
     // The program's icon until the desktop's icon for the file replaces it.
     controls.push_back({kPropertiesIcon, ControlKind::Icon, "", 7, 5, 20, 20, kMainFrame});
@@ -33,7 +33,21 @@ DialogTemplate MakePropertiesTemplate() {
     AddRow(controls, "形式:", kPropertiesType, 100);
     AddRow(controls, "画素数:", kPropertiesPixels, 111);
     AddRow(controls, "色:", kPropertiesColours, 122);
-    controls.push_back({kIdOk, ControlKind::DefaultPushButton, "OK", 126, 140, 50, 14});
+    // What the camera recorded (EXIF).
+    controls.push_back({kStatic, ControlKind::GroupBox, "撮影情報", 7, 140, 169, 102});
+    const struct {
+        const char* label;
+        int id;
+    } facts[] = {
+        {"撮影日時:", kPropertiesTaken},       {"カメラ:", kPropertiesCamera},
+        {"レンズ:", kPropertiesLens},          {"露出時間:", kPropertiesExposure},
+        {"絞り値:", kPropertiesFNumber},       {"ISO 感度:", kPropertiesIso},
+        {"焦点距離:", kPropertiesFocalLength}, {"向き:", kPropertiesOrientation},
+    };
+    for (int row = 0; row < 8; ++row) {
+        AddRow(controls, facts[row].label, facts[row].id, 151 + row * kRowHeight);
+    }
+    controls.push_back({kIdOk, ControlKind::DefaultPushButton, "OK", 126, 246, 50, 14});
     return dialog;
 }
 

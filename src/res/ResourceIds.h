@@ -56,6 +56,12 @@ inline constexpr int kCmdExplorerMenu = 32818;
 inline constexpr int kCmdBatchRename = 32830;
 inline constexpr int kCmdOptions = 32785;
 inline constexpr int kCmdHelp = 32786;
+// The viewer's own keys: zooming by steps, and the picture alone on the whole screen.
+inline constexpr int kCmdZoomIn = 32850;
+inline constexpr int kCmdZoomOut = 32851;
+inline constexpr int kCmdZoomToggle = 32852; // 100 % and fitting the window, in turn
+inline constexpr int kCmdFullScreen = 32853;
+inline constexpr int kCmdLeaveFullScreen = 32854;
 
 // The eight destination commands, in destination order.
 inline constexpr int kCmdDestinations[] = {32778, 32779, 32780, 32804, 32805, 32806, 32807, 32808};
@@ -65,6 +71,7 @@ inline constexpr int kPaneImage = 101;
 inline constexpr int kPaneFileSize = 102;
 inline constexpr int kPaneFile = 103;
 inline constexpr int kPaneZoom = 104;
+inline constexpr int kPaneCamera = 105; // the camera's exposure, aperture, ISO and focal length
 
 // Resources shared by the main window: menu, accelerators, toolbar, icon
 inline constexpr int kMainFrame = 128;
@@ -132,6 +139,15 @@ inline constexpr int kPropertiesType = 1047;
 inline constexpr int kPropertiesPixels = 1048;
 inline constexpr int kPropertiesColours = 1049;
 inline constexpr int kPropertiesIcon = 1056;
+// The camera's facts, in the order the dialog lists them
+inline constexpr int kPropertiesTaken = 1206;
+inline constexpr int kPropertiesCamera = 1207;
+inline constexpr int kPropertiesLens = 1208;
+inline constexpr int kPropertiesExposure = 1209;
+inline constexpr int kPropertiesFNumber = 1210;
+inline constexpr int kPropertiesIso = 1211;
+inline constexpr int kPropertiesFocalLength = 1212;
+inline constexpr int kPropertiesOrientation = 1213;
 
 // External program (137)
 inline constexpr int kProgramEditName = 1033;
@@ -162,6 +178,8 @@ inline constexpr int kGeneralColourSwatch = 1013;
 inline constexpr int kGeneralChooseColour = 1055;
 inline constexpr int kGeneralSystemColour = 1014;
 inline constexpr int kGeneralApplyOrientation = 1201;
+inline constexpr int kGeneralCentreImage = 1204;
+inline constexpr int kGeneralOpenLast = 1205;
 
 // Option page "イメージ検索" (134)
 inline constexpr int kFindSubfolders = 1016;

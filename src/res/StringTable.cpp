@@ -69,6 +69,11 @@ std::vector<CommandText> FixedTexts() {
         CommandText{kCmdHelp, "このアプリケーションのヘルプを表示します。", "ヘルプ"},
         CommandText{kCmdZoomShrink, "ウィンドウに入りきれない大きなイメージを縮小して表示します。",
                     "大きいイメージを縮小"},
+        CommandText{kCmdZoomIn, "イメージを次の大きさに拡大して表示します。", "拡大 (+)"},
+        CommandText{kCmdZoomOut, "イメージを次の大きさに縮小して表示します。", "縮小 (-)"},
+        CommandText{kCmdZoomToggle, "100% と画面に合わせる表示を切り替えます。", "100% / 画面に合わせる (0)"},
+        CommandText{kCmdFullScreen, "イメージだけを画面全体に表示します。Esc で元に戻ります。",
+                    "全画面表示 (F11)"},
     };
 }
 
@@ -92,6 +97,7 @@ constexpr std::array kPanePrototypes{
     PanePrototype{kPaneFileSize, "0.00 MB"},
     PanePrototype{kPaneZoom, "000.0 %"},
     PanePrototype{kPaneFile, "ファイル: 00000/00000"},
+    PanePrototype{kPaneCamera, "1/1000 秒  f/5.6  ISO 1600  200 mm"},
 };
 
 } // namespace

@@ -17,7 +17,7 @@ const CommandText* FindCommandText(int id);
 
 // The status bar's panes, left to right after the message pane, and the prototype text that
 // sets each one's width.
-inline constexpr int kStatusPanes[] = {101, 102, 104, 103};
+inline constexpr int kStatusPanes[] = {105, 101, 102, 104, 103};
 const char* PanePrototypeText(int paneId);
 
 // What the message pane shows while no prompt is shown.

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace pirela {
 
@@ -30,10 +33,6 @@ inline constexpr int kSmallestRate = -1;
 inline constexpr int kWorkspaceColour = 0xABABAB;
 inline constexpr int kWhite = 0xFFFFFF;
 
-// The first external program that a new installation offers.
-inline constexpr const char* kDefaultProgramName = "ペイント";
-inline constexpr const char* kDefaultProgramCommand = "kolourpaint";
-
 // The settings that the options sheet edits in place. Values outside their usual range are kept
 // as they are; each user of a value decides what to make of it.
 struct OptionBlock {
@@ -44,12 +43,16 @@ struct OptionBlock {
     int findSubfolder = 0;
     int findHidden = 0;
     int changeFileName = 0;
-    std::array<std::string, kProgramSlots> programNames{kDefaultProgramName};
-    std::array<std::string, kProgramSlots> programCommands{kDefaultProgramCommand};
-    float rate = 100; // 25, 50, 100, 200, 400; 0 fit to the window; -1 shrink large images
+    std::array<std::string, kProgramSlots> programNames;
+    std::array<std::string, kProgramSlots> programCommands;
+    // 25, 50, 100, 200, 400; 0 fit to the window; -1 shrink large images (the default: today's
+    // photos are far larger than any window, and a small one is best seen at its own size)
+    float rate = -1;
     int keepTurnState = 0;
     int applyOrientation = 1; // turn photos upright as their files say
     int findNewFormats = 1;   // the folder scan lists the camera roll's formats too
+    int centreImage = 1;      // a picture smaller than the view stands in its middle
+    int openLast = 1;         // started without a path, the photo shown at the last exit opens
 };
 
 // Every persistent setting of the program.
@@ -67,6 +70,11 @@ struct AppSettings {
     std::string lastOpenApp;         // initial folder when browsing for an external program
     std::string lastSelectFolder;    // initial folder of the open-folder browser
     std::string lastOpenOtherFolder; // initial folder when choosing an unregistered destination
+
+    // What was open when the program last closed: the folder, and the photo shown (empty when
+    // none). A start without a path opens them again.
+    std::string lastViewFolder;
+    std::string lastViewImage;
 };
 
 // What the settings' defaults and clamps depend on, supplied by the user interface.
@@ -75,6 +83,9 @@ struct SettingsEnvironment {
     int screenHeight = 0;
     std::string documentsFolder;
     std::string programFilesFolder;
+    // The first external program a new installation offers (name, command): the desktop's image
+    // editor, asked for only when the settings file holds no first program. None: no program.
+    std::function<std::optional<std::pair<std::string, std::string>>()> defaultProgram;
 };
 
 } // namespace pirela

@@ -35,18 +35,19 @@ void ForEachSetting(Settings& settings, const SettingsEnvironment& environment, 
     visit("OPTIONS", "FINDHIDDEN", options.findHidden, 0);
     visit("OPTIONS", "FINDSUBFOLDER", options.findSubfolder, 0);
     visit("OPTIONS", "BGCOLOR", options.bgColor, kWhite);
-    visit("OPTIONS", "RATE", options.rate, 100);
+    visit("OPTIONS", "RATE", options.rate, -1);
     visit("OPTIONS", "CHANGEFILENAME", options.changeFileName, 0);
     visit("OPTIONS", "KEEPTURNSTATE", options.keepTurnState, 0);
     for (int i = 0; i < kStoredProgramSlots; ++i) {
         const std::string number = std::to_string(i + 1);
-        visit("OPTIONS", "PROGRAMNAME" + number, options.programNames[i],
-              std::string(i == 0 ? kDefaultProgramName : ""));
-        visit("OPTIONS", "PROGRAMCOMMAND" + number, options.programCommands[i],
-              std::string(i == 0 ? kDefaultProgramCommand : ""));
+        // The first program's default is the environment's (SettingsFromIni).
+        visit("OPTIONS", "PROGRAMNAME" + number, options.programNames[i], std::string());
+        visit("OPTIONS", "PROGRAMCOMMAND" + number, options.programCommands[i], std::string());
     }
     visit("OPTIONS", "APPLYORIENTATION", options.applyOrientation, 1);
     visit("OPTIONS", "FINDNEWFORMATS", options.findNewFormats, 1);
+    visit("OPTIONS", "CENTERIMAGE", options.centreImage, 1);
+    visit("OPTIONS", "OPENLAST", options.openLast, 1);
 
     for (int i = 0; i < kDestinationCount; ++i) {
         visit("SENDTO", "FOLDER" + std::to_string(i + 1), settings.destinationFolders[i],
@@ -57,6 +58,9 @@ void ForEachSetting(Settings& settings, const SettingsEnvironment& environment, 
     visit("FILEDIALOG", "LASTOPENAPP", settings.lastOpenApp, environment.programFilesFolder);
     visit("FILEDIALOG", "LASTSELECTFOLDER", settings.lastSelectFolder, std::string());
     visit("FILEDIALOG", "LASTOPENOTHERFOLDER", settings.lastOpenOtherFolder, std::string());
+
+    visit("LASTVIEW", "FOLDER", settings.lastViewFolder, std::string());
+    visit("LASTVIEW", "IMAGE", settings.lastViewImage, std::string());
 }
 
 } // namespace pirela

@@ -120,6 +120,14 @@ AppSettings SettingsFromIni(const IniFile& ini, const SettingsEnvironment& envir
     AppSettings settings;
     ForEachSetting(settings, environment, ReadFromIni{ini});
     ClampWindowRects(settings, environment.screenWidth, environment.screenHeight);
+    // Looked for only when needed: it reads the desktop's files.
+    if (environment.defaultProgram && !ini.GetString("OPTIONS", "PROGRAMNAME1") &&
+        !ini.GetString("OPTIONS", "PROGRAMCOMMAND1")) {
+        if (const auto program = environment.defaultProgram()) {
+            settings.options.programNames[0] = program->first;
+            settings.options.programCommands[0] = program->second;
+        }
+    }
     return settings;
 }
 

@@ -28,8 +28,11 @@ QString ShownPath(const std::string& bytes) {
 
 CBatchRenameDlg::CBatchRenameDlg(CPirelaDoc& doc, Prompter& prompter, FileWork& fileWork,
                                  QWidget* parent)
-    : QDialog(parent), prompter_(prompter), fileWork_(fileWork), log_(doc.Operations()),
-      folder_(doc.FileList().Folder()) {
+    : QDialog(parent), doc_(doc), prompter_(prompter), fileWork_(fileWork),
+      log_(doc.Operations()), folder_(doc.FileList().Folder()) {
+    if (const std::optional<FileOperation>& latest = doc.LatestOperation()) {
+        followed_ = latest->id;
+    }
     BuildDialog(*this, res::BatchRenameTemplate());
     // Display only: the list is filled in the rename's order, never re-sorted by the widget.
     FileList()->setSelectionMode(QAbstractItemView::NoSelection);
@@ -85,6 +88,16 @@ void CBatchRenameDlg::OnRun() {
     if (run.Run(Settings(), std::size_t(FileList()->count()),
                 [this](const std::vector<std::string>& names) { ShowFiles(names); })) {
         renameDone_ = true;
+        FollowTheRun();
+    }
+}
+
+void CBatchRenameDlg::FollowTheRun() {
+    // The run is the newest operation of the journal, unless it renamed nothing.
+    const std::optional<FileOperation>& latest = doc_.LatestOperation();
+    if (latest && latest->id != followed_ && latest->kind == operation::kRename) {
+        followed_ = latest->id;
+        doc_.FollowRename(*latest, false);
     }
 }
 

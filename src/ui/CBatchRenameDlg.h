@@ -42,17 +42,21 @@ private:
     void OnAutoDigits();
     void OnBrowse();
     void OnRun();
+    // The image shown follows a run to its new name.
+    void FollowTheRun();
     BatchRenameSettings Settings() const;
     ImageFormatChoice Formats() const;
     QLineEdit* Edit(int id) const;
     QCheckBox* CheckBox(int id) const;
     QListWidget* FileList() const;
 
+    CPirelaDoc& doc_;
     Prompter& prompter_;
     FileWork& fileWork_;
     OperationLog& log_;
     std::string folder_; // as bytes: a name that is not UTF-8 is only shown, never changed
     bool renameDone_ = false;
+    std::string followed_; // the id of the newest operation the image has followed (or not)
 };
 
 } // namespace pirela

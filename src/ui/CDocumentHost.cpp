@@ -9,6 +9,7 @@
 #include "ui/CPirelaView.h"
 #include "ui/CSendBar.h"
 #include "ui/QtText.h"
+#include "view/CameraFacts.h"
 #include "view/MenuTexts.h"
 #include "view/StatusTexts.h"
 
@@ -103,8 +104,19 @@ void CDocumentHost::SetFixedScrollSizes(int width, int height) {
 
 void CDocumentHost::RefreshStatusTexts() {
     if (frame_ && view_ && doc_) {
-        frame_->SetStatusTexts(
-            ComputeStatusTexts(doc_->Facts(), settings_.options.rate, view_->DrawSize()));
+        const DocumentFacts facts = doc_->Facts();
+        const StatusTexts texts =
+            ComputeStatusTexts(facts, settings_.options.rate, view_->DrawSize());
+        // Read once for each file shown (a file changed since is read again), not at every
+        // refresh.
+        const std::string file = facts.info.path + '\0' + std::to_string(facts.info.modified);
+        if (texts.image.empty()) {
+            cameraLine_ = {};
+        } else if (!cameraLine_ || cameraLine_->first != file) {
+            cameraLine_ = {file, CameraLine(ReadCameraFacts(facts.info.path))};
+        }
+        frame_->SetStatusTexts(texts);
+        frame_->SetCameraLine(cameraLine_ ? cameraLine_->second : std::string());
     }
 }
 
@@ -120,7 +132,8 @@ void CDocumentHost::ShowStatusMessage(const std::string& text) {
     }
     QStatusBar* bar = frame_->statusBar();
     if (!messageBefore_) {
-        messageBefore_ = bar->currentMessage();
+        // An outcome still shown has had its time once the next operation ends.
+        messageBefore_ = bar->currentMessage() == outcome_ ? QString() : bar->currentMessage();
     }
     bar->showMessage(ToQString(text));
     bar->repaint();
@@ -148,6 +161,14 @@ void CDocumentHost::RestoreStatusMessage() {
         frame_->statusBar()->repaint();
     }
     messageBefore_.reset();
+}
+
+void CDocumentHost::TellOutcome(const std::string& text) {
+    constexpr int kOutcomeMs = 3000;
+    if (frame_) {
+        outcome_ = ToQString(text);
+        frame_->statusBar()->showMessage(outcome_, kOutcomeMs);
+    }
 }
 
 void CDocumentHost::RefreshSendBar() {

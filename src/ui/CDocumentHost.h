@@ -9,6 +9,8 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace pirela {
 
@@ -52,6 +54,7 @@ public:
     // Runs each time file work has ended.
     void SetOnFileWorkEnded(std::function<void()> onEnded) { onFileWorkEnded_ = std::move(onEnded); }
     void RestoreStatusMessage() override;
+    void TellOutcome(const std::string& text) override;
     void RefreshSendBar() override;
     void RebuildProgramMenu() override;
 
@@ -76,6 +79,10 @@ private:
     CSendBar* sendBar_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;
     std::optional<QString> messageBefore_; // while a status message of ours is shown
+    QString outcome_;                      // the last outcome told, gone after a while
+    // The status bar's line of the camera's facts for the file shown (its path and time, the
+    // line).
+    std::optional<std::pair<std::string, std::string>> cameraLine_;
 };
 
 } // namespace pirela

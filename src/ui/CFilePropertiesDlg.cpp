@@ -4,6 +4,8 @@
 #include "res/ResourceIds.h"
 #include "ui/DialogBuilder.h"
 #include "ui/QtText.h"
+#include "res/Messages.h"
+#include "view/CameraFacts.h"
 #include "view/FileProperties.h"
 
 #include <QFile>
@@ -14,6 +16,8 @@
 #include <QMimeDatabase>
 #include <QPushButton>
 
+#include <utility>
+
 namespace pirela {
 
 namespace {
@@ -21,7 +25,34 @@ namespace {
 void SetField(const QDialog& dialog, int id, const std::string& text) {
     if (auto* field = qobject_cast<QLineEdit*>(FindControl(dialog, id))) {
         field->setText(ToQString(text));
-        field->setCursorPosition(0); // a long folder shows its beginning
+        field->setCursorPosition(0);
+    }
+}
+
+// A long folder keeps its beginning and its last folders, with "…" in the middle; the whole of
+// it is the field's tool tip.
+void SetLocation(const QDialog& dialog, const std::string& location) {
+    auto* field = qobject_cast<QLineEdit*>(FindControl(dialog, res::kPropertiesFolder));
+    if (field == nullptr) {
+        return;
+    }
+    const QString whole = ToQString(location);
+    const int room = field->contentsRect().width() - 2 * field->fontMetrics().averageCharWidth();
+    field->setText(field->fontMetrics().elidedText(whole, Qt::ElideMiddle, room));
+    field->setToolTip(whole);
+    field->setCursorPosition(0);
+}
+
+void SetCameraFacts(const QDialog& dialog, const CameraFacts& facts) {
+    const std::pair<int, const std::string*> fields[] = {
+        {res::kPropertiesTaken, &facts.taken},      {res::kPropertiesCamera, &facts.camera},
+        {res::kPropertiesLens, &facts.lens},        {res::kPropertiesExposure, &facts.exposure},
+        {res::kPropertiesFNumber, &facts.fNumber},  {res::kPropertiesIso, &facts.iso},
+        {res::kPropertiesFocalLength, &facts.focalLength},
+        {res::kPropertiesOrientation, &facts.orientation},
+    };
+    for (const auto& [id, text] : fields) {
+        SetField(dialog, id, text->empty() ? res::kPropertiesUnknown : *text);
     }
 }
 
@@ -34,11 +65,12 @@ CFilePropertiesDlg::CFilePropertiesDlg(const std::string& path, const ImageInfo&
     const FilePropertyTexts texts = ComputeFilePropertyTexts(path, info);
     setWindowTitle(ToQString(texts.caption));
     SetField(*this, res::kPropertiesName, texts.name);
-    SetField(*this, res::kPropertiesFolder, texts.location);
+    SetLocation(*this, texts.location);
     SetField(*this, res::kPropertiesSize, texts.size);
     SetField(*this, res::kPropertiesModified, texts.modified);
     SetField(*this, res::kPropertiesPixels, texts.pixels);
     SetField(*this, res::kPropertiesColours, texts.colours);
+    SetCameraFacts(*this, ReadCameraFacts(path));
 
     const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
     const QString description = QMimeDatabase().mimeTypeForFile(file).comment();

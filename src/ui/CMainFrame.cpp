@@ -211,6 +211,10 @@ void CMainFrame::SetStatusTexts(const StatusTexts& texts) {
     panes_[res::kPaneFile]->setText(ToQString(texts.file));
 }
 
+void CMainFrame::SetCameraLine(const std::string& line) {
+    panes_[res::kPaneCamera]->setText(ToQString(line));
+}
+
 QString CMainFrame::PaneText(int paneId) const {
     const auto found = panes_.find(paneId);
     return found == panes_.end() ? QString() : found->second->text();

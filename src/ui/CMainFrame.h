@@ -76,6 +76,8 @@ public:
 
     // The four panes after the message pane.
     void SetStatusTexts(const StatusTexts& texts);
+    // The pane of the camera's facts: "1/250 秒  f/2.8  ISO 400  50 mm".
+    void SetCameraLine(const std::string& line);
     QString PaneText(int paneId) const;
 
 protected:

@@ -179,8 +179,9 @@ std::optional<std::string> CMessagePrompter::AskFolder(const std::string& startF
 
 std::optional<std::string> CMessagePrompter::AskNewName(const std::string& folder,
                                                        const std::string& currentName,
-                                                       const std::string& extension) {
-    CSendRenameDlg dialog(folder, currentName, extension, owner_);
+                                                       const std::string& extension,
+                                                       const std::string& offeredName) {
+    CSendRenameDlg dialog(folder, currentName, extension, offeredName, owner_);
     return dialog.Ask();
 }
 

@@ -17,7 +17,8 @@ public:
                                          const std::string& title) override;
     std::optional<std::string> AskNewName(const std::string& folder,
                                           const std::string& currentName,
-                                          const std::string& extension) override;
+                                          const std::string& extension,
+                                          const std::string& offeredName) override;
 
 private:
     QWidget* owner_ = nullptr;

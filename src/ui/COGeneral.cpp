@@ -44,6 +44,8 @@ COGeneral::COGeneral(OptionsContext& context, QWidget* parent)
     onClick(res::kGeneralSystemColour, &COGeneral::TakeSystemColour);
     onClick(res::kGeneralShortcut, &COGeneral::OnLauncherClicked);
     ModifiesOnClick(res::kGeneralApplyOrientation);
+    ModifiesOnClick(res::kGeneralCentreImage);
+    ModifiesOnClick(res::kGeneralOpenLast);
     connect(name_, &QLineEdit::textEdited, this, [this] {
         nameChanged_ = true;
         SetModified();
@@ -56,6 +58,8 @@ void COGeneral::OnInitDialog() {
     const OptionBlock& options = context_.settings.options;
     SetChecked(res::kGeneralUseBackground, options.bgColorType == 1);
     SetChecked(res::kGeneralApplyOrientation, options.applyOrientation != 0);
+    SetChecked(res::kGeneralCentreImage, options.centreImage != 0);
+    SetChecked(res::kGeneralOpenLast, options.openLast != 0);
     colour_ = options.bgColor;
     launcher_ = Launcher(context_.launcher).FindOwn();
     SetChecked(res::kGeneralShortcut, launcher_.has_value());
@@ -70,6 +74,8 @@ void COGeneral::OnOK() {
     options.bgColorType = IsChecked(res::kGeneralUseBackground) ? 1 : 0;
     options.bgColor = colour_; // kept even when unticked, for the next time it is ticked
     options.applyOrientation = IsChecked(res::kGeneralApplyOrientation) ? 1 : 0;
+    options.centreImage = IsChecked(res::kGeneralCentreImage) ? 1 : 0;
+    options.openLast = IsChecked(res::kGeneralOpenLast) ? 1 : 0;
     context_.host.UpdateAllViews();
     if (!Launcher(context_.launcher)
              .Apply(launcher_, IsChecked(res::kGeneralShortcut), ToUtf8(name_->text()),

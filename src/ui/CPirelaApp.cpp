@@ -22,6 +22,7 @@
 #include "ui/CPirelaView.h"
 #include "ui/CSendBar.h"
 #include "ui/DesktopEnvironment.h"
+#include "ui/FullScreen.h"
 #include "ui/KeyboardAccelerators.h"
 #include "ui/LoneAltStyle.h"
 #include "ui/ProgramCommands.h"
@@ -122,9 +123,12 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     frame_->RebuildProgramMenu(ProgramItemTexts(settings_.options.programNames));
     frame_->PlaceAt(placed);
 
-    // A path from the command line is opened, and its question asked, before the window shows.
+    // A path from the command line is opened, and its question asked, before the window shows;
+    // without one, the photo shown at the last exit comes back.
     if (!commandLinePath_.empty()) {
         doc_->OnOpenDocument(commandLinePath_);
+    } else if (settings_.options.openLast != 0) {
+        doc_->ReopenImage(settings_.lastViewFolder, settings_.lastViewImage);
     }
     if (settings_.mainWindowMaximized == 1) {
         frame_->showMaximized();
@@ -140,6 +144,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     host_->AttachFileList(fileList_);
     frame_->Commands().Add(res::kCmdFileList, [this] { fileList_->Toggle(); }, {},
                            [this] { return fileList_->IsShown(); });
+    RegisterFullScreen();
     if (!store_.LoadValue(kFileListSection, "LEFT")) {
         PlaceFileListBeside(settings_.mainWindowMaximized == 1 ? UsableScreenArea() : placed);
     }
@@ -172,6 +177,18 @@ void CPirelaApp::TellRecovery(std::shared_ptr<StartupRecovery> recovery) {
     if (const std::string message = RecoveryMessage(recovery->Wait()); !message.empty()) {
         prompter_->ShowMessage(message, MessageIcon::Information, MessageButtons::Ok);
     }
+}
+
+void CPirelaApp::RegisterFullScreen() {
+    fullScreen_ = new FullScreen(*frame_);
+    fullScreen_->AddPart({[this] { return fileList_->IsShown(); }, [this] { fileList_->Toggle(); }});
+    CommandTable& commands = frame_->Commands();
+    commands.Add(res::kCmdFullScreen, [this] { fullScreen_->Toggle(); }, {},
+                 [this] { return fullScreen_->IsOn(); });
+    const auto on = [this] { return fullScreen_->IsOn(); };
+    commands.Add(res::kCmdLeaveFullScreen, [this] { fullScreen_->Leave(); }, on);
+    // Escape does what it did before, except while the screen is full.
+    frame_->Accelerators().SetStandsAside(res::kCmdLeaveFullScreen, [on] { return !on(); });
 }
 
 void CPirelaApp::PlaceFileListBeside(const WindowRect& main) {
@@ -261,6 +278,11 @@ void CPirelaApp::CloseIfAsked() {
 }
 
 void CPirelaApp::OnFrameClosing() {
+    // The bars and the file list come back first, so that their state is stored as the user
+    // left it, not as the full screen hid it.
+    if (fullScreen_ != nullptr) {
+        fullScreen_->Leave();
+    }
     TellIfNotSaved(
         {StoreSettings(),
          store_.SaveValue(kBarsSection, kBarsKey, frame_->saveState().toBase64().toStdString()),
@@ -292,6 +314,9 @@ SaveOutcome CPirelaApp::StoreSettings() {
     if (fileList_) {
         fileList_->StoreInSettings();
     }
+    const ImageFileList& list = doc_->FileList();
+    settings_.lastViewFolder = list.Folder();
+    settings_.lastViewImage = list.HasCurrentImage() ? list.CurrentImagePath() : std::string();
     return store_.Save(settings_);
 }
 

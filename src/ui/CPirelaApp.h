@@ -25,6 +25,7 @@ class CPirelaView;
 class ProgramStarter;
 class ShellOpener;
 class CSendBar;
+class FullScreen;
 
 // The application: owns the settings and the one document for the whole run, builds the main
 // window and its view at startup, opens the path given on the command line, and saves the
@@ -94,6 +95,8 @@ private:
     // The destination and file-manager items name their folders whenever the menu opens.
     void RegisterMenuTexts();
     void RegisterProgramAndOptionCommands();
+    // F11 and F: the picture alone on the screen; Escape leaves it.
+    void RegisterFullScreen();
 
     SettingsStore store_;
     std::filesystem::path journalFolder_;
@@ -110,6 +113,7 @@ private:
     CPirelaView* view_ = nullptr;         // owned by the frame
     CFileListWnd* fileList_ = nullptr;    // owned by the frame
     CSendBar* sendBar_ = nullptr;         // owned by the frame
+    FullScreen* fullScreen_ = nullptr;    // owned by the frame
 };
 
 } // namespace pirela

@@ -17,6 +17,7 @@
 #include "ui/QtText.h"
 #include "ui/ResourceIcons.h"
 #include "ui/SendCommands.h"
+#include "view/StatusTexts.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -29,6 +30,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace pirela {
@@ -93,6 +95,9 @@ CPirelaView::CPirelaView(CPirelaDoc& doc, AppSettings& settings, DocumentHost& h
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     lastPictureTimer_.setSingleShot(true);
     connect(&lastPictureTimer_, &QTimer::timeout, viewport(), [this] { viewport()->update(); });
+    if (settings_.options.rate <= 0) {
+        lastFitRate_ = settings_.options.rate;
+    }
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -104,12 +109,7 @@ void CPirelaView::RegisterCommands(CommandTable& commands) {
     commands.Add(res::kCmdOpenFolder, [this] { OnOpenFolder(); });
     commands.Add(res::kCmdRefresh, [this] { OnRefresh(); },
                  [this] { return doc_.FileList().HasCurrentImage(); });
-    for (const auto& zoom : kZoomCommands) {
-        const float rate = zoom.rate;
-        commands.Add(zoom.command, [this, rate] { OnZoom(rate); }, [this] { return HasImage(); },
-                     [this, rate] { return settings_.options.rate == rate; });
-        commands.SetChoiceGroup(zoom.command, kZoomChoices);
-    }
+    RegisterZoomCommands(commands);
     for (const auto& scroll : kScrollCommands) {
         const ScrollKey key = scroll.key;
         commands.Add(scroll.command, [this, key] { OnScrollKey(key); });
@@ -118,6 +118,25 @@ void CPirelaView::RegisterCommands(CommandTable& commands) {
     RegisterTurnCommands(commands);
     commands.Add(res::kCmdBatchRename, [this] { OnBatchRename(); });
     RegisterSendCommands(commands, doc_);
+}
+
+void CPirelaView::RegisterZoomCommands(CommandTable& commands) {
+    for (const auto& zoom : kZoomCommands) {
+        const float rate = zoom.rate;
+        commands.Add(zoom.command, [this, rate] { OnZoom(rate); }, [this] { return HasImage(); },
+                     [this, rate] { return settings_.options.rate == rate; });
+        commands.SetChoiceGroup(zoom.command, kZoomChoices);
+    }
+    for (const bool larger : {true, false}) {
+        commands.Add(larger ? res::kCmdZoomIn : res::kCmdZoomOut,
+                     [this, larger] {
+                         if (const std::optional<float> rate = NextZoom(larger)) {
+                             OnZoom(*rate);
+                         }
+                     },
+                     [this, larger] { return NextZoom(larger).has_value(); });
+    }
+    commands.Add(res::kCmdZoomToggle, [this] { OnZoomToggle(); }, [this] { return HasImage(); });
 }
 
 void CPirelaView::RegisterNavigationCommands(CommandTable& commands) {
@@ -270,6 +289,11 @@ void CPirelaView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CPirelaView::wheelEvent(QWheelEvent* event) {
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        ZoomByWheel(*event);
+        event->accept();
+        return;
+    }
     if (DrawSize().height > ClientSize().height) {
         // The animated part: 12-pixel steps, each one painted, toward twice the wheel's turn.
         const ScrollPoint start = ScrollPosition();
@@ -289,6 +313,10 @@ ViewPlan CPirelaView::Plan() const {
     return {settings_.options.rate, nextTurn, ClientSize()};
 }
 
+bool CPirelaView::Centred() const {
+    return settings_.options.centreImage != 0;
+}
+
 void CPirelaView::paintEvent(QPaintEvent*) {
     // Whatever changed the draw size repaints, so the decodes learn of it here.
     doc_.SetViewPlan(Plan());
@@ -298,7 +326,10 @@ void CPirelaView::paintEvent(QPaintEvent*) {
     const bool image = doc_.Image().Shown() &&
                        (doc_.Image().Loading() || (HasImage() && painter_.HasSurface()));
     if (image) {
-        const ImagePainter::Frame frame{DrawSize(), ScrollPosition(), viewport()->rect()};
+        // The painter places the picture by a scroll position: one that puts it at its origin.
+        const PixelSize draw = DrawSize();
+        const ScrollPoint origin = PictureOrigin(ClientSize(), draw, ScrollPosition(), Centred());
+        const ImagePainter::Frame frame{draw, {-origin.x, -origin.y}, viewport()->rect()};
         // Painting nothing leaves the last picture on screen (the viewport paints opaquely).
         if (const int keep = painter_.MsToKeepLastPicture(frame); keep > 0) {
             lastPictureTimer_.start(keep);
@@ -352,10 +383,57 @@ void CPirelaView::DrawLoadError(QPainter& painter) {
 // --- Commands ---
 
 void CPirelaView::OnZoom(float rate) {
+    ZoomAt(rate, MiddleOfView());
+}
+
+ScrollPoint CPirelaView::MiddleOfView() const {
+    const PixelSize client = ClientSize();
+    return {client.width / 2, client.height / 2};
+}
+
+void CPirelaView::ZoomAt(float rate, ScrollPoint anchor) {
+    const PixelSize oldDraw = DrawSize();
+    const ScrollPoint oldScroll = ScrollPosition();
+    if (rate <= 0) {
+        lastFitRate_ = rate;
+    }
     settings_.options.rate = rate;
     UpdateScrollSizes();
+    // The scroll bars may have come or gone with the new size, and the view with them.
+    ScrollTo(ZoomScrollTarget(ClientSize(), oldDraw, oldScroll, DrawSize(), anchor, Centred()));
     host_.RefreshStatusTexts();
     viewport()->update();
+}
+
+std::optional<float> CPirelaView::NextZoom(bool larger) const {
+    if (!HasImage()) {
+        return std::nullopt;
+    }
+    const double shown = ShownZoomPercent(doc_.Image().Info(), doc_.TurnState(),
+                                          settings_.options.rate, DrawSize());
+    return NextFixedRate(shown, larger);
+}
+
+void CPirelaView::OnZoomToggle() {
+    OnZoom(settings_.options.rate == 100 ? lastFitRate_ : 100);
+}
+
+void CPirelaView::ZoomByWheel(const QWheelEvent& event) {
+    constexpr int kNotch = 120;
+    wheelZoomTurn_ += event.angleDelta().y();
+    const ScrollPoint pointer{static_cast<int>(event.position().x()),
+                              static_cast<int>(event.position().y())};
+    // A fine-grained wheel (a touchpad) zooms once its turns add up to a notch.
+    while (std::abs(wheelZoomTurn_) >= kNotch) {
+        const bool larger = wheelZoomTurn_ > 0;
+        wheelZoomTurn_ -= larger ? kNotch : -kNotch;
+        const std::optional<float> rate = NextZoom(larger);
+        if (!rate) {
+            wheelZoomTurn_ = 0;
+            return;
+        }
+        ZoomAt(*rate, pointer);
+    }
 }
 
 void CPirelaView::RefreshAfterOpen() {
@@ -382,7 +460,9 @@ void CPirelaView::OnFileOpen() {
 
 void CPirelaView::OnOpenFolder() {
     CFolderBrowser browser(true, settings_.options.findSubfolder == 1);
-    QString folder = ToQString(settings_.lastSelectFolder);
+    // The open folder first, as for opening a file: the next folder is most often beside it.
+    const std::string& openFolder = doc_.FileList().Folder();
+    QString folder = ToQString(openFolder.empty() ? settings_.lastSelectFolder : openFolder);
     if (!browser.Browse(folder, QStringLiteral("開くフォルダを選択してください。"))) {
         return;
     }

@@ -11,6 +11,7 @@
 class QMenu;
 
 #include <cstdint>
+#include <optional>
 
 namespace pirela {
 
@@ -48,7 +49,14 @@ public:
     // What the open-folder command does once a folder is chosen.
     void OpenFolder(const std::string& folder);
     void OnRefresh();
+    // Zooms to the rate keeping the picture's point in the view's middle where it is.
     void OnZoom(float rate);
+    // Zooms to the rate keeping the picture's point under anchor (a viewport position) there.
+    void ZoomAt(float rate, ScrollPoint anchor);
+    // The fixed zoom next above or below the zoom shown; none beyond the ends or without image.
+    std::optional<float> NextZoom(bool larger) const;
+    // 100 %, or from 100 % back to the fit mode last used (shrinking large images at first).
+    void OnZoomToggle();
     void OnScrollKey(ScrollKey key);
     // Runs the batch rename dialog; when a rename was carried out, the folder is read again.
     void OnBatchRename();
@@ -73,6 +81,12 @@ protected:
 private:
     void RegisterNavigationCommands(CommandTable& commands);
     void RegisterTurnCommands(CommandTable& commands);
+    void RegisterZoomCommands(CommandTable& commands);
+    // Whether a picture smaller than the view stands in its middle.
+    bool Centred() const;
+    ScrollPoint MiddleOfView() const;
+    // Ctrl with the wheel: a step of zoom for each notch, at the pointer.
+    void ZoomByWheel(const QWheelEvent& event);
     bool HasImage() const;
     // What decides the draw size of the images to come.
     ViewPlan Plan() const;
@@ -93,6 +107,8 @@ private:
     ScrollPoint dragAnchor_;
     PixelSize pressClient_;
     QMenu* contextMenu_ = nullptr;
+    float lastFitRate_ = kRateShrink; // the fit mode the zoom toggle goes back to
+    int wheelZoomTurn_ = 0;           // the wheel's turn not yet zoomed by
 };
 
 } // namespace pirela

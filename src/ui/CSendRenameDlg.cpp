@@ -12,7 +12,8 @@
 namespace pirela {
 
 CSendRenameDlg::CSendRenameDlg(const std::string& folder, std::string currentName,
-                               const std::string& extension, QWidget* parent)
+                               const std::string& extension, const std::string& offeredName,
+                               QWidget* parent)
     : QDialog(parent), currentName_(std::move(currentName)), shownName_(ToQString(currentName_)) {
     BuildDialog(*this, res::SendRenameTemplate());
     // A long path keeps its start and its last folders, the whole of it in the tool tip.
@@ -26,7 +27,7 @@ CSendRenameDlg::CSendRenameDlg(const std::string& folder, std::string currentNam
     SetText(res::kRenameCurrentExtension, dotted);
     SetText(res::kRenameNewExtension, dotted);
     newName_ = qobject_cast<QLineEdit*>(FindControl(*this, res::kRenameNewName));
-    newName_->setText(shownName_);
+    newName_->setText(offeredName.empty() ? shownName_ : ToQString(offeredName));
     // Typing replaces the offered name at once; the arrow keys keep it for editing.
     newName_->selectAll();
     newName_->setFocus();

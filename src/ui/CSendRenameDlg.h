@@ -14,8 +14,11 @@ namespace pirela {
 class CSendRenameDlg : public QDialog {
     Q_OBJECT
 public:
+    // offeredName stands in the new-name box (the current name when it is empty): after a
+    // refusal, what the user typed, to be mended rather than typed again.
     CSendRenameDlg(const std::string& folder, std::string currentName,
-                   const std::string& extension, QWidget* parent = nullptr);
+                   const std::string& extension, const std::string& offeredName = {},
+                   QWidget* parent = nullptr);
 
     // The name typed, or none when cancelled. A name left as offered comes back as the file's
     // own bytes, which need not be UTF-8 and so cannot survive a trip through the text box.

@@ -1,5 +1,6 @@
 #include "ui/DesktopEnvironment.h"
 
+#include "app/MimeApplications.h"
 #include "platform/FileAccess.h"
 #include "settings/SettingsLocation.h"
 #include "ui/QtText.h"
@@ -48,6 +49,12 @@ SettingsEnvironment CurrentSettingsEnvironment() {
     }
     environment.documentsFolder = ExistingDocumentsFolder();
     environment.programFilesFolder = kProgramsFolder;
+    environment.defaultProgram = []() -> std::optional<std::pair<std::string, std::string>> {
+        if (const auto editor = MimeApplications::FromEnvironment().ImageEditor()) {
+            return std::pair{editor->name, editor->program};
+        }
+        return std::nullopt;
+    };
     return environment;
 }
 

@@ -31,6 +31,12 @@ QWidget* OwningWindow(QWidget* window) {
     return window;
 }
 
+// The printable ASCII keys that are neither letters nor digits.
+bool IsPunctuation(int key) {
+    return (key > Qt::Key_Space && key < Qt::Key_0) || (key > Qt::Key_9 && key < Qt::Key_A) ||
+           (key > Qt::Key_Z && key <= Qt::Key_AsciiTilde);
+}
+
 } // namespace
 
 KeyboardAccelerators::KeyboardAccelerators(const std::vector<res::Accelerator>& table, Runner run,
@@ -52,14 +58,23 @@ std::optional<int> KeyboardAccelerators::CommandFor(QKeyCombination key) const {
     const Qt::KeyboardModifiers modifiers = key.keyboardModifiers() & kSignificantModifiers;
     auto found = commands_.find(QKeyCombination(modifiers, key.key()).toCombined());
     if (found == commands_.end() && modifiers.testFlag(Qt::KeypadModifier)) {
-        // The keypad's Enter and arrows are the same keys as the main block's.
+        // The keypad's Enter, arrows, + and - are the same keys as the main block's.
         found = commands_.find(
             QKeyCombination(modifiers & ~Qt::KeypadModifier, key.key()).toCombined());
+    }
+    if (found == commands_.end() && modifiers.testFlag(Qt::ShiftModifier) &&
+        IsPunctuation(key.key())) {
+        found = commands_.find(
+            QKeyCombination(modifiers & ~Qt::ShiftModifier, key.key()).toCombined());
     }
     if (found == commands_.end()) {
         return std::nullopt;
     }
     return found->second;
+}
+
+void KeyboardAccelerators::SetStandsAside(int command, std::function<bool()> standsAside) {
+    standsAside_[command] = std::move(standsAside);
 }
 
 bool KeyboardAccelerators::MayAct(const QKeyEvent& key) const {
@@ -117,6 +132,10 @@ bool KeyboardAccelerators::eventFilter(QObject* watched, QEvent* event) {
     const auto& key = static_cast<const QKeyEvent&>(*event);
     const std::optional<int> command = CommandFor(key.keyCombination());
     if (!command || !MayAct(key)) {
+        return false;
+    }
+    if (const auto aside = standsAside_.find(*command);
+        aside != standsAside_.end() && aside->second()) {
         return false;
     }
     if (ArrivedWhileBusy(key) || (key.isAutoRepeat() && !res::RepeatsWhenHeld(*command))) {

@@ -38,8 +38,14 @@ public:
     // A window in which the keys act; ownKeys are left to its controls while it is active.
     void AddWindow(QWidget* window, std::set<int> ownKeys = {});
 
-    // The command of a key with its modifiers, or none.
+    // The command of a key with its modifiers, or none. A punctuation key answers with or
+    // without Shift, since many keyboards need Shift to type it ("+" on most, "=" on Japanese
+    // ones); letters and digits with Shift are not the table's keys.
     std::optional<int> CommandFor(QKeyCombination key) const;
+
+    // While standsAside holds, the keys of the command are left to the windows, as if they were
+    // not in the table (Escape is the program's only while something is on the full screen).
+    void SetStandsAside(int command, std::function<bool()> standsAside);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,6 +62,7 @@ private:
 
     std::map<int, int> commands_; // QKeyCombination::toCombined() → command
     std::map<QWidget*, std::set<int>> windows_;
+    std::map<int, std::function<bool()>> standsAside_; // command → whether it stands aside now
     Runner run_;
     unsigned long lastTimestamp_ = 0;
     long long lastDurationMs_ = -1; // -1: no key handled yet

@@ -1,6 +1,9 @@
 #include "view/DrawGeometry.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
+#include <iterator>
 #include <utility>
 
 namespace pirela {
@@ -32,6 +35,25 @@ PixelSize Fit(long long width, long long height, PixelSize client) {
         return HeightFit(width, height, client);
     }
     return WidthFit(width, height, client);
+}
+
+int OriginAlong(int client, int draw, int scroll, bool centred) {
+    if (draw < client) {
+        return centred ? (client - draw) / 2 : 0;
+    }
+    return -scroll;
+}
+
+// The scroll position along one axis that puts the picture's point at fraction of its size
+// under the anchor, held within the scroll range.
+int ScrollAlong(int client, int oldDraw, int oldOrigin, int newDraw, int anchor) {
+    if (newDraw <= client) {
+        return 0;
+    }
+    const double fraction =
+        oldDraw > 0 ? std::clamp(static_cast<double>(anchor - oldOrigin) / oldDraw, 0.0, 1.0) : 0.5;
+    const long long target = std::llround(fraction * newDraw) - anchor;
+    return static_cast<int>(std::clamp<long long>(target, 0, newDraw - client));
 }
 
 } // namespace
@@ -102,6 +124,36 @@ ScrollPoint DragScrollTarget(ScrollPoint anchor, ScrollPoint mouse, PixelSize pr
         target.y = 0;
     }
     return target;
+}
+
+ScrollPoint PictureOrigin(PixelSize client, PixelSize draw, ScrollPoint scroll, bool centred) {
+    return {OriginAlong(client.width, draw.width, scroll.x, centred),
+            OriginAlong(client.height, draw.height, scroll.y, centred)};
+}
+
+ScrollPoint ZoomScrollTarget(PixelSize client, PixelSize oldDraw, ScrollPoint oldScroll,
+                             PixelSize newDraw, ScrollPoint anchor, bool centred) {
+    const ScrollPoint origin = PictureOrigin(client, oldDraw, oldScroll, centred);
+    return {ScrollAlong(client.width, oldDraw.width, origin.x, newDraw.width, anchor.x),
+            ScrollAlong(client.height, oldDraw.height, origin.y, newDraw.height, anchor.y)};
+}
+
+std::optional<float> NextFixedRate(double shownPercent, bool larger) {
+    constexpr double kSameRate = 0.01;
+    if (larger) {
+        for (const float rate : kFixedRates) {
+            if (rate > shownPercent * (1 + kSameRate)) {
+                return rate;
+            }
+        }
+        return std::nullopt;
+    }
+    for (auto rate = std::rbegin(kFixedRates); rate != std::rend(kFixedRates); ++rate) {
+        if (*rate < shownPercent * (1 - kSameRate)) {
+            return *rate;
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<int> WheelSteps(int y, int delta) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 namespace pirela {
@@ -43,6 +44,25 @@ ScrollPoint KeyScrollTarget(ScrollPoint position, PixelSize client, PixelSize dr
 // the mouse, along each axis where the image is larger than the window at the press.
 ScrollPoint DragScrollTarget(ScrollPoint anchor, ScrollPoint mouse, PixelSize pressClient,
                              PixelSize draw);
+
+// Where the picture stands in the view: the viewport position of its top left corner. Along an
+// axis where it is smaller than the view it stands in the middle (centred) or at the edge;
+// along the others the scroll position decides.
+ScrollPoint PictureOrigin(PixelSize client, PixelSize draw, ScrollPoint scroll, bool centred);
+
+// The scroll position after a zoom from oldDraw to newDraw that keeps the point of the picture
+// under anchor (a viewport position: the view's middle for a key, the pointer for the wheel)
+// where it was, held within the new scroll range. An anchor beside the picture keeps the
+// picture's nearest edge.
+ScrollPoint ZoomScrollTarget(PixelSize client, PixelSize oldDraw, ScrollPoint oldScroll,
+                             PixelSize newDraw, ScrollPoint anchor, bool centred);
+
+// The fixed zoom rates the menu offers, smallest first.
+inline constexpr float kFixedRates[] = {25, 50, 100, 200, 400};
+
+// The fixed rate next above (larger) or below the percentage shown now; none beyond the ends.
+// A percentage within one per cent of a fixed rate counts as that rate.
+std::optional<float> NextFixedRate(double shownPercent, bool larger);
 
 // The vertical positions of the wheel's animated scroll: 12-pixel steps from y toward
 // y - 2 * delta, stopping at the last step that does not pass it; the first is y itself.

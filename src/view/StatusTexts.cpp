@@ -56,12 +56,7 @@ StatusTexts ComputeStatusTexts(const DocumentFacts& doc, float rate, PixelSize d
         texts.fileSize = FormatFileSize(info.size) + "B";
     }
     if (shownImage) {
-        double zoom = rate;
-        if (rate <= 0) {
-            const int loadedWidth = doc.turnState % 2 == 0 ? info.width : info.height;
-            zoom = loadedWidth > 0 ? drawSize.width * 100.0 / loadedWidth : 0;
-        }
-        texts.zoom = Format("%3.1f %%", zoom);
+        texts.zoom = Format("%3.1f %%", ShownZoomPercent(info, doc.turnState, rate, drawSize));
     }
     if (!doc.folder.empty()) {
         // An empty list has no position: "1/0" would name a file that is not there.
@@ -70,12 +65,21 @@ StatusTexts ComputeStatusTexts(const DocumentFacts& doc, float rate, PixelSize d
     return texts;
 }
 
+double ShownZoomPercent(const ImageInfo& info, int turnState, float rate, PixelSize drawSize) {
+    if (rate > 0) {
+        return rate;
+    }
+    const int loadedWidth = turnState % 2 == 0 ? info.width : info.height;
+    return loadedWidth > 0 ? drawSize.width * 100.0 / loadedWidth : 0;
+}
+
 std::string ComputeTitle(const DocumentFacts& doc) {
     std::string title = "Pirela";
     const std::string folder = " [ " + FolderForSearch(doc.folder) + " ] ";
     // A file shown outside the list (hidden, or gone since the scan) is named too.
     if (doc.hasBitmap || doc.count > 0 || !doc.currentName.empty()) {
-        title += " - " + doc.currentName + folder;
+        const std::string copied = doc.copiedTo.empty() ? "" : " → " + doc.copiedTo;
+        title += " - " + doc.currentName + copied + folder;
     } else if (!doc.folder.empty()) {
         title += folder;
     }

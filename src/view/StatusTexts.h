@@ -21,6 +21,7 @@ struct DocumentFacts {
     bool loading = false;         // a helper decodes the image, and nothing of it came yet
     int turnState = 0;
     ImageInfo info;               // the image as loaded, before any turn
+    std::string copiedTo;         // where this run copied the current image: "keep, best"
 };
 
 // The four status bar panes, left to right after the message pane.
@@ -35,7 +36,12 @@ struct StatusTexts {
 // The panes for the document as it stands; drawSize is the current draw size.
 StatusTexts ComputeStatusTexts(const DocumentFacts& doc, float rate, PixelSize drawSize);
 
-// The main window's title: "Pirela", then " - name" with the folder in brackets.
+// The zoom the picture is shown at, in per cent: the rate, or in the fit modes the draw width
+// against the image's width as loaded (its height when turned by a quarter); 0 without an image.
+double ShownZoomPercent(const ImageInfo& info, int turnState, float rate, PixelSize drawSize);
+
+// The main window's title: "Pirela", then " - name" with the folder in brackets; a name the
+// run copied somewhere is marked with where ("a.jpg → keep").
 std::string ComputeTitle(const DocumentFacts& doc);
 
 // A size in three significant digits with its unit letter: "512 ", "0.97 K", "1.50 K", "97.6 K",

@@ -43,6 +43,27 @@ protected:
     test::TempDir dir_;
 };
 
+TEST_F(CPirelaDocFolderTest, TheLastImageOpensAgainOnlyWhileItAndItsFolderAreThere) {
+    fs::create_directory(dir_ / "sub");
+    Picture("a.png");
+    Picture("sub/b.png");
+    options_.findSubfolder = 1;
+    const std::string folder = dir_.Path().string();
+    EXPECT_TRUE(doc_.ReopenImage(folder, (dir_ / "sub/b.png").string()));
+    EXPECT_EQ(doc_.FileList().CurrentName(), "sub/b.png");
+    EXPECT_EQ(doc_.Image().Info().fileName, "b.png");
+
+    for (const std::pair<std::string, std::string>& gone :
+         {std::pair{folder, (dir_ / "c.png").string()}, {folder + "/gone", folder + "/gone/a.png"},
+          {folder, folder + "/sub"}, {std::string(), std::string()}}) {
+        doc_.ResetDocument();
+        host_.Clear();
+        EXPECT_FALSE(doc_.ReopenImage(gone.first, gone.second)) << gone.second;
+        EXPECT_TRUE(host_.messages.empty()); // nothing to tell: the start is simply empty
+        EXPECT_EQ(doc_.FileList().Folder(), "");
+    }
+}
+
 TEST_F(CPirelaDocFolderTest, AScanShowsItsProgressAndSorts) {
     Picture("b.png");
     Picture("A.png");

@@ -44,5 +44,15 @@ TEST_F(EarlyDecodeTest, TheSavedWindowAndZoomChooseThePreviewBeforeAnythingElseE
     EXPECT_EQ(StartEarlyDecode({}, ini_), nullptr);
 }
 
+TEST_F(EarlyDecodeTest, WithoutAPathThePhotoOfTheLastExitDecodesUnlessTheUserSaidNo) {
+    WriteSettings("[LASTVIEW]\nFOLDER=" + dir_.Path().string() + "\nIMAGE=" + photo_.string() +
+                  "\n");
+    const auto last = StartEarlyDecode({}, ini_);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->Path(), photo_.string());
+    WriteSettings("[OPTIONS]\nOPENLAST=0\n[LASTVIEW]\nIMAGE=" + photo_.string() + "\n");
+    EXPECT_EQ(StartEarlyDecode({}, ini_), nullptr);
+}
+
 } // namespace
 } // namespace pirela

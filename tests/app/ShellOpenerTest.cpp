@@ -35,6 +35,16 @@ TEST_F(ShellOpenerTest, HelpPageIsCheckedBeforeTheOpenerIsAsked) {
     host.desktopSucceeds = false; // no browser could be started
     EXPECT_FALSE(opener.OpenHelp(help));
     EXPECT_EQ(host.messages, std::vector<std::string>{"ヘルプ ファイル " + help + " が開けません。"});
+
+    // No program for web pages: the opener would say nothing at all; the page is named.
+    host.Clear();
+    host.hasOpener = false;
+    EXPECT_FALSE(opener.OpenHelp(help));
+    EXPECT_EQ(host.calls, std::vector<std::string>{"message"});
+    EXPECT_EQ(host.messages.back(),
+              "ヘルプ ファイル " + help +
+                  " を開くプログラムが見つかりません。HTML ファイルを開くプログラム (Web ブラウザ) "
+                  "をインストールするか、このファイルをブラウザで直接開いてください。");
 }
 
 TEST_F(ShellOpenerTest, VanishedFolderOrAFileIsReportedNotOpened) {

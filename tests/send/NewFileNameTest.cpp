@@ -1,5 +1,7 @@
 #include "send/NewFileName.h"
 
+#include "platform/DiskNames.h"
+
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 
@@ -9,7 +11,7 @@
 namespace pirela {
 namespace {
 
-const std::string kForbidden = "ファイル名には次の文字は使えません。\r\n\\/:,;*?\"<>|";
+const std::string kForbiddenHere = "ファイル名には次の文字は使えません。\r\n/";
 
 TEST(NewFileNameTest, OnlyTheLastExtensionComesOff) {
     const struct {
@@ -26,22 +28,36 @@ TEST(NewFileNameTest, OnlyTheLastExtensionComesOff) {
     }
 }
 
-TEST(NewFileNameTest, EachOfTheElevenCharactersIsRefusedBeforeEmptiness) {
-    for (const char forbidden : std::string("\\/:,;*?\"<>|")) {
-        EXPECT_TRUE(HasForbiddenCharacter(std::string("a") + forbidden + "b")) << forbidden;
+TEST(NewFileNameTest, OnlyWhatTheDisksRefuseIsRefused) {
+    for (const char forbidden : std::string("\\/:*?\"<>|")) {
+        EXPECT_TRUE(HasForbiddenCharacter(std::string("a") + forbidden + "b",
+                                          res::kForbiddenNameCharacters))
+            << forbidden;
     }
-    EXPECT_FALSE(HasForbiddenCharacter("表 (1) & 'x'.y"));
+    EXPECT_FALSE(HasForbiddenCharacter("表 (1), [2]; & 'x'.y", res::kForbiddenNameCharacters));
+    EXPECT_TRUE(HasForbiddenCharacter(std::string("a\0b", 3), "/"));
+    for (const char* windows : {"vfat", "msdos", "exfat", "ntfs3", "cifs", "smb3", "fuseblk",
+                                "fuseblk.exfat", "fuse.fusefat", "fuse.exfat"}) {
+        EXPECT_EQ(NameRulesOfMountType(windows), NameRules::Windows) << windows;
+    }
+    for (const char* posix : {"ext4", "btrfs", "tmpfs", "fuse.sshfs", ""}) {
+        EXPECT_EQ(NameRulesOfMountType(posix), NameRules::Posix) << posix;
+    }
+    EXPECT_EQ(NameRulesOf("/dev/shm"), NameRules::Posix);
+}
 
+TEST(NewFileNameTest, ARefusedNameComesBackToBeMended) {
+    test::TempDir dir; // a disk of this system: "," and ";" are file names' characters here
     test::RecordingHost host;
-    host.nameAnswers = {",", "", "new"};
-    const auto target = AskNewFileName(host, "/dst", "photo.2001.jpg");
+    host.nameAnswers = {"a/b", "", "a,b;c"};
+    const auto target = AskNewFileName(host, dir.Path().string(), "photo.2001.jpg");
     ASSERT_TRUE(target);
-    EXPECT_EQ(target->path, "/dst/new.jpg");
+    EXPECT_EQ(target->path, (dir / "a,b;c.jpg").string());
     EXPECT_EQ(host.messages,
-              (std::vector<std::string>{kForbidden, "空の文字列は指定できません。"}));
-    // Every time the dialog comes back it offers the current name again.
+              (std::vector<std::string>{kForbiddenHere, "空の文字列は指定できません。"}));
+    EXPECT_EQ(host.offeredNames, (std::vector<std::string>{"photo.2001", "a/b", "photo.2001"}));
     EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "ask name photo.2001 .jpg"), 3);
-    EXPECT_EQ(host.newNameFolder, "/dst");
+    EXPECT_EQ(host.newNameFolder, dir.Path().string());
 }
 
 TEST(NewFileNameTest, AnExistingNameAsksWhetherToReplaceIt) {
@@ -68,11 +84,11 @@ TEST(NewFileNameTest, AnOldNameKeptAsItIsKeepsItsBytes) {
     // Shift-JIS 表: its second byte is a backslash, yet the name is an existing file's.
     const std::string sjis = "\x95\x5c";
     test::RecordingHost host;
-    host.nameAnswers = {"a\\b", sjis};
+    host.nameAnswers = {"a/b", sjis};
     const auto target = AskNewFileName(host, "/", sjis + ".jpg");
     ASSERT_TRUE(target);
     EXPECT_EQ(target->path, "/" + sjis + ".jpg");
-    EXPECT_EQ(host.messages, std::vector<std::string>{kForbidden});
+    EXPECT_EQ(host.messages, std::vector<std::string>{kForbiddenHere});
 }
 
 } // namespace

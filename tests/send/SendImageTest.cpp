@@ -71,8 +71,9 @@ TEST_F(SendImageTest, AMoveShowsTheNextImageThenRefreshes) {
     EXPECT_LT(at("status message"), at("delete row 0"));
     EXPECT_LT(at("delete row 0"), at("select 0")); // the next image loaded and selected
     EXPECT_LT(at("select 0"), at("restore status message"));
-    const std::vector<std::string> last(calls.end() - 4, calls.end());
-    EXPECT_EQ(last, (std::vector<std::string>{"end wait", "scroll", "status", "title"}));
+    const std::vector<std::string> last(calls.end() - 5, calls.end());
+    EXPECT_EQ(last, (std::vector<std::string>{"end wait", "scroll", "status", "title", "outcome"}));
+    EXPECT_EQ(host_.outcomes, std::vector<std::string>{"a.png を Pics に移動しました。"});
 
     const std::optional<FileOperation>& record = doc_.LatestOperation();
     ASSERT_TRUE(record);
@@ -88,8 +89,11 @@ TEST_F(SendImageTest, MovingTheLastShowsThePreviousAndTheOnlyLeavesAnEmptyView) 
     Open("c.png");
     ASSERT_TRUE(doc_.SendImageToFolder(0, {}));
     EXPECT_EQ(Shown(), "b.png");
+    // The one shown now was seen before: the user is told the last went.
+    EXPECT_EQ(host_.outcomes.back(), "最後のイメージを送りました。c.png を Pics に移動しました。");
     ASSERT_TRUE(doc_.SendImageToFolder(0, {}));
     ASSERT_TRUE(doc_.SendImageToFolder(0, {}));
+    EXPECT_EQ(host_.outcomes.back(), "a.png を Pics に移動しました。"); // none left to see
     EXPECT_EQ(doc_.FileList().Count(), 0);
     EXPECT_FALSE(doc_.Image().HasBitmap());
     const auto emptied = std::find(host_.calls.rbegin(), host_.calls.rend(), "fixed scroll 50x50");
@@ -108,6 +112,11 @@ TEST_F(SendImageTest, ACopyLeavesTheListAndTheImage) {
     EXPECT_EQ(Shown(), "b.png");
     EXPECT_EQ(host_.statusMessages.front(), "ファイルをコピーしています...");
     EXPECT_EQ(doc_.LatestOperation()->kind, "copy");
+    EXPECT_EQ(host_.outcomes, std::vector<std::string>{"b.png を Pics にコピーしました。"});
+    // While it shows, the title says where it went; the next image has been nowhere.
+    EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela - b.png → Pics [ " + src_.string() + " ] ");
+    doc_.ShowListedImage(doc_.NextImage());
+    EXPECT_EQ(doc_.Facts().copiedTo, "");
 }
 
 TEST_F(SendImageTest, TheConfirmationNamesSourceAndFolder) {

@@ -87,6 +87,7 @@ TEST_F(TakeBackTest, UndoingACopyAsksThenDeletesOnlyTheLastCopy) {
     EXPECT_EQ(Undo(), "");
     EXPECT_FALSE(fs::exists(Dst("b.png")));
     EXPECT_EQ(test::ReadFile(trash_ / "b.png"), test::ReadFile(Src("b.png"))); // never unlinked
+    EXPECT_EQ(host_.outcomes.back(), "b.png から sorted へのコピーを元に戻しました。");
     EXPECT_EQ(fs::status(Src("b.png")).permissions() & fs::perms::owner_write,
               fs::perms::owner_write);
     EXPECT_TRUE(fs::exists(Dst("a.png")) && fs::exists(Src("b.png")));
@@ -208,6 +209,7 @@ TEST_F(TakeBackTest, TheTrashAsksThenTakesTheImageAndShowsTheNextOrChangesNothin
     };
     trash("c.png");
     EXPECT_TRUE(fs::exists(trash_ / "b.png") && !fs::exists(Src("b.png")));
+    EXPECT_EQ(host_.outcomes.back(), "b.png をごみ箱に送りました。");
     EXPECT_EQ(doc_.Image().Info().fileName, "c.png");
     EXPECT_EQ(host_.fileListSelection, 1);
     trash("a.png"); // the last one: the previous shows

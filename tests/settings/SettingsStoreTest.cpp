@@ -18,7 +18,7 @@ using test::TempDir;
 using test::WriteFile;
 
 SettingsEnvironment Screen1920() {
-    return SettingsEnvironment{1920, 1080, "/home/me/Documents", "/usr/bin"};
+    return SettingsEnvironment{1920, 1080, "/home/me/Documents", "/usr/bin", {}};
 }
 
 AppSettings LoadFromText(const std::string& text) {
@@ -49,12 +49,12 @@ TEST(SettingsStoreTest, WithoutAFileEverySettingTakesItsDefault) {
     EXPECT_EQ(s.mainWindow, (WindowRect{0, 0, 1440, 810}));
     EXPECT_EQ(s.fileListWindow, (WindowRect{0, 0, 150, 220}));
     EXPECT_EQ(s.fileListVisible, 1);
-    EXPECT_EQ(s.options.rate, 100.0f);
+    EXPECT_EQ(s.options.rate, -1.0f);
     EXPECT_EQ(s.options.sendType, 1);
     EXPECT_EQ(s.options.ask, 1);
-    EXPECT_EQ(s.options.programNames[0], "ペイント");
-    EXPECT_EQ(s.options.programCommands[0], "kolourpaint");
-    EXPECT_EQ(s.options.programNames[1], "");
+    EXPECT_EQ(s.options.programNames[0], ""); // the environment names no image editor
+    EXPECT_EQ(s.options.centreImage, 1);
+    EXPECT_EQ(s.options.openLast, 1);
     EXPECT_EQ(s.destinationFolders[0], "/home/me/Documents");
     EXPECT_EQ(s.destinationFolders[1], "");
     EXPECT_EQ(s.options.bgColor, 0xFFFFFF);
@@ -62,6 +62,23 @@ TEST(SettingsStoreTest, WithoutAFileEverySettingTakesItsDefault) {
     EXPECT_EQ(s.lastOpen, "/home/me/Documents");
     EXPECT_EQ(s.lastOpenApp, "/usr/bin");
     EXPECT_EQ(s.lastSelectFolder, "");
+}
+
+TEST(SettingsStoreTest, TheFirstProgramIsTheDesktopsEditorOnlyForANewFile) {
+    int asked = 0;
+    SettingsEnvironment environment = Screen1920();
+    environment.defaultProgram = [&asked] {
+        ++asked;
+        return std::optional<std::pair<std::string, std::string>>({"GIMP 画像エディター", "gimp"});
+    };
+    const AppSettings fresh = SettingsFromIni(IniFile::Parse(""), environment);
+    EXPECT_EQ(fresh.options.programNames[0], "GIMP 画像エディター");
+    EXPECT_EQ(fresh.options.programCommands[0], "gimp");
+    // A list the user emptied stays empty, and the desktop is not asked at all.
+    const AppSettings emptied =
+        SettingsFromIni(IniFile::Parse("[OPTIONS]\nPROGRAMNAME1=\nPROGRAMCOMMAND1=\n"), environment);
+    EXPECT_EQ(emptied.options.programNames[0], "");
+    EXPECT_EQ(asked, 1);
 }
 
 TEST(SettingsStoreTest, EverySettingSurvivesASaveAndALoad) {
@@ -91,6 +108,10 @@ TEST(SettingsStoreTest, EverySettingSurvivesASaveAndALoad) {
     s.lastOpenApp = "/b";
     s.lastSelectFolder = " /c ";
     s.lastOpenOtherFolder = "/d";
+    s.options.centreImage = 0;
+    s.options.openLast = 0;
+    s.lastViewFolder = "/e";
+    s.lastViewImage = "/e/f.jpg";
 
     SettingsStore store(dir / "pirela.ini");
     ASSERT_EQ(SaveOutcome::Saved, store.Save(s));
@@ -115,9 +136,13 @@ TEST(SettingsStoreTest, EverySettingSurvivesASaveAndALoad) {
     EXPECT_EQ(loaded.lastOpenApp, "/b");
     EXPECT_EQ(loaded.lastSelectFolder, " /c ");
     EXPECT_EQ(loaded.lastOpenOtherFolder, "/d");
+    EXPECT_EQ(loaded.options.centreImage, 0);
+    EXPECT_EQ(loaded.options.openLast, 0);
+    EXPECT_EQ(loaded.lastViewFolder, "/e");
+    EXPECT_EQ(loaded.lastViewImage, "/e/f.jpg");
 }
 
-TEST(SettingsStoreTest, ASaveWritesAll49KeysInTheirOrder) {
+TEST(SettingsStoreTest, ASaveWritesAll53KeysInTheirOrder) {
     IniFile ini;
     AppSettings s;
     s.options.programNames[8] = "slot 9 lives in memory only";
@@ -136,13 +161,17 @@ TEST(SettingsStoreTest, ASaveWritesAll49KeysInTheirOrder) {
     }
     expected.push_back("OPTIONS.APPLYORIENTATION");
     expected.push_back("OPTIONS.FINDNEWFORMATS");
+    expected.push_back("OPTIONS.CENTERIMAGE");
+    expected.push_back("OPTIONS.OPENLAST");
     for (int i = 1; i <= 8; ++i) {
         expected.push_back("SENDTO.FOLDER" + std::to_string(i));
     }
     for (const char* key : {"LASTOPEN", "LASTOPENAPP", "LASTSELECTFOLDER", "LASTOPENOTHERFOLDER"}) {
         expected.push_back(std::string("FILEDIALOG.") + key);
     }
-    ASSERT_EQ(expected.size(), 49u);
+    expected.push_back("LASTVIEW.FOLDER");
+    expected.push_back("LASTVIEW.IMAGE");
+    ASSERT_EQ(expected.size(), 53u);
     EXPECT_EQ(KeysInOrder(ini.Serialize()), expected);
     EXPECT_NE(ini.Serialize().find("PROGRAMNAME2=\n"), std::string::npos); // empty, yet present
 }
@@ -262,7 +291,7 @@ TEST(SettingsStoreTest, GarbageFilesLoadAsDefaultsAndAreNotLost) {
         WriteFile(file, content);
         SettingsStore store(file);
         const AppSettings s = store.Load(Screen1920());
-        EXPECT_EQ(s.options.rate, 100.0f);
+        EXPECT_EQ(s.options.rate, -1.0f);
         ASSERT_EQ(SaveOutcome::Saved, store.Save(s));
         EXPECT_TRUE(ReadFile(file).substr(0, content.size()) == content);
     }
@@ -292,7 +321,7 @@ TEST(SettingsStoreTest, AnUnreadableFileIsNeverOverwritten) {
     WriteFile(notAFile / "inside", "precious");
     SettingsStore store(notAFile);
     const AppSettings s = store.Load(Screen1920());
-    EXPECT_EQ(s.options.rate, 100.0f);
+    EXPECT_EQ(s.options.rate, -1.0f);
     EXPECT_TRUE(store.FileUnreadable());
     EXPECT_EQ(store.Save(s), SaveOutcome::Kept);
     EXPECT_EQ(ReadFile(notAFile / "inside"), "precious");

@@ -32,14 +32,17 @@ public:
     }
     std::optional<std::string> AskNewName(const std::string& folder,
                                           const std::string& currentName,
-                                          const std::string& extension) override {
+                                          const std::string& extension,
+                                          const std::string& offeredName) override {
         newNameFolder = folder;
+        offeredNames.push_back(offeredName.empty() ? currentName : offeredName);
         Record("ask name " + currentName + " ." + extension);
         return Next(nameAnswers, std::optional<std::string>());
     }
 
     bool OpenFolder(const std::string& folder) override { return Desktop("open folder " + folder); }
     bool OpenFile(const std::string& file) override { return Desktop("open file " + file); }
+    bool HasOpenerFor(const std::string&) override { return hasOpener; }
     bool StartProgram(const std::string& command, const std::string& argument) override {
         return Desktop("start " + command + " " + argument);
     }
@@ -66,6 +69,10 @@ public:
         Record("status message");
     }
     void RestoreStatusMessage() override { Record("restore status message"); }
+    void TellOutcome(const std::string& text) override {
+        outcomes.push_back(text);
+        Record("outcome");
+    }
     // File work runs at once, here; a test that cancels sets cancelFileWork.
     void RunFileWork(const std::function<void()>& work, std::atomic<bool>& cancel) override {
         cancel = cancelFileWork;
@@ -106,6 +113,7 @@ public:
         buttons.clear();
         busyTexts.clear();
         statusMessages.clear();
+        outcomes.clear();
     }
 
     std::vector<std::string> calls;
@@ -115,11 +123,14 @@ public:
     std::vector<MessageButtons> buttons;
     std::vector<std::string> busyTexts;
     std::vector<std::string> statusMessages;
+    std::vector<std::string> outcomes; // what the message pane told after file operations
+    bool hasOpener = true;             // the desktop opens every kind of file
     bool cancelFileWork = false; // the user cancels every file work at once
     std::deque<MessageAnswer> answers;
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> nameAnswers;
     std::string newNameFolder; // the folder the last new-name question named
+    std::vector<std::string> offeredNames; // what each new-name question offered
     bool desktopSucceeds = true;
 
     bool hasFileListWindow = true;

@@ -174,6 +174,8 @@ private slots:
         QVERIFY(fs::exists(second / "trip_01.jpg"));
     }
 
+    // Two runs, then the undo of the second: the image shown follows each to its new name,
+    // without the message that would blame someone else for the change.
     void theMenuCommandRenamesAndReadsTheFolderAgain() {
         test::TempDir dir;
         for (const char* name : {"b.jpg", "a.jpg", "c.png"}) {
@@ -189,20 +191,39 @@ private slots:
                   [](QWidget* modal) {
                       auto& dialog = *qobject_cast<CBatchRenameDlg*>(modal);
                       Button(dialog, res::kBatchAutoDigits)->click();
-                      Edit(dialog, res::kBatchPrefix)->setText(QStringLiteral("trip_"));
-                      AnswerBox(QStringLiteral("以下の設定で"), QMessageBox::Yes);
-                      AnswerBox(QStringLiteral("リネームが完了しました。"), QMessageBox::Ok);
-                      // The image shown before has a new name: the re-scan says so.
-                      AnswerBox(QStringLiteral("現在表示中のイメージ a.jpg"), QMessageBox::Ok);
-                      Button(dialog, res::kBatchRun)->click();
+                      for (const char* prefix : {"trip_", "x_"}) {
+                          Edit(dialog, res::kBatchPrefix)->setText(QString::fromUtf8(prefix));
+                          AnswerBox(QStringLiteral("以下の設定で"), QMessageBox::Yes);
+                          AnswerBox(QStringLiteral("リネームが完了しました。"), QMessageBox::Ok);
+                          Button(dialog, res::kBatchRun)->click();
+                      }
                       dialog.reject();
                   });
+        static bool blamed = false; // the watch may outlive the test
+        WhenModal(
+            [](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                return box != nullptr && box->text().startsWith(QStringLiteral("現在表示中の"));
+            },
+            [](QWidget* modal) {
+                blamed = true;
+                qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+            });
         command->trigger();
         const ImageFileList& list = app.Document().FileList();
         QCOMPARE(list.Count(), 3);
-        QCOMPARE(list.Name(0), std::string("trip_1.jpg"));
-        QCOMPARE(list.Name(2), std::string("trip_3.png"));
-        QCOMPARE(test::ReadFile(dir / "trip_2.jpg"), std::string("b.jpg"));
+        QCOMPARE(list.Name(0), std::string("x_1.jpg"));
+        QCOMPARE(list.Name(2), std::string("x_3.png"));
+        QCOMPARE(test::ReadFile(dir / "x_2.jpg"), std::string("b.jpg"));
+        QCOMPARE(list.CurrentName(), std::string("x_1.jpg"));
+        QCOMPARE(app.Document().Image().Info().fileName, std::string("x_1.jpg"));
+
+        AnswerBox(QString::fromStdString(dir.Path().string() + " の一括リネーム"), QMessageBox::Yes);
+        app.MainFrame()->UpdateCommandUi();
+        app.MainFrame()->Action(res::kCmdUndo)->trigger();
+        QCOMPARE(list.CurrentName(), std::string("trip_1.jpg"));
+        QCOMPARE(app.Document().Image().Info().path, (dir / "trip_1.jpg").string());
+        QVERIFY(!blamed);
     }
 };
 

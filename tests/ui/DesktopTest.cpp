@@ -33,6 +33,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
@@ -163,12 +164,17 @@ class DesktopTest : public QObject {
         frame.activateWindow();
         // Generous: on a loaded machine the first window of a fresh window manager may take
         // seconds to be framed and activated.
-        return QTest::qWaitFor(
+        const bool ok = QTest::qWaitFor(
             [&frame] {
                 return QApplication::activeWindow() == &frame &&
                        frame.frameGeometry() != frame.geometry();
             },
             30000);
+        if (!ok) {
+            qDebug() << "active" << QApplication::activeWindow() << frame.frameGeometry()
+                     << frame.geometry() << QApplication::activeModalWidget();
+        }
+        return ok;
     }
 
     IniFile Saved() const { return IniFile::Parse(test::ReadFile(*dir_ / "pirela.ini")); }
@@ -180,8 +186,17 @@ class DesktopTest : public QObject {
         app_->View()->OpenFolder(dir_->Path().string());
     }
 
+    // Types the keys through the X server, as a user does.
+    static void Type(const QStringList& keys) {
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"), QStringList{"key"} + keys), 0);
+    }
+
 private slots:
-    void init() { dir_.emplace(); }
+    void init() {
+        dir_.emplace();
+        // The journal and the trash of each test are its own.
+        test::SandboxDesktopHome(*dir_);
+    }
     void cleanup() {
         app_.reset();
         dir_.reset();
@@ -713,6 +728,139 @@ private slots:
         const bool moved = fs::exists(sorted / "big.bmp");
         QCOMPARE(fs::exists(source), !moved);                                     // one copy
         QVERIFY(HaveSameContent(moved ? sorted / "big.bmp" : source, reference)); // whole
+    }
+
+    void theViewersKeysPageAndZoom() {
+        for (int i = 0; i < 12; ++i) {
+            test::WritePng(*dir_ / QString::asprintf("%02d.png", i).toStdString(),
+                           test::PngFromSamples(test::PhotoLike(400, 300, 3)));
+        }
+        QVERIFY(Start());
+        app_->View()->OpenFolder(dir_->Path().string());
+        app_->FileListWindow()->HideWindow(); // the keys must reach the main window
+        CMainFrame& frame = *app_->MainFrame();
+        frame.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &frame);
+        const ImageFileList& list = app_->Document().FileList();
+        const std::pair<const char*, int> paging[] = {
+            {"End", 11}, {"Prior", 1}, {"Home", 0}, {"Next", 10}, {"Prior", 0}};
+        for (const auto& [key, current] : paging) {
+            Type({key});
+            QTRY_COMPARE(list.Current(), current);
+        }
+        const float& rate = app_->Settings().options.rate;
+        const std::pair<QStringList, float> zooms[] = {
+            {{"0"}, 100.0f},           {{"plus"}, 200.0f},       {{"KP_Subtract"}, 100.0f},
+            {{"minus"}, 50.0f},        {{"KP_Add"}, 100.0f},     {{"equal"}, 200.0f},
+            {{"0"}, 100.0f},           {{"0"}, kRateShrink},
+        };
+        for (const auto& [keys, expected] : zooms) {
+            Type(keys);
+            QTRY_COMPARE(rate, expected);
+        }
+        // Ctrl with the wheel, over the view.
+        const QPoint middle = app_->View()->viewport()->mapToGlobal(
+            app_->View()->viewport()->rect().center());
+        QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
+                                   {"mousemove", QString::number(middle.x()),
+                                    QString::number(middle.y()), "keydown", "ctrl", "click", "4",
+                                    "keyup", "ctrl"}),
+                 0);
+        QTRY_VERIFY(rate > 0);
+    }
+
+    void fullScreenShowsThePictureAloneUntilEscape() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        CMainFrame& frame = *app_->MainFrame();
+        CFileListWnd& list = *app_->FileListWindow();
+        if (!list.IsShown()) {
+            list.Toggle();
+        }
+        frame.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &frame);
+        const QRect before = frame.frameGeometry();
+        for (const char* key : {"F11", "f"}) {
+            Type({key});
+            QTRY_COMPARE_WITH_TIMEOUT(frame.geometry(), frame.screen()->geometry(),
+                                      kWindowManagerWait);
+            QVERIFY(!frame.menuBar()->isVisible() && !frame.statusBar()->isVisible());
+            QVERIFY(!frame.findChild<QToolBar*>()->isVisible() && !list.isVisible());
+            Type({"n"}); // the other keys act as ever
+            QTRY_COMPARE(app_->Document().FileList().Current(), key[0] == 'F' ? 1 : 2);
+            Type({"Escape"});
+            QTRY_COMPARE_WITH_TIMEOUT(frame.frameGeometry(), before, kWindowManagerWait);
+            QVERIFY(frame.menuBar()->isVisible() && frame.statusBar()->isVisible());
+            QVERIFY(frame.findChild<QToolBar*>()->isVisible() && list.IsShown());
+            frame.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &frame);
+        }
+        Type({"Escape"}); // out of the full screen, Escape changes nothing
+        QTest::qWait(300);
+        QCOMPARE(frame.frameGeometry(), before);
+        QVERIFY(!frame.isFullScreen());
+    }
+
+    void aRestartWithoutAPathShowsTheLastPhotoAgain() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        app_->MainFrame()->UpdateCommandUi();
+        app_->MainFrame()->Action(res::kCmdNext)->trigger();
+        QVERIFY(app_->MainFrame()->close());
+        app_.reset();
+        QVERIFY(Start());
+        QCOMPARE(app_->Document().FileList().CurrentName(), std::string("b.png"));
+        QCOMPARE(app_->Document().FileList().Count(), 3);
+        QVERIFY(app_->MainFrame()->windowTitle().startsWith(QStringLiteral("Pirela - b.png")));
+        QVERIFY(QTest::qWaitForWindowExposed(app_->FileListWindow()) ||
+                !app_->FileListWindow()->IsShown());
+
+        // Gone since: an empty start, with nothing to say.
+        QVERIFY(app_->MainFrame()->close());
+        app_.reset();
+        std::filesystem::remove(*dir_ / "b.png");
+        QVERIFY(Start());
+        QCOMPARE(app_->Document().FileList().Folder(), std::string());
+        QCOMPARE(app_->MainFrame()->windowTitle(), QStringLiteral("Pirela"));
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+
+    void eachFileOperationSaysWhatItDid() {
+        QVERIFY(Start());
+        OpenThreeImages();
+        const std::filesystem::path sorted = SortInto(0);
+        AppSettings& settings = app_->Settings();
+        settings.options.sendType = 1;
+        CMainFrame& frame = *app_->MainFrame();
+        app_->FileListWindow()->HideWindow();
+        frame.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &frame);
+        const auto said = [&frame] { return frame.statusBar()->currentMessage(); };
+        const auto answerYes = [] {
+            WhenModalOpens([] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box != nullptr);
+                QVERIFY(QTest::qWaitForWindowExposed(box) && QTest::qWaitForWindowActive(box));
+                QProcess::execute(QStringLiteral("xdotool"), {"key", "Return"}); // はい
+            });
+        };
+
+        Type({"1"});
+        QTRY_COMPARE(said(), QStringLiteral("a.png を sorted にコピーしました。"));
+        QVERIFY(frame.windowTitle().startsWith(QStringLiteral("Pirela - a.png → sorted [")));
+        QTRY_COMPARE_WITH_TIMEOUT(said(), QStringLiteral("レディ"), 5000); // after a while
+
+        settings.options.sendType = 0;
+        Type({"n", "1"});
+        QTRY_COMPARE(said(), QStringLiteral("b.png を sorted に移動しました。"));
+        answerYes();
+        Type({"Delete"}); // the last of the list: the one before it shows, seen already
+        QTRY_COMPARE(said(), QStringLiteral("最後のイメージを送りました。c.png をごみ箱に送りました。"));
+        QCOMPARE(app_->Document().FileList().CurrentName(), std::string("a.png"));
+        answerYes();
+        Type({"ctrl+z"});
+        QTRY_COMPARE(said(), QStringLiteral("c.png のごみ箱への移動を元に戻しました。"));
+        QVERIFY(std::filesystem::exists(*dir_ / "c.png"));
     }
 
     void fileDialogsSpeakJapanese() {

@@ -241,7 +241,7 @@ private slots:
                 ->setText(QStringLiteral("猫"));
             qobject_cast<QPushButton*>(FindControl(*dialog, res::kIdOk))->click();
         });
-        QCOMPARE(prompter.AskNewName("/photos/猫", "photo.2001", "jpg"),
+        QCOMPARE(prompter.AskNewName("/photos/猫", "photo.2001", "jpg", ""),
                  std::optional<std::string>("猫"));
 
         QTimer::singleShot(0, [] {
@@ -249,13 +249,14 @@ private slots:
             QVERIFY(dialog != nullptr);
             qobject_cast<QPushButton*>(FindControl(*dialog, res::kIdCancel))->click();
         });
-        QCOMPARE(prompter.AskNewName("/", "a", "png"), std::optional<std::string>());
+        QCOMPARE(prompter.AskNewName("/", "a", "png", ""), std::optional<std::string>());
 
         // Enter is OK; a name kept as offered keeps its bytes, UTF-8 or not.
         QTimer::singleShot(0, [] {
             QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
         });
-        QCOMPARE(prompter.AskNewName("/", "\x95\x5c", "jpg"), std::optional<std::string>("\x95\x5c"));
+        QCOMPARE(prompter.AskNewName("/", "\x95\x5c", "jpg", ""),
+                 std::optional<std::string>("\x95\x5c"));
     }
 
     void aStatusMessageShowsAtOnceAndTheOldTextComesBack() {

@@ -237,12 +237,13 @@ private slots:
         for (QAction* item : frame.DropDownMenu(false)->actions()) {
             back << item->text();
         }
-        QCOMPARE(back, (QStringList{"前のイメージ(&B)", "10 個前のイメージ(&1)",
-                                    "100 個前のイメージ(&0)", "先頭のイメージ(&H)"}));
+        QCOMPARE(back, (QStringList{"前のイメージ(&B)", "10 個前のイメージ(&1)\tPage Up",
+                                    "100 個前のイメージ(&0)", "先頭のイメージ(&H)\tHome"}));
         QCOMPARE(frame.DropDownMenu(true)->actions().size(), 4);
 
-        // The program submenu holds the registered programs, the default one to begin with.
-        QCOMPARE(frame.Action(res::kCmdProgramFirst)->text(), QStringLiteral("&1 ペイント"));
+        // The program submenu holds the registered programs.
+        frame.RebuildProgramMenu({"&1 GIMP"});
+        QCOMPARE(frame.Action(res::kCmdProgramFirst)->text(), QStringLiteral("&1 GIMP"));
         QMenu* programs = nullptr;
         for (QMenu* menu : frame.menuBar()->findChildren<QMenu*>()) {
             if (menu->title() == QStringLiteral("プログラム(&P)")) {

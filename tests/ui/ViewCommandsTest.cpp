@@ -39,6 +39,7 @@ public:
         return true;
     }
     bool OpenFile(const std::string&) override { return false; }
+    bool HasOpenerFor(const std::string&) override { return true; }
     bool StartProgram(const std::string&, const std::string&) override { return false; }
 
 private:
@@ -178,8 +179,8 @@ private slots:
         emit menu->aboutToShow();
         QVERIFY(menu->Item(res::kCmdCopyToClipboard)->isEnabled());
         QVERIFY(menu->Item(res::kCmdProperties)->isEnabled());
-        QVERIFY(menu->Item(res::kCmdZoom100)->isChecked());
-        QVERIFY(menu->Item(res::kCmdZoom100)->actionGroup()->isExclusive()); // radio marks
+        QVERIFY(menu->Item(res::kCmdZoomShrink)->isChecked());
+        QVERIFY(menu->Item(res::kCmdZoomShrink)->actionGroup()->isExclusive()); // radio marks
         menu->Item(res::kCmdZoomFit)->trigger(); // routed like the main menu's item
         QCOMPARE(app_->Settings().options.rate, 0.0f);
 
@@ -203,7 +204,7 @@ private slots:
         WhenPopupOpens([&](QWidget* dialog) {
             caption = dialog->windowTitle();
             for (int id : {res::kPropertiesFolder, res::kPropertiesPixels, res::kPropertiesColours,
-                           res::kPropertiesType}) {
+                           res::kPropertiesType, res::kPropertiesTaken}) {
                 fields << qobject_cast<QLineEdit*>(FindControl(*dialog, id))->text();
             }
             qobject_cast<QDialog*>(dialog)->accept();
@@ -214,6 +215,7 @@ private slots:
                                                 QStringLiteral("3 x 2 ピクセル"),
                                                 QStringLiteral("8 ビット (256 色)")}));
         QVERIFY(!fields[3].isEmpty() && fields[3] == fields[3].trimmed());
+        QCOMPARE(fields[4], QStringLiteral("不明")); // a bitmap records no camera
     }
 
     void foldersOpenInTheFileManagerOnlyWhenTheyExist() {

@@ -76,6 +76,7 @@ private slots:
         dir_ = std::make_unique<test::TempDir>();
         app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
         QVERIFY(app_->InitInstance({}));
+        app_->Settings().options.rate = 100; // the tests' pictures are smaller than the view
         app_->MainFrame()->resize(640, 480);
         QVERIFY(QTest::qWaitForWindowExposed(app_->MainFrame()));
     }
@@ -149,21 +150,99 @@ private slots:
         }
     }
 
+    // In the middle of the view, or at its top left corner when the user wants it there.
     void atOneHundredPerCentThePictureIsCopiedPixelForPixel() {
         const test::Samples samples = WriteExactPng(*dir_ / "exact.png", 120, 90);
         QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
         CPirelaView& view = *app_->View();
         view.UpdateScrollSizes();
-        const QImage shot = WholeShot();
-        bool exact = true;
-        for (int y = 0; y < 90 && exact; ++y) {
-            for (int x = 0; x < 120 && exact; ++x) {
-                const std::uint8_t* s = samples.data.data() + (std::size_t(y) * 120 + x) * 3;
-                exact = shot.pixel(x, y) == qRgb(s[0], s[1], s[2]);
+        const PixelSize client = view.ClientSize();
+        for (const bool centred : {true, false}) {
+            app_->Settings().options.centreImage = centred ? 1 : 0;
+            const QPoint at = centred ? QPoint((client.width - 120) / 2, (client.height - 90) / 2)
+                                      : QPoint();
+            const QImage shot = WholeShot();
+            bool exact = true;
+            for (int y = 0; y < 90 && exact; ++y) {
+                for (int x = 0; x < 120 && exact; ++x) {
+                    const std::uint8_t* s = samples.data.data() + (std::size_t(y) * 120 + x) * 3;
+                    exact = shot.pixel(at + QPoint(x, y)) == qRgb(s[0], s[1], s[2]);
+                }
             }
+            QVERIFY2(exact, centred ? "centred" : "top left");
+            // The window's own background beside it.
+            QCOMPARE(shot.pixel(at + QPoint(125, 10)), qRgb(255, 255, 255));
         }
-        QVERIFY(exact);
-        QCOMPARE(shot.pixel(125, 10), qRgb(255, 255, 255)); // the window's own background
+    }
+
+    // Zooming by keys keeps the picture's point in the middle of the view where it was; by the
+    // wheel with Ctrl, the point under the pointer. The keys step through the fixed zooms, and
+    // 0 switches between 100 % and the fit mode.
+    void zoomKeepsItsPointInPlace() {
+        WriteExactPng(*dir_ / "big.png", 2000, 1500);
+        QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
+        CMainFrame& frame = *app_->MainFrame();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        CPirelaView& view = *app_->View();
+        view.UpdateScrollSizes();
+        view.ScrollTo({600, 400});
+        const PixelSize client = view.ClientSize();
+        const auto pictureAt = [&view](QPoint viewport) { // in pixels of the picture as loaded
+            const ScrollPoint scroll = view.ScrollPosition();
+            const double scale = 2000.0 / view.DrawSize().width;
+            return QPointF((viewport.x() + scroll.x) * scale, (viewport.y() + scroll.y) * scale);
+        };
+        const QPoint middle(client.width / 2, client.height / 2);
+        const QPointF before = pictureAt(middle);
+        QTest::keyClick(&frame, Qt::Key_Plus, Qt::ShiftModifier); // "+" as most keyboards type it
+        QCOMPARE(app_->Settings().options.rate, 200.0f);
+        QVERIFY((pictureAt(middle) - before).manhattanLength() <= 2);
+        QTest::keyClick(&frame, Qt::Key_Minus, Qt::KeypadModifier);
+        QTest::keyClick(&frame, Qt::Key_Minus);
+        QCOMPARE(app_->Settings().options.rate, 50.0f);
+        QVERIFY((pictureAt(middle) - before).manhattanLength() <= 2);
+
+        const QPoint pointer(100, 80);
+        const QPointF underPointer = pictureAt(pointer);
+        QWheelEvent wheel(pointer, view.viewport()->mapToGlobal(pointer), {}, {0, 120},
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.viewport(), &wheel);
+        QCOMPARE(app_->Settings().options.rate, 100.0f);
+        QVERIFY((pictureAt(pointer) - underPointer).manhattanLength() <= 2);
+
+        QTest::keyClick(&frame, Qt::Key_0);
+        QCOMPARE(app_->Settings().options.rate, kRateShrink);
+        QCOMPARE(frame.PaneText(res::kPaneZoom),
+                 QString::asprintf("%3.1f %%", view.DrawSize().width * 100.0 / 2000));
+        const double fitted = view.DrawSize().width * 100.0 / 2000;
+        QTest::keyClick(&frame, Qt::Key_Equal); // the next fixed zoom above the fitted one
+        QVERIFY(app_->Settings().options.rate > fitted &&
+                app_->Settings().options.rate <= 2 * fitted);
+        QTest::keyClick(&frame, Qt::Key_0);
+        QCOMPARE(app_->Settings().options.rate, 100.0f);
+        QTest::keyClick(&frame, Qt::Key_0); // back to the fit mode last used
+        QCOMPARE(app_->Settings().options.rate, kRateShrink);
+    }
+
+    void homeEndAndThePageKeysPage() {
+        for (int i = 0; i < 25; ++i) {
+            test::WriteFile(*dir_ / QString::asprintf("%02d.bmp", i).toStdString(), "");
+        }
+        QVERIFY(app_->Document().OpenImageFolder(dir_->Path().string()));
+        CMainFrame& frame = *app_->MainFrame();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        const ImageFileList& list = app_->Document().FileList();
+        const struct {
+            Qt::Key key;
+            int current;
+        } steps[] = {{Qt::Key_End, 24},      {Qt::Key_PageUp, 14}, {Qt::Key_PageUp, 4},
+                     {Qt::Key_PageUp, 4},    {Qt::Key_Home, 0},    {Qt::Key_PageDown, 10}};
+        for (const auto& step : steps) {
+            QTest::keyClick(&frame, step.key);
+            QCOMPARE(list.Current(), step.current);
+        }
     }
 
     void aPreviewGivesWayToTheWholeBitmapInTheSamePlace() {

@@ -52,6 +52,47 @@ TEST(DrawGeometryTest, DraggingScrollsOnlyAlongTheAxesThatOverflow) {
     EXPECT_EQ(DragScrollTarget({150, 100}, {200, 40}, {400, 400}, {1000, 1000}), (ScrollPoint{0, 60}));
 }
 
+TEST(DrawGeometryTest, ASmallerPictureStandsInTheMiddleOrAtTheEdge) {
+    const PixelSize client{400, 300};
+    EXPECT_EQ(PictureOrigin(client, {101, 300}, {0, 0}, true), (ScrollPoint{149, 0}));
+    EXPECT_EQ(PictureOrigin(client, {101, 300}, {0, 0}, false), (ScrollPoint{0, 0}));
+    // Along an axis that overflows, the scroll position places it.
+    EXPECT_EQ(PictureOrigin(client, {1000, 100}, {250, 0}, true), (ScrollPoint{-250, 100}));
+}
+
+TEST(DrawGeometryTest, AZoomKeepsThePointUnderItsAnchor) {
+    const PixelSize client{400, 300};
+    // At 100 % scrolled to (600, 400), the middle shows picture point (800, 550); at 200 % it
+    // is (1600, 1100), which stays in the middle.
+    EXPECT_EQ(ZoomScrollTarget(client, {2000, 1500}, {600, 400}, {4000, 3000}, {200, 150}, true),
+              (ScrollPoint{1400, 950}));
+    // At the pointer (10, 20) instead, and held within the scroll range at 50 %.
+    EXPECT_EQ(ZoomScrollTarget(client, {2000, 1500}, {600, 400}, {4000, 3000}, {10, 20}, true),
+              (ScrollPoint{1210, 820}));
+    EXPECT_EQ(ZoomScrollTarget(client, {2000, 1500}, {0, 0}, {1000, 750}, {200, 150}, true),
+              (ScrollPoint{0, 0}));
+    // From a centred picture, a point beside it keeps the nearest edge; a picture that fits
+    // needs no scrolling.
+    EXPECT_EQ(ZoomScrollTarget(client, {200, 150}, {0, 0}, {800, 600}, {0, 0}, true),
+              (ScrollPoint{0, 0}));
+    EXPECT_EQ(ZoomScrollTarget(client, {200, 150}, {0, 0}, {800, 600}, {399, 299}, true),
+              (ScrollPoint{400, 300}));
+    EXPECT_EQ(ZoomScrollTarget(client, {2000, 1500}, {600, 400}, {300, 200}, {200, 150}, true),
+              (ScrollPoint{0, 0}));
+}
+
+TEST(DrawGeometryTest, TheZoomStepsGoThroughTheFixedRates) {
+    EXPECT_EQ(NextFixedRate(100, true), 200.0f);
+    EXPECT_EQ(NextFixedRate(99.5, true), 200.0f); // a fit that is all but 100 % counts as it
+    EXPECT_EQ(NextFixedRate(100, false), 50.0f);
+    EXPECT_EQ(NextFixedRate(33.3, true), 50.0f);
+    EXPECT_EQ(NextFixedRate(33.3, false), 25.0f);
+    EXPECT_EQ(NextFixedRate(400, true), std::nullopt);
+    EXPECT_EQ(NextFixedRate(25, false), std::nullopt);
+    EXPECT_EQ(NextFixedRate(10, true), 25.0f);
+    EXPECT_EQ(NextFixedRate(1000, false), 400.0f);
+}
+
 TEST(DrawGeometryTest, OneWheelNotchIsTwentyTwelvePixelSteps) {
     const auto down = WheelSteps(1000, -120);
     ASSERT_EQ(down.size(), 21u);
