@@ -60,10 +60,11 @@ public:
     void RefreshSendBar() override {}
     void RebuildProgramMenu() override {}
     bool HasFileListWindow() const override { return false; }
-    void FillFileListWindow(const std::vector<std::string>&, int, const std::string&) override {}
+    void FillFileListWindow(const ImageFileList&, int, const std::string&) override {}
     void ClearFileListWindow() override {}
     void SelectFileListRow(int) override {}
     void DeleteFileListRow(int) override {}
+    void PostListingChanged() override {}
 };
 
 void Require(bool sent) {

@@ -13,11 +13,31 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 namespace pirela {
 
 namespace {
+
+// How long opening a photo waits for its folder's list before the window goes on without it:
+// a folder of some thousand images is listed by then, and title, status bar and file list
+// tell the photo's place at once, as they always did.
+constexpr auto kListingQuietTime = std::chrono::milliseconds(20);
+// How often a wait for the list looks at it, to stop it or to tell its progress.
+constexpr auto kListingPollTime = std::chrono::milliseconds(40);
+
+// What the busy window says while the list is made.
+std::string ListingBusyText(const FolderListing& listing) {
+    if (listing.CurrentPhase() == FolderListing::Phase::Searching) {
+        return res::kBusySearching;
+    }
+    std::string busy = res::kBusySorting;
+    if (listing.Found() >= res::kSlowSortCount) {
+        busy += res::kBusySortingSlowly;
+    }
+    return busy;
+}
 
 // The scroll area shown while a folder stays open without an image, and for a folder opened
 // without any.
@@ -60,10 +80,11 @@ CPirelaDoc::~CPirelaDoc() = default;
 DocumentFacts CPirelaDoc::Facts() const {
     DocumentFacts facts;
     facts.folder = list_.Folder();
-    facts.currentName = list_.CurrentName();
+    facts.currentName = std::string(list_.CurrentName());
     facts.current = list_.Current();
     facts.count = list_.Count();
     facts.hasCurrentImage = list_.HasCurrentImage();
+    facts.listing = ListingPending();
     facts.shown = image_.Shown();
     facts.hasBitmap = image_.HasBitmap();
     facts.turnState = image_.TurnState();
@@ -80,19 +101,18 @@ bool CPirelaDoc::OpenImageFile(const std::string& path) {
         return false;
     }
     list_.SetFolder(FolderOf(path));
-    if (ScanFolder() == -1) {
-        ResetDocument();
-        return false;
-    }
-    // A file the scan does not list (a hidden one, say) is still shown; its index is -1, and
-    // it stays the current file by its own name.
-    const std::string name(FileNameOf(path));
-    if (const int index = list_.FindFileName(name); index >= 0) {
-        list_.SetCurrent(index);
+    list_.ClearFileList();
+    // The photo shows while its folder is listed; its index is known once the list is. A file
+    // the scan does not list (a hidden one, say) stays the current file by its own name.
+    list_.SetCurrentUnlisted(std::string(FileNameOf(path)));
+    StartListing();
+    const bool loaded = LoadImageFile(path);
+    if (listing_->WaitFor(kListingQuietTime)) {
+        TakeListing();
     } else {
-        list_.SetCurrentUnlisted(name);
+        host_.ShowBusyText(ListingBusyText(*listing_));
     }
-    if (LoadImageFile(path)) {
+    if (loaded) {
         return true;
     }
     prompter_.ShowMessage(res::CannotOpenMessage(path), MessageIcon::Warning, MessageButtons::Ok);
@@ -101,10 +121,8 @@ bool CPirelaDoc::OpenImageFile(const std::string& path) {
 
 bool CPirelaDoc::OpenImageFolder(const std::string& folder) {
     list_.SetFolder(WithoutTrailingSeparator(folder));
-    if (ScanFolder() == -1) {
-        ResetDocument();
-        return false;
-    }
+    // The first image is known only once the whole folder is sorted.
+    ScanFolder();
     host_.RefreshStatusTexts();
     if (list_.Count() > 0) {
         return LoadImageFile(list_.CurrentImagePath());
@@ -277,30 +295,132 @@ void CPirelaDoc::ApplyKeptTurn() {
 
 // --- The folder's list ---
 
-int CPirelaDoc::ScanFolder() {
+void CPirelaDoc::ScanFolder() {
     const WaitCursor wait(host_);
     if (list_.Folder().empty()) {
-        return 0;
+        return;
     }
     list_.ClearFileList();
-    host_.ShowBusyText(res::kBusySearching);
+    StartListing();
+    WaitForListing();
+}
+
+void CPirelaDoc::StartListing() {
+    listing_.reset(); // a listing of the folder before stops
     const ScanOptions scan{options_.findSubfolder != 0, options_.findHidden == 1,
                            options_.findNewFormats != 0 ? FormatSet::All : FormatSet::Classic};
-    if (!AddImageFilesOf(list_.Folder(), scan, list_)) {
+    DocumentHost& host = host_;
+    listing_ = std::make_unique<FolderListing>(list_.Folder(), scan,
+                                               ListOrderFromSetting(options_.sortOrder), *reader_,
+                                               [&host] { host.PostListingChanged(); });
+}
+
+void CPirelaDoc::AwaitListing() {
+    if (!listing_ || awaitingListing_) {
+        return;
+    }
+    WaitForListing();
+    ShowListArrived();
+}
+
+void CPirelaDoc::WaitForListing() {
+    if (!listing_->Ended()) {
+        awaitingListing_ = true;
+        FolderListing& listing = *listing_;
+        // The busy text goes to the status bar, and to the window of the wait that offers to
+        // stop it, which stands where the busy window stood.
         host_.HideBusyWindow();
-        prompter_.ShowMessage(
-            res::TooManyFilesMessage(FolderForSearch(list_.Folder()), ImageFileList::kSlots),
-            MessageIcon::Warning, MessageButtons::Ok);
-        return -1;
+        std::string text = ListingBusyText(listing);
+        host_.ShowStatusMessage(text);
+        std::atomic<bool> stop{false};
+        host_.RunFileWork(
+            [&] {
+                while (!listing.WaitFor(kListingPollTime)) {
+                    if (stop) {
+                        listing.Stop();
+                    }
+                    if (std::string now = ListingBusyText(listing); now != text) {
+                        text = std::move(now);
+                        host_.ShowProgress(text);
+                    }
+                }
+            },
+            stop);
+        host_.RestoreStatusMessage();
+        awaitingListing_ = false;
     }
-    std::string busy = res::kBusySorting;
-    if (list_.Count() >= res::kSlowSortCount) {
-        busy += res::kBusySortingSlowly;
+    TakeListing();
+}
+
+void CPirelaDoc::OnListingChanged() {
+    if (!listing_ || awaitingListing_) {
+        return; // a listing since replaced, or one a wait takes in itself
     }
-    host_.ShowBusyText(busy);
-    list_.SortFileList();
+    if (!listing_->Ended()) {
+        host_.ShowBusyText(ListingBusyText(*listing_));
+        return;
+    }
+    TakeListing();
+    ShowListArrived();
+}
+
+void CPirelaDoc::ShowListArrived() {
+    SyncFileListWindow(list_.Current() >= 0 ? std::optional<std::string_view>(list_.CurrentName())
+                                            : std::nullopt);
+    host_.RefreshTitle();
+    host_.RefreshStatusTexts();
+    DecodeAhead(); // the neighbour is known now
+}
+
+void CPirelaDoc::TakeListing() {
+    const std::unique_ptr<FolderListing> listing = std::move(listing_);
+    const std::string current(list_.CurrentName());
+    list_ = listing->TakeList();
+    listOrder_ = listing->Order();
+    if (!current.empty()) {
+        const int index = list_.FindFileName(current);
+        if (index >= 0) {
+            list_.SetCurrent(index);
+        } else {
+            list_.SetCurrentUnlisted(current);
+        }
+    }
+    // The options may have changed the order while the list was made.
+    if (const ListOrder wanted = ListOrderFromSetting(options_.sortOrder); wanted != listOrder_) {
+        SortKeepingCurrent(wanted);
+    }
     host_.HideBusyWindow();
-    return 0;
+    if (listing->End() == ScanEnd::Full) {
+        // The file list shows the list in hand before the message stands over it.
+        SyncFileListWindow(std::nullopt);
+        prompter_.ShowMessage(res::TooManyFilesMessage(FolderForSearch(list_.Folder()),
+                                                       ImageFileList::kCapacity),
+                              MessageIcon::Warning, MessageButtons::Ok);
+    }
+}
+
+void CPirelaDoc::ApplyListOrder() {
+    const ListOrder order = ListOrderFromSetting(options_.sortOrder);
+    if (listing_ || order == listOrder_) {
+        return; // a list still being made is sorted again when it is taken in
+    }
+    SortKeepingCurrent(order);
+    SyncFileListWindow(list_.Current() >= 0 ? std::optional<std::string_view>(list_.CurrentName())
+                                            : std::nullopt);
+    host_.RefreshStatusTexts();
+    loader_.DropAhead();
+    DecodeAhead();
+}
+
+void CPirelaDoc::SortKeepingCurrent(ListOrder order) {
+    const int current = list_.Current();
+    const bool listed = current >= 0 && current < list_.Count();
+    const ImageFileList::EntryId id = listed ? list_.IdAt(current) : 0;
+    list_.Sort(order);
+    listOrder_ = order;
+    if (listed) {
+        list_.SetCurrent(list_.IndexOf(id));
+    }
 }
 
 std::string CPirelaDoc::MoveTo(int index) {
@@ -314,14 +434,17 @@ std::string CPirelaDoc::MoveTo(int index) {
 }
 
 std::string CPirelaDoc::NextImage() {
+    AwaitListing();
     return list_.Current() < list_.Count() - 1 ? MoveTo(list_.Current() + 1) : std::string();
 }
 
 std::string CPirelaDoc::PrevImage() {
+    AwaitListing();
     return list_.Current() > 0 ? MoveTo(list_.Current() - 1) : std::string();
 }
 
 std::string CPirelaDoc::FirstImage() {
+    AwaitListing();
     if (list_.Current() == 0) {
         return {};
     }
@@ -331,6 +454,7 @@ std::string CPirelaDoc::FirstImage() {
 }
 
 std::string CPirelaDoc::LastImage() {
+    AwaitListing();
     if (list_.Count() == 0 || list_.Current() == list_.Count() - 1) {
         return {};
     }
@@ -340,6 +464,7 @@ std::string CPirelaDoc::LastImage() {
 }
 
 std::string CPirelaDoc::JumpImage(int delta) {
+    AwaitListing();
     return CanJump(list_, delta) ? MoveTo(list_.Current() + delta) : std::string();
 }
 
@@ -359,6 +484,7 @@ void CPirelaDoc::SelectCurrentRow() {
 }
 
 void CPirelaDoc::ResetDocument() {
+    listing_.reset();
     list_.SetFolder({});
     image_.Discard();
     image_.SetShown(true);
@@ -384,13 +510,10 @@ void CPirelaDoc::RescanFolder() {
         return;
     }
     // A file shown outside the list is not looked for again: the rescan starts at the first.
-    const std::string remembered = list_.Name(list_.Current());
+    const std::string remembered(list_.Name(list_.Current()));
     // Whatever the folder holds now, its neighbours are looked at afresh.
     loader_.DropAhead();
-    if (ScanFolder() == -1) {
-        ResetDocument();
-        return;
-    }
+    ScanFolder();
     SyncFileListWindow(remembered.empty() ? std::nullopt
                                           : std::optional<std::string_view>(remembered));
     if (remembered.empty()) {
@@ -433,7 +556,7 @@ void CPirelaDoc::SyncFileListWindow(std::optional<std::string_view> nameToSelect
     if (nameToSelect) {
         selected = RowForName(list_, *nameToSelect);
     }
-    host_.FillFileListWindow(list_.Names(), selected, FileListFolderLabel(list_.Folder()));
+    host_.FillFileListWindow(list_, selected, FileListFolderLabel(list_.Folder()));
     host_.HideBusyWindow();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/OperationUndo.h"
+#include "folder/FolderListing.h"
 #include "folder/ImageFileList.h"
 #include "journal/JournalLocation.h"
 #include "journal/OperationHistory.h"
@@ -89,11 +90,29 @@ public:
 
     // --- The folder's list ---
 
-    // Lists the folder's images (with the busy window), sorted. -1, after telling the user,
-    // when there are more than the list holds; the names found so far stay.
-    int ScanFolder();
+    // Lists the folder's images, sorted, waiting for the list beside the window. When there are
+    // more than the list holds, the user is told and the names that fitted stay.
+    void ScanFolder();
+
+    // Whether the open folder's list is still being made on a worker (the photo opened shows
+    // meanwhile; its place in the list is not known yet).
+    bool ListingPending() const { return listing_ != nullptr; }
+    // Waits for that list without holding the window: it repaints, and its viewing commands
+    // act; Escape stops the scan and keeps what was found. Then the list is taken in. Nothing
+    // happens while no list is being made.
+    void AwaitListing();
+    // On the main thread, after the host heard from the listing's worker: the busy text follows
+    // the listing, and a list that is ready is taken in, title, status texts and file list
+    // telling the current image's place.
+    void OnListingChanged();
+    // After the options changed: the list is sorted in the order they hold, the current image
+    // staying current.
+    void ApplyListOrder();
+    // The folder reader the scans go through (tests give one that makes up its folders).
+    void SetDirectoryReader(const DirectoryReader& reader) { reader_ = &reader; }
 
     // Each moves the current index and returns the new current path, or "" when it cannot move.
+    // A list still being made is waited for first.
     std::string NextImage();
     std::string PrevImage();
     std::string FirstImage();
@@ -187,6 +206,18 @@ private:
     void StartDecodeAhead();
     // The settings decodes are made under, as the options stand now.
     DecodeSettings CurrentDecodeSettings() const;
+    // Starts listing the open folder on a worker, in the order the options hold.
+    void StartListing();
+    // Waits for the list being made, beside the window, and takes it in.
+    void WaitForListing();
+    // Once a list has come: the file list, title and status texts tell the current image's
+    // place, and the neighbour is decoded ahead.
+    void ShowListArrived();
+    // Installs the finished listing's list, the current image found in it by name; tells the
+    // user when the folder held more than the list can.
+    void TakeListing();
+    // Sorts the list in the order, the current image staying current.
+    void SortKeepingCurrent(ListOrder order);
 
     AppSettings& settings_;
     OptionBlock& options_;
@@ -206,6 +237,12 @@ private:
     DecodeSettings shownSettings_;
     // The image generation whose decode's end was last dealt with.
     std::uint64_t settledGeneration_ = 0;
+    const DirectoryReader* reader_ = &DirectoryReader::System();
+    // The list being made, and the order the list in hand is in.
+    std::unique_ptr<FolderListing> listing_;
+    ListOrder listOrder_ = ListOrder::Name;
+    // While AwaitListing waits: the listing is not taken from under it.
+    bool awaitingListing_ = false;
     // Last, so that its workers stop first.
     ImageLoader loader_;
 };

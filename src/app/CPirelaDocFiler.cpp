@@ -70,6 +70,7 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
         return false;
     }
     AwaitRecovery();
+    AwaitListing(); // a move takes the entry out of the list
     SendRequest request;
     request.source = list_.CurrentImagePath();
     request.folder = otherFolder.empty() ? settings_.destinationFolders[static_cast<std::size_t>(n)]
@@ -79,7 +80,7 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     request.ask = options_.ask != 0;
     request.rename = options_.changeFileName != 0;
     std::optional<SendPlan> plan = sendEngine_.Prepare(request);
-    const std::string sentName = list_.CurrentName();
+    const std::string sentName(list_.CurrentName());
     const auto afterMove = [this, &sentName] {
         // The entry that goes is the file moved, even if another became current meanwhile.
         if (const int row = list_.FindFileName(sentName);
@@ -187,6 +188,7 @@ void CPirelaDoc::DeleteToRecycleBin() {
         return;
     }
     AwaitRecovery();
+    AwaitListing();
     const std::string path = list_.CurrentImagePath();
     if (prompter_.ShowMessage(res::TrashQuestion(path), MessageIcon::Question,
                               MessageButtons::YesNo) != MessageAnswer::Yes) {

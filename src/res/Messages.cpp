@@ -1,5 +1,6 @@
 #include "res/Messages.h"
 
+#include "common/AsciiText.h"
 #include "common/PathRules.h"
 
 namespace pirela::res {
@@ -24,13 +25,16 @@ std::string SearchSubfoldersQuestion(std::string_view folder) {
     return std::string(folder) + "\nこのフォルダに含まれるサブフォルダのイメージも検索しますか?";
 }
 
-std::string TooManyFilesMessage(std::string_view folder, int slots) {
+std::string TooManyFilesMessage(std::string_view folder, int limit) {
+    const std::string number = GroupedDigits(limit);
     std::string text(folder);
     text += " フォルダには ";
     text += kProgramName;
     text += " で一度に扱うことのできるファイル数 ";
-    text += std::to_string(slots);
-    text += " を超える数のイメージ ファイルが含まれています。フォルダ内のファイルをいくつかに分割するなどの処置をしてから再び開いてください。一旦フォルダを閉じます。";
+    text += number;
+    text += " を超える数のイメージ ファイルが含まれています。フォルダ内のファイルをいくつかに分割するなどの処置をしてから再び開いてください。ここでは最初に見つかった ";
+    text += number;
+    text += " 個のファイルを表示します。";
     return text;
 }
 

@@ -91,7 +91,7 @@ constexpr std::array kPanePrototypes{
     PanePrototype{kPaneImage, "イメージ: 0000 x 0000, 24 ビット"},
     PanePrototype{kPaneFileSize, "0.00 MB"},
     PanePrototype{kPaneZoom, "000.0 %"},
-    PanePrototype{kPaneFile, "ファイル: 00000/00000"},
+    PanePrototype{kPaneFile, "ファイル: 000,000/000,000"},
 };
 
 } // namespace

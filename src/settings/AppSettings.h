@@ -50,6 +50,7 @@ struct OptionBlock {
     int keepTurnState = 0;
     int applyOrientation = 1; // turn photos upright as their files say
     int findNewFormats = 1;   // the folder scan lists the camera roll's formats too
+    int sortOrder = 0;        // ListOrder: 0 by name, 1 numbers as numbers, 2 by date taken
 };
 
 // Every persistent setting of the program.

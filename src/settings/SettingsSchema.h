@@ -47,6 +47,7 @@ void ForEachSetting(Settings& settings, const SettingsEnvironment& environment, 
     }
     visit("OPTIONS", "APPLYORIENTATION", options.applyOrientation, 1);
     visit("OPTIONS", "FINDNEWFORMATS", options.findNewFormats, 1);
+    visit("OPTIONS", "SORTORDER", options.sortOrder, 0);
 
     for (int i = 0; i < kDestinationCount; ++i) {
         visit("SENDTO", "FOLDER" + std::to_string(i + 1), settings.destinationFolders[i],

@@ -117,7 +117,7 @@ TEST(SettingsStoreTest, EverySettingSurvivesASaveAndALoad) {
     EXPECT_EQ(loaded.lastOpenOtherFolder, "/d");
 }
 
-TEST(SettingsStoreTest, ASaveWritesAll49KeysInTheirOrder) {
+TEST(SettingsStoreTest, ASaveWritesAll50KeysInTheirOrder) {
     IniFile ini;
     AppSettings s;
     s.options.programNames[8] = "slot 9 lives in memory only";
@@ -136,13 +136,14 @@ TEST(SettingsStoreTest, ASaveWritesAll49KeysInTheirOrder) {
     }
     expected.push_back("OPTIONS.APPLYORIENTATION");
     expected.push_back("OPTIONS.FINDNEWFORMATS");
+    expected.push_back("OPTIONS.SORTORDER");
     for (int i = 1; i <= 8; ++i) {
         expected.push_back("SENDTO.FOLDER" + std::to_string(i));
     }
     for (const char* key : {"LASTOPEN", "LASTOPENAPP", "LASTSELECTFOLDER", "LASTOPENOTHERFOLDER"}) {
         expected.push_back(std::string("FILEDIALOG.") + key);
     }
-    ASSERT_EQ(expected.size(), 49u);
+    ASSERT_EQ(expected.size(), 50u);
     EXPECT_EQ(KeysInOrder(ini.Serialize()), expected);
     EXPECT_NE(ini.Serialize().find("PROGRAMNAME2=\n"), std::string::npos); // empty, yet present
 }

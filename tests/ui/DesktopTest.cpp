@@ -319,7 +319,7 @@ private slots:
             QTest::keyClick(&frame, Qt::Key_2);
             QTest::keyClick(&frame, Qt::Key_N);
             CFileListWnd& list = *app_->FileListWindow(); // its own way to another photo
-            list.List()->setCurrentRow(2);
+            list.SelectRow(2);
             QTest::keyClick(&list, Qt::Key_Return);
             QCOMPARE(frame.statusBar()->currentMessage(),
                      QString::fromUtf8(res::kStatusFileWorkRunning));
@@ -424,7 +424,7 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), &list);
         list.List()->setFocus();
         QTest::keyClick(list.List(), Qt::Key_Down);
-        QCOMPARE(list.List()->currentRow(), 1);
+        QCOMPARE(list.SelectedRow(), 1);
         QCOMPARE(app_->Document().FileList().Current(), 0);
         QTest::keyClick(list.List(), Qt::Key_Return); // shows the chosen row
         QCOMPARE(app_->Document().FileList().Current(), 1);
