@@ -353,6 +353,9 @@ void CPirelaDoc::WaitForListing() {
 }
 
 void CPirelaDoc::OnListingChanged() {
+    if (takenDates_ && !listing_) {
+        TakeReadDates();
+    }
     if (!listing_ || awaitingListing_) {
         return; // a listing since replaced, or one a wait takes in itself
     }
@@ -373,6 +376,7 @@ void CPirelaDoc::ShowListArrived() {
 }
 
 void CPirelaDoc::TakeListing() {
+    takenDates_.reset(); // those of the list before
     const std::unique_ptr<FolderListing> listing = std::move(listing_);
     const std::string current(list_.CurrentName());
     list_ = listing->TakeList();
@@ -389,6 +393,7 @@ void CPirelaDoc::TakeListing() {
     if (const ListOrder wanted = ListOrderFromSetting(options_.sortOrder); wanted != listOrder_) {
         SortKeepingCurrent(wanted);
     }
+    StartReadingDates();
     host_.HideBusyWindow();
     if (listing->End() == ScanEnd::Full) {
         // The file list shows the list in hand before the message stands over it.
@@ -405,9 +410,43 @@ void CPirelaDoc::ApplyListOrder() {
         return; // a list still being made is sorted again when it is taken in
     }
     SortKeepingCurrent(order);
+    takenDates_.reset();
+    StartReadingDates();
     SyncFileListWindow(list_.Current() >= 0 ? std::optional<std::string_view>(list_.CurrentName())
                                             : std::nullopt);
     host_.RefreshStatusTexts();
+    loader_.DropAhead();
+    DecodeAhead();
+}
+
+void CPirelaDoc::StartReadingDates() {
+    if (listOrder_ != ListOrder::DateTaken || list_.Count() == 0) {
+        return;
+    }
+    DocumentHost& host = host_;
+    takenDates_ = std::make_unique<TakenDates>(list_, takenCache_,
+                                               [&host] { host.PostListingChanged(); });
+}
+
+void CPirelaDoc::TakeReadDates() {
+    const bool ended = takenDates_->Ended();
+    const std::vector<TakenDates::Date> dates = takenDates_->Take();
+    if (ended) {
+        takenDates_.reset();
+    }
+    if (dates.empty()) {
+        return;
+    }
+    for (const TakenDates::Date& date : dates) {
+        list_.SetTakenTime(date.id, date.seconds);
+    }
+    SortKeepingCurrent(ListOrder::DateTaken);
+    // Quietly, without the busy window: this comes a few times a second while dates are read.
+    if (host_.HasFileListWindow()) {
+        host_.FillFileListWindow(list_, list_.Current(), FileListFolderLabel(list_.Folder()));
+    }
+    host_.RefreshStatusTexts();
+    // The neighbours are others now.
     loader_.DropAhead();
     DecodeAhead();
 }
@@ -485,6 +524,7 @@ void CPirelaDoc::SelectCurrentRow() {
 
 void CPirelaDoc::ResetDocument() {
     listing_.reset();
+    takenDates_.reset();
     list_.SetFolder({});
     image_.Discard();
     image_.SetShown(true);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/OperationUndo.h"
+#include "folder/DateTakenCache.h"
 #include "folder/FolderListing.h"
 #include "folder/ImageFileList.h"
+#include "folder/TakenDates.h"
 #include "journal/JournalLocation.h"
 #include "journal/OperationHistory.h"
 #include "journal/OperationLog.h"
@@ -103,11 +105,18 @@ public:
     void AwaitListing();
     // On the main thread, after the host heard from the listing's worker: the busy text follows
     // the listing, and a list that is ready is taken in, title, status texts and file list
-    // telling the current image's place.
+    // telling the current image's place. In the date-taken order, the dates read since are
+    // taken in and the list sorted again, the photo shown staying where the user is.
     void OnListingChanged();
     // After the options changed: the list is sorted in the order they hold, the current image
     // staying current.
     void ApplyListOrder();
+    // The order the options choose for the list, and the dates taken read so far (the batch
+    // rename numbers in that order).
+    ListOrder ChosenOrder() const { return ListOrderFromSetting(options_.sortOrder); }
+    DateTakenCache& TakenCache() { return takenCache_; }
+    // Whether the dates of the list's photos are being read (in the date-taken order).
+    bool ReadingDates() const { return takenDates_ != nullptr; }
     // The folder reader the scans go through (tests give one that makes up its folders).
     void SetDirectoryReader(const DirectoryReader& reader) { reader_ = &reader; }
 
@@ -218,6 +227,10 @@ private:
     void TakeListing();
     // Sorts the list in the order, the current image staying current.
     void SortKeepingCurrent(ListOrder order);
+    // In the date-taken order: starts reading the dates of the list's photos on workers.
+    void StartReadingDates();
+    // Takes the dates read so far into the list and sorts it again; the photo shown stays.
+    void TakeReadDates();
 
     AppSettings& settings_;
     OptionBlock& options_;
@@ -240,6 +253,9 @@ private:
     const DirectoryReader* reader_ = &DirectoryReader::System();
     // The list being made, and the order the list in hand is in.
     std::unique_ptr<FolderListing> listing_;
+    // When photos were taken, kept for the whole run; and the dates being read for the list.
+    DateTakenCache takenCache_;
+    std::unique_ptr<TakenDates> takenDates_;
     ListOrder listOrder_ = ListOrder::Name;
     // While AwaitListing waits: the listing is not taken from under it.
     bool awaitingListing_ = false;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <compare>
 #include <cstdint>
 #include <string_view>
 
@@ -37,7 +36,10 @@ bool NaturalNameLess(std::string_view a, std::string_view b);
 struct OrderKey {
     std::uint64_t high = 0;
     std::uint64_t low = 0;
-    auto operator<=>(const OrderKey&) const = default;
+    bool operator==(const OrderKey&) const = default;
+    bool operator<(const OrderKey& other) const {
+        return high != other.high ? high < other.high : low < other.low;
+    }
 };
 OrderKey NameOrderKey(std::string_view name);
 OrderKey NaturalOrderKey(std::string_view name);

@@ -3,6 +3,8 @@
 #include "common/AsciiText.h"
 #include "common/PathRules.h"
 
+#include <iterator>
+
 namespace pirela::res {
 
 std::string LoadErrorFirstLine(std::string_view path) {
@@ -76,6 +78,11 @@ std::string BatchRenameConfirmation(std::string_view folder, std::string_view fo
     text += prefix;
     text += "\n桁数 : " + std::to_string(digits) + " 桁\n初期値 : " + std::to_string(start) + "\n";
     return text;
+}
+
+std::string BatchRenameOrderLine(int order) {
+    const bool known = order >= 0 && order < int(std::size(kOrderNames));
+    return std::string("並び順 : ") + kOrderNames[known ? order : 0] + "\n";
 }
 
 std::string BatchRenameReport(int succeeded, int failed) {

@@ -70,6 +70,11 @@ std::string BatchPrefixCharacterMessage(char character);
 // text.
 std::string BatchRenameConfirmation(std::string_view folder, std::string_view formats,
                                     std::string_view prefix, int digits, long long start);
+// The confirmation's last line, naming the order the files are numbered in (ListOrder's value):
+// "並び順 : 撮影日時順\n".
+std::string BatchRenameOrderLine(int order);
+// The names of the list's orders, as the options page offers them.
+inline constexpr const char* kOrderNames[] = {"名前順", "名前順 (数字を数値として比較)", "撮影日時順"};
 // "リネームが完了しました。…" with the two counts.
 std::string BatchRenameReport(int succeeded, int failed);
 // After the user cancelled a batch rename: every file went back to its old name.

@@ -52,6 +52,8 @@ private:
     FileWork& fileWork_;
     OperationLog& log_;
     std::string folder_; // as bytes: a name that is not UTF-8 is only shown, never changed
+    ListOrder order_;       // the file list's: the files are numbered in it
+    DateTakenCache& dates_; // the document's dates taken, read once for the whole run
     bool renameDone_ = false;
 };
 

@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <future>
+#include <thread>
 
 namespace pirela {
 namespace {
@@ -93,6 +95,38 @@ TEST_F(CPirelaDocFolderTest, TooManyImagesAreReportedWithTheFolderAndTheLimit) {
     EXPECT_EQ(doc_.FileList().Count(), ImageFileList::kCapacity);
     EXPECT_EQ(doc_.FileList().Folder(), dir_.Path().string());
     EXPECT_EQ(host_.fileListRows.size(), std::size_t(ImageFileList::kCapacity));
+}
+
+// Two cameras of one trip: by name each camera's photos stay together; by date they interleave.
+TEST_F(CPirelaDocFolderTest, TheDateOrderSortsAsDatesAreReadAndTheShownPhotoStays) {
+    const auto photo = [this](const char* name, const char* taken) {
+        test::WriteJpeg(dir_ / name, test::PhotoLike(4, 3, 3), false, 90,
+                        test::ExifBlock(1, false, taken, "+09:00"));
+    };
+    photo("DSC_0001.jpg", "2024:05:01 10:00:00");
+    photo("IMG_0001.jpg", "2024:05:01 09:30:00");
+    photo("DSC_0002.jpg", "2024:05:01 11:00:00");
+    photo("IMG_0002.jpg", "2024:05:01 10:30:00");
+    Picture("scan.png"); // no date of its own: written today, it comes last
+    options_.sortOrder = static_cast<int>(ListOrder::DateTaken);
+    ASSERT_TRUE(doc_.OpenImageFile((dir_ / "DSC_0002.jpg").string()));
+    doc_.AwaitListing();
+    while (doc_.ReadingDates()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        doc_.OnListingChanged(); // as the host does when the readers tell
+    }
+    EXPECT_EQ(doc_.FileList().Names(),
+              (std::vector<std::string>{"IMG_0001.jpg", "DSC_0001.jpg", "IMG_0002.jpg",
+                                        "DSC_0002.jpg", "scan.png"}));
+    EXPECT_EQ(doc_.FileList().CurrentName(), "DSC_0002.jpg");
+    EXPECT_EQ(host_.fileListSelection, 3);
+    EXPECT_EQ(host_.fileListRows, doc_.FileList().Names());
+
+    options_.sortOrder = static_cast<int>(ListOrder::Name);
+    doc_.ApplyListOrder();
+    EXPECT_EQ(doc_.FileList().Name(0), "DSC_0001.jpg");
+    EXPECT_EQ(doc_.FileList().Current(), 1);
+    EXPECT_EQ(host_.fileListSelection, 1);
 }
 
 TEST_F(CPirelaDocFolderTest, LoadingFillsTheFactsAndKeepsOrDropsTheTurn) {

@@ -12,8 +12,11 @@
 namespace pirela::test {
 
 // An EXIF block as a JPEG's APP1 segment holds it ("Exif\0\0", then a TIFF header and the
-// first directory) recording the orientation, in little- or big-endian byte order.
-std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian = false);
+// first directory) recording the orientation, in little- or big-endian byte order; with a date
+// ("2024:05:01 10:00:00"), its EXIF directory records it as DateTimeOriginal, and the offset
+// ("+09:00"), when given, as OffsetTimeOriginal.
+std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian = false,
+                                    const std::string& taken = {}, const std::string& offset = {});
 
 // A baseline JPEG of the samples (stored as they are) whose EXIF says the orientation.
 void WriteOrientedJpeg(const std::filesystem::path& file, const Samples& samples, int orientation,
@@ -26,6 +29,7 @@ struct HeifOptions {
     int exifOrientation = 0; // an EXIF block recording this too, when not 0
     int quality = 90;
     bool lossless = false;
+    std::string taken = ""; // an EXIF block recording when it was taken, when not empty
 };
 
 // A HEIF file of RGB (3 components) or RGBA (4) samples.
