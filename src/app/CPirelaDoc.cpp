@@ -310,9 +310,9 @@ void CPirelaDoc::StartListing() {
     const ScanOptions scan{options_.findSubfolder != 0, options_.findHidden == 1,
                            options_.findNewFormats != 0 ? FormatSet::All : FormatSet::Classic};
     DocumentHost& host = host_;
-    listing_ = std::make_unique<FolderListing>(list_.Folder(), scan,
-                                               ListOrderFromSetting(options_.sortOrder), *reader_,
-                                               [&host] { host.PostListingChanged(); });
+    listing_ = std::make_unique<FolderListing>(
+        list_.Folder(), scan, ListOrderFromSetting(options_.sortOrder), *reader_,
+        [&host] { host.PostListingChanged(); }, &takenCache_);
 }
 
 void CPirelaDoc::AwaitListing() {

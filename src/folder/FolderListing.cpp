@@ -5,9 +5,10 @@
 namespace pirela {
 
 FolderListing::FolderListing(std::string folder, const ScanOptions& options, ListOrder order,
-                             const DirectoryReader& reader, std::function<void()> onChange)
+                             const DirectoryReader& reader, std::function<void()> onChange,
+                             const DateTakenCache* dates)
     : folder_(std::move(folder)), options_(options), order_(order),
-      onChange_(std::move(onChange)) {
+      onChange_(std::move(onChange)), dates_(dates) {
     try {
         worker_ = std::thread([this, &reader] { Run(reader); });
     } catch (const std::system_error&) {
@@ -27,9 +28,16 @@ void FolderListing::Run(const DirectoryReader& reader) {
     end_ = AddImageFilesOf(folder_, options_, list_, reader, &stop_);
     found_ = list_.Count();
     Enter(Phase::Sorting);
+    SetRememberedDates();
     list_.Sort(order_);
     list_.ShrinkToFit();
     Enter(Phase::Ended);
+}
+
+void FolderListing::SetRememberedDates() {
+    if (order_ == ListOrder::DateTaken && dates_ != nullptr) {
+        dates_->SetRemembered(list_);
+    }
 }
 
 void FolderListing::Enter(Phase phase) {

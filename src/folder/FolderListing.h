@@ -1,5 +1,6 @@
 #pragma once
 
+#include "folder/DateTakenCache.h"
 #include "folder/FolderScan.h"
 #include "folder/ImageFileList.h"
 #include "folder/ListOrder.h"
@@ -22,9 +23,11 @@ public:
     enum class Phase { Searching, Sorting, Ended };
 
     // onChange runs on the worker each time the phase changes, last when the listing ended; it
-    // must only hand the news to the window's thread.
+    // must only hand the news to the window's thread. In the date-taken order, the dates the
+    // cache remembers for the names are sorted by (the files are looked at later).
     FolderListing(std::string folder, const ScanOptions& options, ListOrder order,
-                  const DirectoryReader& reader, std::function<void()> onChange);
+                  const DirectoryReader& reader, std::function<void()> onChange,
+                  const DateTakenCache* dates = nullptr);
     // Stops the scan and waits for the worker.
     ~FolderListing();
     FolderListing(const FolderListing&) = delete;
@@ -49,12 +52,14 @@ public:
 
 private:
     void Run(const DirectoryReader& reader);
+    void SetRememberedDates();
     void Enter(Phase phase);
 
     const std::string folder_;
     const ScanOptions options_;
     const ListOrder order_;
     std::function<void()> onChange_;
+    const DateTakenCache* dates_;
     std::atomic<Phase> phase_{Phase::Searching};
     std::atomic<int> found_{0};
     std::atomic<bool> stop_{false};

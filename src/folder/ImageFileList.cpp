@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
+#include <unordered_map>
 
 namespace pirela {
 
@@ -43,7 +45,6 @@ bool ImageFileList::AddFileName(std::string_view name, std::string_view prefix) 
     }
     const auto id = static_cast<EntryId>(starts_.size());
     starts_.push_back(static_cast<std::uint32_t>(bytes_.size()));
-    deep_ = deep_ || !prefix.empty() || name.find(kPathSeparator) != std::string_view::npos;
     bytes_.append(prefix);
     bytes_.append(name);
     bytes_.push_back('\0');
@@ -65,7 +66,6 @@ void ImageFileList::ClearFileList() {
     starts_.clear();
     order_.clear();
     taken_.clear();
-    deep_ = false;
     current_ = 0;
     unlistedName_.clear();
 }
@@ -124,39 +124,91 @@ void ImageFileList::SortByKey(KeyOf keyOf, Less less) {
 
 void ImageFileList::Sort(ListOrder order) {
     // std::sort, never a quicksort of our own: a folder already in order must not take
-    // quadratic time. Most names differ in their first bytes, which the keys hold; paths into
-    // subfolders, where a file sorts before anything deeper, are compared whole.
-    const auto byName = [this](EntryId a, EntryId b) { return ListNameLess(NameOf(a), NameOf(b)); };
-    const auto naturally = [this](EntryId a, EntryId b) {
-        return NaturalNameLess(NameOf(a), NameOf(b));
-    };
-    const auto noKey = [](EntryId) { return OrderKey(); };
+    // quadratic time. Most names differ in their first bytes, which the keys hold.
     switch (order) {
     case ListOrder::Name:
-        if (deep_) {
-            SortByKey(noKey, byName);
-        } else {
-            SortByKey([this](EntryId id) { return NameOrderKey(NameOf(id)); }, byName);
-        }
+        SortByName(false);
         break;
     case ListOrder::Natural:
-        if (deep_) {
-            SortByKey(noKey, naturally);
-        } else {
-            SortByKey([this](EntryId id) { return NaturalOrderKey(NameOf(id)); }, naturally);
+        SortByName(true);
+        break;
+    case ListOrder::DateTaken: {
+        // By name, then by time keeping that order among photos of one second (a burst).
+        SortByName(false);
+        std::vector<std::pair<std::int64_t, EntryId>> timed;
+        timed.reserve(order_.size());
+        for (const EntryId id : order_) {
+            timed.emplace_back(TakenTime(id), id);
+        }
+        std::stable_sort(timed.begin(), timed.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 0; i < timed.size(); ++i) {
+            order_[i] = timed[i].second;
         }
         break;
-    case ListOrder::DateTaken:
-        // Times as unsigned numbers in the same order: the sign bit turned over.
-        // The name's first bytes next: photos of one second (a burst) are many.
-        SortByKey(
-            [this](EntryId id) {
-                return OrderKey{std::uint64_t(TakenTime(id)) ^ (1ULL << 63),
-                                deep_ ? 0 : NameOrderKey(NameOf(id)).high};
-            },
-            byName);
-        break;
     }
+    }
+}
+
+void ImageFileList::SortByName(bool natural) {
+    const auto less = [this, natural](EntryId a, EntryId b) {
+        return natural ? NaturalNameLess(NameOf(a), NameOf(b)) : ListNameLess(NameOf(a), NameOf(b));
+    };
+    const std::vector<std::uint32_t> ranks = FolderRanks(natural);
+    if (ranks.empty()) {
+        SortByKey(
+            [this, natural](EntryId id) {
+                return natural ? NaturalOrderKey(NameOf(id)) : NameOrderKey(NameOf(id));
+            },
+            less);
+        return;
+    }
+    SortByKey(
+        [this, natural, &ranks](EntryId id) {
+            return RankedOrderKey(ranks[id], FileNameOf(NameOf(id)), natural);
+        },
+        less);
+}
+
+// The orders list the files of a folder before its subfolders, and the subfolders by name, so
+// that every name of one folder sorts with its folder's rank, then by its file name.
+std::vector<std::uint32_t> ImageFileList::FolderRanks(bool natural) const {
+    std::unordered_map<std::string_view, std::uint32_t> indexOf;
+    std::vector<std::string_view> folders;
+    std::vector<std::uint32_t> folderOf(starts_.size());
+    for (const EntryId id : order_) {
+        const std::string_view name = NameOf(id);
+        const std::size_t end = name.rfind(kPathSeparator);
+        const std::string_view folder = name.substr(0, end == std::string_view::npos ? 0 : end + 1);
+        const auto [at, added] = indexOf.try_emplace(folder, std::uint32_t(folders.size()));
+        if (added) {
+            folders.push_back(folder);
+        }
+        folderOf[id] = at->second;
+    }
+    if (folders.size() <= 1) {
+        return {};
+    }
+    const auto compare = [natural](std::string_view a, std::string_view b) {
+        return natural ? CompareNaturalNames(a, b) : CompareListNames(a, b);
+    };
+    std::vector<std::uint32_t> sorted(folders.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
+    std::sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int order = compare(folders[a], folders[b]);
+        return order != 0 ? order < 0 : folders[a] < folders[b];
+    });
+    // Folders the order holds equal ("A/" and "a/") share a rank: their files interleave.
+    std::vector<std::uint32_t> rankOf(folders.size());
+    std::uint32_t rank = 0;
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+        rank += compare(folders[sorted[i - 1]], folders[sorted[i]]) != 0 ? 1 : 0;
+        rankOf[sorted[i]] = rank;
+    }
+    for (std::uint32_t& folder : folderOf) {
+        folder = rankOf[folder];
+    }
+    return folderOf;
 }
 
 void ImageFileList::ShrinkToFit() {

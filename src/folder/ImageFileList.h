@@ -97,6 +97,12 @@ private:
     // Sorts by a number for each entry, and by the order's full comparison where two are equal.
     template <class KeyOf, class Less>
     void SortByKey(KeyOf keyOf, Less less);
+    // Sorts in the name or the natural order: by the names' first bytes, or where the names lie
+    // in several folders, by their folders' ranks and their file names' first bytes.
+    void SortByName(bool natural);
+    // By identity, the rank of each listed name's folder in the order; empty when all the names
+    // lie in one folder.
+    std::vector<std::uint32_t> FolderRanks(bool natural) const;
 
     std::string folder_;
     // Every name ever added since the list was cleared, each followed by a NUL, in the order
@@ -105,7 +111,6 @@ private:
     std::vector<std::uint32_t> starts_; // by identity: where its name begins in bytes_
     std::vector<EntryId> order_;        // the list: identities in list order
     std::vector<std::int64_t> taken_;   // by identity, once any time is set
-    bool deep_ = false;                 // some name lies in a subfolder
     int current_ = 0;
     std::string unlistedName_;
 };

@@ -169,27 +169,39 @@ private:
 
 } // namespace
 
+// Each part of a path begins with 0 for a file or 1 for a folder, so that where two paths part,
+// a file of that level comes first; a folder's name ends with its separator, which then compares
+// as the byte it is, as in CompareListNames.
 OrderKey NameOrderKey(std::string_view name) {
     KeyBytes key;
-    for (std::size_t i = 0; i < name.size() && !key.Full(); ++i) {
-        key.Add(Folded(name[i]));
+    while (!key.Full()) {
+        const Component part = NextComponent(name);
+        key.Add(part.folder ? 1 : 0);
+        for (std::size_t i = 0; i < part.text.size() && !key.Full(); ++i) {
+            key.Add(Folded(part.text[i]));
+        }
+        if (!part.folder) {
+            break;
+        }
+        key.Add(kPathSeparator);
     }
     return key.Key();
 }
 
+namespace {
+
 // A run of digits becomes a byte from '0' to '9' that tells its count of significant digits
 // (from '9' on with the count in the next byte), then those digits: runs compare by value among
 // themselves, and against any other byte as their first digit does, since no other byte lies
-// between '0' and '9'.
-OrderKey NaturalOrderKey(std::string_view name) {
-    KeyBytes key;
-    for (std::size_t i = 0; i < name.size() && !key.Full();) {
-        if (!IsDigit(name[i])) {
-            key.Add(Folded(name[i++]));
+// between '0' and '9'. False when a number too long for the key ended it.
+bool AddNatural(KeyBytes& key, std::string_view text) {
+    for (std::size_t i = 0; i < text.size() && !key.Full();) {
+        if (!IsDigit(text[i])) {
+            key.Add(Folded(text[i++]));
             continue;
         }
-        const std::size_t run = DigitRunLength(name, i);
-        const std::string_view significant = Significant(name.substr(i, run));
+        const std::size_t run = DigitRunLength(text, i);
+        const std::string_view significant = Significant(text.substr(i, run));
         if (significant.size() < 9) {
             key.Add(static_cast<unsigned char>('0' + significant.size()));
         } else if (significant.size() < 255) {
@@ -198,12 +210,44 @@ OrderKey NaturalOrderKey(std::string_view name) {
         } else {
             key.Add('9');
             key.Add(255); // a number this long is compared in the names themselves
-            break;
+            return false;
         }
         for (const char digit : significant) {
             key.Add(static_cast<unsigned char>(digit));
         }
         i += run;
+    }
+    return true;
+}
+
+} // namespace
+
+// Parts as in NameOrderKey, but a folder's name ends with a 0, since CompareNaturalNames
+// compares the parts of two paths on their own: the shorter name of two first.
+OrderKey NaturalOrderKey(std::string_view name) {
+    KeyBytes key;
+    while (!key.Full()) {
+        const Component part = NextComponent(name);
+        key.Add(part.folder ? 1 : 0);
+        if (!AddNatural(key, part.text) || !part.folder) {
+            break;
+        }
+        key.Add(0);
+    }
+    return key.Key();
+}
+
+OrderKey RankedOrderKey(std::uint32_t folderRank, std::string_view fileName, bool natural) {
+    KeyBytes key;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        key.Add(static_cast<unsigned char>(folderRank >> shift));
+    }
+    if (natural) {
+        AddNatural(key, fileName);
+    } else {
+        for (std::size_t i = 0; i < fileName.size() && !key.Full(); ++i) {
+            key.Add(Folded(fileName[i]));
+        }
     }
     return key.Key();
 }

@@ -30,9 +30,9 @@ bool ListNameLess(std::string_view a, std::string_view b);
 int CompareNaturalNames(std::string_view a, std::string_view b);
 bool NaturalNameLess(std::string_view a, std::string_view b);
 
-// The first sixteen bytes of a name as an order sees them, for names without a separator:
-// where two keys differ, ListNameLess (NaturalNameLess) orders the names the same way, so a
-// sort compares the names themselves only where their keys are equal.
+// The first sixteen bytes of a name as an order sees them: where two keys differ, ListNameLess
+// (NaturalNameLess) orders the names the same way, so a sort compares the names themselves only
+// where their keys are equal.
 struct OrderKey {
     std::uint64_t high = 0;
     std::uint64_t low = 0;
@@ -43,5 +43,10 @@ struct OrderKey {
 };
 OrderKey NameOrderKey(std::string_view name);
 OrderKey NaturalOrderKey(std::string_view name);
+// For the names of a list that lie in several folders, whose first bytes are mostly their
+// folders': the rank of the name's folder among the list's folders (its files, then its
+// subfolders, each order's way; folders the order holds equal share a rank), then the bytes of
+// its file name.
+OrderKey RankedOrderKey(std::uint32_t folderRank, std::string_view fileName, bool natural);
 
 } // namespace pirela

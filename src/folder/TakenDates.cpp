@@ -35,7 +35,9 @@ TakenDates::~TakenDates() {
 void TakenDates::Work() {
     for (int index = next_++; index < list_.Count() && !stop_; index = next_++) {
         const ImageFileList::EntryId id = list_.IdAt(index);
-        if (const auto seconds = cache_.DateOf(JoinPath(list_.Folder(), list_.NameOf(id)))) {
+        const auto seconds = cache_.DateOf(JoinPath(list_.Folder(), list_.NameOf(id)));
+        // The list was sorted by the dates remembered: only what differs is news.
+        if (seconds && *seconds != list_.TakenTime(id)) {
             Found({id, *seconds});
         }
     }

@@ -13,8 +13,9 @@
 namespace pirela {
 
 // When the photos of a list were taken, read on worker threads while the list is in use: the
-// list is sorted by name until the dates come, and again as they come. Dates read before are
-// taken from the cache, so a folder opened again is in order as soon as its files are looked at.
+// list is sorted by name, or by the dates the cache remembers, until the dates come, and again
+// as they come. Dates read before are taken from the cache; only those that differ from the
+// list's are handed on, so a folder opened again, already in order, is not sorted again.
 class TakenDates {
 public:
     struct Date {

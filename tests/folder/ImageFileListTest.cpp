@@ -18,6 +18,12 @@ std::vector<std::string> Sorted(std::vector<std::string> names, ListOrder order 
     return list.Names();
 }
 
+// A name a list can hold: parts between single separators, none empty.
+bool IsPath(const std::string& name) {
+    return !name.empty() && name.front() != '/' && name.back() != '/' &&
+           name.find("//") == std::string::npos;
+}
+
 TEST(ImageFileListTest, SortsWithoutCaseAndFilesBeforeDeeperFiles) {
     EXPECT_EQ(Sorted({"C.Png", "b.jpg", "A.JPG"}), (std::vector<std::string>{"A.JPG", "b.jpg", "C.Png"}));
     EXPECT_EQ(Sorted({"img2.jpg", "img10.jpg"}), (std::vector<std::string>{"img10.jpg", "img2.jpg"}));
@@ -70,7 +76,7 @@ TEST(ImageFileListTest, TheDateOrderPutsUnknownTimesLastAndKeepsEntriesThroughSo
 // The sort relies on its orders being strict weak orders; an inconsistent one would let it read
 // outside the list. Checked on every triple of many short names from a tricky alphabet.
 TEST(ImageFileListTest, TheOrdersAreConsistent) {
-    const std::string alphabet = "aAb/01._";
+    const std::string alphabet = "aAb/01.-_";
     std::mt19937 random(3);
     std::vector<std::string> names;
     for (int i = 0; i < 60; ++i) {
@@ -80,11 +86,19 @@ TEST(ImageFileListTest, TheOrdersAreConsistent) {
         }
         names.push_back(name);
     }
-    for (const auto less : {ListNameLess, NaturalNameLess}) {
+    const struct {
+        bool (*less)(std::string_view, std::string_view);
+        OrderKey (*key)(std::string_view);
+    } orders[] = {{ListNameLess, NameOrderKey}, {NaturalNameLess, NaturalOrderKey}};
+    for (const auto& [less, key] : orders) {
         for (const auto& a : names) {
             EXPECT_FALSE(less(a, a));
             for (const auto& b : names) {
                 EXPECT_FALSE(less(a, b) && less(b, a)) << a << " " << b;
+                // Where the keys of two paths differ, the sort takes their word for the order.
+                if (IsPath(a) && IsPath(b)) {
+                    EXPECT_TRUE(key(a) == key(b) || (key(a) < key(b)) == less(a, b)) << a << " " << b;
+                }
                 for (const auto& c : names) {
                     if (less(a, b) && less(b, c)) {
                         EXPECT_TRUE(less(a, c)) << a << " " << b << " " << c;
@@ -92,6 +106,29 @@ TEST(ImageFileListTest, TheOrdersAreConsistent) {
                 }
             }
         }
+    }
+}
+
+// The sort takes shortcuts (the names' first bytes, their folders' ranks); whatever it takes,
+// the list comes out in the order the comparisons give.
+TEST(ImageFileListTest, ListsOfManyFoldersSortAsTheirOrdersSay) {
+    const std::string alphabet = "aA0-1/._b";
+    std::mt19937 random(7);
+    std::vector<std::string> names;
+    while (names.size() < 3000) {
+        std::string name;
+        for (int n = 1 + static_cast<int>(random() % 12); n > 0; --n) {
+            name += alphabet[random() % alphabet.size()];
+        }
+        if (IsPath(name)) {
+            names.push_back(name);
+        }
+    }
+    for (const ListOrder order : {ListOrder::Name, ListOrder::Natural}) {
+        std::vector<std::string> expected = names;
+        std::sort(expected.begin(), expected.end(),
+                  order == ListOrder::Name ? ListNameLess : NaturalNameLess);
+        EXPECT_EQ(Sorted(names, order), expected);
     }
 }
 
