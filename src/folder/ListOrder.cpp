@@ -167,28 +167,13 @@ private:
     int count_ = 0;
 };
 
-} // namespace
-
-// Each part of a path begins with 0 for a file or 1 for a folder, so that where two paths part,
-// a file of that level comes first; a folder's name ends with its separator, which then compares
-// as the byte it is, as in CompareListNames.
-OrderKey NameOrderKey(std::string_view name) {
-    KeyBytes key;
-    while (!key.Full()) {
-        const Component part = NextComponent(name);
-        key.Add(part.folder ? 1 : 0);
-        for (std::size_t i = 0; i < part.text.size() && !key.Full(); ++i) {
-            key.Add(Folded(part.text[i]));
-        }
-        if (!part.folder) {
-            break;
-        }
-        key.Add(kPathSeparator);
+// Folded bytes as they are. Always true: nothing ends the key early.
+bool AddFolded(KeyBytes& key, std::string_view text) {
+    for (std::size_t i = 0; i < text.size() && !key.Full(); ++i) {
+        key.Add(Folded(text[i]));
     }
-    return key.Key();
+    return true;
 }
-
-namespace {
 
 // A run of digits becomes a byte from '0' to '9' that tells its count of significant digits
 // (from '9' on with the count in the next byte), then those digits: runs compare by value among
@@ -220,21 +205,34 @@ bool AddNatural(KeyBytes& key, std::string_view text) {
     return true;
 }
 
-} // namespace
-
-// Parts as in NameOrderKey, but a folder's name ends with a 0, since CompareNaturalNames
-// compares the parts of two paths on their own: the shorter name of two first.
-OrderKey NaturalOrderKey(std::string_view name) {
+// Each part of a path begins with 0 for a file or 1 for a folder, so that where two paths part,
+// a file of that level comes first; a folder's name ends with folderEnd.
+OrderKey PathKey(std::string_view name, unsigned char folderEnd,
+                 bool (*addText)(KeyBytes&, std::string_view)) {
     KeyBytes key;
     while (!key.Full()) {
         const Component part = NextComponent(name);
         key.Add(part.folder ? 1 : 0);
-        if (!AddNatural(key, part.text) || !part.folder) {
+        if (!addText(key, part.text) || !part.folder) {
             break;
         }
-        key.Add(0);
+        key.Add(folderEnd);
     }
     return key.Key();
+}
+
+} // namespace
+
+// A folder's name ends with its separator, which then compares as the byte it is, as in
+// CompareListNames.
+OrderKey NameOrderKey(std::string_view name) {
+    return PathKey(name, kPathSeparator, AddFolded);
+}
+
+// A folder's name ends with a 0, since CompareNaturalNames compares the parts of two paths on
+// their own: the shorter name of two first.
+OrderKey NaturalOrderKey(std::string_view name) {
+    return PathKey(name, 0, AddNatural);
 }
 
 OrderKey RankedOrderKey(std::uint32_t folderRank, std::string_view fileName, bool natural) {
@@ -242,13 +240,7 @@ OrderKey RankedOrderKey(std::uint32_t folderRank, std::string_view fileName, boo
     for (int shift = 24; shift >= 0; shift -= 8) {
         key.Add(static_cast<unsigned char>(folderRank >> shift));
     }
-    if (natural) {
-        AddNatural(key, fileName);
-    } else {
-        for (std::size_t i = 0; i < fileName.size() && !key.Full(); ++i) {
-            key.Add(Folded(fileName[i]));
-        }
-    }
+    (natural ? AddNatural : AddFolded)(key, fileName);
     return key.Key();
 }
 
