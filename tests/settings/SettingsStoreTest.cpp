@@ -47,7 +47,7 @@ TEST(SettingsStoreTest, WithoutAFileEverySettingTakesItsDefault) {
     TempDir dir;
     const AppSettings s = SettingsStore(dir / "pirela.ini").Load(Screen1920());
     EXPECT_EQ(s.mainWindow, (WindowRect{0, 0, 1440, 810}));
-    EXPECT_EQ(s.fileListWindow, (WindowRect{0, 0, 150, 220}));
+    EXPECT_EQ(s.fileListWindow, (WindowRect{0, 0, 220, 220}));
     EXPECT_EQ(s.fileListVisible, 1);
     EXPECT_EQ(s.options.rate, 100.0f);
     EXPECT_EQ(s.options.sendType, 1);
