@@ -8,6 +8,10 @@
 // pause before each key and then with the key held down, less that of Pirela started with no
 // file, in bitmaps of one photo.
 //
+// A phone's camera roll copied whole: 100,000 photos (links to the first three) in one folder,
+// opened at one of its last photos, Pirela against feh and qimgv, each listing the folder: the
+// time from start to the picture.
+//
 // usage: gui_bench PIRELA SCRATCH [ROUNDS [KEYS [heic]]]   (DISPLAY must name the display)
 //
 // The photos are written into SCRATCH/photos: 6000 x 4000 baseline JPEGs of the decoding
@@ -477,6 +481,94 @@ void PrintRatio(const std::string& what, double measured, double reference, doub
     std::printf("  %-52s = %5.2f  (target <= %.2f)\n", what.c_str(), measured / reference, target);
 }
 
+// --- A camera roll of 100,000 photos ---
+
+constexpr int kRollPhotos = 100'000;
+
+fs::path RollPhoto(const fs::path& roll, int number) {
+    char name[32];
+    std::snprintf(name, sizeof name, "IMG_%06d", number);
+    return roll / (name + std::string(gKind.extension));
+}
+
+// Links to the first three photos in turn (ext4 allows 65,000 names to a file); the photo
+// numbered n shows photo n % 3, so that 99,999 shows the first photo's colours.
+fs::path WriteRoll(const Scratch& scratch) {
+    const fs::path roll = scratch.root / "roll";
+    if (fs::exists(RollPhoto(roll, kRollPhotos))) {
+        return roll;
+    }
+    fs::create_directories(roll);
+    std::printf("linking %d photos into %s\n", kRollPhotos, roll.c_str());
+    for (int n = 1; n <= kRollPhotos; ++n) {
+        std::error_code error;
+        fs::create_hard_link(PhotoPath(scratch.photos, n % 3), RollPhoto(roll, n), error);
+    }
+    return roll;
+}
+
+// From start to the first photo's picture, or nothing.
+std::optional<double> LaunchToPicture(Display* display, const std::vector<std::string>& args,
+                                      const Scratch& scratch, bool pirela) {
+    if (pirela) {
+        WritePirelaSettings(scratch, 100);
+    }
+    fs::remove_all(scratch.home);
+    fs::create_directories(scratch.home);
+    const auto start = Clock::now();
+    const pid_t pid = Start(args, scratch);
+    Answers answers;
+    const auto shown =
+        WaitForPhoto(display, start, kLaunchTimeout, kColours[0], pirela ? &answers : nullptr);
+    Stop(display, pid);
+    return shown;
+}
+
+void MeasureRoll(Display* display, const fs::path& pirela, const Scratch& scratch, int rounds) {
+    if (scratch.photoCount < 3) {
+        std::printf("\nthe camera roll needs three photos (KEYS of 2 or more); left out\n");
+        return;
+    }
+    const fs::path roll = WriteRoll(scratch);
+    const std::string opened = RollPhoto(roll, kRollPhotos - 1).string();
+    const std::string fit = "1000x700+0+0";
+    struct RollViewer {
+        std::string name;
+        std::vector<std::string> args;
+        bool pirela;
+    };
+    std::vector<RollViewer> viewers = {{"Pirela 100 %", {pirela.string(), opened}, true}};
+    if (Installed("feh")) {
+        viewers.push_back({"feh 100 %", {"feh", "-g", fit, "--start-at", opened, roll.string()}, false});
+    }
+    if (Installed("qimgv")) {
+        viewers.push_back({"qimgv (fit)", {"qimgv", opened}, false});
+    }
+    std::map<std::string, std::vector<double>> times;
+    for (int round = 0; round < rounds; ++round) {
+        std::printf("camera roll, round %d of %d\n", round + 1, rounds);
+        std::fflush(stdout);
+        for (std::size_t i = 0; i < viewers.size(); ++i) {
+            const RollViewer& viewer = viewers[(i + std::size_t(round)) % viewers.size()];
+            if (const auto ms = LaunchToPicture(display, viewer.args, scratch, viewer.pirela)) {
+                times[viewer.name].push_back(*ms);
+            } else {
+                std::printf("  %s: no picture within %lld s\n", viewer.name.c_str(),
+                            static_cast<long long>(kLaunchTimeout.count()));
+            }
+        }
+    }
+    std::printf("\ncamera roll of %d photos, opened at photo %d (ms, medians)\n", kRollPhotos,
+                kRollPhotos - 1);
+    for (const RollViewer& viewer : viewers) {
+        std::printf("  %-36s %8.0f (n=%zu)\n", viewer.name.c_str(), Median(times[viewer.name]),
+                    times[viewer.name].size());
+    }
+    const double ours = Median(times["Pirela 100 %"]);
+    PrintRatio("camera roll launch: Pirela / feh 100 %", ours, Median(times["feh 100 %"]), 0.5);
+    PrintRatio("camera roll launch: Pirela / qimgv (fit)", ours, Median(times["qimgv (fit)"]), 0.5);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -542,6 +634,7 @@ int main(int argc, char** argv) {
         decodes.push_back(DecodeOnce(PhotoPath(scratch.photos, 1)));
         emptyPeaks.push_back(EmptyPeak(display, pirela, scratch));
     }
+    MeasureRoll(display, pirela, scratch, rounds);
     XCloseDisplay(display);
 
     std::printf("\nmedians (ms)                          launch -> picture   key -> next picture\n");

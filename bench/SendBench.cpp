@@ -2,7 +2,10 @@
 // paired rounds; the first, cold round is thrown away):
 //   a move on one file system that shows the next image / decoding that next image alone
 //     (the move is a rename, so the next image's load should be nearly all of it);
-//   a copy of a 1 GiB file through the send, flushed to the disk / cp + sync.
+//   a copy of a 1 GiB file through the send, flushed to the disk / cp + sync;
+//   a move out of a folder of 100,000 photos that shows the next one / the same out of a folder
+//     of two (the list is not read again: the entry leaves it);
+//   a copy into a folder of 100,000 files / into an empty folder (only the name is looked at).
 // The paint that follows is the same as after the N key and is not part of either side.
 #include "BenchFiles.h"
 #include "RatioReport.h"
@@ -22,9 +25,11 @@ using namespace pirela;
 
 namespace {
 
-constexpr int kRounds = 5;
+constexpr int kRounds = 9;
 constexpr double kMoveTarget = 1.30;
 constexpr double kCopyTarget = 1.15;
+constexpr double kBigFolderTarget = 1.20;
+constexpr int kBigFolder = 100'000;
 
 // A user who agrees to everything, and windows that need nothing.
 class QuietHost : public Prompter, public DocumentHost {
@@ -61,10 +66,11 @@ public:
     void RefreshSendBar() override {}
     void RebuildProgramMenu() override {}
     bool HasFileListWindow() const override { return false; }
-    void FillFileListWindow(const std::vector<std::string>&, int, const std::string&) override {}
+    void FillFileListWindow(const ImageFileList&, int, const std::string&) override {}
     void ClearFileListWindow() override {}
     void SelectFileListRow(int) override {}
     void DeleteFileListRow(int) override {}
+    void PostListingChanged() override {}
 };
 
 void Require(bool sent) {
@@ -147,6 +153,91 @@ bool MeasureCopy(const fs::path& folder) {
                   kCopyTarget);
 }
 
+// Count names in the folder, made in a moment as links to the photo (ext4 gives a file at most
+// 65,000 names, so to a few copies of it).
+void FillWithLinks(const fs::path& folder, const fs::path& photo, int count, const char* stem) {
+    std::vector<fs::path> copies;
+    for (int i = 0; i < count; ++i) {
+        if (i % 50'000 == 0) {
+            copies.push_back(folder / (std::string(stem) + "-copy" + std::to_string(i) + ".jpg"));
+            fs::copy_file(photo, copies.back());
+            continue;
+        }
+        fs::create_hard_link(copies.back(), folder / (stem + std::to_string(i) + ".jpg"));
+    }
+}
+
+// A folder holding the photos and kBigFolder - 2 other names after them in the list; or only
+// the photos.
+fs::path MakePhotoFolder(const fs::path& root, const char* name, bool big) {
+    const fs::path folder = root / name;
+    fs::create_directories(folder);
+    for (const char* photo : {"a.jpg", "b.jpg"}) {
+        test::WriteJpeg(folder / photo, test::PhotoLike(640, 480, 3), false);
+    }
+    if (big) {
+        FillWithLinks(folder, folder / "b.jpg", kBigFolder - 2, "z");
+    }
+    return folder;
+}
+
+bool MeasureBigFolders(const fs::path& root) {
+    const fs::path big = MakePhotoFolder(root, "big", true);
+    const fs::path small = MakePhotoFolder(root, "small", false);
+    fs::create_directories(big / "sorted");
+    fs::create_directories(small / "sorted");
+    AppSettings bigSettings = SendingTo(big / "sorted", 0);
+    AppSettings smallSettings = SendingTo(small / "sorted", 0);
+    QuietHost host;
+    // Journals of their own, which grow alike with every send.
+    CPirelaDoc bigDoc(bigSettings, host, host, SystemCalls::Libc(), root / "state-big");
+    CPirelaDoc smallDoc(smallSettings, host, host, SystemCalls::Libc(), root / "state-small");
+    const auto open = [](CPirelaDoc& doc, const fs::path& folder) {
+        doc.OpenImageFile((folder / "a.jpg").string());
+        doc.AwaitListing();
+    };
+    open(bigDoc, big);
+    open(smallDoc, small);
+    const auto moveBack = [&] {
+        for (const auto& [doc, folder] : {std::pair{&bigDoc, big}, std::pair{&smallDoc, small}}) {
+            if (fs::exists(folder / "sorted" / "a.jpg")) {
+                fs::rename(folder / "sorted" / "a.jpg", folder / "a.jpg");
+                open(*doc, folder);
+            }
+        }
+    };
+    const auto move = [](CPirelaDoc& doc) {
+        Require(doc.SendImageToFolder(0, {}));
+        Require(doc.Image().Pixels() != nullptr);
+    };
+    bool met = Report("move out of 100,000 photos, next shown / out of 2",
+                      Ratio([&] { move(bigDoc); }, [&] { move(smallDoc); }, moveBack),
+                      kBigFolderTarget);
+
+    // Copies of one photo into a full folder and into an empty one.
+    const fs::path full = root / "full";
+    const fs::path empty = root / "empty";
+    fs::create_directories(full);
+    fs::create_directories(empty);
+    FillWithLinks(full, small / "b.jpg", kBigFolder, "IMG_");
+    AppSettings toFull = SendingTo(full, 1);
+    AppSettings toEmpty = SendingTo(empty, 1);
+    CPirelaDoc intoFull(toFull, host, host, SystemCalls::Libc(), root / "state-full");
+    CPirelaDoc intoEmpty(toEmpty, host, host, SystemCalls::Libc(), root / "state-empty");
+    open(intoFull, small);
+    open(intoEmpty, small);
+    met = Report("copy into a folder of 100,000 files / into an empty one",
+                 Ratio([&] { Require(intoFull.SendImageToFolder(0, {})); },
+                       [&] { Require(intoEmpty.SendImageToFolder(0, {})); },
+                       [&] {
+                           fs::remove(full / "a.jpg");
+                           fs::remove(empty / "a.jpg");
+                       }),
+                 kBigFolderTarget) &&
+          met;
+    return met;
+}
+
 } // namespace
 
 int main() {
@@ -155,6 +246,7 @@ int main() {
     fs::create_directories(folder);
     std::printf("ratios, median of %d paired rounds:\n", kRounds);
     bool allMet = MeasureMove(folder);
+    allMet = MeasureBigFolders(folder) && allMet;
     if (fs::space(folder).available < 3 * bench::kGiB) {
         std::printf("  copy skipped: less than 3 GiB free in %s\n", folder.c_str());
     } else {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pirela against feh, nsxiv and qimgv: installs the peers (a peer whose package cannot be
 # installed is left out with a note), builds Pirela and the benchmark optimised, and runs it on
-# a virtual display of its own with no window manager. Arguments: rounds and keys a launch, and
+# a virtual display of its own with no window manager. Then a camera roll of 100,000 photos
+# (links to three) opened at one of its last: Pirela against feh and qimgv. Arguments: rounds and keys a launch, and
 # "heic" for 12-megapixel HEIC photos instead of JPEGs (qimgv then needs Qt's HEIF plugin, from
 # kimageformat-plugins).
 set -euo pipefail

@@ -1,6 +1,6 @@
 // Writes small, varied image files as the fuzzers' starting corpus: make_seeds DIR fills
-// DIR/NAME_fuzzer for every image target (bmp, jpeg, png, heif, webp, tiff, gif, raw, exif) and
-// for the decoder helper's answers (decoder_reply).
+// DIR/NAME_fuzzer for every image target (bmp, jpeg, png, heif, webp, tiff, gif, raw, exif,
+// date_taken) and for the decoder helper's answers (decoder_reply).
 #include "sandbox/DecoderMessage.h"
 #include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
@@ -121,6 +121,18 @@ void WriteExifSeeds(const fs::path& dir) {
     }
 }
 
+// Photos that record when they were taken, in the formats whose EXIF the date is read from.
+void WriteDateTakenSeeds(const fs::path& dir) {
+    const auto exif = test::ExifBlock(1, false, "2024:05:01 10:00:00", "+09:00");
+    test::WriteJpeg(dir / "taken.jpg", test::PhotoLike(8, 8, 3), false, 60, exif);
+    test::WriteBytes(dir / "taken.tif", std::string(exif.begin() + 6, exif.end()));
+    const auto big = test::ExifBlock(1, true, "2024:05:01 10:00:00");
+    test::WriteBytes(dir / "big.tif", std::string(big.begin() + 6, big.end()));
+    test::HeifOptions heif;
+    heif.taken = "2024:05:01 10:00:00";
+    test::WriteHeif(dir / "taken.heic", test::PhotoLike(16, 16, 3), heif);
+}
+
 } // namespace
 
 // Decoder answers as the fuzzer takes them: the memory's size and seal, then the message.
@@ -176,6 +188,7 @@ int main(int argc, char** argv) {
         {"webp_fuzzer", WriteWebpSeeds}, {"tiff_fuzzer", WriteTiffSeeds},
         {"gif_fuzzer", WriteGifSeeds},   {"raw_fuzzer", WriteRawSeeds},
         {"exif_fuzzer", WriteExifSeeds}, {"decoder_reply_fuzzer", WriteDecoderReplySeeds},
+        {"date_taken_fuzzer", WriteDateTakenSeeds},
     };
     for (const auto& [name, write] : targets) {
         fs::create_directories(root / name);

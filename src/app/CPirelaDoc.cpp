@@ -13,12 +13,32 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <utility>
 
 namespace pirela {
 
 namespace {
+
+// How long opening a photo waits for its folder's list before the window goes on without it:
+// a folder of some thousand images is listed by then, and title, status bar and file list
+// tell the photo's place at once, as they always did.
+constexpr auto kListingQuietTime = std::chrono::milliseconds(20);
+// How often a wait for the list looks at it, to stop it or to tell its progress.
+constexpr auto kListingPollTime = std::chrono::milliseconds(40);
+
+// What the busy window says while the list is made.
+std::string ListingBusyText(const FolderListing& listing) {
+    if (listing.CurrentPhase() == FolderListing::Phase::Searching) {
+        return res::kBusySearching;
+    }
+    std::string busy = res::kBusySorting;
+    if (listing.Found() >= res::kSlowSortCount) {
+        busy += res::kBusySortingSlowly;
+    }
+    return busy;
+}
 
 // The scroll area shown while a folder stays open without an image, and for a folder opened
 // without any.
@@ -61,10 +81,11 @@ CPirelaDoc::~CPirelaDoc() = default;
 DocumentFacts CPirelaDoc::Facts() const {
     DocumentFacts facts;
     facts.folder = list_.Folder();
-    facts.currentName = list_.CurrentName();
+    facts.currentName = std::string(list_.CurrentName());
     facts.current = list_.Current();
     facts.count = list_.Count();
     facts.hasCurrentImage = list_.HasCurrentImage();
+    facts.listing = ListingPending();
     facts.shown = image_.Shown();
     facts.hasBitmap = image_.HasBitmap();
     facts.loading = image_.Loading();
@@ -87,19 +108,7 @@ bool CPirelaDoc::OpenImageFile(const std::string& path) {
         return false;
     }
     list_.SetFolder(FolderOf(path));
-    if (ScanFolder() == -1) {
-        ResetDocument();
-        return false;
-    }
-    // A file the scan does not list (a hidden one, say) is still shown; its index is -1, and
-    // it stays the current file by its own name.
-    const std::string name(FileNameOf(path));
-    if (const int index = list_.FindFileName(name); index >= 0) {
-        list_.SetCurrent(index);
-    } else {
-        list_.SetCurrentUnlisted(name);
-    }
-    if (LoadImageFile(path)) {
+    if (ShowWhileListing(std::string(FileNameOf(path)), path)) {
         return true;
     }
     prompter_.ShowMessage(res::CannotOpenMessage(path), MessageIcon::Warning, MessageButtons::Ok);
@@ -108,10 +117,8 @@ bool CPirelaDoc::OpenImageFile(const std::string& path) {
 
 bool CPirelaDoc::OpenImageFolder(const std::string& folder) {
     list_.SetFolder(WithoutTrailingSeparator(folder));
-    if (ScanFolder() == -1) {
-        ResetDocument();
-        return false;
-    }
+    // The first image is known only once the whole folder is sorted.
+    ScanFolder();
     host_.RefreshStatusTexts();
     if (list_.Count() > 0) {
         return LoadImageFile(list_.CurrentImagePath());
@@ -156,14 +163,22 @@ bool CPirelaDoc::ReopenImage(const std::string& folder, const std::string& image
         return false;
     }
     list_.SetFolder(folder);
-    const std::string name = image.substr(prefix.size());
-    const int row = ScanFolder() == -1 ? -1 : list_.FindFileName(name);
-    if (row < 0 || list_.Name(row) != name) {
-        ResetDocument();
-        return false;
+    return ShowWhileListing(image.substr(prefix.size()), image);
+}
+
+bool CPirelaDoc::ShowWhileListing(const std::string& name, const std::string& path) {
+    list_.ClearFileList();
+    // The photo shows while its folder is listed; its index is known once the list is. A file
+    // the scan does not list (a hidden one, say) stays the current file by its own name.
+    list_.SetCurrentUnlisted(name);
+    StartListing();
+    const bool loaded = LoadImageFile(path);
+    if (listing_->WaitFor(kListingQuietTime)) {
+        TakeListing();
+    } else {
+        host_.ShowBusyText(ListingBusyText(*listing_));
     }
-    MoveTo(row);
-    return LoadImageFile(image);
+    return loaded;
 }
 
 std::string CPirelaDoc::ListNameOf(const std::string& path) const {
@@ -333,30 +348,171 @@ void CPirelaDoc::ApplyKeptTurn() {
 
 // --- The folder's list ---
 
-int CPirelaDoc::ScanFolder() {
+void CPirelaDoc::ScanFolder() {
     const WaitCursor wait(host_);
     if (list_.Folder().empty()) {
-        return 0;
+        return;
     }
     list_.ClearFileList();
-    host_.ShowBusyText(res::kBusySearching);
+    StartListing();
+    WaitForListing();
+}
+
+void CPirelaDoc::StartListing() {
+    listing_.reset(); // a listing of the folder before stops
     const ScanOptions scan{options_.findSubfolder != 0, options_.findHidden == 1,
                            options_.findNewFormats != 0 ? FormatSet::All : FormatSet::Classic};
-    if (!AddImageFilesOf(list_.Folder(), scan, list_)) {
+    DocumentHost& host = host_;
+    listing_ = std::make_unique<FolderListing>(
+        list_.Folder(), scan, ListOrderFromSetting(options_.sortOrder), *reader_,
+        [&host] { host.PostListingChanged(); }, &takenCache_);
+}
+
+void CPirelaDoc::AwaitListing() {
+    if (!listing_ || awaitingListing_) {
+        return;
+    }
+    WaitForListing();
+    ShowListArrived();
+}
+
+void CPirelaDoc::WaitForListing() {
+    if (!listing_->Ended()) {
+        awaitingListing_ = true;
+        FolderListing& listing = *listing_;
+        // The busy text goes to the status bar, and to the window of the wait that offers to
+        // stop it, which stands where the busy window stood.
         host_.HideBusyWindow();
-        prompter_.ShowMessage(
-            res::TooManyFilesMessage(FolderForSearch(list_.Folder()), ImageFileList::kSlots),
-            MessageIcon::Warning, MessageButtons::Ok);
-        return -1;
+        std::string text = ListingBusyText(listing);
+        host_.ShowStatusMessage(text);
+        std::atomic<bool> stop{false};
+        host_.RunFileWork(
+            [&] {
+                while (!listing.WaitFor(kListingPollTime)) {
+                    if (stop) {
+                        listing.Stop();
+                    }
+                    if (std::string now = ListingBusyText(listing); now != text) {
+                        text = std::move(now);
+                        host_.ShowProgress(text);
+                    }
+                }
+            },
+            stop);
+        host_.RestoreStatusMessage();
+        awaitingListing_ = false;
     }
-    std::string busy = res::kBusySorting;
-    if (list_.Count() >= res::kSlowSortCount) {
-        busy += res::kBusySortingSlowly;
+    TakeListing();
+}
+
+void CPirelaDoc::OnListingChanged() {
+    if (takenDates_ && !listing_) {
+        TakeReadDates();
     }
-    host_.ShowBusyText(busy);
-    list_.SortFileList();
+    if (!listing_ || awaitingListing_) {
+        return; // a listing since replaced, or one a wait takes in itself
+    }
+    if (!listing_->Ended()) {
+        host_.ShowBusyText(ListingBusyText(*listing_));
+        return;
+    }
+    TakeListing();
+    ShowListArrived();
+}
+
+void CPirelaDoc::ShowListArrived() {
+    SyncFileListWindow(list_.Current() >= 0 ? std::optional<std::string_view>(list_.CurrentName())
+                                            : std::nullopt);
+    host_.RefreshTitle();
+    host_.RefreshStatusTexts();
+    DecodeAhead(); // the neighbour is known now
+}
+
+void CPirelaDoc::TakeListing() {
+    takenDates_.reset(); // those of the list before
+    const std::unique_ptr<FolderListing> listing = std::move(listing_);
+    const std::string current(list_.CurrentName());
+    list_ = listing->TakeList();
+    listOrder_ = listing->Order();
+    if (!current.empty()) {
+        const int index = list_.FindFileName(current);
+        if (index >= 0) {
+            list_.SetCurrent(index);
+        } else {
+            list_.SetCurrentUnlisted(current);
+        }
+    }
+    // The options may have changed the order while the list was made.
+    if (const ListOrder wanted = ListOrderFromSetting(options_.sortOrder); wanted != listOrder_) {
+        SortKeepingCurrent(wanted);
+    }
+    StartReadingDates();
     host_.HideBusyWindow();
-    return 0;
+    if (listing->End() == ScanEnd::Full) {
+        // The file list shows the list in hand before the message stands over it.
+        SyncFileListWindow(std::nullopt);
+        prompter_.ShowMessage(res::TooManyFilesMessage(FolderForSearch(list_.Folder()),
+                                                       ImageFileList::kCapacity),
+                              MessageIcon::Warning, MessageButtons::Ok);
+    }
+}
+
+void CPirelaDoc::ApplyListOrder() {
+    const ListOrder order = ListOrderFromSetting(options_.sortOrder);
+    if (listing_ || order == listOrder_) {
+        return; // a list still being made is sorted again when it is taken in
+    }
+    SortKeepingCurrent(order);
+    takenDates_.reset();
+    StartReadingDates();
+    SyncFileListWindow(list_.Current() >= 0 ? std::optional<std::string_view>(list_.CurrentName())
+                                            : std::nullopt);
+    host_.RefreshStatusTexts();
+    loader_.DropAhead();
+    DecodeAhead();
+}
+
+void CPirelaDoc::StartReadingDates() {
+    if (listOrder_ != ListOrder::DateTaken || list_.Count() == 0) {
+        return;
+    }
+    DocumentHost& host = host_;
+    takenDates_ = std::make_unique<TakenDates>(list_, takenCache_,
+                                               [&host] { host.PostListingChanged(); });
+}
+
+void CPirelaDoc::TakeReadDates() {
+    const bool ended = takenDates_->Ended();
+    const std::vector<TakenDates::Date> dates = takenDates_->Take();
+    if (ended) {
+        takenDates_.reset();
+    }
+    if (dates.empty()) {
+        return;
+    }
+    for (const TakenDates::Date& date : dates) {
+        list_.SetTakenTime(date.id, date.seconds);
+    }
+    SortKeepingCurrent(ListOrder::DateTaken);
+    // Quietly, without the busy window: this comes a few times a second while dates are read.
+    if (host_.HasFileListWindow()) {
+        host_.FillFileListWindow(list_, list_.Current(), FileListFolderLabel(list_.Folder()));
+    }
+    host_.RefreshStatusTexts();
+    // The neighbours are others now.
+    loader_.DropAhead();
+    DecodeAhead();
+}
+
+void CPirelaDoc::SortKeepingCurrent(ListOrder order) {
+    const int current = list_.Current();
+    const bool listed = current >= 0 && current < list_.Count();
+    const ImageFileList::EntryId id = listed ? list_.IdAt(current) : 0;
+    list_.Sort(order);
+    listOrder_ = order;
+    if (listed) {
+        list_.SetCurrent(list_.IndexOf(id));
+    }
 }
 
 std::string CPirelaDoc::MoveTo(int index) {
@@ -370,14 +526,17 @@ std::string CPirelaDoc::MoveTo(int index) {
 }
 
 std::string CPirelaDoc::NextImage() {
+    AwaitListing();
     return list_.Current() < list_.Count() - 1 ? MoveTo(list_.Current() + 1) : std::string();
 }
 
 std::string CPirelaDoc::PrevImage() {
+    AwaitListing();
     return list_.Current() > 0 ? MoveTo(list_.Current() - 1) : std::string();
 }
 
 std::string CPirelaDoc::FirstImage() {
+    AwaitListing();
     if (list_.Current() == 0) {
         return {};
     }
@@ -387,6 +546,7 @@ std::string CPirelaDoc::FirstImage() {
 }
 
 std::string CPirelaDoc::LastImage() {
+    AwaitListing();
     if (list_.Count() == 0 || list_.Current() == list_.Count() - 1) {
         return {};
     }
@@ -396,6 +556,7 @@ std::string CPirelaDoc::LastImage() {
 }
 
 std::string CPirelaDoc::JumpImage(int delta) {
+    AwaitListing();
     return CanJump(list_, delta) ? MoveTo(list_.Current() + delta) : std::string();
 }
 
@@ -415,6 +576,8 @@ void CPirelaDoc::SelectCurrentRow() {
 }
 
 void CPirelaDoc::ResetDocument() {
+    listing_.reset();
+    takenDates_.reset();
     list_.SetFolder({});
     image_.Discard();
     image_.SetShown(true);
@@ -442,13 +605,10 @@ void CPirelaDoc::RescanFolder() {
     // A file shown outside the list is not looked for again: the rescan starts at the first. A
     // file our own rename gave a new name is looked for under that name.
     const std::optional<std::string> renamed = std::exchange(renamedCurrent_, std::nullopt);
-    const std::string remembered = renamed ? ListNameOf(*renamed) : list_.Name(list_.Current());
+    const std::string remembered = renamed ? ListNameOf(*renamed) : std::string(list_.Name(list_.Current()));
     // Whatever the folder holds now, its neighbours are looked at afresh.
     loader_.DropAhead();
-    if (ScanFolder() == -1) {
-        ResetDocument();
-        return;
-    }
+    ScanFolder();
     SyncFileListWindow(remembered.empty() ? std::nullopt
                                           : std::optional<std::string_view>(remembered));
     if (remembered.empty()) {
@@ -494,7 +654,7 @@ void CPirelaDoc::SyncFileListWindow(std::optional<std::string_view> nameToSelect
     if (nameToSelect) {
         selected = RowForName(list_, *nameToSelect);
     }
-    host_.FillFileListWindow(list_.Names(), selected, FileListFolderLabel(list_.Folder()));
+    host_.FillFileListWindow(list_, selected, FileListFolderLabel(list_.Folder()));
     host_.HideBusyWindow();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "app/OperationUndo.h"
+#include "folder/DateTakenCache.h"
+#include "folder/FolderListing.h"
 #include "folder/ImageFileList.h"
+#include "folder/TakenDates.h"
 #include "journal/JournalLocation.h"
 #include "journal/OperationHistory.h"
 #include "journal/OperationLog.h"
@@ -65,8 +68,9 @@ public:
     bool OnOpenDocument(const std::string& path);
 
     // Opens the folder and shows the image as they were when the program last closed (the
-    // image's name relative to the folder when subfolders are searched). False, showing
-    // nothing and telling nothing, when either is gone or the folder no longer lists the image.
+    // image's name relative to the folder when subfolders are searched), the image at once
+    // while the folder is listed. False, showing nothing and telling nothing, when either is
+    // gone; an image the folder no longer lists (the options changed) shows outside the list.
     bool ReopenImage(const std::string& folder, const std::string& image);
 
     // Reads the current image again from its file, which may have changed on disk.
@@ -97,11 +101,36 @@ public:
 
     // --- The folder's list ---
 
-    // Lists the folder's images (with the busy window), sorted. -1, after telling the user,
-    // when there are more than the list holds; the names found so far stay.
-    int ScanFolder();
+    // Lists the folder's images, sorted, waiting for the list beside the window. When there are
+    // more than the list holds, the user is told and the names that fitted stay.
+    void ScanFolder();
+
+    // Whether the open folder's list is still being made on a worker (the photo opened shows
+    // meanwhile; its place in the list is not known yet).
+    bool ListingPending() const { return listing_ != nullptr; }
+    // Waits for that list without holding the window: it repaints, and its viewing commands
+    // act; Escape stops the scan and keeps what was found. Then the list is taken in. Nothing
+    // happens while no list is being made.
+    void AwaitListing();
+    // On the main thread, after the host heard from the listing's worker: the busy text follows
+    // the listing, and a list that is ready is taken in, title, status texts and file list
+    // telling the current image's place. In the date-taken order, the dates read since are
+    // taken in and the list sorted again, the photo shown staying where the user is.
+    void OnListingChanged();
+    // After the options changed: the list is sorted in the order they hold, the current image
+    // staying current.
+    void ApplyListOrder();
+    // The order the options choose for the list, and the dates taken read so far (the batch
+    // rename numbers in that order).
+    ListOrder ChosenOrder() const { return ListOrderFromSetting(options_.sortOrder); }
+    DateTakenCache& TakenCache() { return takenCache_; }
+    // Whether the dates of the list's photos are being read (in the date-taken order).
+    bool ReadingDates() const { return takenDates_ != nullptr; }
+    // The folder reader the scans go through (tests give one that makes up its folders).
+    void SetDirectoryReader(const DirectoryReader& reader) { reader_ = &reader; }
 
     // Each moves the current index and returns the new current path, or "" when it cannot move.
+    // A list still being made is waited for first.
     std::string NextImage();
     std::string PrevImage();
     std::string FirstImage();
@@ -200,6 +229,9 @@ private:
     void MarkCopied(const std::string& source, const std::string& destination);
     void UnmarkCopied(const std::string& source, const std::string& destination);
     // The list's name for a path in the open folder, or "" for a path outside it.
+    // Shows the file at `path` at once, current under `name` in the list's folder, while the
+    // folder is listed on a worker; false when the file cannot be loaded.
+    bool ShowWhileListing(const std::string& name, const std::string& path);
     std::string ListNameOf(const std::string& path) const;
     // Shows the file at the path when the open folder lists it under exactly that name.
     void ShowReturnedFile(const std::string& path);
@@ -209,6 +241,22 @@ private:
     void StartDecodeAhead();
     // The settings decodes are made under, as the options stand now.
     DecodeSettings CurrentDecodeSettings() const;
+    // Starts listing the open folder on a worker, in the order the options hold.
+    void StartListing();
+    // Waits for the list being made, beside the window, and takes it in.
+    void WaitForListing();
+    // Once a list has come: the file list, title and status texts tell the current image's
+    // place, and the neighbour is decoded ahead.
+    void ShowListArrived();
+    // Installs the finished listing's list, the current image found in it by name; tells the
+    // user when the folder held more than the list can.
+    void TakeListing();
+    // Sorts the list in the order, the current image staying current.
+    void SortKeepingCurrent(ListOrder order);
+    // In the date-taken order: starts reading the dates of the list's photos on workers.
+    void StartReadingDates();
+    // Takes the dates read so far into the list and sorts it again; the photo shown stays.
+    void TakeReadDates();
 
     AppSettings& settings_;
     OptionBlock& options_;
@@ -234,6 +282,15 @@ private:
     std::uint64_t settledGeneration_ = 0;
     // The image generation installed while its helper's bitmap was still to come (0: none).
     std::uint64_t loadingGeneration_ = 0;
+    const DirectoryReader* reader_ = &DirectoryReader::System();
+    // The list being made, and the order the list in hand is in.
+    std::unique_ptr<FolderListing> listing_;
+    // When photos were taken, kept for the whole run; and the dates being read for the list.
+    DateTakenCache takenCache_;
+    std::unique_ptr<TakenDates> takenDates_;
+    ListOrder listOrder_ = ListOrder::Name;
+    // While AwaitListing waits: the listing is not taken from under it.
+    bool awaitingListing_ = false;
     // Last, so that its workers stop first.
     ImageLoader loader_;
 };

@@ -75,6 +75,7 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     if (!AwaitRecovery()) {
         return false;
     }
+    AwaitListing(); // a move takes the entry out of the list
     SendRequest request;
     request.source = list_.CurrentImagePath();
     request.folder = otherFolder.empty() ? settings_.destinationFolders[static_cast<std::size_t>(n)]
@@ -84,7 +85,7 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     request.ask = options_.ask != 0;
     request.rename = options_.changeFileName != 0;
     std::optional<SendPlan> plan = sendEngine_.Prepare(request);
-    const std::string sentName = list_.CurrentName();
+    const std::string sentName(list_.CurrentName());
     const auto afterMove = [this, &sentName] {
         // The entry that goes is the file moved, even if another became current meanwhile.
         if (const int row = list_.FindFileName(sentName);
@@ -250,6 +251,7 @@ void CPirelaDoc::DeleteToRecycleBin() {
     if (!AwaitRecovery()) {
         return;
     }
+    AwaitListing();
     const std::string path = list_.CurrentImagePath();
     if (prompter_.ShowMessage(res::TrashQuestion(path), MessageIcon::Question,
                               MessageButtons::YesNo) != MessageAnswer::Yes) {

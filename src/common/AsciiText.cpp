@@ -103,4 +103,17 @@ std::vector<std::string_view> LinesOf(std::string_view text) {
     return lines;
 }
 
+std::string GroupedDigits(long long value) {
+    const std::string digits = std::to_string(value);
+    const std::size_t sign = value < 0 ? 1 : 0;
+    std::string grouped = digits.substr(0, sign);
+    for (std::size_t i = sign; i < digits.size(); ++i) {
+        if (i > sign && (digits.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
 } // namespace pirela

@@ -29,6 +29,9 @@ std::string_view TrimBlanks(std::string_view text);
 // are held at INT_MIN or INT_MAX instead of wrapping.
 int ParseLeadingInt(std::string_view text);
 
+// The number in decimal with a comma between each group of three digits: "100,000".
+std::string GroupedDigits(long long value);
+
 // The longest prefix of text that is at most maxBytes long and does not end inside a UTF-8
 // multi-byte character.
 std::string_view TruncateUtf8(std::string_view text, std::size_t maxBytes);

@@ -2,7 +2,6 @@
 
 #include "common/PathRules.h"
 #include "image/ImageFormat.h"
-#include "platform/DirectoryReader.h"
 
 #include <vector>
 
@@ -14,41 +13,56 @@ bool IsHidden(std::string_view name) {
     return !name.empty() && name.front() == '.';
 }
 
-// Scans one folder; prefix is its path relative to the top folder ("" for the top itself).
-// Subfolders first, then the folder's own files, as the walk has always listed them.
-bool ScanFolderInto(const std::string& folder, const std::string& prefix,
-                    const ScanOptions& options, ImageFileList& list) {
-    std::vector<std::string> subfolders;
-    std::vector<std::string> files;
-    ForEachDirectoryEntry(folder, [&](std::string_view name, EntryKind kind) {
-        if (IsHidden(name) && !options.hidden) {
-            return;
+class Scan {
+public:
+    Scan(const ScanOptions& options, ImageFileList& list, const DirectoryReader& reader,
+         const std::atomic<bool>* stop)
+        : options_(options), list_(list), reader_(reader), stop_(stop) {}
+
+    // Scans one folder; prefix is its path relative to the top folder ("" for the top itself).
+    // Its files go straight into the list; its subfolders follow once it has been read.
+    ScanEnd Folder(const std::string& folder, const std::string& prefix) {
+        std::vector<std::string> subfolders;
+        ScanEnd end = ScanEnd::Complete;
+        reader_.Read(folder, [&](std::string_view name, EntryKind kind) {
+            if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) {
+                end = ScanEnd::Stopped;
+                return false;
+            }
+            if (IsHidden(name) && !options_.hidden) {
+                return true;
+            }
+            if (kind == EntryKind::Folder && options_.subfolders) {
+                subfolders.emplace_back(name);
+            } else if (kind == EntryKind::RegularFile &&
+                       IsOpenableExtension(ExtensionOf(name), options_.formats) &&
+                       !list_.AddFileName(name, prefix)) {
+                end = ScanEnd::Full;
+                return false;
+            }
+            return true;
+        });
+        for (const std::string& name : subfolders) {
+            if (end != ScanEnd::Complete) {
+                break;
+            }
+            end = Folder(JoinPath(folder, name), prefix + name + kPathSeparator);
         }
-        if (kind == EntryKind::Folder && options.subfolders) {
-            subfolders.emplace_back(name);
-        } else if (kind == EntryKind::RegularFile &&
-                   IsOpenableExtension(ExtensionOf(name), options.formats)) {
-            files.push_back(prefix.empty() ? std::string(name) : prefix + std::string(name));
-        }
-    });
-    for (const std::string& name : subfolders) {
-        if (!ScanFolderInto(JoinPath(folder, name), prefix + name + kPathSeparator, options,
-                            list)) {
-            return false;
-        }
+        return end;
     }
-    for (std::string& name : files) {
-        if (!list.AddFileName(std::move(name))) {
-            return false;
-        }
-    }
-    return true;
-}
+
+private:
+    const ScanOptions& options_;
+    ImageFileList& list_;
+    const DirectoryReader& reader_;
+    const std::atomic<bool>* stop_;
+};
 
 } // namespace
 
-bool AddImageFilesOf(const std::string& folder, const ScanOptions& options, ImageFileList& list) {
-    return ScanFolderInto(FolderForSearch(folder), std::string(), options, list);
+ScanEnd AddImageFilesOf(const std::string& folder, const ScanOptions& options, ImageFileList& list,
+                        const DirectoryReader& reader, const std::atomic<bool>* stop) {
+    return Scan(options, list, reader, stop).Folder(FolderForSearch(folder), std::string());
 }
 
 } // namespace pirela

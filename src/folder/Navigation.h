@@ -29,9 +29,8 @@ inline bool CanJump(const ImageFileList& list, int delta) {
 // begins with it without ASCII case; -1 when none does.
 int RowForName(const ImageFileList& list, std::string_view name);
 
-// The file list window's folder label: "開かれていません..." without a folder; a folder of
-// two or more levels as its root, "...", the separator and its last part ("/.../Holiday");
-// any other folder whole.
+// The file list window's folder label: "開かれていません..." without a folder, else the folder
+// whole (the window takes out its middle when it is too narrow to show all of it).
 std::string FileListFolderLabel(std::string_view folder);
 
 } // namespace pirela

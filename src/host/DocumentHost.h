@@ -1,5 +1,6 @@
 #pragma once
 
+#include "folder/ImageFileList.h"
 #include "host/FileWork.h"
 
 #include <string>
@@ -46,11 +47,17 @@ public:
 
     // The file list window, once the view has made it.
     virtual bool HasFileListWindow() const = 0;
-    virtual void FillFileListWindow(const std::vector<std::string>& names, int selectedRow,
+    // The window shows the list's names in list order, reading them from the list itself until
+    // the next fill (the list is changed only with the window told: a fill, a deleted row).
+    virtual void FillFileListWindow(const ImageFileList& list, int selectedRow,
                                     const std::string& folderLabel) = 0;
     virtual void ClearFileListWindow() = 0;
     virtual void SelectFileListRow(int row) = 0;
     virtual void DeleteFileListRow(int row) = 0;
+
+    // Has the document's OnListingChanged run on the main thread. Called by the worker that
+    // lists the open folder, when it begins to sort and when its list is ready.
+    virtual void PostListingChanged() = 0;
 };
 
 // Shows the wait cursor for as long as it lives.

@@ -47,22 +47,43 @@ bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-} // namespace
-
-bool ForEachDirectoryEntry(const std::string& folder,
-                           const std::function<void(std::string_view, EntryKind)>& visit) {
+// Visits until visit returns false; false when the folder cannot be read.
+template <class Visit>
+bool ReadFolder(const std::string& folder, const Visit& visit) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
         return false;
     }
     const int fd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
-        if (!IsDotOrDotDot(entry->d_name)) {
-            visit(entry->d_name, KindOf(fd, *entry));
+        if (!IsDotOrDotDot(entry->d_name) && !visit(entry->d_name, KindOf(fd, *entry))) {
+            break;
         }
     }
     ::closedir(dir);
     return true;
+}
+
+class SystemDirectoryReader final : public DirectoryReader {
+public:
+    bool Read(const std::string& folder, const Visitor& visit) const override {
+        return ReadFolder(folder, visit);
+    }
+};
+
+} // namespace
+
+bool ForEachDirectoryEntry(const std::string& folder,
+                           const std::function<void(std::string_view, EntryKind)>& visit) {
+    return ReadFolder(folder, [&visit](std::string_view name, EntryKind kind) {
+        visit(name, kind);
+        return true;
+    });
+}
+
+const DirectoryReader& DirectoryReader::System() {
+    static const SystemDirectoryReader reader;
+    return reader;
 }
 
 } // namespace pirela

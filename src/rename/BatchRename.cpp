@@ -21,12 +21,15 @@ bool BatchRename::Run(const BatchRenameSettings& settings, std::size_t listed,
     const BatchRenamePlan& plan = check.plan;
     const std::string question =
         res::BatchRenameConfirmation(plan.folder, FormatListText(settings.formats), plan.prefix,
-                                     plan.digits, plan.start);
+                                     plan.digits, plan.start) +
+        res::BatchRenameOrderLine(static_cast<int>(settings.order));
     if (prompter_.ShowMessage(question, MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes) {
         return false;
     }
-    const auto list = [&] { return ListBatchRenameFiles(plan.folder, settings.formats); };
+    const auto list = [&] {
+        return ListBatchRenameFiles(plan.folder, settings.formats, settings.order, settings.dates);
+    };
     const std::vector<std::string> names = AskTheDisk(fileWork_, list);
     showFiles(names);
     std::atomic<bool> cancel{false};

@@ -1,6 +1,9 @@
 #include "rename/BatchRenameFiles.h"
 
 #include "common/AsciiText.h"
+#include "common/PathRules.h"
+#include "folder/DateTakenCache.h"
+#include "folder/ImageFileList.h"
 #include "image/ImageFormat.h"
 #include "platform/DirectoryReader.h"
 
@@ -16,6 +19,32 @@ bool HasChosenExtension(std::string_view name, const std::vector<std::string_vie
     return std::any_of(extensions.begin(), extensions.end(), [extension](std::string_view chosen) {
         return EqualsIgnoringAsciiCase(extension, chosen);
     });
+}
+
+// The names, sorted by name, put in the other order.
+void SortInOrder(const std::string& folder, std::vector<std::string>& names, ListOrder order,
+                 DateTakenCache* dates) {
+    if (order == ListOrder::Natural) {
+        std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return NaturalNameLess(a, b);
+        });
+    } else if (order == ListOrder::DateTaken) {
+        DateTakenCache ownDates;
+        DateTakenCache& cache = dates != nullptr ? *dates : ownDates;
+        std::vector<std::pair<std::int64_t, std::string>> dated;
+        dated.reserve(names.size());
+        for (std::string& name : names) {
+            const auto taken = cache.DateOf(JoinPath(folder, name));
+            dated.emplace_back(taken.value_or(ImageFileList::kUnknownTime), std::move(name));
+        }
+        // Stable: photos of one second keep the name order.
+        std::stable_sort(dated.begin(), dated.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        names.clear();
+        for (auto& [taken, name] : dated) {
+            names.push_back(std::move(name));
+        }
+    }
 }
 
 } // namespace
@@ -39,7 +68,8 @@ std::vector<std::string_view> ChosenExtensions(const ImageFormatChoice& formats)
 }
 
 std::vector<std::string> ListBatchRenameFiles(const std::string& folder,
-                                              const ImageFormatChoice& formats) {
+                                              const ImageFormatChoice& formats, ListOrder order,
+                                              DateTakenCache* dates) {
     const std::vector<std::string_view> extensions = ChosenExtensions(formats);
     std::vector<std::string> names;
     if (extensions.empty()) {
@@ -60,6 +90,7 @@ std::vector<std::string> ListBatchRenameFiles(const std::string& folder,
     for (auto& [folded, name] : keyed) {
         names.push_back(std::move(name));
     }
+    SortInOrder(folder, names, order, dates);
     return names;
 }
 

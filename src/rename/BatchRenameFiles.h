@@ -1,10 +1,14 @@
 #pragma once
 
+#include "folder/ListOrder.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pirela {
+
+class DateTakenCache;
 
 // The image formats whose files a batch rename takes.
 struct ImageFormatChoice {
@@ -19,10 +23,13 @@ std::vector<std::string_view> ChosenExtensions(const ImageFormatChoice& formats)
 
 // The files a batch rename numbers: the regular files directly in the folder (never in its
 // subfolders) whose extension belongs to a chosen format, ASCII case ignored, sorted in the
-// file list's order. Folders, pipes and devices named like images are left out, and so are
-// names beginning with ".", which the desktop hides and which are often another program's
-// companion files. Empty when the folder cannot be read.
+// file list's order (by name unless another is given; by the date taken, the dates come from
+// the cache and what it does not know is read and kept there). Folders, pipes and devices
+// named like images are left out, and so are names beginning with ".", which the desktop hides
+// and which are often another program's companion files. Empty when the folder cannot be read.
 std::vector<std::string> ListBatchRenameFiles(const std::string& folder,
-                                              const ImageFormatChoice& formats);
+                                              const ImageFormatChoice& formats,
+                                              ListOrder order = ListOrder::Name,
+                                              DateTakenCache* dates = nullptr);
 
 } // namespace pirela

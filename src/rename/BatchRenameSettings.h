@@ -17,6 +17,10 @@ struct BatchRenameSettings {
     bool autoDigits = false;
     std::string digits = "2";
     std::string start = "1";
+    // The file list's order, in which the files are numbered; the dates of the date-taken order
+    // are looked up in (and added to) the cache when one is given.
+    ListOrder order = ListOrder::Name;
+    DateTakenCache* dates = nullptr;
 };
 
 // A run that passed every check. Serials are 64-bit: a start of 2147483647 with ten digits

@@ -1,6 +1,9 @@
 #include "res/Messages.h"
 
+#include "common/AsciiText.h"
 #include "common/PathRules.h"
+
+#include <iterator>
 
 namespace pirela::res {
 
@@ -29,13 +32,16 @@ std::string SearchSubfoldersQuestion(std::string_view folder) {
     return std::string(folder) + "\nこのフォルダに含まれるサブフォルダのイメージも検索しますか?";
 }
 
-std::string TooManyFilesMessage(std::string_view folder, int slots) {
+std::string TooManyFilesMessage(std::string_view folder, int limit) {
+    const std::string number = GroupedDigits(limit);
     std::string text(folder);
     text += " フォルダには ";
     text += kProgramName;
     text += " で一度に扱うことのできるファイル数 ";
-    text += std::to_string(slots);
-    text += " を超える数のイメージ ファイルが含まれています。フォルダ内のファイルをいくつかに分割するなどの処置をしてから再び開いてください。一旦フォルダを閉じます。";
+    text += number;
+    text += " を超える数のイメージ ファイルが含まれています。フォルダ内のファイルをいくつかに分割するなどの処置をしてから再び開いてください。ここでは最初に見つかった ";
+    text += number;
+    text += " 個のファイルを表示します。";
     return text;
 }
 
@@ -77,6 +83,11 @@ std::string BatchRenameConfirmation(std::string_view folder, std::string_view fo
     text += prefix;
     text += "\n桁数 : " + std::to_string(digits) + " 桁\n初期値 : " + std::to_string(start) + "\n";
     return text;
+}
+
+std::string BatchRenameOrderLine(int order) {
+    const bool known = order >= 0 && order < int(std::size(kOrderNames));
+    return std::string("並び順 : ") + kOrderNames[known ? order : 0] + "\n";
 }
 
 std::string BatchRenameReport(int succeeded, int failed) {

@@ -41,8 +41,9 @@ std::string NoImagesMessage(std::string_view folder);
 // "<folder>\nこのフォルダに含まれるサブフォルダのイメージも検索しますか?"
 std::string SearchSubfoldersQuestion(std::string_view folder);
 
-// "<folder> フォルダには Pirela で一度に扱うことのできるファイル数 20000 を超える数の…"
-std::string TooManyFilesMessage(std::string_view folder, int slots);
+// "<folder> フォルダには Pirela で一度に扱うことのできるファイル数 1,000,000 を超える数の…"; the
+// folder stays open with the images that fitted.
+std::string TooManyFilesMessage(std::string_view folder, int limit);
 
 // "現在表示中のイメージ <name> はすでに存在していないか、…"
 std::string CurrentImageGoneMessage(std::string_view name);
@@ -77,6 +78,11 @@ std::string BatchPrefixCharacterMessage(char character);
 // text.
 std::string BatchRenameConfirmation(std::string_view folder, std::string_view formats,
                                     std::string_view prefix, int digits, long long start);
+// The confirmation's last line, naming the order the files are numbered in (ListOrder's value):
+// "並び順 : 撮影日時順\n".
+std::string BatchRenameOrderLine(int order);
+// The names of the list's orders, as the options page offers them.
+inline constexpr const char* kOrderNames[] = {"名前順", "名前順 (数字を数値として比較)", "撮影日時順"};
 // "リネームが完了しました。…" with the two counts.
 std::string BatchRenameReport(int succeeded, int failed);
 // After the user cancelled a batch rename: every file went back to its old name.
@@ -164,6 +170,9 @@ std::string TransferCancelledText(std::string_view word);
 // The status text when a command waits for file work to end.
 inline constexpr const char* kStatusFileWorkRunning =
     "ファイルの操作中です。終わるまでお待ちください。";
+// The same while a command waits for the folder's list.
+inline constexpr const char* kStatusListingRunning =
+    "フォルダのイメージを一覧にしています。終わるまでお待ちください。";
 // The progress window's caption and its button.
 inline constexpr const char* kFileWorkCaption = "Pirela";
 inline constexpr const char* kFileWorkCancel = "キャンセル";

@@ -55,6 +55,13 @@ const DialogTemplate& FindPageTemplate() {
              "隠しファイル、隠しフォルダも検索します"},
             {kFindNewFormats, ControlKind::CheckBox, "HEIC、AVIF、WebP、TIFF、GIF、RAW も検索する(&F)", 5,
              65, 200, 10, 0, "オフにすると BMP、JPEG、PNG のイメージだけを検索します"},
+            {kStatic, ControlKind::GroupBox, "ファイルの並び順", 5, 82, 200, 50},
+            {kFindOrderName, ControlKind::RadioButton, "名前順", 10, 93, 185, 10, 0,
+             "ファイル名の文字の順に並べます (img10 は img2 より前になります)"},
+            {kFindOrderNatural, ControlKind::RadioButton, "名前順 (数字を数値として比較)", 10, 105, 185, 10, 0,
+             "ファイル名の数字を数値として比較して並べます (img2 は img10 より前になります)"},
+            {kFindOrderDate, ControlKind::RadioButton, "撮影日時順", 10, 117, 185, 10, 0,
+             "写真の撮影日時の順に並べます。撮影日時の記録がないファイルは更新日時で並べます"},
         },
     };
     return dialog;

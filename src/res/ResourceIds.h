@@ -185,6 +185,10 @@ inline constexpr int kGeneralOpenLast = 1205;
 inline constexpr int kFindSubfolders = 1016;
 inline constexpr int kFindHidden = 1017;
 inline constexpr int kFindNewFormats = 1202;
+// The list's order: by name, numbers as numbers, by the date taken (ListOrder's values).
+inline constexpr int kFindOrderName = 1351;
+inline constexpr int kFindOrderNatural = 1352;
+inline constexpr int kFindOrderDate = 1353;
 
 // Option page "ファイルを送る" (135)
 inline constexpr int kSendPageAsk = 1025;

@@ -96,7 +96,7 @@ constexpr std::array kPanePrototypes{
     PanePrototype{kPaneImage, "イメージ: 0000 x 0000, 24 ビット"},
     PanePrototype{kPaneFileSize, "0.00 MB"},
     PanePrototype{kPaneZoom, "000.0 %"},
-    PanePrototype{kPaneFile, "ファイル: 00000/00000"},
+    PanePrototype{kPaneFile, "ファイル: 000,000/000,000"},
     PanePrototype{kPaneCamera, "1/1000 秒  f/5.6  ISO 1600  200 mm"},
 };
 

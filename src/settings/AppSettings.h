@@ -53,6 +53,7 @@ struct OptionBlock {
     int findNewFormats = 1;   // the folder scan lists the camera roll's formats too
     int centreImage = 1;      // a picture smaller than the view stands in its middle
     int openLast = 1;         // started without a path, the photo shown at the last exit opens
+    int sortOrder = 0;        // ListOrder: 0 by name, 1 numbers as numbers, 2 by date taken
 };
 
 // Every persistent setting of the program.

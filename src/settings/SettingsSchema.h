@@ -23,7 +23,8 @@ void ForEachSetting(Settings& settings, const SettingsEnvironment& environment, 
 
     auto& list = settings.fileListWindow;
     visit("FILELISTWINDOW", "TOP", list.top, 0);
-    visit("FILELISTWINDOW", "RIGHT", list.right, 150);
+    // Wide enough for the window's title beside a window manager's buttons, and for a name.
+    visit("FILELISTWINDOW", "RIGHT", list.right, 220);
     visit("FILELISTWINDOW", "BOTTOM", list.bottom, 220);
     visit("FILELISTWINDOW", "LEFT", list.left, 0);
     visit("FILELISTWINDOW", "VIEW", settings.fileListVisible, 1);
@@ -48,6 +49,7 @@ void ForEachSetting(Settings& settings, const SettingsEnvironment& environment, 
     visit("OPTIONS", "FINDNEWFORMATS", options.findNewFormats, 1);
     visit("OPTIONS", "CENTERIMAGE", options.centreImage, 1);
     visit("OPTIONS", "OPENLAST", options.openLast, 1);
+    visit("OPTIONS", "SORTORDER", options.sortOrder, 0);
 
     for (int i = 0; i < kDestinationCount; ++i) {
         visit("SENDTO", "FOLDER" + std::to_string(i + 1), settings.destinationFolders[i],

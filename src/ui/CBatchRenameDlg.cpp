@@ -2,6 +2,7 @@
 
 #include "app/CPirelaDoc.h"
 #include "common/PathRules.h"
+#include "host/FileWork.h"
 #include "host/Prompter.h"
 #include "rename/BatchRename.h"
 #include "res/DialogTemplates.h"
@@ -29,7 +30,8 @@ QString ShownPath(const std::string& bytes) {
 CBatchRenameDlg::CBatchRenameDlg(CPirelaDoc& doc, Prompter& prompter, FileWork& fileWork,
                                  QWidget* parent)
     : QDialog(parent), doc_(doc), prompter_(prompter), fileWork_(fileWork),
-      log_(doc.Operations()), folder_(doc.FileList().Folder()) {
+      log_(doc.Operations()), folder_(doc.FileList().Folder()), order_(doc.ChosenOrder()),
+      dates_(doc.TakenCache()) {
     if (const std::optional<FileOperation>& latest = doc.LatestOperation()) {
         followed_ = latest->id;
     }
@@ -55,7 +57,12 @@ void CBatchRenameDlg::ConnectControls() {
 }
 
 void CBatchRenameDlg::FillFileList() {
-    ShowFiles(ListBatchRenameFiles(WithoutTrailingSeparator(folder_), Formats()));
+    // Beside the window: a folder of many photos in the date-taken order has dates to read.
+    const BatchRenameSettings settings = Settings();
+    ShowFiles(AskTheDisk(fileWork_, [&] {
+        return ListBatchRenameFiles(WithoutTrailingSeparator(folder_), settings.formats,
+                                    settings.order, settings.dates);
+    }));
 }
 
 void CBatchRenameDlg::ShowFiles(const std::vector<std::string>& names) {
@@ -109,6 +116,8 @@ BatchRenameSettings CBatchRenameDlg::Settings() const {
     settings.autoDigits = CheckBox(res::kBatchAutoDigits)->isChecked();
     settings.digits = ToUtf8(Edit(res::kBatchDigits)->text());
     settings.start = ToUtf8(Edit(res::kBatchStart)->text());
+    settings.order = order_;
+    settings.dates = &dates_;
     return settings;
 }
 

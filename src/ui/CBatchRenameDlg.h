@@ -55,6 +55,8 @@ private:
     FileWork& fileWork_;
     OperationLog& log_;
     std::string folder_; // as bytes: a name that is not UTF-8 is only shown, never changed
+    ListOrder order_;       // the file list's: the files are numbered in it
+    DateTakenCache& dates_; // the document's dates taken, read once for the whole run
     bool renameDone_ = false;
     std::string followed_; // the id of the newest operation the image has followed (or not)
 };

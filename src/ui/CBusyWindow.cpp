@@ -9,7 +9,11 @@
 namespace pirela {
 
 CBusyWindow::CBusyWindow(QWidget* mainWindow)
-    : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint) {
+    // It only tells: the keyboard and the mouse stay with the main window, where the photo
+    // shows and the viewing keys act while a folder is listed.
+    : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                              Qt::WindowTransparentForInput) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
     BuildDialog(*this, res::BusyWindowTemplate());
     setStyleSheet(QStringLiteral("CBusyWindow { border: 1px solid palette(dark); }"));
     if (mainWindow) {

@@ -4,9 +4,10 @@
 
 namespace pirela {
 
-// A small frameless box with one centred line of text, shown while long work runs on the
-// user interface thread (dialog 144). Its text is painted at once when it changes, since the
-// event loop does not run until the work is done.
+// A small frameless box with one centred line of text, shown while long work runs (dialog 144):
+// a folder listed beside the window, or work on the user interface thread. It never takes the
+// keyboard or the mouse. Its text is painted at once when it changes, for the work that holds
+// the event loop until it is done.
 class CBusyWindow : public QDialog {
     Q_OBJECT
 public:

@@ -148,7 +148,9 @@ void CDocumentHost::RunFileWork(const std::function<void()>& work, std::atomic<b
 }
 
 void CDocumentHost::ShowFileWorkNotice() {
-    fileWork_.ShowNotice(ToQString(res::kStatusFileWorkRunning));
+    const bool listing = doc_ != nullptr && doc_->ListingPending();
+    fileWork_.ShowNotice(
+        ToQString(listing ? res::kStatusListingRunning : res::kStatusFileWorkRunning));
 }
 
 void CDocumentHost::ShowProgress(const std::string& text) {
@@ -183,10 +185,10 @@ void CDocumentHost::RebuildProgramMenu() {
     }
 }
 
-void CDocumentHost::FillFileListWindow(const std::vector<std::string>& names, int selectedRow,
+void CDocumentHost::FillFileListWindow(const ImageFileList& list, int selectedRow,
                                        const std::string& folderLabel) {
     if (fileList_) {
-        fileList_->Fill(names, selectedRow, folderLabel);
+        fileList_->Fill(list, selectedRow, folderLabel);
     }
 }
 
@@ -206,6 +208,18 @@ void CDocumentHost::DeleteFileListRow(int row) {
     if (fileList_) {
         fileList_->DeleteRow(row);
     }
+}
+
+void CDocumentHost::PostListingChanged() {
+    // The document stops its listing before it goes, so a call queued here finds it.
+    QMetaObject::invokeMethod(
+        &mainThread_,
+        [this] {
+            if (doc_ != nullptr) {
+                doc_->OnListingChanged();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace pirela

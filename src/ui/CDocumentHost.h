@@ -60,11 +60,12 @@ public:
 
     // Until the view has made the file list window, the document has none to keep in step.
     bool HasFileListWindow() const override { return fileList_ != nullptr; }
-    void FillFileListWindow(const std::vector<std::string>& names, int selectedRow,
+    void FillFileListWindow(const ImageFileList& list, int selectedRow,
                             const std::string& folderLabel) override;
     void ClearFileListWindow() override;
     void SelectFileListRow(int row) override;
     void DeleteFileListRow(int row) override;
+    void PostListingChanged() override;
 
 private:
     AppSettings& settings_;

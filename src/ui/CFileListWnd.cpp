@@ -5,13 +5,14 @@
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "ui/DialogBuilder.h"
+#include "ui/FileListModel.h"
 #include "ui/FramePlacement.h"
 #include "ui/QtText.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QSizeGrip>
 
@@ -34,14 +35,23 @@ CFileListWnd::CFileListWnd(CPirelaDoc& doc, AppSettings& settings, DocumentHost&
     setMinimumSize(kMinimumSize);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); // the template's size is not fixed here
     setSizeGripEnabled(true);
-    label_ = qobject_cast<QLabel*>(FindControl(*this, res::kFileListLabel));
-    list_ = qobject_cast<QListWidget*>(FindControl(*this, res::kFileListBox));
+    labelControl_ = qobject_cast<QLabel*>(FindControl(*this, res::kFileListLabel));
+    label_ = labelControl_->text();
+    rows_ = new FileListModel(this);
+    list_ = new QListView(this);
+    ReplaceControl(*this, res::kFileListBox, list_);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list_->setUniformItemSizes(true); // rows laid out without asking each for its size
+    list_->setTextElideMode(Qt::ElideMiddle);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setModel(rows_);
     show_ = qobject_cast<QPushButton*>(FindControl(*this, res::kFileListShow));
     show_->setEnabled(false);
     connect(show_, &QPushButton::clicked, this, &CFileListWnd::ShowSelected);
-    connect(list_, &QListWidget::itemDoubleClicked, this, &CFileListWnd::ShowSelected);
-    connect(list_, &QListWidget::itemSelectionChanged, this,
-            [this] { show_->setEnabled(!list_->selectedItems().isEmpty()); });
+    connect(list_, &QListView::doubleClicked, this, &CFileListWnd::ShowSelected);
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { show_->setEnabled(list_->selectionModel()->hasSelection()); });
 }
 
 const std::set<int>& CFileListWnd::OwnKeys() {
@@ -81,47 +91,52 @@ void CFileListWnd::StoreInSettings() const {
     settings_.fileListVisible = shown_ ? 1 : 0;
 }
 
-void CFileListWnd::Fill(const std::vector<std::string>& names, int selectedRow,
-                        const std::string& label) {
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(names.size()));
-    for (const std::string& name : names) {
-        rows.append(ToQString(name));
-    }
-    list_->setUpdatesEnabled(false);
-    list_->clear();
-    list_->addItems(rows); // in one batch: 19,999 rows must not take seconds
-    list_->setUpdatesEnabled(true);
+void CFileListWnd::Fill(const ImageFileList& list, int selectedRow, const std::string& label) {
+    rows_->Show(list);
     SelectRow(selectedRow);
-    show_->setEnabled(list_->count() > 0);
-    label_->setText(ToQString(label));
+    show_->setEnabled(list_->selectionModel()->hasSelection());
+    label_ = ToQString(label);
+    ShowLabel();
 }
 
 void CFileListWnd::Clear() {
-    list_->clear();
+    rows_->Clear();
     show_->setEnabled(false);
 }
 
 void CFileListWnd::SelectRow(int row) {
-    if (row >= 0 && row < list_->count()) {
-        list_->setCurrentRow(row);
-        list_->scrollToItem(list_->item(row));
+    if (row >= 0 && row < rows_->rowCount()) {
+        const QModelIndex index = rows_->index(row);
+        list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        list_->scrollTo(index);
     } else {
-        list_->clearSelection();
+        list_->selectionModel()->clear();
     }
 }
 
 void CFileListWnd::DeleteRow(int row) {
-    delete list_->takeItem(row);
+    rows_->RemoveRow(row);
 }
 
-QString CFileListWnd::Label() const {
-    return label_->text();
+int CFileListWnd::RowCount() const {
+    return rows_->rowCount();
+}
+
+int CFileListWnd::SelectedRow() const {
+    const QModelIndexList selected = list_->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void CFileListWnd::ShowLabel() {
+    // The folder whole, losing its middle when the window is too narrow for it.
+    labelControl_->setText(labelControl_->fontMetrics().elidedText(label_, Qt::ElideMiddle,
+                                                                   labelControl_->width()));
+    labelControl_->setToolTip(label_);
 }
 
 void CFileListWnd::ShowSelected() {
-    const int row = list_->currentRow();
-    if (row < 0 || list_->selectedItems().isEmpty() || host_.FileWorkRunning()) {
+    const int row = SelectedRow();
+    if (row < 0 || host_.FileWorkRunning()) {
         return; // file work may be moving the image shown: it stays current until the end
     }
     ImageFileList& files = doc_.FileList();
@@ -160,7 +175,8 @@ void CFileListWnd::resizeEvent(QResizeEvent* event) {
 void CFileListWnd::LayOut() {
     const int w = width();
     const int h = height();
-    label_->setGeometry(6, 5, w - 12, 13);
+    labelControl_->setGeometry(6, 5, w - 12, 13);
+    ShowLabel();
     list_->setGeometry(6, 22, w - 12, h - 56);
     show_->setGeometry(6, h - 28, 50, 22);
     if (QWidget* hide = FindControl(*this, res::kIdCancel)) {
@@ -168,8 +184,8 @@ void CFileListWnd::LayOut() {
     }
     // The window gets its final size only once the window manager framed it: the row
     // selected before stays in sight.
-    if (QListWidgetItem* current = list_->currentItem()) {
-        list_->scrollToItem(current);
+    if (const QModelIndex current = list_->currentIndex(); current.isValid()) {
+        list_->scrollTo(current);
     }
     update();
 }

@@ -2,25 +2,30 @@
 
 #include <QDialog>
 
+#include <QString>
+
 #include <set>
 #include <string>
-#include <vector>
 
 class QLabel;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace pirela {
 
 class CPirelaDoc;
+class FileListModel;
 class FramePlacement;
 class DocumentHost;
+class ImageFileList;
 struct AppSettings;
 
 // The file list window: a small tool window above the main window listing the open folder's
-// images in list order, the current one selected; Enter, a double click or "表示" shows the
-// selected image, Esc, "隠す" or the close box hides the window. It remembers its place and
-// whether it was shown.
+// images in list order, the current one selected and kept in sight; Enter, a double click or
+// "表示" shows the selected image, Esc, "隠す" or the close box hides the window. It remembers
+// its place and whether it was shown. The rows are a view of the document's list (a folder of
+// 100,000 photos lists at once), and names too long for the window lose their middle, never
+// their ends.
 class CFileListWnd : public QDialog {
     Q_OBJECT
 public:
@@ -41,13 +46,17 @@ public:
     void StoreInSettings() const;
 
     // What the document asks of the list.
-    void Fill(const std::vector<std::string>& names, int selectedRow, const std::string& label);
+    void Fill(const ImageFileList& list, int selectedRow, const std::string& label);
     void Clear();
     void SelectRow(int row);
     void DeleteRow(int row);
 
-    QListWidget* List() const { return list_; }
-    QString Label() const;
+    QListView* List() const { return list_; }
+    int RowCount() const;
+    // The selected row, or -1.
+    int SelectedRow() const;
+    // The folder label's whole text (what shows may lose its middle to the window's width).
+    QString Label() const { return label_; }
 
     // Shows the selected row's image; nothing without a selection.
     void ShowSelected();
@@ -61,12 +70,15 @@ protected:
 
 private:
     void LayOut();
+    void ShowLabel();
 
     CPirelaDoc& doc_;
     AppSettings& settings_;
     DocumentHost& host_;
-    QLabel* label_;
-    QListWidget* list_;
+    QString label_;
+    QLabel* labelControl_;
+    FileListModel* rows_;
+    QListView* list_;
     QPushButton* show_;
     FramePlacement* placement_;
     bool shown_ = false;

@@ -4,8 +4,8 @@
 
 namespace pirela {
 
-// The page "イメージ検索": whether a folder's subfolders and hidden files are searched, and
-// whether the camera roll's formats are listed besides BMP, JPEG and PNG.
+// The page "イメージ検索": whether a folder's subfolders and hidden files are searched, whether
+// the camera roll's formats are listed besides BMP, JPEG and PNG, and the order of the list.
 class COFind : public COptionPage {
     Q_OBJECT
 public:

@@ -231,6 +231,7 @@ void CPirelaApp::OnOptions() {
     COptionPSheet sheet({settings_, *prompter_, *host_, launcher}, frame_.get());
     ShowOptions(sheet, *host_, [this] { SaveSettings(); });
     doc_->ApplyDecodeSettings();
+    doc_->ApplyListOrder();
 }
 
 // The bars' docking state lives in the settings file under the profile name "TOOLBAR".

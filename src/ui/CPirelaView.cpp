@@ -146,19 +146,21 @@ void CPirelaView::RegisterNavigationCommands(CommandTable& commands) {
             doc_.ShowListedImage(path);
         }
     };
+    // While the folder is being listed these wait for the list, so they stay enabled.
+    const auto listing = [this] { return doc_.ListingPending(); };
     commands.Add(res::kCmdNext, [this, show] { show(doc_.NextImage()); },
-                 [&list] { return CanGoForward(list); });
+                 [&list, listing] { return listing() || CanGoForward(list); });
     commands.Add(res::kCmdLast, [this, show] { show(doc_.LastImage()); },
-                 [&list] { return CanGoForward(list); });
+                 [&list, listing] { return listing() || CanGoForward(list); });
     commands.Add(res::kCmdPrevious, [this, show] { show(doc_.PrevImage()); },
-                 [&list] { return CanGoBack(list); });
+                 [&list, listing] { return listing() || CanGoBack(list); });
     commands.Add(res::kCmdFirst, [this, show] { show(doc_.FirstImage()); },
-                 [&list] { return CanGoBack(list); });
+                 [&list, listing] { return listing() || CanGoBack(list); });
     for (const auto& [command, delta] : {std::pair{res::kCmdBack10, -10}, {res::kCmdBack100, -100},
                                         {res::kCmdForward10, 10}, {res::kCmdForward100, 100}}) {
         const int jump = delta;
         commands.Add(command, [this, show, jump] { show(doc_.JumpImage(jump)); },
-                     [&list, jump] { return CanJump(list, jump); });
+                     [&list, listing, jump] { return listing() || CanJump(list, jump); });
     }
     const auto folderOpen = [&list] { return !list.Folder().empty(); };
     commands.Add(res::kCmdFileClose, [this] {

@@ -200,4 +200,15 @@ QWidget* FindControl(const QWidget& dialog, int id) {
     return nullptr;
 }
 
+void ReplaceControl(QWidget& dialog, int id, QWidget* replacement) {
+    QWidget* control = FindControl(dialog, id);
+    replacement->setParent(&dialog);
+    replacement->setProperty(kControlIdProperty, id);
+    if (control != nullptr) {
+        replacement->setGeometry(control->geometry());
+        QWidget::setTabOrder(control, replacement);
+        delete control;
+    }
+}
+
 } // namespace pirela

@@ -24,4 +24,8 @@ void BuildControls(QWidget& window, const res::DialogTemplate& dialogTemplate);
 // The dialog's control with the identifier, or nullptr.
 QWidget* FindControl(const QWidget& dialog, int id);
 
+// Puts the widget in the place of the dialog's control with the identifier (its rectangle,
+// its place in the tab order, its identifier) and deletes the control.
+void ReplaceControl(QWidget& dialog, int id, QWidget* replacement);
+
 } // namespace pirela

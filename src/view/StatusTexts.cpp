@@ -1,5 +1,6 @@
 #include "view/StatusTexts.h"
 
+#include "common/AsciiText.h"
 #include "common/PathRules.h"
 #include "image/ImageFormat.h"
 #include "res/Messages.h"
@@ -58,9 +59,10 @@ StatusTexts ComputeStatusTexts(const DocumentFacts& doc, float rate, PixelSize d
     if (shownImage) {
         texts.zoom = Format("%3.1f %%", ShownZoomPercent(info, doc.turnState, rate, drawSize));
     }
-    if (!doc.folder.empty()) {
+    if (!doc.folder.empty() && !doc.listing) {
         // An empty list has no position: "1/0" would name a file that is not there.
-        texts.file = Format("ファイル: %d/%d", doc.count > 0 ? doc.current + 1 : 0, doc.count);
+        texts.file = "ファイル: " + GroupedDigits(doc.count > 0 ? doc.current + 1 : 0) + "/" +
+                     GroupedDigits(doc.count);
     }
     return texts;
 }

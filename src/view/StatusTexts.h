@@ -16,6 +16,7 @@ struct DocumentFacts {
     int current = -1;        // the current index, -1 for none
     int count = 0;           // images in the list
     bool hasCurrentImage = false; // the list has a current entry
+    bool listing = false;         // the folder is still being listed: no place is known yet
     bool shown = false;           // an image is shown (decoded, or still decoding)
     bool hasBitmap = false;       // some of the image's pixels exist
     bool loading = false;         // a helper decodes the image, and nothing of it came yet
@@ -29,7 +30,7 @@ struct StatusTexts {
     std::string image;    // 101: "イメージ: 640 x 480, 24 ビット"
     std::string fileSize; // 102: "1.50 KB"
     std::string zoom;     // 104: "33.3 %"
-    std::string file;     // 103: "ファイル: 3/120"
+    std::string file;     // 103: "ファイル: 3/120", "ファイル: 99,999/100,000"
     bool operator==(const StatusTexts&) const = default;
 };
 

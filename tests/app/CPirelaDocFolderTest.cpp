@@ -4,6 +4,7 @@
 #include "sandbox/DecoderPool.h"
 #include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
+#include "support/MadeUpFolder.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 #include "view/StatusTexts.h"
@@ -11,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
+#include <thread>
 
 namespace pirela {
 namespace {
@@ -25,7 +29,7 @@ protected:
 
     void Open() {
         doc_.FileList().SetFolder(dir_.Path().string());
-        ASSERT_EQ(doc_.ScanFolder(), 0);
+        doc_.ScanFolder();
     }
 
     // What the window does when a helper's decode ends.
@@ -50,6 +54,7 @@ TEST_F(CPirelaDocFolderTest, TheLastImageOpensAgainOnlyWhileItAndItsFolderAreThe
     options_.findSubfolder = 1;
     const std::string folder = dir_.Path().string();
     EXPECT_TRUE(doc_.ReopenImage(folder, (dir_ / "sub/b.png").string()));
+    doc_.AwaitListing();
     EXPECT_EQ(doc_.FileList().CurrentName(), "sub/b.png");
     EXPECT_EQ(doc_.Image().Info().fileName, "b.png");
 
@@ -64,35 +69,95 @@ TEST_F(CPirelaDocFolderTest, TheLastImageOpensAgainOnlyWhileItAndItsFolderAreThe
     }
 }
 
-TEST_F(CPirelaDocFolderTest, AScanShowsItsProgressAndSorts) {
+TEST_F(CPirelaDocFolderTest, APhotoShowsAtOnceAndItsPlaceOnceItsFolderIsListed) {
     Picture("b.png");
-    Picture("A.png");
-    Open();
+    test::MadeUpFolder folder(2, [](int i) { return i == 0 ? "b.png" : "A.png"; });
+    std::promise<void> gate;
+    folder.HoldUntil(gate.get_future().share());
+    doc_.SetDirectoryReader(folder);
+    EXPECT_TRUE(doc_.OpenImageFile((dir_ / "b.png").string()));
+    EXPECT_TRUE(doc_.Image().HasBitmap());
+    EXPECT_TRUE(doc_.ListingPending());
+    EXPECT_EQ(host_.busyTexts, std::vector<std::string>{"イメージ ファイルを検索しています..."});
+    EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela - b.png [ " + dir_.Path().string() + " ] ");
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}).file, ""); // no place known yet
+
+    gate.set_value();
+    host_.Clear();
+    doc_.NextImage(); // waits for the list, then finds b.png the last
+    EXPECT_FALSE(doc_.ListingPending());
     EXPECT_EQ(doc_.FileList().Names(), (std::vector<std::string>{"A.png", "b.png"}));
-    EXPECT_EQ(host_.busyTexts, (std::vector<std::string>{"イメージ ファイルを検索しています...",
-                                                         "ファイル名をソートしています..."}));
-    EXPECT_EQ(host_.calls.back(), "end wait");
+    EXPECT_EQ(doc_.FileList().Current(), 1);
+    EXPECT_EQ(ComputeStatusTexts(doc_.Facts(), 100, {}).file, "ファイル: 2/2");
+    EXPECT_EQ(host_.fileListRows, doc_.FileList().Names());
+    EXPECT_EQ(host_.fileListSelection, 1);
+    EXPECT_EQ(host_.calls.back(), "status");
 }
 
-TEST_F(CPirelaDocFolderTest, TooManyImagesAreReportedWithTheFolderAnd20000) {
-    for (int i = 0; i <= ImageFileList::kCapacity; ++i) {
-        test::WriteFile(dir_ / ("i" + std::to_string(i) + ".jpg"), "");
-    }
+TEST_F(CPirelaDocFolderTest, EscapeStopsTheListingKeepingWhatItFound) {
+    Picture("b.png");
+    test::MadeUpFolder endless(1, [](int) { return "b.png"; });
+    endless.GoOnSlowly();
+    doc_.SetDirectoryReader(endless);
+    host_.cancelFileWork = true; // the user presses Escape while the list is awaited
+    EXPECT_TRUE(doc_.OpenImageFile((dir_ / "b.png").string()));
+    doc_.AwaitListing();
+    EXPECT_FALSE(doc_.ListingPending());
+    EXPECT_GE(doc_.FileList().Count(), 1);
+    EXPECT_EQ(doc_.FileList().Name(0), "b.png");
+    EXPECT_EQ(doc_.FileList().Current(), 0);
+    EXPECT_EQ(host_.statusMessages.front(), "イメージ ファイルを検索しています...");
+}
+
+// Beyond a million names the user is told so, and the folder stays open with a million.
+TEST_F(CPirelaDocFolderTest, TooManyImagesAreReportedWithTheFolderAndTheLimit) {
+    const test::MadeUpFolder huge(ImageFileList::kCapacity + 1);
+    doc_.SetDirectoryReader(huge);
     doc_.FileList().SetFolder(dir_.Path().string());
-    EXPECT_EQ(doc_.ScanFolder(), -1);
+    doc_.ScanFolder();
     ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0].rfind(dir_.Path().string() + " フォルダには Pirela で一度に扱うこと"
-                                                            "のできるファイル数 20000 を超える数の",
-                                      0),
-              0u);
+    EXPECT_EQ(host_.messages[0],
+              dir_.Path().string() +
+                  " フォルダには Pirela で一度に扱うことのできるファイル数 1,000,000 を超える数の"
+                  "イメージ ファイルが含まれています。フォルダ内のファイルをいくつかに分割するなどの"
+                  "処置をしてから再び開いてください。ここでは最初に見つかった 1,000,000 個のファイル"
+                  "を表示します。");
     EXPECT_EQ(host_.icons[0], MessageIcon::Warning);
     EXPECT_EQ(doc_.FileList().Count(), ImageFileList::kCapacity);
+    EXPECT_EQ(doc_.FileList().Folder(), dir_.Path().string());
+    EXPECT_EQ(host_.fileListRows.size(), std::size_t(ImageFileList::kCapacity));
+}
 
-    fs::remove(dir_ / "i0.jpg");
-    host_.Clear();
-    EXPECT_EQ(doc_.ScanFolder(), 0);
-    EXPECT_EQ(host_.busyTexts.back(),
-              "ファイル名をソートしています... ソートには時間がかかります...");
+// Two cameras of one trip: by name each camera's photos stay together; by date they interleave.
+TEST_F(CPirelaDocFolderTest, TheDateOrderSortsAsDatesAreReadAndTheShownPhotoStays) {
+    const auto photo = [this](const char* name, const char* taken) {
+        test::WriteJpeg(dir_ / name, test::PhotoLike(4, 3, 3), false, 90,
+                        test::ExifBlock(1, false, taken, "+09:00"));
+    };
+    photo("DSC_0001.jpg", "2024:05:01 10:00:00");
+    photo("IMG_0001.jpg", "2024:05:01 09:30:00");
+    photo("DSC_0002.jpg", "2024:05:01 11:00:00");
+    photo("IMG_0002.jpg", "2024:05:01 10:30:00");
+    Picture("scan.png"); // no date of its own: written today, it comes last
+    options_.sortOrder = static_cast<int>(ListOrder::DateTaken);
+    ASSERT_TRUE(doc_.OpenImageFile((dir_ / "DSC_0002.jpg").string()));
+    doc_.AwaitListing();
+    while (doc_.ReadingDates()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        doc_.OnListingChanged(); // as the host does when the readers tell
+    }
+    EXPECT_EQ(doc_.FileList().Names(),
+              (std::vector<std::string>{"IMG_0001.jpg", "DSC_0001.jpg", "IMG_0002.jpg",
+                                        "DSC_0002.jpg", "scan.png"}));
+    EXPECT_EQ(doc_.FileList().CurrentName(), "DSC_0002.jpg");
+    EXPECT_EQ(host_.fileListSelection, 3);
+    EXPECT_EQ(host_.fileListRows, doc_.FileList().Names());
+
+    options_.sortOrder = static_cast<int>(ListOrder::Name);
+    doc_.ApplyListOrder();
+    EXPECT_EQ(doc_.FileList().Name(0), "DSC_0001.jpg");
+    EXPECT_EQ(doc_.FileList().Current(), 1);
+    EXPECT_EQ(host_.fileListSelection, 1);
 }
 
 TEST_F(CPirelaDocFolderTest, LoadingFillsTheFactsAndKeepsOrDropsTheTurn) {
@@ -214,7 +279,7 @@ TEST_F(CPirelaDocFolderTest, RemovingTheCurrentEntryMovesToTheNextOrTheNewLast) 
     }
     Open();
     doc_.SyncFileListWindow(std::nullopt);
-    EXPECT_EQ(host_.fileListLabel, "/.../" + dir_.Path().filename().string());
+    EXPECT_EQ(host_.fileListLabel, dir_.Path().string());
     doc_.NextImage();
     doc_.RemoveCurrentEntry();
     EXPECT_EQ(doc_.FileList().CurrentName(), "c.png");
@@ -265,12 +330,14 @@ TEST_F(CPirelaDocFolderTest, OpeningAFileListsItsFolderAndFindsItsPlace) {
     Picture("b.png");
     Picture(".hidden.png");
     EXPECT_TRUE(doc_.OpenImageFile((dir_ / "b.png").string()));
+    doc_.AwaitListing();
     EXPECT_EQ(doc_.FileList().Folder(), dir_.Path().string());
     EXPECT_EQ(doc_.FileList().Current(), 1);
     EXPECT_EQ(doc_.Image().Info().fileName, "b.png");
 
     // A file outside the list is the current file by its own path: title, reload, error text.
     EXPECT_TRUE(doc_.OpenImageFile((dir_ / ".hidden.png").string()));
+    doc_.AwaitListing();
     EXPECT_EQ(doc_.FileList().Current(), -1);
     EXPECT_EQ(doc_.FileList().CurrentImagePath(), (dir_ / ".hidden.png").string());
     EXPECT_EQ(ComputeTitle(doc_.Facts()), "Pirela - .hidden.png [ " + dir_.Path().string() + " ] ");
@@ -376,6 +443,7 @@ TEST_F(CPirelaDocFolderTest, TheNewFormatsAreListedUnlessTheScanIsToldNot) {
     EXPECT_EQ(doc_.FileList().Names(), std::vector<std::string>{"a.png"});
     // Opened by name, a file of a new format is still shown, outside the list.
     EXPECT_TRUE(doc_.OpenImageFile((dir_ / "b.webp").string()));
+    doc_.AwaitListing();
     EXPECT_EQ(doc_.FileList().Current(), -1);
     EXPECT_EQ(doc_.Image().Info().formatCode, static_cast<int>(ImageFormat::WebP));
     Settle();

@@ -126,6 +126,7 @@ TEST(DiskKindsTest, SendingCopiesMovesReplacesAndRenamesOnEveryDisk) {
                 test::SandboxDesktopHome(home);
                 CPirelaDoc doc(settings, host, host, disk.Calls(), home / "state");
                 ASSERT_TRUE(doc.OpenImageFile((src / c.file).string()));
+                doc.AwaitListing();
                 const Snapshot before = Take({src.Path(), dst.Path()});
 
                 const bool sent = doc.SendImageToFolder(0, dst.Path().string());
@@ -180,6 +181,7 @@ TEST(DiskKindsTest, UndoTakesBackOnlyWhatTheSendLeftOnEveryDisk) {
             test::SandboxDesktopHome(home);
             CPirelaDoc doc(settings, host, host, disk.Calls(), home / "state");
             ASSERT_TRUE(doc.OpenImageFile(from.string()));
+            doc.AwaitListing();
             ASSERT_TRUE(doc.SendImageToFolder(0, dst.Path().string()));
             if (c.change == Change::Edited) { // same size, same modification time
                 const auto modified = fs::last_write_time(to);
@@ -216,6 +218,7 @@ TEST(DiskKindsTest, TheTrashTakesTheFileOrLeavesItWhereItIsOnEveryDisk) {
         host.hasFileListWindow = false;
         CPirelaDoc doc(settings, host, host, disk.Calls(), home / "state");
         ASSERT_TRUE(doc.OpenImageFile((home / "pics" / "a.png").string()));
+        doc.AwaitListing();
         const Snapshot before = Take({home.Path()});
         host.answers = {MessageAnswer::Yes};
         doc.DeleteToRecycleBin();

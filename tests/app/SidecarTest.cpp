@@ -50,6 +50,7 @@ protected:
     void Send(const char* photo, int sendType) {
         settings_.options.sendType = sendType;
         ASSERT_TRUE(doc_.OpenImageFile((src_ / photo).string()));
+        doc_.AwaitListing();
         ASSERT_TRUE(doc_.SendImageToFolder(0, {}));
     }
 
@@ -91,6 +92,7 @@ TEST_F(SidecarTest, SidecarsGoAndComeBackWithTheirPhoto) {
         {"trash",
          [&] {
              ASSERT_TRUE(doc_.OpenImageFile((src_ / "a.png").string()));
+             doc_.AwaitListing();
              host_.answers = {MessageAnswer::Yes};
              doc_.DeleteToRecycleBin();
          },
@@ -124,6 +126,7 @@ TEST_F(SidecarTest, SidecarsGoAndComeBackWithTheirPhoto) {
     }
     // Sidecars are never listed as images.
     ASSERT_TRUE(doc_.OpenImageFile((src_ / "a.png").string()));
+    doc_.AwaitListing();
     EXPECT_EQ(doc_.FileList().Count(), 4);
 }
 

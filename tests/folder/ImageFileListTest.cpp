@@ -9,13 +9,19 @@
 namespace pirela {
 namespace {
 
-std::vector<std::string> Sorted(std::vector<std::string> names) {
+std::vector<std::string> Sorted(std::vector<std::string> names, ListOrder order = ListOrder::Name) {
     ImageFileList list;
     for (auto& name : names) {
         list.AddFileName(name);
     }
-    list.SortFileList();
+    list.Sort(order);
     return list.Names();
+}
+
+// A name a list can hold: parts between single separators, none empty.
+bool IsPath(const std::string& name) {
+    return !name.empty() && name.front() != '/' && name.back() != '/' &&
+           name.find("//") == std::string::npos;
 }
 
 TEST(ImageFileListTest, SortsWithoutCaseAndFilesBeforeDeeperFiles) {
@@ -30,10 +36,47 @@ TEST(ImageFileListTest, SortsWithoutCaseAndFilesBeforeDeeperFiles) {
     EXPECT_EQ(Sorted({"A.jpg", "a.jpg"}), (std::vector<std::string>{"A.jpg", "a.jpg"}));
 }
 
-// The sort relies on the order being a strict weak order; an inconsistent one would let it
-// read outside the list. Checked on every triple of many short names from a tricky alphabet.
-TEST(ImageFileListTest, TheOrderIsConsistent) {
-    const std::string alphabet = "aAb/0._";
+TEST(ImageFileListTest, TheNaturalOrderReadsNumbersAsNumbers) {
+    EXPECT_EQ(Sorted({"img10.jpg", "IMG2.jpg", "img1.jpg"}, ListOrder::Natural),
+              (std::vector<std::string>{"img1.jpg", "IMG2.jpg", "img10.jpg"}));
+    EXPECT_EQ(Sorted({"IMG_0010.JPG", "img_9.jpg", "img_09.jpg", "DSC 2 (3).jpg", "DSC 2 (12).jpg"},
+                     ListOrder::Natural),
+              (std::vector<std::string>{"DSC 2 (3).jpg", "DSC 2 (12).jpg", "img_09.jpg",
+                                        "img_9.jpg", "IMG_0010.JPG"}));
+    // Files of a level before deeper ones, as in the name order; folders by number too.
+    EXPECT_EQ(Sorted({"day10/a.jpg", "day2/b.jpg", "z.jpg", "day2/x/c.jpg"}, ListOrder::Natural),
+              (std::vector<std::string>{"z.jpg", "day2/b.jpg", "day2/x/c.jpg", "day10/a.jpg"}));
+    // Numbers longer than any integer type.
+    EXPECT_EQ(Sorted({"a123456789012345678902", "a123456789012345678901", "a99"}, ListOrder::Natural),
+              (std::vector<std::string>{"a99", "a123456789012345678901", "a123456789012345678902"}));
+}
+
+TEST(ImageFileListTest, TheDateOrderPutsUnknownTimesLastAndKeepsEntriesThroughSorts) {
+    ImageFileList list;
+    for (const char* name : {"c.jpg", "a.jpg", "b.jpg", "d.jpg"}) {
+        list.AddFileName(name);
+    }
+    const ImageFileList::EntryId c = list.IdAt(0);
+    list.SetTakenTime(c, 100);
+    list.SetTakenTime(list.IdAt(2), 50);  // b
+    list.SetTakenTime(list.IdAt(3), 100); // d: the same second as c, after it by name
+    list.Sort(ListOrder::DateTaken);
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"b.jpg", "c.jpg", "d.jpg", "a.jpg"}));
+    EXPECT_EQ(list.IndexOf(c), 1);
+    list.RemoveFileName(0);
+    EXPECT_EQ(list.IndexOf(c), 0);
+    EXPECT_EQ(list.NameOf(c), "c.jpg");
+    list.AddFileName("e.jpg"); // added later: its time is not known
+    list.Sort(ListOrder::DateTaken);
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"c.jpg", "d.jpg", "a.jpg", "e.jpg"}));
+    list.Sort(ListOrder::Name);
+    EXPECT_EQ(list.Names(), (std::vector<std::string>{"a.jpg", "c.jpg", "d.jpg", "e.jpg"}));
+}
+
+// The sort relies on its orders being strict weak orders; an inconsistent one would let it read
+// outside the list. Checked on every triple of many short names from a tricky alphabet.
+TEST(ImageFileListTest, TheOrdersAreConsistent) {
+    const std::string alphabet = "aAb/01.-_";
     std::mt19937 random(3);
     std::vector<std::string> names;
     for (int i = 0; i < 60; ++i) {
@@ -43,20 +86,49 @@ TEST(ImageFileListTest, TheOrderIsConsistent) {
         }
         names.push_back(name);
     }
-    const auto less = [](const std::string& a, const std::string& b) {
-        const int order = CompareListNames(a, b);
-        return order != 0 ? order < 0 : a < b;
-    };
-    for (const auto& a : names) {
-        EXPECT_FALSE(less(a, a));
-        for (const auto& b : names) {
-            EXPECT_FALSE(less(a, b) && less(b, a)) << a << " " << b;
-            for (const auto& c : names) {
-                if (less(a, b) && less(b, c)) {
-                    EXPECT_TRUE(less(a, c)) << a << " " << b << " " << c;
+    const struct {
+        bool (*less)(std::string_view, std::string_view);
+        OrderKey (*key)(std::string_view);
+    } orders[] = {{ListNameLess, NameOrderKey}, {NaturalNameLess, NaturalOrderKey}};
+    for (const auto& [less, key] : orders) {
+        for (const auto& a : names) {
+            EXPECT_FALSE(less(a, a));
+            for (const auto& b : names) {
+                EXPECT_FALSE(less(a, b) && less(b, a)) << a << " " << b;
+                // Where the keys of two paths differ, the sort takes their word for the order.
+                if (IsPath(a) && IsPath(b)) {
+                    EXPECT_TRUE(key(a) == key(b) || (key(a) < key(b)) == less(a, b)) << a << " " << b;
+                }
+                for (const auto& c : names) {
+                    if (less(a, b) && less(b, c)) {
+                        EXPECT_TRUE(less(a, c)) << a << " " << b << " " << c;
+                    }
                 }
             }
         }
+    }
+}
+
+// The sort takes shortcuts (the names' first bytes, their folders' ranks); whatever it takes,
+// the list comes out in the order the comparisons give.
+TEST(ImageFileListTest, ListsOfManyFoldersSortAsTheirOrdersSay) {
+    const std::string alphabet = "aA0-1/._b";
+    std::mt19937 random(7);
+    std::vector<std::string> names;
+    while (names.size() < 3000) {
+        std::string name;
+        for (int n = 1 + static_cast<int>(random() % 12); n > 0; --n) {
+            name += alphabet[random() % alphabet.size()];
+        }
+        if (IsPath(name)) {
+            names.push_back(name);
+        }
+    }
+    for (const ListOrder order : {ListOrder::Name, ListOrder::Natural}) {
+        std::vector<std::string> expected = names;
+        std::sort(expected.begin(), expected.end(),
+                  order == ListOrder::Name ? ListNameLess : NaturalNameLess);
+        EXPECT_EQ(Sorted(names, order), expected);
     }
 }
 
@@ -74,13 +146,17 @@ TEST(ImageFileListTest, RemovingMovesTheFollowingNamesUp) {
     EXPECT_EQ(list.Count(), 4);
 }
 
-TEST(ImageFileListTest, HoldsAtMost19999NamesAndFindsExactNamesFirst) {
+TEST(ImageFileListTest, HoldsAMillionNamesCompactlyAndFindsExactNamesFirst) {
     ImageFileList list;
     for (int i = 0; i < ImageFileList::kCapacity; ++i) {
-        ASSERT_TRUE(list.AddFileName(std::to_string(i)));
+        ASSERT_TRUE(list.AddFileName(std::to_string(i), "d/"));
     }
     EXPECT_FALSE(list.AddFileName("one too many"));
-    EXPECT_EQ(list.Count(), 19999);
+    EXPECT_EQ(list.Count(), 1'000'000);
+    EXPECT_EQ(list.Name(999'999), "d/999999");
+    list.ShrinkToFit();
+    // The names' bytes (about 8.9 MB with their ends) and two 32-bit numbers an entry.
+    EXPECT_LT(list.MemoryBytes(), 17'000'000u);
 
     ImageFileList cases;
     cases.SetFolder("/pics");

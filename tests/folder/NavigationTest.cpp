@@ -41,14 +41,6 @@ TEST(NavigationTest, NothingMovesPastEitherEnd) {
     EXPECT_TRUE(CanJump(last, -10));
 }
 
-TEST(NavigationTest, TheFolderLabelShortensDeepFolders) {
-    EXPECT_EQ(FileListFolderLabel(""), "開かれていません...");
-    EXPECT_EQ(FileListFolderLabel("/"), "/");
-    EXPECT_EQ(FileListFolderLabel("/a"), "/a");
-    EXPECT_EQ(FileListFolderLabel("/a/b"), "/.../b");
-    EXPECT_EQ(FileListFolderLabel("/Photos/2001/Holiday"), "/.../Holiday");
-}
-
 TEST(NavigationTest, ARowIsFoundByItsExactNameFirst) {
     ImageFileList list;
     for (const char* name : {"A.jpg", "a.jpg", "b.jpg.png"}) {

@@ -25,6 +25,7 @@ protected:
         recorder_.hasFileListWindow = false;
         doc_.SetViewPlan({0, 0, {50, 50}});
         ASSERT_TRUE(doc_.OpenImageFile(Photo(0)));
+        doc_.AwaitListing();
     }
     fs::path Photo(int i) const { return dir_ / ("p" + std::to_string(i) + ".jpg"); }
     // What the user interface does when a worker reports the end of a decode, and after the

@@ -69,6 +69,7 @@ protected:
     bool Send(const fs::path& file, const fs::path& folder, int sendType) {
         settings_.options.sendType = sendType;
         EXPECT_TRUE(doc_.OpenImageFile(file.string()));
+        doc_.AwaitListing();
         return doc_.SendImageToFolder(0, folder.string());
     }
 

@@ -7,6 +7,8 @@
 
 #include "folder/ImageFileList.h"
 
+#include "folder/DateTakenCache.h"
+#include "support/CameraFixtures.h"
 #include "support/FaultySystemCalls.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
@@ -298,7 +300,7 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
         "以下の設定でファイル名を一括でリネームします。\nこの操作は [元に戻す] で取り消せます。続行しますか?\n\n"
         "フォルダのパス : " + folder.string() +
         "\n対象とするイメージ フォーマット : JPEG PNG\nファイル名の共通部分 : %s%d%%_\n"
-        "桁数 : 2 桁\n初期値 : 7\n";
+        "桁数 : 2 桁\n初期値 : 7\n並び順 : 名前順\n";
     std::vector<std::vector<std::string>> shown;
     const auto show = [&shown](const std::vector<std::string>& names) { shown.push_back(names); };
 
@@ -330,4 +332,40 @@ TEST(BatchRename, ConfirmsWithTheSettingsThenRenamesAndReportsTheCounts) {
     settings.digits = "0";
     EXPECT_FALSE(BatchRename(user, user, log).Run(settings, 0, show));
     EXPECT_EQ(user.icons, std::vector<MessageIcon>{MessageIcon::Warning});
+}
+
+// A trip shot with two cameras is numbered by the time of each photo when the list is in that
+// order, and by the numbers in the names in the natural order; the question says which.
+TEST(BatchRename, NumbersInTheFileListsOrderAndSaysWhichOrder) {
+    TempDir dir;
+    const std::vector<std::pair<std::string, std::string>> shots = {
+        {"DSC_0001.jpg", "2024:05:01 10:00:00"}, {"IMG_0001.jpg", "2024:05:01 09:30:00"},
+        {"DSC_0002.jpg", "2024:05:01 11:00:00"}, {"IMG_0002.jpg", "2024:05:01 10:30:00"}};
+    std::map<std::string, std::string> contents;
+    for (const auto& [name, taken] : shots) {
+        test::WriteJpeg(dir / name, test::PhotoLike(4, 4, 3), false, 90,
+                        test::ExifBlock(1, false, taken, "+09:00"));
+        contents[name] = test::ReadFile(dir / name);
+    }
+    BatchRenameSettings settings;
+    settings.folder = dir.Path().string();
+    settings.prefix = "trip_";
+    settings.digits = "1";
+    settings.order = ListOrder::DateTaken;
+    DateTakenCache dates;
+    settings.dates = &dates;
+    test::RecordingHost user;
+    OperationLog log(dir / ".state");
+    user.answers = {MessageAnswer::Yes};
+    ASSERT_TRUE(BatchRename(user, user, log).Run(settings, 4, [](const auto&) {}));
+    EXPECT_TRUE(user.messages.front().ends_with("初期値 : 1\n並び順 : 撮影日時順\n"));
+    EXPECT_EQ(test::ReadFile(dir / "trip_1.jpg"), contents["IMG_0001.jpg"]);
+    EXPECT_EQ(test::ReadFile(dir / "trip_2.jpg"), contents["DSC_0001.jpg"]);
+    EXPECT_EQ(test::ReadFile(dir / "trip_3.jpg"), contents["IMG_0002.jpg"]);
+    EXPECT_EQ(test::ReadFile(dir / "trip_4.jpg"), contents["DSC_0002.jpg"]);
+
+    TempDir numbered;
+    MakeFiles(numbered, {"img10.png", "img2.png", "IMG1.png"});
+    EXPECT_EQ(ListBatchRenameFiles(numbered.Path(), {}, ListOrder::Natural),
+              (std::vector<std::string>{"IMG1.png", "img2.png", "img10.png"}));
 }

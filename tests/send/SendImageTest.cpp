@@ -38,11 +38,12 @@ protected:
 
     void Open(const char* name) {
         ASSERT_TRUE(doc_.OpenImageFile((src_ / name).string()));
+        doc_.AwaitListing();
         doc_.SyncFileListWindow(std::string_view(name)); // as the view does after opening
         host_.Clear();
     }
 
-    std::string Shown() const { return doc_.FileList().CurrentName(); }
+    std::string Shown() const { return std::string(doc_.FileList().CurrentName()); }
 
     test::TempDir dir_;
     fs::path src_ = dir_ / "pics";
@@ -297,6 +298,7 @@ TEST_F(SendImageTest, AMoveAcrossFileSystemsWhoseSourceCannotGoLeavesOneFile) {
     };
     CPirelaDoc doc(settings_, host_, host_, calls, dir_ / "state");
     ASSERT_TRUE(doc.OpenImageFile((src_ / "a.png").string()));
+    doc.AwaitListing();
     host_.Clear();
     EXPECT_FALSE(doc.SendImageToFolder(0, other.Path().string()));
     EXPECT_TRUE(fs::exists(src_ / "a.png"));
@@ -334,6 +336,7 @@ TEST_F(SendImageTest, TheFileMustFitWithRoomToSpare) {
         fs::copy_file(src_ / "b.png", src_ / "a.png", fs::copy_options::overwrite_existing);
         CPirelaDoc doc(settings_, host_, host_, calls, dir_ / "state");
         ASSERT_TRUE(doc.OpenImageFile((src_ / "a.png").string()));
+        doc.AwaitListing();
         host_.Clear();
         EXPECT_EQ(doc.SendImageToFolder(0, {}), c.sent) << c.available.value_or(0);
         EXPECT_EQ(fs::exists(dst_ / "a.png"), c.sent);
@@ -433,6 +436,7 @@ TEST_F(SendImageTest, NamesTravelByTheirBytes) {
     EXPECT_TRUE(fs::exists(dst_ / "表.png"));
 
     ASSERT_TRUE(doc_.OpenImageFile((dst_ / sjis).string()));
+    doc_.AwaitListing();
     doc_.SyncFileListWindow(sjis);
     ASSERT_TRUE(doc_.SendImageToFolder(0, src_.string()));
     EXPECT_EQ(test::ReadFile(src_ / sjis), bytes);

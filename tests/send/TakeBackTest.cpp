@@ -40,6 +40,7 @@ protected:
 
     void Open(const char* name) {
         ASSERT_TRUE(doc_.OpenImageFile((src_ / name).string()));
+        doc_.AwaitListing();
         doc_.SyncFileListWindow(std::string_view(name));
     }
 
@@ -232,6 +233,7 @@ TEST_F(TakeBackTest, ThreeMovesComeBackOneUndoEachAfterARestart) {
     test::RecordingHost host;
     CPirelaDoc restarted(settings_, host, host, SystemCalls::Libc(), dir_ / "state");
     ASSERT_TRUE(restarted.OpenImageFile(Src("d.png")));
+    restarted.AwaitListing();
     for (const char* name : {"c.png", "b.png", "a.png"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(restarted.UndoPrompt(),

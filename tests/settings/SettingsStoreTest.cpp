@@ -47,7 +47,7 @@ TEST(SettingsStoreTest, WithoutAFileEverySettingTakesItsDefault) {
     TempDir dir;
     const AppSettings s = SettingsStore(dir / "pirela.ini").Load(Screen1920());
     EXPECT_EQ(s.mainWindow, (WindowRect{0, 0, 1440, 810}));
-    EXPECT_EQ(s.fileListWindow, (WindowRect{0, 0, 150, 220}));
+    EXPECT_EQ(s.fileListWindow, (WindowRect{0, 0, 220, 220}));
     EXPECT_EQ(s.fileListVisible, 1);
     EXPECT_EQ(s.options.rate, -1.0f);
     EXPECT_EQ(s.options.sendType, 1);
@@ -142,7 +142,7 @@ TEST(SettingsStoreTest, EverySettingSurvivesASaveAndALoad) {
     EXPECT_EQ(loaded.lastViewImage, "/e/f.jpg");
 }
 
-TEST(SettingsStoreTest, ASaveWritesAll53KeysInTheirOrder) {
+TEST(SettingsStoreTest, ASaveWritesAll54KeysInTheirOrder) {
     IniFile ini;
     AppSettings s;
     s.options.programNames[8] = "slot 9 lives in memory only";
@@ -163,6 +163,7 @@ TEST(SettingsStoreTest, ASaveWritesAll53KeysInTheirOrder) {
     expected.push_back("OPTIONS.FINDNEWFORMATS");
     expected.push_back("OPTIONS.CENTERIMAGE");
     expected.push_back("OPTIONS.OPENLAST");
+    expected.push_back("OPTIONS.SORTORDER");
     for (int i = 1; i <= 8; ++i) {
         expected.push_back("SENDTO.FOLDER" + std::to_string(i));
     }
@@ -171,7 +172,7 @@ TEST(SettingsStoreTest, ASaveWritesAll53KeysInTheirOrder) {
     }
     expected.push_back("LASTVIEW.FOLDER");
     expected.push_back("LASTVIEW.IMAGE");
-    ASSERT_EQ(expected.size(), 53u);
+    ASSERT_EQ(expected.size(), 54u);
     EXPECT_EQ(KeysInOrder(ini.Serialize()), expected);
     EXPECT_NE(ini.Serialize().find("PROGRAMNAME2=\n"), std::string::npos); // empty, yet present
 }

@@ -1,5 +1,6 @@
 #include "support/CameraFixtures.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <gif_lib.h>
@@ -25,7 +26,21 @@ void RequireHeif(const heif_error& error) {
 
 } // namespace
 
-std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian) {
+// An ASCII entry of the EXIF directory holding the text and its NUL.
+void AddExifText(ExifData* data, ExifTag tag, const std::string& text) {
+    ExifEntry* entry = exif_entry_new();
+    entry->tag = tag;
+    entry->format = EXIF_FORMAT_ASCII;
+    entry->components = text.size() + 1;
+    entry->size = static_cast<unsigned>(text.size() + 1);
+    entry->data = static_cast<unsigned char*>(std::calloc(1, entry->size)); // freed by libexif
+    std::memcpy(entry->data, text.data(), text.size());
+    exif_content_add_entry(data->ifd[EXIF_IFD_EXIF], entry);
+    exif_entry_unref(entry);
+}
+
+std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian, const std::string& taken,
+                                    const std::string& offset) {
     ExifData* data = exif_data_new();
     const ExifByteOrder order = bigEndian ? EXIF_BYTE_ORDER_MOTOROLA : EXIF_BYTE_ORDER_INTEL;
     exif_data_set_byte_order(data, order);
@@ -34,6 +49,12 @@ std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian) {
     exif_entry_initialize(entry, EXIF_TAG_ORIENTATION);
     exif_set_short(entry->data, order, static_cast<ExifShort>(orientation));
     exif_entry_unref(entry);
+    if (!taken.empty()) {
+        AddExifText(data, EXIF_TAG_DATE_TIME_ORIGINAL, taken);
+    }
+    if (!offset.empty()) {
+        AddExifText(data, EXIF_TAG_OFFSET_TIME_ORIGINAL, offset);
+    }
     unsigned char* bytes = nullptr;
     unsigned int size = 0;
     exif_data_save_data(data, &bytes, &size);
@@ -173,10 +194,10 @@ void WriteHeif(const std::filesystem::path& file, const Samples& samples,
     encoding->image_orientation = static_cast<heif_orientation>(options.orientation);
     heif_image_handle* handle = nullptr;
     RequireHeif(heif_context_encode_image(context, image, encoder, encoding, &handle));
-    if (options.exifOrientation != 0 || options.cameraExif) {
+    if (options.exifOrientation != 0 || options.cameraExif || !options.taken.empty()) {
         const std::vector<std::uint8_t> exif =
             options.cameraExif ? CameraExifBlock(std::max(options.exifOrientation, 1))
-                               : ExifBlock(options.exifOrientation);
+                               : ExifBlock(std::max(1, options.exifOrientation), false, options.taken);
         RequireHeif(heif_context_add_exif_metadata(context, handle, exif.data(), int(exif.size())));
     }
     RequireHeif(heif_context_write_to_file(context, file.c_str()));

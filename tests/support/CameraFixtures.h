@@ -12,8 +12,11 @@
 namespace pirela::test {
 
 // An EXIF block as a JPEG's APP1 segment holds it ("Exif\0\0", then a TIFF header and the
-// first directory) recording the orientation, in little- or big-endian byte order.
-std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian = false);
+// first directory) recording the orientation, in little- or big-endian byte order; with a date
+// ("2024:05:01 10:00:00"), its EXIF directory records it as DateTimeOriginal, and the offset
+// ("+09:00"), when given, as OffsetTimeOriginal.
+std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian = false,
+                                    const std::string& taken = {}, const std::string& offset = {});
 
 // When the camera fixtures' shots were taken, as EXIF writes a time.
 inline constexpr const char* kCameraDateTime = "2024:05:03 10:34:56";
@@ -34,6 +37,7 @@ struct HeifOptions {
     int quality = 90;
     bool lossless = false;
     bool cameraExif = false; // the EXIF block is a camera's whole one (CameraExifBlock)
+    std::string taken = ""; // an EXIF block recording when it was taken, when not empty
 };
 
 // A HEIF file of RGB (3 components) or RGBA (4) samples.

@@ -84,9 +84,9 @@ public:
     void RebuildProgramMenu() override { Record("program menu"); }
 
     bool HasFileListWindow() const override { return hasFileListWindow; }
-    void FillFileListWindow(const std::vector<std::string>& names, int selectedRow,
+    void FillFileListWindow(const ImageFileList& list, int selectedRow,
                             const std::string& folderLabel) override {
-        fileListRows = names;
+        fileListRows = list.Names();
         fileListSelection = selectedRow;
         fileListLabel = folderLabel;
         Record("fill list");
@@ -103,6 +103,8 @@ public:
         fileListRows.erase(fileListRows.begin() + row);
         Record("delete row " + std::to_string(row));
     }
+    // The worker calls this; a test takes the list in itself (AwaitListing).
+    void PostListingChanged() override {}
 
     // Forgets what was recorded so far.
     void Clear() {

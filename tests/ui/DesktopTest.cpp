@@ -349,7 +349,7 @@ private slots:
             QTest::keyClick(&frame, Qt::Key_2);
             QTest::keyClick(&frame, Qt::Key_N);
             CFileListWnd& list = *app_->FileListWindow(); // its own way to another photo
-            list.List()->setCurrentRow(2);
+            list.SelectRow(2);
             QTest::keyClick(&list, Qt::Key_Return);
             QCOMPARE(frame.statusBar()->currentMessage(),
                      QString::fromUtf8(res::kStatusFileWorkRunning));
@@ -491,6 +491,56 @@ private slots:
         QTRY_VERIFY(std::filesystem::exists(sorted / "c.png"));
     }
 
+    // A phone's camera roll copied whole: 50,000 photos (links to three), opened at one of its
+    // last from outside as a file manager opens it. The photo shows, its place comes once the
+    // folder is listed, N reaches the last photo and a send takes it out of the list.
+    void aCameraRollOf50000PhotosOpensAtOneOfItsLast() {
+        const std::filesystem::path roll = dir_->Path() / "roll";
+        std::filesystem::create_directory(roll);
+        for (int i = 0; i < 3; ++i) {
+            test::WritePng(roll / ("photo" + std::to_string(i) + ".png"),
+                           test::PngFromSamples(test::PhotoLike(60, 40, 3, unsigned(i + 1))));
+        }
+        for (int i = 1; i <= 50'000; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "IMG_%06d.png", i);
+            std::filesystem::create_hard_link(roll / ("photo" + std::to_string(i % 3) + ".png"),
+                                              roll / name);
+        }
+        for (int i = 0; i < 3; ++i) {
+            std::filesystem::remove(roll / ("photo" + std::to_string(i) + ".png"));
+        }
+        app_ = std::make_unique<CPirelaApp>(*dir_ / "pirela.ini");
+        WhenModalOpens([] { // the question about subfolders
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            box->button(QMessageBox::No)->click();
+        });
+        QVERIFY(app_->InitInstance({(roll / "IMG_049999.png").string()}));
+        CPirelaDoc& doc = app_->Document();
+        QVERIFY(doc.Image().HasBitmap());
+        QCOMPARE(doc.Image().Info().fileName, std::string("IMG_049999.png"));
+        CMainFrame& frame = *app_->MainFrame();
+        QTRY_COMPARE_WITH_TIMEOUT(frame.PaneText(res::kPaneFile),
+                                  QStringLiteral("ファイル: 49,999/50,000"), 20000);
+        QCOMPARE(app_->FileListWindow()->RowCount(), 50'000);
+        QCOMPARE(app_->FileListWindow()->SelectedRow(), 49'998);
+
+        QVERIFY(QTest::qWaitForWindowActive(&frame, 30000));
+        QTest::keyClick(&frame, Qt::Key_N);
+        QCOMPARE(doc.Image().Info().fileName, std::string("IMG_050000.png"));
+        QTest::keyClick(&frame, Qt::Key_N); // the last: nothing moves
+        QCOMPARE(doc.FileList().Current(), 49'999);
+
+        const std::filesystem::path sorted = SortInto(0);
+        QTest::keyClick(&frame, Qt::Key_1);
+        QVERIFY(std::filesystem::exists(sorted / "IMG_050000.png"));
+        QCOMPARE(doc.FileList().Count(), 49'999);
+        QCOMPARE(doc.Image().Info().fileName, std::string("IMG_049999.png"));
+        QCOMPARE(frame.PaneText(res::kPaneFile), QStringLiteral("ファイル: 49,999/49,999"));
+        QCOMPARE(app_->FileListWindow()->RowCount(), 49'999);
+    }
+
     void theFileListKeepsItsOwnKeys() {
         QVERIFY(Start());
         OpenThreeImages();
@@ -502,7 +552,7 @@ private slots:
         QTRY_COMPARE(QApplication::activeWindow(), &list);
         list.List()->setFocus();
         QTest::keyClick(list.List(), Qt::Key_Down);
-        QCOMPARE(list.List()->currentRow(), 1);
+        QCOMPARE(list.SelectedRow(), 1);
         QCOMPARE(app_->Document().FileList().Current(), 0);
         QTest::keyClick(list.List(), Qt::Key_Return); // shows the chosen row
         QCOMPARE(app_->Document().FileList().Current(), 1);

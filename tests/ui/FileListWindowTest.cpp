@@ -11,7 +11,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QListWidget>
+#include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QtTest>
 
@@ -61,23 +62,23 @@ private slots:
         QVERIFY(app.InitInstance({}));
         app.View()->OpenFolder(dir.Path().string());
         CFileListWnd& window = *app.FileListWindow();
-        QListWidget& rows = *window.List();
-        QCOMPARE(rows.count(), 3);
-        QCOMPARE(rows.currentRow(), 0);
-        QCOMPARE(window.Label(), QString::fromStdString("/.../" + dir.Path().filename().string()));
+        QCOMPARE(window.RowCount(), 3);
+        QCOMPARE(window.SelectedRow(), 0);
+        QCOMPARE(window.Label(), QString::fromStdString(dir.Path().string()));
 
         app.MainFrame()->UpdateCommandUi();
         app.MainFrame()->Action(res::kCmdNext)->trigger();
-        QCOMPARE(rows.currentRow(), 1);
+        QCOMPARE(window.SelectedRow(), 1);
 
-        rows.setCurrentRow(2);
+        window.SelectRow(2);
         window.ShowSelected();
         QCOMPARE(app.Document().FileList().Current(), 2);
         QCOMPARE(app.Document().Image().Info().fileName, std::string("c.png"));
         QVERIFY(app.MainFrame()->windowTitle().contains(QStringLiteral("c.png")));
 
         app.Document().RemoveCurrentEntry();
-        QCOMPARE(rows.count(), 2);
+        QCOMPARE(window.RowCount(), 2);
+        QCOMPARE(window.List()->model()->index(1, 0).data().toString(), QStringLiteral("b.png"));
     }
 
     void neverSmallerThanItsMinimumAndTheCurrentRowStaysInSight() {
@@ -90,15 +91,24 @@ private slots:
         window.resize(300, 400);
         QCOMPARE(window.List()->geometry(), QRect(6, 22, 300 - 12, 400 - 56));
 
-        // Filled at one size, then made smaller (as the window manager does with a new window).
-        std::vector<std::string> names;
-        for (int i = 0; i < 100; ++i) {
-            names.push_back("p" + std::to_string(i) + ".jpg");
+        // A camera roll filled at one size, then made smaller (as the window manager does with
+        // a new window): the current row stays in sight, and the folder label loses its middle.
+        ImageFileList roll;
+        for (int i = 0; i < 100'000; ++i) {
+            roll.AddFileName("IMG_" + std::to_string(100'000 + i) + ".jpg");
         }
-        window.Fill(names, 60, "/photos");
+        const std::string folder = "/home/someone/Pictures/Phone backup 2024/DCIM/Camera";
+        window.Fill(roll, 99'998, folder);
         window.resize(150, 200);
-        QListWidget& rows = *window.List();
-        QVERIFY(rows.viewport()->rect().contains(rows.visualItemRect(rows.item(60))));
+        QListView& rows = *window.List();
+        QCOMPARE(window.RowCount(), 100'000);
+        QVERIFY(rows.viewport()->rect().contains(rows.visualRect(rows.model()->index(99'998, 0))));
+        QCOMPARE(window.Label(), QString::fromStdString(folder));
+        const QString shown = window.findChild<QLabel*>()->text();
+        QVERIFY(shown.startsWith(QStringLiteral("/home")) && shown.endsWith(QStringLiteral("Camera")));
+        QVERIFY(shown.contains(QChar(0x2026)));
+        window.resize(900, 200);
+        QCOMPARE(window.findChild<QLabel*>()->text(), QString::fromStdString(folder));
     }
 };
 

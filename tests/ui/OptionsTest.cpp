@@ -26,6 +26,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
@@ -245,6 +246,22 @@ private slots:
         find.Store();
         QCOMPARE(settings_.options.applyOrientation, 0);
         QCOMPARE(settings_.options.findNewFormats, 0);
+    }
+
+    void theListsOrderIsOneChoiceOfThree() {
+        OptionsContext context = Context();
+        settings_.options.sortOrder = 7; // a value no version wrote: the name order
+        COFind find(context, nullptr);
+        find.EnsureInitialised();
+        const auto choice = [&find](int id) {
+            return qobject_cast<QRadioButton*>(FindControl(find, id));
+        };
+        QVERIFY(choice(res::kFindOrderName)->isChecked());
+        QCOMPARE(choice(res::kFindOrderNatural)->text(), QStringLiteral("名前順 (数字を数値として比較)"));
+        Click(find, res::kFindOrderDate);
+        QVERIFY(!choice(res::kFindOrderName)->isChecked());
+        find.Store();
+        QCOMPARE(settings_.options.sortOrder, 2);
     }
 
 private:

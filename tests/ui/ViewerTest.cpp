@@ -402,7 +402,7 @@ private slots:
         QCOMPARE(app_->Document().Image().Info().fileName, latin1);
         QVERIFY(app_->Document().Image().HasBitmap());
         QCOMPARE(app_->Document().FileList().Current(), 1);
-        QCOMPARE(app_->FileListWindow()->List()->currentRow(), 1);
+        QCOMPARE(app_->FileListWindow()->SelectedRow(), 1);
 
         // A file missing at startup: its name in the title over the error text, no facts.
         app_.reset();
