@@ -3,6 +3,7 @@
 #include "settings/AppSettings.h"
 
 #include <QObject>
+#include <QRect>
 #include <QTimer>
 
 class QWidget;
@@ -34,6 +35,7 @@ protected:
 private:
     bool InNormalState() const;
     void FitToFrame();
+    void EndFit();
     void RememberNormalRect();
 
     QWidget& window_;
@@ -41,6 +43,10 @@ private:
     WindowRect lastNormal_;
     bool fitPending_ = false;
     int triesLeft_ = 0;
+    // Whether the outer edges stand in place, with the client as it stood then.
+    bool settling_ = false;
+    QRect settledClient_;
+    int settleLeft_ = 0;
     QTimer retry_;
 };
 
