@@ -17,10 +17,6 @@ namespace {
 // none ever comes, and the client already stands at the rectangle.
 constexpr int kRetryMs = 20;
 constexpr int kTries = 100;
-// Once the outer edges are in place they are watched this many retries more: a window manager
-// may give a restored window its borders back only after it stands there, which grows the frame
-// around a client that has not moved.
-constexpr int kSettleTries = 50;
 
 WindowRect ToWindowRect(const QRect& rect) {
     return WindowRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
@@ -49,7 +45,6 @@ void FramePlacement::PlaceAt(const WindowRect& outer) {
     target_ = ReachableWindowRect(outer, AvailableScreenAreas());
     lastNormal_ = target_;
     fitPending_ = true;
-    settling_ = false;
     triesLeft_ = kTries;
     window_.move(target_.left, target_.top);
     window_.resize(target_.Width(), target_.Height());
@@ -76,39 +71,20 @@ void FramePlacement::FitToFrame() {
     const QRect frame = window_.frameGeometry();
     const QRect client = window_.geometry();
     const QRect wanted(target_.left, target_.top, target_.Width(), target_.Height());
-    const bool framed = frame != client;
-    if (framed && frame == wanted) {
-        if (!settling_) {
-            settling_ = true;
-            settledClient_ = client;
-            settleLeft_ = kSettleTries;
-        }
-        if (--settleLeft_ <= 0) {
-            EndFit();
-        }
+    if ((frame != client && frame == wanted) || --triesLeft_ <= 0) {
+        fitPending_ = false;
+        retry_.stop();
         return;
     }
-    // A client moved or resized since it stood in place was moved by the user: it stays there.
-    if ((settling_ && client != settledClient_) || --triesLeft_ <= 0) {
-        EndFit();
-        return;
-    }
-    if (!framed) {
+    if (frame == client) {
         return; // not framed yet
     }
     // Fitted to the frame as it stands; tried again until the outer edges are in place, since
     // a window manager may change the frame once more (the borders a restored window gets back).
-    settling_ = false;
     window_.setGeometry(target_.left + (client.x() - frame.x()),
                         target_.top + (client.y() - frame.y()),
                         target_.Width() - (frame.width() - client.width()),
                         target_.Height() - (frame.height() - client.height()));
-}
-
-void FramePlacement::EndFit() {
-    fitPending_ = false;
-    settling_ = false;
-    retry_.stop();
 }
 
 void FramePlacement::RememberNormalRect() {
@@ -133,7 +109,6 @@ bool FramePlacement::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::WindowStateChange:
             if (fitPending_ && InNormalState() && window_.isVisible()) {
                 triesLeft_ = kTries;
-                settling_ = false;
                 retry_.start();
             }
             break;

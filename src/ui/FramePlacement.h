@@ -3,7 +3,6 @@
 #include "settings/AppSettings.h"
 
 #include <QObject>
-#include <QRect>
 #include <QTimer>
 
 class QWidget;
@@ -35,7 +34,6 @@ protected:
 private:
     bool InNormalState() const;
     void FitToFrame();
-    void EndFit();
     void RememberNormalRect();
 
     QWidget& window_;
@@ -43,10 +41,6 @@ private:
     WindowRect lastNormal_;
     bool fitPending_ = false;
     int triesLeft_ = 0;
-    // Whether the outer edges stand in place, with the client as it stood then.
-    bool settling_ = false;
-    QRect settledClient_;
-    int settleLeft_ = 0;
     QTimer retry_;
 };
 
