@@ -51,6 +51,8 @@ public:
     const ImageFileList& FileList() const { return list_; }
     // What the status bar and the title tell of the document as it stands.
     DocumentFacts Facts() const;
+    // The destinations (their folders' last parts) the file was copied to during this run.
+    const std::vector<std::string>& CopiedTo(const std::string& path) const;
 
     // --- Opening and loading ---
 

@@ -124,7 +124,10 @@ LoadedThumbnail LoadThumbnail(const ThumbnailCache& cache, const std::string& ca
     }
     const ThumbnailOriginal original(canonicalPath, status.st_mtim.tv_sec, status.st_size);
     const bool inCache = cache.Holds(canonicalPath);
-    if (!inCache) {
+    // The cache knows a file's time in whole seconds only: a file seen to change within the
+    // second it had could still match a thumbnail of what it was.
+    const bool changedUnseen = known && known->modifiedSeconds == loaded.identity->modifiedSeconds;
+    if (!inCache && !changedUnseen) {
         if (std::optional<ThumbnailImage> found = cache.FindFresh(original, SizeForBox(box))) {
             return Ready(std::move(found->picture), box, true, std::move(loaded));
         }

@@ -31,7 +31,9 @@ struct LoadedThumbnail {
 // the box's size or larger) is used; a file recorded as failing since it last changed is not
 // tried again; otherwise the thumbnail is made, kept in the cache (or the failure recorded),
 // and returned. Files inside the cache are thumbnailed in memory only. With a known identity
-// equal to the file's, nothing is read at all. Runs on a worker: it may take a second.
+// equal to the file's, nothing is read at all; with one that differs from it but not in the
+// second of its modification time, the cache is passed over (its thumbnail could be of the
+// file as it was). Runs on a worker: it may take a second.
 LoadedThumbnail LoadThumbnail(const ThumbnailCache& cache, const std::string& canonicalPath,
                               int box, const std::optional<FileIdentity>& known,
                               DecodeProgress& progress);

@@ -85,6 +85,9 @@ struct ThumbnailProvider::State {
     bool InSight(int index) const { return DistanceFromSight(index) == 0; }
     void RestartCursors();
     void Tell(int index);
+    // The list becomes newPaths, entry i of the old one standing at moved[i] (-1: gone): what is
+    // known of each file goes with it. Under the lock.
+    void Remap(std::vector<std::string> newPaths, const std::vector<int>& moved);
 
     const ThumbnailCache cache;
     const int box;
@@ -308,7 +311,30 @@ void ThumbnailProvider::SetFiles(std::vector<std::string> paths) {
     State& state = *state_;
     const std::lock_guard lock(state.mutex);
     const std::vector<int> moved = MatchLists(state.paths, paths);
-    std::vector<Slot> slots(paths.size(), Slot::Unknown);
+    state.Remap(std::move(paths), moved);
+}
+
+void ThumbnailProvider::RemoveFile(int index) {
+    State& state = *state_;
+    const std::lock_guard lock(state.mutex);
+    const int count = static_cast<int>(state.paths.size());
+    if (index < 0 || index >= count) {
+        return;
+    }
+    std::vector<int> moved(state.paths.size());
+    for (int i = 0; i < count; ++i) {
+        moved[static_cast<std::size_t>(i)] = i < index ? i : i == index ? -1 : i - 1;
+    }
+    std::vector<std::string> paths = std::move(state.paths);
+    paths.erase(paths.begin() + index);
+    state.paths.clear();
+    state.Remap(std::move(paths), moved);
+}
+
+void ThumbnailProvider::State::Remap(std::vector<std::string> newPaths,
+                                     const std::vector<int>& moved) {
+    State& state = *this;
+    std::vector<Slot> slots(newPaths.size(), Slot::Unknown);
     std::unordered_map<int, Held> held;
     std::size_t heldBytes = 0;
     for (std::size_t before = 0; before < moved.size(); ++before) {
@@ -323,7 +349,7 @@ void ThumbnailProvider::SetFiles(std::vector<std::string> paths) {
             held.emplace(after, std::move(found->second));
         }
     }
-    state.paths = std::move(paths);
+    state.paths = std::move(newPaths);
     state.slots = std::move(slots);
     state.held = std::move(held);
     state.heldBytes = heldBytes;

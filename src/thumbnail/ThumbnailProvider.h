@@ -40,6 +40,9 @@ public:
     // The files in their order, as absolute canonical paths. What is known of files already
     // in the list is kept where the order of the list kept them (files taken out or added).
     void SetFiles(std::vector<std::string> paths);
+    // The file at the index leaves the list (it was moved or trashed); the others keep what is
+    // known of them.
+    void RemoveFile(int index);
     // The cells in sight; their thumbnails come first.
     void SetVisible(int first, int count);
     // Whether the workers take more files (while the list is not shown, they rest).

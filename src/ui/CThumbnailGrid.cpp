@@ -80,22 +80,32 @@ void CThumbnailGrid::PostRepaint() {
         Qt::QueuedConnection);
 }
 
-void CThumbnailGrid::SetList(std::vector<std::string> paths, std::vector<QString> names,
-                             int current) {
-    names_ = std::move(names);
+void CThumbnailGrid::SetList(std::vector<std::string> paths, TextOf nameOf, int current) {
+    nameOf_ = std::move(nameOf);
+    const int count = static_cast<int>(paths.size());
     provider_->SetFiles(std::move(paths));
-    selection_.Reset(static_cast<int>(names_.size()), current);
+    selection_.Reset(count, current);
     Relayout();
     ScrollToCurrent();
     viewport()->update();
 }
 
 void CThumbnailGrid::SetCurrent(int index) {
-    if (index != selection_.Current() || selection_.SelectedCount() != 1) {
+    if (index != selection_.Current()) {
         selection_.MoveTo(index);
         ScrollToCurrent();
         viewport()->update();
     }
+}
+
+void CThumbnailGrid::RemoveEntry(int index) {
+    if (index < 0 || index >= selection_.Count()) {
+        return;
+    }
+    provider_->RemoveFile(index);
+    selection_.Remove(index);
+    Relayout();
+    viewport()->update();
 }
 
 void CThumbnailGrid::SetActive(bool active) {
@@ -108,7 +118,7 @@ void CThumbnailGrid::SetActive(bool active) {
 
 void CThumbnailGrid::Relayout() {
     const int lineHeight = fontMetrics().height();
-    layout_ = GridLayout(static_cast<int>(names_.size()), viewport()->width(), box_ + 2 * kPadding,
+    layout_ = GridLayout(selection_.Count(), viewport()->width(), box_ + 2 * kPadding,
                          box_ + 2 * kPadding + kNameGap + lineHeight);
     QScrollBar* bar = verticalScrollBar();
     bar->setRange(0, std::max(0, layout_.ContentHeight() - viewport()->height()));
@@ -196,15 +206,31 @@ void CThumbnailGrid::PaintCell(QPainter& painter, int index) {
     }
     const QRect name(cell.left() + kPadding, box.bottom() + 1 + kNameGap, box_,
                      fontMetrics().height());
+    PaintMarks(painter, box, index);
     painter.setPen(
         colours.color(selection_.IsSelected(index) ? QPalette::HighlightedText : QPalette::Text));
-    const QString text = index < static_cast<int>(names_.size()) ? names_[index] : QString();
+    const QString text = nameOf_ ? nameOf_(index) : QString();
     painter.drawText(name, Qt::AlignHCenter | Qt::AlignTop,
                      fontMetrics().elidedText(text, Qt::ElideMiddle, box_));
     if (index == selection_.Current() && hasFocus()) {
         painter.setPen(QPen(colours.color(QPalette::Text), 1, Qt::DotLine));
         painter.drawRect(cell.adjusted(2, 2, -3, -3));
     }
+}
+
+void CThumbnailGrid::PaintMarks(QPainter& painter, const QRect& box, int index) {
+    const QString marks = marksOf_ ? marksOf_(index) : QString();
+    if (marks.isEmpty()) {
+        return;
+    }
+    // A tag on the thumbnail's lower edge, legible over any picture.
+    const QString text = fontMetrics().elidedText(marks, Qt::ElideRight, box_ - 2 * kNameGap);
+    const int height = fontMetrics().height();
+    const QRect tag(box.left(), box.bottom() + 1 - height - kNameGap,
+                    fontMetrics().horizontalAdvance(text) + 2 * kNameGap, height + kNameGap);
+    painter.fillRect(tag, QColor(0, 0, 0, 160));
+    painter.setPen(Qt::white);
+    painter.drawText(tag, Qt::AlignCenter, text);
 }
 
 void CThumbnailGrid::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,11 +26,21 @@ public:
                    QWidget* parent = nullptr);
     ~CThumbnailGrid() override;
 
-    // The list: each entry's absolute path and the name its cell shows; the current entry is
+    // A text of the entry at an index: asked only for the cells painted, so that a list of
+    // 100,000 photos costs no copy of its names.
+    using TextOf = std::function<QString(int index)>;
+
+    // The list: each entry's absolute path, and the name its cell shows; the current entry is
     // chosen and scrolled into sight.
-    void SetList(std::vector<std::string> paths, std::vector<QString> names, int current);
+    void SetList(std::vector<std::string> paths, TextOf nameOf, int current);
+    // What the session did to an entry (where it was sent), shown over its thumbnail; "" for
+    // nothing.
+    void SetMarks(TextOf marksOf) { marksOf_ = std::move(marksOf); }
     // The current entry changed elsewhere (the picture view, the file list): only it is chosen.
+    // The same entry again keeps the choice as it is.
     void SetCurrent(int index);
+    // The entry leaves the list (moved or trashed); the others keep their thumbnails.
+    void RemoveEntry(int index);
     // Shown (the workers go at it, each held thumbnail checked against its file again) or
     // hidden (the workers rest).
     void SetActive(bool active);
@@ -63,10 +74,12 @@ private:
     void PostRepaint();
     int Margin() const;
     void PaintCell(QPainter& painter, int index);
+    void PaintMarks(QPainter& painter, const QRect& box, int index);
 
     std::unique_ptr<ThumbnailProvider> provider_;
     std::atomic<bool> repaintPosted_{false};
-    std::vector<QString> names_;
+    TextOf nameOf_;
+    TextOf marksOf_;
     GridLayout layout_{0, 1, 1, 1};
     GridSelection selection_;
     int box_;

@@ -49,6 +49,24 @@ void GridSelection::MoveTo(int index) {
     }
 }
 
+void GridSelection::Remove(int index) {
+    if (!Valid(index)) {
+        return;
+    }
+    if (IsSelected(index)) {
+        --selectedCount_;
+    }
+    chosen_.erase(chosen_.begin() + index);
+    const auto shift = [index, this](int at) {
+        return std::clamp(at > index ? at - 1 : at, 0, std::max(0, Count() - 1));
+    };
+    current_ = shift(current_);
+    anchor_ = shift(anchor_);
+    if (selectedCount_ == 0 && Valid(current_)) {
+        Choose(current_, true);
+    }
+}
+
 void GridSelection::ExtendTo(int index) {
     if (Valid(index)) {
         current_ = index;

@@ -24,6 +24,10 @@ public:
     void ExtendTo(int index);
     void Toggle(int index);
     void SelectAll();
+    // The cell leaves the list: the cells after it move up one. The current cell stays the
+    // photo it was, or, when it was that cell, becomes the one that followed it (or the new
+    // last one), chosen when nothing else is.
+    void Remove(int index);
 
 private:
     bool Valid(int index) const { return index >= 0 && index < Count(); }

@@ -127,6 +127,8 @@ TEST_F(ThumbnailLoaderTest, UsesTheCacheUntilTheFileChangesAndRecordsFailures) {
     const LoadedThumbnail cached = Load(photo);
     ASSERT_EQ(cached.outcome, Outcome::Ready);
     EXPECT_TRUE(Reddish(cached.picture->pixels[0]));
+    // Seen to change within the second the cache records, it is made again (and fails).
+    EXPECT_EQ(Load(photo, 128, first.identity).outcome, Outcome::Failed);
 
     SetTime(photo, 1700000100); // now it changed: made again, which fails, and is recorded
     EXPECT_EQ(Load(photo).outcome, Outcome::Failed);

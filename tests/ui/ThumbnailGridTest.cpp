@@ -30,12 +30,10 @@ std::vector<std::string> WriteShoot(const test::TempDir& dir) {
     return paths;
 }
 
-std::vector<QString> NamesOf(const std::vector<std::string>& paths) {
-    std::vector<QString> names;
-    for (const std::string& path : paths) {
-        names.push_back(QString::fromStdString(std::filesystem::path(path).filename().string()));
-    }
-    return names;
+CThumbnailGrid::TextOf NamesOf(const std::vector<std::string>& paths) {
+    return [paths](int index) {
+        return QString::fromStdString(std::filesystem::path(paths[index]).filename().string());
+    };
 }
 
 } // namespace

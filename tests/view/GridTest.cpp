@@ -68,5 +68,22 @@ TEST(GridSelectionTest, ShiftExtendsFromTheAnchorCtrlTogglesOne) {
     EXPECT_EQ(selection.SelectedCount(), 0);
 }
 
+TEST(GridSelectionTest, APhotoThatLeavesTakesNoChoiceWithIt) {
+    GridSelection selection;
+    selection.Reset(6, 1);
+    selection.Toggle(4);
+    selection.Remove(2); // before the current one: the choice moves up with its photos
+    EXPECT_EQ(selection.Selected(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(selection.Current(), 3);
+    selection.Remove(3); // the current one: the next photo becomes current
+    EXPECT_EQ(selection.Selected(), std::vector<int>{1});
+    EXPECT_EQ(selection.Current(), 3);
+    selection.Remove(1); // nothing chosen is left: the current one is
+    EXPECT_EQ(selection.Selected(), std::vector<int>{2});
+    selection.Remove(2); // the last one: the new last one
+    EXPECT_EQ(selection.Current(), 1);
+    EXPECT_EQ(selection.Selected(), std::vector<int>{1});
+}
+
 } // namespace
 } // namespace pirela
