@@ -86,6 +86,9 @@ void CDocumentHost::UpdateAllViews() {
     if (view_) {
         view_->viewport()->update();
     }
+    if (thumbnails_) {
+        thumbnails_->Repaint();
+    }
 }
 
 void CDocumentHost::UpdateScrollSizes() {

@@ -57,11 +57,17 @@ ThumbnailMode::ThumbnailMode(CMainFrame& frame, CPirelaDoc& doc, DocumentHost& h
         }
         return marks;
     });
+    // While the grid shows, the sends and the trash act on every photo chosen in it.
+    doc_.SetChosenRows([this] { return on_ ? grid_->Selection().Selected() : std::vector<int>(); });
     connect(grid_, &CThumbnailGrid::CurrentChanged, this, &ThumbnailMode::OnGridMoved);
     connect(grid_, &CThumbnailGrid::Activated, this, [this](int index) {
         OnGridMoved(index);
         Leave();
     });
+}
+
+ThumbnailMode::~ThumbnailMode() {
+    doc_.SetChosenRows({});
 }
 
 void ThumbnailMode::Toggle() {
@@ -143,6 +149,12 @@ void ThumbnailMode::RowDeleted(int row) {
         grid_->RemoveEntry(row);
     } else {
         stale_ = true;
+    }
+}
+
+void ThumbnailMode::Repaint() {
+    if (on_) {
+        grid_->viewport()->update();
     }
 }
 

@@ -25,6 +25,7 @@ class ThumbnailMode : public QObject {
 public:
     // The picture view becomes one face of the main window's client area.
     ThumbnailMode(CMainFrame& frame, CPirelaDoc& doc, DocumentHost& host, QWidget* picture);
+    ~ThumbnailMode() override;
 
     bool IsOn() const { return on_; }
     void Toggle();
@@ -37,6 +38,8 @@ public:
     void ListCleared();
     void RowSelected(int row);
     void RowDeleted(int row);
+    // The cells' marks may have changed.
+    void Repaint();
 
 private:
     // The grid takes the list as it stands.

@@ -68,8 +68,6 @@ QMenu* MenuTitled(CMainFrame& frame, const QString& title) {
     return nullptr;
 }
 
-// Runs the action once a modal dialog is open, from the event loop that dialog runs: the
-// command that opens it may handle other events first (file work beside the window).
 // A photo of one colour, 0xRRGGBB.
 void WriteFlatJpeg(const std::filesystem::path& file, std::uint32_t colour) {
     test::Samples flat{90, 60, 3, {}};
@@ -98,6 +96,8 @@ bool ThumbnailLooks(const CThumbnailGrid& grid, int index, std::uint32_t colour)
     return true;
 }
 
+// Runs the action once a modal dialog is open, from the event loop that dialog runs: the
+// command that opens it may handle other events first (file work beside the window).
 void WhenModalOpens(std::function<void()> action) {
     QTimer::singleShot(10, [action] {
         if (QApplication::activeModalWidget() == nullptr) {
@@ -914,6 +914,45 @@ private slots:
         Type({"t"});
         QTRY_VERIFY(app_->View()->isVisible());
         QCOMPARE(app_->Document().FileList().Current(), 2);
+    }
+
+    // Three photos chosen in the grid go with one key, and one Ctrl+Z brings all three back.
+    void threeChosenPhotosGoAndComeBackTogether() {
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}) {
+            WriteFlatJpeg(*dir_ / name, 0x10E010);
+        }
+        QVERIFY(Start());
+        app_->View()->OpenFolder(dir_->Path().string());
+        const std::filesystem::path sorted = SortInto(0);
+        CThumbnailGrid& grid = *app_->Thumbnails()->Grid();
+        Type({"t"});
+        QTRY_VERIFY(grid.isVisible());
+        Type({"Right", "shift+Right", "shift+Right"});
+        QTRY_COMPARE(grid.Selection().SelectedCount(), 3);
+        QCOMPARE(app_->Document().FileList().Current(), 3);
+        Type({"1"});
+        QTRY_VERIFY(std::filesystem::exists(sorted / "d.jpg"));
+        for (const char* name : {"b.jpg", "c.jpg", "d.jpg"}) {
+            QVERIFY(std::filesystem::exists(sorted / name) &&
+                    !std::filesystem::exists(*dir_ / name));
+        }
+        QCOMPARE(app_->Document().FileList().Count(), 2);
+        QTRY_COMPARE(grid.Selection().Count(), 2);
+        QCOMPARE(grid.Current(), 1); // e.jpg, which followed them
+        WhenModalOpens([] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            QVERIFY(box->text().contains(QStringLiteral("b.jpg ほか 2 個のファイル")));
+            QVERIFY(QTest::qWaitForWindowExposed(box) && QTest::qWaitForWindowActive(box));
+            QProcess::execute(QStringLiteral("xdotool"), {"key", "Return"}); // はい
+        });
+        Type({"ctrl+z"});
+        QTRY_VERIFY(std::filesystem::exists(*dir_ / "d.jpg"));
+        for (const char* name : {"b.jpg", "c.jpg"}) {
+            QVERIFY(std::filesystem::exists(*dir_ / name) &&
+                    !std::filesystem::exists(sorted / name));
+        }
+        QTRY_COMPARE(grid.Selection().Count(), 5);
     }
 
     void aRestartWithoutAPathShowsTheLastPhotoAgain() {
