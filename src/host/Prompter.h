@@ -35,9 +35,12 @@ public:
     virtual MessageAnswer ShowCaptionedMessage(const std::string& caption,
                                                const std::string& text, MessageIcon icon,
                                                MessageButtons buttons) = 0;
-    // A message box with the check box "すべてに適用" under its text.
+    // A message box with the check box "すべてに適用" under its text (without one, each answer
+    // is for its own file).
     virtual RepeatedAnswer AskForEach(const std::string& text, MessageIcon icon,
-                                      MessageButtons buttons) = 0;
+                                      MessageButtons buttons) {
+        return {ShowMessage(text, icon, buttons), false};
+    }
 
     // The folder browser without its check box, opened at startFolder under the title; the
     // chosen folder, or none when the user cancels.
