@@ -4,7 +4,9 @@
 // BMP; for the camera roll's benchmark, 6000 x 4000 JPEGs with an EXIF orientation of 1, 3 and 6,
 // 4000 x 3000 HEIC, AVIF, lossy WebP and TIFFs (8-bit LZW, 16-bit deflate, CMYK), a 2000 x 1500
 // lossless WebP, a 2000 x 2000 GIF, a DNG holding a 6000 x 4000 JPEG preview, and a hostile
-// HEIC grid whose one tile stands for 850.
+// HEIC grid whose one tile stands for 850; for the thumbnail benchmark, a shoot of eight
+// different 6000 x 4000 photos (two of them upright by their EXIF orientation) and sixteen
+// 1600 x 1200 ones.
 #include "HeifGrid.h"
 #include "support/CameraFixtures.h"
 #include "support/ImageFixtures.h"
@@ -89,6 +91,21 @@ void WriteCameraRollCorpus(const fs::path& dir) {
     });
 }
 
+void WriteShootCorpus(const fs::path& dir) {
+    fs::create_directories(dir / "shoot");
+    for (unsigned shot = 0; shot < 8; ++shot) {
+        MakeOnce(dir / "shoot" / ("shot" + std::to_string(shot) + ".jpg"), [shot](const fs::path& f) {
+            test::WriteOrientedJpeg(f, test::PhotoLike(6000, 4000, 3, 10 + shot), shot % 4 == 3 ? 6 : 1);
+        });
+    }
+    fs::create_directories(dir / "shoot-small");
+    for (unsigned shot = 0; shot < 16; ++shot) {
+        MakeOnce(dir / "shoot-small" / ("shot" + std::to_string(shot) + ".jpg"), [shot](const fs::path& f) {
+            test::WriteOrientedJpeg(f, test::PhotoLike(1600, 1200, 3, 30 + shot), 1);
+        });
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -134,5 +151,6 @@ int main(int argc, char** argv) {
         test::WriteBytes(f, test::EncodeBmp(*bitmap));
     });
     WriteCameraRollCorpus(dir);
+    WriteShootCorpus(dir);
     return 0;
 }

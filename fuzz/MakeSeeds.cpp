@@ -177,6 +177,41 @@ void WriteDecoderReplySeeds(const fs::path& dir) {
     WriteReplySeed(dir / "undecodable", 0, undecodable);
 }
 
+// Thumbnails as programs write them: every colour type, the fields in tEXt, zTXt and iTXt
+// chunks, before and after the picture data, and numbers that are not numbers.
+void WriteThumbnailPngSeeds(const fs::path& dir) {
+    const std::vector<test::PngText> fields{
+        {"Thumb::URI", "file:///home/u/a%20b.jpg", test::PngText::Kind::Plain, false},
+        {"Thumb::MTime", "1700000000", test::PngText::Kind::Compressed, true},
+        {"Thumb::Size", "123456", test::PngText::Kind::International, false},
+        {"Thumb::Image::Width", "6000", test::PngText::Kind::Plain, true},
+        {"Thumb::Mimetype", "image/jpeg", test::PngText::Kind::Plain, false}};
+    test::PngImage rgb = test::PngFromSamples(test::PhotoLike(16, 11, 3));
+    rgb.texts = fields;
+    test::WritePng(dir / "rgb.png", rgb);
+    rgb.interlaced = true;
+    rgb.texts.push_back({"Thumb::MTime", "-17e3"});
+    test::WritePng(dir / "interlaced.png", rgb);
+    test::PngImage rgba;
+    rgba.width = 2;
+    rgba.height = 2;
+    rgba.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    rgba.rows.assign(2, {255, 0, 0, 128, 0, 255, 0, 0});
+    rgba.texts = fields;
+    test::WritePng(dir / "rgba.png", rgba);
+}
+
+// JPEGs as cameras write them: an EXIF block with the orientation and a small JPEG thumbnail.
+void WriteThumbnailJpegSeeds(const fs::path& dir) {
+    test::WriteJpeg(dir / "small", test::PhotoLike(16, 12, 3), false, 50);
+    const std::string small = test::ReadBytes(dir / "small");
+    fs::remove(dir / "small");
+    test::WriteJpeg(dir / "camera.jpg", test::PhotoLike(32, 24, 3), false, 50,
+                    test::ExifBlock(6, false, {}, {}, small));
+    test::WriteJpeg(dir / "motorola.jpg", test::PhotoLike(24, 16, 3), true, 50,
+                    test::ExifBlock(3, true, {}, {}, small));
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         return 2;
@@ -189,6 +224,8 @@ int main(int argc, char** argv) {
         {"gif_fuzzer", WriteGifSeeds},   {"raw_fuzzer", WriteRawSeeds},
         {"exif_fuzzer", WriteExifSeeds}, {"decoder_reply_fuzzer", WriteDecoderReplySeeds},
         {"date_taken_fuzzer", WriteDateTakenSeeds},
+        {"thumbnail_png_fuzzer", WriteThumbnailPngSeeds},
+        {"thumbnail_jpeg_fuzzer", WriteThumbnailJpegSeeds},
     };
     for (const auto& [name, write] : targets) {
         fs::create_directories(root / name);

@@ -21,3 +21,6 @@ cmake --build "$root/build/bench"
 "$root/build/bench/bench/rename_bench"
 "$root/build/bench/bench/rename_dialog_bench"
 "$root/build/bench/bench/scale_bench" "$@"
+# Against nsxiv filling its own cache, which needs an X display.
+bash "$root/scripts/setup.sh" nsxiv || echo "bench: nsxiv could not be installed; it is left out"
+xvfb-run -a "$root/build/bench/bench/thumbnail_bench" "$root/build/bench-corpus"

@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
   libheif-dev libwebp-dev libtiff-dev libgif-dev libraw-dev libexif-dev libseccomp-dev
+  nettle-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth openbox x11-utils xdotool

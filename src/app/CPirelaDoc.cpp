@@ -99,6 +99,12 @@ DocumentFacts CPirelaDoc::Facts() const {
     return facts;
 }
 
+const std::vector<std::string>& CPirelaDoc::CopiedTo(const std::string& path) const {
+    static const std::vector<std::string> none;
+    const auto found = copiedTo_.find(path);
+    return found == copiedTo_.end() ? none : found->second;
+}
+
 // --- Opening and loading ---
 
 bool CPirelaDoc::OpenImageFile(const std::string& path) {

@@ -16,6 +16,7 @@
 #include "view/StatusTexts.h"
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -51,6 +52,8 @@ public:
     const ImageFileList& FileList() const { return list_; }
     // What the status bar and the title tell of the document as it stands.
     DocumentFacts Facts() const;
+    // The destinations (their folders' last parts) the file was copied to during this run.
+    const std::vector<std::string>& CopiedTo(const std::string& path) const;
 
     // --- Opening and loading ---
 
@@ -158,6 +161,12 @@ public:
 
     // --- Sending ---
 
+    // Where the user may choose several photos (the thumbnail grid): their rows, in list order.
+    // While it names more than one, the sends and the trash act on all of them as one operation.
+    void SetChosenRows(std::function<std::vector<int>()> chosenRows) {
+        chosenRows_ = std::move(chosenRows);
+    }
+
     // Sends the current image to destination folder n (0..7); an unset destination is first
     // chosen with the folder browser and kept. Nothing happens while no image is shown.
     void SendToFolder(int n);
@@ -225,6 +234,15 @@ private:
     // Tells in the message pane what a file operation did, first that the last image of the
     // list went when it did (the one shown now is the one before it, already seen).
     void TellOutcome(const std::string& text);
+    // The rows chosen, when more than one is.
+    std::vector<int> SeveralChosen() const;
+    // Several chosen photos sent as one operation, as SendImageToFolder sends one.
+    bool SendSeveralToFolder(const std::vector<int>& rows, int n, const std::string& otherFolder);
+    // Several chosen photos into the trash as one operation, after one question.
+    void TrashSeveral(const std::vector<int>& rows);
+    // The entries of files that went take leave of the list; the entry that followed the first
+    // of them is shown.
+    void RemoveEntries(const std::vector<std::string>& names);
     // The destinations (their folders' last parts) the image was copied to during this run.
     void MarkCopied(const std::string& source, const std::string& destination);
     void UnmarkCopied(const std::string& source, const std::string& destination);
@@ -276,6 +294,7 @@ private:
     // Where a rename of ours took the current image, until the folder is read again.
     std::optional<std::string> renamedCurrent_;
     std::map<std::string, std::vector<std::string>> copiedTo_; // path → destinations this run
+    std::function<std::vector<int>()> chosenRows_;
     // The settings the current image was decoded under.
     DecodeSettings shownSettings_;
     // The image generation whose decode's end was last dealt with.

@@ -72,6 +72,9 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     if (!list_.HasCurrentImage() || (otherFolder.empty() && (n < 0 || n >= kDestinationCount))) {
         return false;
     }
+    if (const std::vector<int> rows = SeveralChosen(); !rows.empty()) {
+        return SendSeveralToFolder(rows, n, otherFolder);
+    }
     if (!AwaitRecovery()) {
         return false;
     }
@@ -105,6 +108,81 @@ bool CPirelaDoc::SendImageToFolder(int n, const std::string& otherFolder) {
     TellOutcome(res::SentOutcome(FileNameOf(request.source), destination,
                                  FileNameOf(plan->target.path), plan->copy));
     return true;
+}
+
+std::vector<int> CPirelaDoc::SeveralChosen() const {
+    std::vector<int> rows = chosenRows_ ? chosenRows_() : std::vector<int>();
+    std::erase_if(rows, [this](int row) { return row < 0 || row >= list_.Count(); });
+    return rows.size() > 1 ? rows : std::vector<int>();
+}
+
+bool CPirelaDoc::SendSeveralToFolder(const std::vector<int>& rows, int n,
+                                     const std::string& otherFolder) {
+    if (!AwaitRecovery()) {
+        return false;
+    }
+    AwaitListing();
+    SeveralSendRequest request;
+    for (const int row : rows) {
+        request.sources.push_back(list_.ImagePath(row));
+        const std::optional<FileIdentity> file = FileIdentity::Of(request.sources.back());
+        request.size += file ? file->size : 0;
+    }
+    request.folder = otherFolder.empty() ? settings_.destinationFolders[static_cast<std::size_t>(n)]
+                                         : otherFolder;
+    request.copy = options_.sendType != 0;
+    request.ask = options_.ask != 0;
+    request.rename = options_.changeFileName != 0;
+    const std::optional<std::vector<SendPlan>> plans = sendEngine_.PrepareSeveral(request);
+    if (!plans) {
+        return false;
+    }
+    const std::vector<bool> sent = sendEngine_.TransferSeveral(*plans);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        if (sent[i]) {
+            names.emplace_back(list_.Name(rows[i]));
+        }
+    }
+    if (names.empty()) {
+        return false;
+    }
+    const std::string destination(LastPartOf(request.folder));
+    if (request.copy) {
+        for (std::size_t i = 0; i < sent.size(); ++i) {
+            if (sent[i]) {
+                MarkCopied(request.sources[i], destination);
+            }
+        }
+        host_.UpdateAllViews(); // the grid's marks
+    } else {
+        RemoveEntries(names);
+    }
+    RefreshAfterFileChange();
+    TellOutcome(res::SentManyOutcome(names.size(), destination, request.copy));
+    return true;
+}
+
+void CPirelaDoc::RemoveEntries(const std::vector<std::string>& names) {
+    int first = list_.Count();
+    for (const std::string& name : names) {
+        const int row = list_.FindFileName(name);
+        if (row < 0 || list_.Name(row) != name) {
+            continue;
+        }
+        first = std::min(first, row);
+        if (host_.HasFileListWindow()) {
+            host_.DeleteFileListRow(row);
+        }
+        list_.RemoveFileName(row);
+    }
+    if (list_.Count() == 0) {
+        ClearImage();
+        return;
+    }
+    MoveTo(std::min(first, list_.Count() - 1));
+    LoadImageFile(list_.CurrentImagePath());
+    SelectCurrentRow();
 }
 
 void CPirelaDoc::TellOutcome(const std::string& text) {
@@ -205,9 +283,11 @@ void CPirelaDoc::UndoLastSend() {
     const OperationUndo::Outcome outcome = undo_.Run(operation);
     const bool done = outcome == OperationUndo::Outcome::Done;
     if (done && operation.kind == operation::kCopy) {
-        const OperationFile& copy = operation.files.front();
-        UnmarkCopied(copy.from, std::string(LastPartOf(FolderOf(copy.to))));
+        for (const OperationFile& copy : operation.files) {
+            UnmarkCopied(copy.from, std::string(LastPartOf(FolderOf(copy.to))));
+        }
         host_.RefreshTitle();
+        host_.UpdateAllViews(); // the grid's marks
     }
     // Taking a copy back touches neither the list nor the display, nor does a cancelled undo.
     if (outcome == OperationUndo::Outcome::Declined ||
@@ -248,6 +328,10 @@ void CPirelaDoc::DeleteToRecycleBin() {
     if (!list_.HasCurrentImage()) {
         return;
     }
+    if (const std::vector<int> rows = SeveralChosen(); !rows.empty()) {
+        TrashSeveral(rows);
+        return;
+    }
     if (!AwaitRecovery()) {
         return;
     }
@@ -269,6 +353,45 @@ void CPirelaDoc::DeleteToRecycleBin() {
     ShowAfterRemoval();
     RefreshAfterFileChange();
     TellOutcome(res::TrashedOutcome(FileNameOf(path)));
+}
+
+void CPirelaDoc::TrashSeveral(const std::vector<int>& rows) {
+    if (!AwaitRecovery()) {
+        return;
+    }
+    AwaitListing();
+    std::vector<std::string> paths;
+    for (const int row : rows) {
+        paths.push_back(list_.ImagePath(row));
+    }
+    if (prompter_.ShowMessage(res::TrashManyQuestion(paths.size()), MessageIcon::Question,
+                              MessageButtons::YesNo) != MessageAnswer::Yes) {
+        return;
+    }
+    std::vector<bool> trashed;
+    const TransferResult put =
+        AskTheDisk(host_, [&] { return TrashOperation(log_, calls_).PutSeveral(paths, trashed); });
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < trashed.size(); ++i) {
+        if (trashed[i]) {
+            names.emplace_back(list_.Name(rows[i]));
+        }
+    }
+    if (!put.Succeeded()) {
+        const auto failed = std::find(trashed.begin(), trashed.end(), false);
+        const std::string& path =
+            paths[failed == trashed.end() ? 0 : std::size_t(failed - trashed.begin())];
+        prompter_.ShowMessage(put.status == TransferStatus::NotRecorded
+                                  ? res::JournalUnwritableMessage(log_.Journal().Path().string())
+                                  : res::CannotDeleteMessage(path),
+                              MessageIcon::Warning, MessageButtons::Ok);
+    }
+    if (names.empty()) {
+        return;
+    }
+    RemoveEntries(names);
+    RefreshAfterFileChange();
+    TellOutcome(res::TrashedManyOutcome(names.size()));
 }
 
 } // namespace pirela

@@ -49,6 +49,25 @@ std::string RecoveryLine(const RecoveredOperation& recovered) {
     return line;
 }
 
+// The photos an operation acts on, its companions (sidecars) left out.
+std::size_t PhotoCount(const FileOperation& operation) {
+    std::size_t count = 0;
+    for (const OperationFile& file : operation.files) {
+        count += file.companion ? 0 : 1;
+    }
+    return count;
+}
+
+// The operation's file that a refused undo names, the first when none does.
+const OperationFile& FileNamed(const FileOperation& operation, const std::string& path) {
+    for (const OperationFile& file : operation.files) {
+        if (file.from == path || file.to == path || file.kept == path) {
+            return file;
+        }
+    }
+    return operation.files.front();
+}
+
 } // namespace
 
 std::string DescribeOperation(const FileOperation& operation) {
@@ -61,6 +80,16 @@ std::string DescribeOperation(const FileOperation& operation) {
     const OperationFile& file = operation.files.front();
     const std::string& from = undo ? file.to : file.from;
     const std::string& to = undo ? file.from : file.to;
+    if (const std::size_t photos = PhotoCount(operation); photos > 1) {
+        // Several photos: the first one's name, and the folder they went to.
+        const std::string several = res::SeveralFiles(FileNameOf(from), photos);
+        if (kind == operation::kTrash) {
+            return res::TrashDescription(several);
+        }
+        const std::string folder = FolderOf(to);
+        return kind == operation::kCopy ? res::CopyDescription(several, folder)
+                                        : res::MoveDescription(several, folder);
+    }
     if (kind == operation::kTrash) {
         return res::TrashDescription(from);
     }
@@ -73,7 +102,9 @@ std::string BriefDescription(const FileOperation& operation) {
         return res::RenameDescription(LastPartOf(operation.folder));
     }
     const OperationFile& file = operation.files.front();
-    const std::string_view name = FileNameOf(file.from);
+    const std::size_t photos = PhotoCount(operation);
+    const std::string name = photos > 1 ? res::SeveralFiles(FileNameOf(file.from), photos)
+                                        : std::string(FileNameOf(file.from));
     if (operation.kind == operation::kTrash) {
         return res::TrashDescription(name);
     }
@@ -84,6 +115,14 @@ std::string BriefDescription(const FileOperation& operation) {
 
 std::string UndoQuestion(const FileOperation& operation) {
     const OperationFile& file = operation.files.front();
+    if (const std::size_t photos = PhotoCount(operation);
+        photos > 1 && operation.kind != operation::kRename) {
+        if (operation.kind == operation::kTrash) {
+            return res::UndoSeveralTrashedQuestion(DescribeOperation(operation), photos);
+        }
+        return res::UndoSeveralSentQuestion(DescribeOperation(operation), FolderOf(file.to), photos,
+                                            operation.kind == operation::kCopy);
+    }
     if (operation.kind == operation::kTrash) {
         return res::UndoTrashQuestion(file.from);
     }
@@ -113,7 +152,7 @@ std::string UndoRefusal(const FileOperation& operation, const UndoResult& result
     if (result.status == UndoStatus::NotRecorded) {
         return res::JournalUnwritableMessage(journal);
     }
-    const OperationFile& file = operation.files.front();
+    const OperationFile& file = FileNamed(operation, result.path);
     if (operation.kind == operation::kTrash) {
         switch (result.status) {
         case UndoStatus::Changed:

@@ -6,6 +6,7 @@
 #include "platform/TransferResult.h"
 
 #include <string>
+#include <vector>
 
 namespace pirela {
 
@@ -22,6 +23,10 @@ public:
 
     // NotRecorded when the journal could not record it: the file stays then.
     TransferResult Put(const std::string& path) const;
+    // Several photos (each with its sidecars) as one operation; the first that the trash does
+    // not take stops the rest and says why. Which photos went, in their order.
+    TransferResult PutSeveral(const std::vector<std::string>& paths, std::vector<bool>& went) const;
+    // Every photo back, or none: each must still be in the trash and its place free.
     UndoResult Undo(const FileOperation& trashed) const;
 
     // A trash cut short: the file is in the trash (found there by its identity as its disk keeps

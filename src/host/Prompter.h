@@ -13,6 +13,12 @@ enum class MessageIcon { Warning, Question, Information, Error };
 // (replacing a file) answers キャンセル to a key pressed out of habit.
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoCancelDefaultCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
+// The answer to a question asked for each of several files, and whether the user checked
+// "すべてに適用" to give it for the files that follow too.
+struct RepeatedAnswer {
+    MessageAnswer answer = MessageAnswer::Cancel;
+    bool forAll = false;
+};
 
 // Asks the user, or tells the user something, and waits for the answer. The user interface
 // shows message boxes and dialogs owned by the main window; a key pressed before a question is
@@ -29,6 +35,12 @@ public:
     virtual MessageAnswer ShowCaptionedMessage(const std::string& caption,
                                                const std::string& text, MessageIcon icon,
                                                MessageButtons buttons) = 0;
+    // A message box with the check box "すべてに適用" under its text (without one, each answer
+    // is for its own file).
+    virtual RepeatedAnswer AskForEach(const std::string& text, MessageIcon icon,
+                                      MessageButtons buttons) {
+        return {ShowMessage(text, icon, buttons), false};
+    }
 
     // The folder browser without its check box, opened at startFolder under the title; the
     // chosen folder, or none when the user cancels.

@@ -18,6 +18,7 @@ const std::vector<Accelerator>& MainAccelerators() {
             {"PgDown", kCmdForward10}, {"+", kCmdZoomIn},            {"=", kCmdZoomIn},
             {"-", kCmdZoomOut},        {"0", kCmdZoomToggle},        {"F11", kCmdFullScreen},
             {"F", kCmdFullScreen},     {"Esc", kCmdLeaveFullScreen},
+            {"T", kCmdThumbnails},
         };
         static const char* const kDigits[] = {"1", "2", "3", "4", "5", "6", "7", "8"};
         static const char* const kPadDigits[] = {"Num+1", "Num+2", "Num+3", "Num+4",

@@ -48,6 +48,24 @@ std::string UndoReplacingMoveQuestion(std::string_view source, std::string_view 
                  " をごみ箱から戻します。実行しますか ?"});
 }
 
+std::string SeveralFiles(std::string_view first, std::size_t count) {
+    return Text({first, " ほか ", std::to_string(count - 1), " 個のファイル"});
+}
+
+std::string UndoSeveralSentQuestion(std::string_view description, std::string_view folder,
+                                    std::size_t count, bool copy) {
+    const std::string files = std::to_string(count) + " 個のファイル";
+    return copy ? Text({description, "を取り消します。従って ", folder, " の ", files,
+                        "は削除されます。実行しますか ?"})
+                : Text({description, "を取り消します。従って ", folder, " から ", files,
+                        "を元の場所へ移動します。実行しますか ?"});
+}
+
+std::string UndoSeveralTrashedQuestion(std::string_view description, std::size_t count) {
+    return Text({description, "を取り消します。従って ", std::to_string(count),
+                 " 個のファイルはごみ箱から元の場所に戻されます。実行しますか ?"});
+}
+
 std::string UndoTrashQuestion(std::string_view path) {
     return Text({TrashDescription(path), "を取り消します。従って ", path,
                  " はごみ箱から元の場所に戻されます。実行しますか ?"});

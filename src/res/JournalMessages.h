@@ -17,6 +17,12 @@ std::string CopyDescription(std::string_view source, std::string_view destinatio
 std::string MoveDescription(std::string_view source, std::string_view destination);
 std::string TrashDescription(std::string_view path);
 std::string RenameDescription(std::string_view folder);
+// Several photos of one operation, named by the first: "<first> ほか <count - 1> 個のファイル".
+std::string SeveralFiles(std::string_view first, std::size_t count);
+// The undo questions of an operation of several photos, described as above.
+std::string UndoSeveralSentQuestion(std::string_view description, std::string_view folder,
+                                    std::size_t count, bool copy);
+std::string UndoSeveralTrashedQuestion(std::string_view description, std::size_t count);
 
 // The undo questions of the operations beyond a plain send.
 std::string UndoReplacingCopyQuestion(std::string_view source, std::string_view destination);

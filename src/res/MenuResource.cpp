@@ -73,6 +73,7 @@ const std::vector<MenuEntry>& MainMenu() {
                      M::Command(kCmdSendBar, "送る ダイアログ バー(&D)"),
                      M::Command(kCmdFileList, "ファイル リスト(&L)"),
                      M::Command(kCmdFullScreen, "全画面表示(&P)\tF11, F"),
+                     M::Command(kCmdThumbnails, "サムネイル一覧(&T)\tT"),
                      M::Separator(),
                      M::Command(kCmdZoom25, "25%"),
                      M::Command(kCmdZoom50, "50%"),

@@ -238,6 +238,30 @@ std::string TrashedOutcome(std::string_view name) {
     return std::string(name) + " をごみ箱に送りました。";
 }
 
+std::string SendManyConfirmText(std::size_t count, std::string_view folder, std::string_view word) {
+    return "選んだ " + std::to_string(count) + " 個のファイルを\n" + std::string(folder) + " に" +
+           std::string(word) + "します。";
+}
+
+std::string TransferManyProgressText(std::string_view status, std::size_t photo, std::size_t count,
+                                     int percent) {
+    return std::string(status) + " " + std::to_string(photo) + "/" + std::to_string(count) + " " +
+           std::to_string(percent) + "%";
+}
+
+std::string SentManyOutcome(std::size_t count, std::string_view folder, bool copy) {
+    return std::to_string(count) + " 個のファイルを " + std::string(folder) + " に" +
+           (copy ? "コピーしました。" : "移動しました。");
+}
+
+std::string TrashManyQuestion(std::size_t count) {
+    return "選んだ " + std::to_string(count) + " 個のファイルをごみ箱に移しますか?";
+}
+
+std::string TrashedManyOutcome(std::size_t count) {
+    return std::to_string(count) + " 個のファイルをごみ箱に送りました。";
+}
+
 std::string UndoneOutcome(std::string_view what) {
     return std::string(what) + "を元に戻しました。";
 }

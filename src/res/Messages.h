@@ -242,6 +242,22 @@ std::string SentOutcome(std::string_view name, std::string_view folder, std::str
                         bool copy);
 // "<name> をごみ箱に送りました。"
 std::string TrashedOutcome(std::string_view name);
+
+// --- Several photos chosen in the thumbnail grid, sent or trashed as one operation ---
+
+// The check box of a question asked for each of several files.
+inline constexpr const char* kApplyToAll = "すべてに適用";
+// "選んだ <count> 個のファイルを\n<folder> に<word>します。"
+std::string SendManyConfirmText(std::size_t count, std::string_view folder, std::string_view word);
+// "ファイルをコピーしています... 2/3 42%"
+std::string TransferManyProgressText(std::string_view status, std::size_t photo, std::size_t count,
+                                     int percent);
+// "<count> 個のファイルを <folder> にコピーしました。" (or 移動しました)
+std::string SentManyOutcome(std::size_t count, std::string_view folder, bool copy);
+// "選んだ <count> 個のファイルをごみ箱に移しますか?"
+std::string TrashManyQuestion(std::size_t count);
+// "<count> 個のファイルをごみ箱に送りました。"
+std::string TrashedManyOutcome(std::size_t count);
 // "<what> を元に戻しました。", what named as "DSC_0001.JPG から keep へのコピー"
 std::string UndoneOutcome(std::string_view what);
 // Said first when the photo that went was the last of the list: the one shown now is the one

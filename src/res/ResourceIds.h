@@ -62,6 +62,8 @@ inline constexpr int kCmdZoomOut = 32851;
 inline constexpr int kCmdZoomToggle = 32852; // 100 % and fitting the window, in turn
 inline constexpr int kCmdFullScreen = 32853;
 inline constexpr int kCmdLeaveFullScreen = 32854;
+// The thumbnails of the whole list in place of the picture, and back.
+inline constexpr int kCmdThumbnails = 32855;
 
 // The eight destination commands, in destination order.
 inline constexpr int kCmdDestinations[] = {32778, 32779, 32780, 32804, 32805, 32806, 32807, 32808};

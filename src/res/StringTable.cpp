@@ -74,6 +74,9 @@ std::vector<CommandText> FixedTexts() {
         CommandText{kCmdZoomToggle, "100% と画面に合わせる表示を切り替えます。", "100% / 画面に合わせる (0)"},
         CommandText{kCmdFullScreen, "イメージだけを画面全体に表示します。Esc で元に戻ります。",
                     "全画面表示 (F11)"},
+        CommandText{kCmdThumbnails,
+                    "フォルダの写真をサムネイルの一覧で表示します。T でイメージに戻ります。",
+                    "サムネイル一覧 (T)"},
     };
 }
 

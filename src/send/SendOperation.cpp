@@ -7,6 +7,17 @@
 namespace pirela {
 
 TransferResult SendOperation::Run(FileOperation& operation, Overwrite overwrite) {
+    std::vector<Overwrite> overwrites;
+    for (const OperationFile& file : operation.files) {
+        if (!file.companion) {
+            overwrites.push_back(overwrite);
+        }
+    }
+    return Run(operation, overwrites);
+}
+
+TransferResult SendOperation::Run(FileOperation& operation,
+                                  const std::vector<Overwrite>& overwrites) {
     for (OperationFile& file : operation.files) {
         file.identity = FileIdentity::Of(file.from);
         file.mode = PermissionBitsOf(file.from);
@@ -16,8 +27,11 @@ TransferResult SendOperation::Run(FileOperation& operation, Overwrite overwrite)
         const bool cancelled = cancel_ != nullptr && cancel_->load();
         return {cancelled ? TransferStatus::Cancelled : TransferStatus::NotRecorded, 0};
     }
+    began_ = true;
     TransferResult result;
     std::size_t sent = 0;
+    std::size_t photos = 0;
+    Overwrite overwrite = Overwrite::Refuse;
     bool stopped = false;
     for (std::size_t i = 0; i < operation.files.size(); ++i) {
         OperationFile& file = operation.files[i];
@@ -25,7 +39,13 @@ TransferResult SendOperation::Run(FileOperation& operation, Overwrite overwrite)
             file.moved = false;
             continue;
         }
-        if (file.companion) {
+        if (!file.companion) {
+            overwrite = photos < overwrites.size() ? overwrites[photos] : Overwrite::Refuse;
+            if (started_) {
+                started_(photos);
+            }
+            ++photos;
+        } else {
             // It follows the file that went, into a place that is free or that the user agreed
             // to give; else it stays, and the send is whole all the same.
             file.moved = (overwrite == Overwrite::Confirmed || !file.standing) &&

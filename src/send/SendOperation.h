@@ -5,6 +5,8 @@
 #include "platform/SystemCalls.h"
 
 #include <atomic>
+#include <functional>
+#include <vector>
 
 namespace pirela {
 
@@ -26,6 +28,8 @@ public:
 
     void OnProgress(TransferProgress progress) { progress_ = std::move(progress); }
     void CancelWhen(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+    // Told the number of each photo (not a companion) before it goes: 0, 1, ...
+    void OnPhoto(std::function<void(std::size_t photo)> started) { started_ = std::move(started); }
 
     // The operation's files (from, to) are given; its kind is copy or move. NotRecorded when the
     // journal could not take a record: nothing is changed then, except that a file the send was
@@ -33,6 +37,11 @@ public:
     // be put back. Cancelled when the user cancelled it, also while another instance held the
     // journal.
     TransferResult Run(FileOperation& operation, Overwrite overwrite);
+    // The same with the user's answer for each photo (in their order; a companion goes as its
+    // photo was allowed to).
+    TransferResult Run(FileOperation& operation, const std::vector<Overwrite>& overwrites);
+    // Whether the operation was recorded as begun (until then no file was touched).
+    bool Began() const { return began_; }
 
 private:
     TransferResult SendFile(FileOperation& operation, std::size_t index, Overwrite overwrite);
@@ -45,7 +54,9 @@ private:
     const SystemCalls& calls_;
     TransferProgress progress_;
     const std::atomic<bool>* cancel_ = nullptr;
+    std::function<void(std::size_t)> started_;
     bool unrecorded_ = false;
+    bool began_ = false;
 };
 
 } // namespace pirela

@@ -5,6 +5,7 @@
 #include "settings/AppSettings.h"
 #include "ui/CBusyWindow.h"
 #include "ui/CFileListWnd.h"
+#include "ui/ThumbnailMode.h"
 #include "ui/CMainFrame.h"
 #include "ui/CPirelaView.h"
 #include "ui/CSendBar.h"
@@ -84,6 +85,9 @@ void CDocumentHost::HideBusyWindow() {
 void CDocumentHost::UpdateAllViews() {
     if (view_) {
         view_->viewport()->update();
+    }
+    if (thumbnails_) {
+        thumbnails_->Repaint();
     }
 }
 
@@ -190,11 +194,17 @@ void CDocumentHost::FillFileListWindow(const ImageFileList& list, int selectedRo
     if (fileList_) {
         fileList_->Fill(list, selectedRow, folderLabel);
     }
+    if (thumbnails_) {
+        thumbnails_->ListFilled(selectedRow);
+    }
 }
 
 void CDocumentHost::ClearFileListWindow() {
     if (fileList_) {
         fileList_->Clear();
+    }
+    if (thumbnails_) {
+        thumbnails_->ListCleared();
     }
 }
 
@@ -202,11 +212,17 @@ void CDocumentHost::SelectFileListRow(int row) {
     if (fileList_) {
         fileList_->SelectRow(row);
     }
+    if (thumbnails_) {
+        thumbnails_->RowSelected(row);
+    }
 }
 
 void CDocumentHost::DeleteFileListRow(int row) {
     if (fileList_) {
         fileList_->DeleteRow(row);
+    }
+    if (thumbnails_) {
+        thumbnails_->RowDeleted(row);
     }
 }
 

@@ -20,6 +20,7 @@ class CMainFrame;
 class CPirelaDoc;
 class CPirelaView;
 class CSendBar;
+class ThumbnailMode;
 struct AppSettings;
 
 // Carries the document's refresh requests to the windows: title and status bar of the main
@@ -32,6 +33,8 @@ public:
     void Attach(CMainFrame* frame, CPirelaView* view, CPirelaDoc* doc);
     void AttachFileList(CFileListWnd* fileList) { fileList_ = fileList; }
     void AttachSendBar(CSendBar* sendBar) { sendBar_ = sendBar; }
+    // The thumbnail grid follows the file list window's rows.
+    void AttachThumbnails(ThumbnailMode* thumbnails) { thumbnails_ = thumbnails; }
 
     void BeginWaitCursor() override;
     void PostDecodeEnded() override;
@@ -77,6 +80,7 @@ private:
     FileWorkRunner fileWork_;
     std::function<void()> onFileWorkEnded_;
     CFileListWnd* fileList_ = nullptr;
+    ThumbnailMode* thumbnails_ = nullptr;
     CSendBar* sendBar_ = nullptr;
     std::unique_ptr<CBusyWindow> busy_;
     std::optional<QString> messageBefore_; // while a status message of ours is shown

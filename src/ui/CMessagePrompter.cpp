@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -164,6 +165,21 @@ MessageAnswer CMessagePrompter::ShowCaptionedMessage(const std::string& caption,
     const ImmediateMnemonics mnemonics(box);
     box.exec();
     return AnswerFor(box);
+}
+
+RepeatedAnswer CMessagePrompter::AskForEach(const std::string& text, MessageIcon icon,
+                                            MessageButtons buttons) {
+    QMessageBox box(IconFor(icon), ToQString(res::kProgramName), ToQString(text),
+                    ButtonsFor(buttons), owner_);
+    if (buttons == MessageButtons::YesNoCancelDefaultCancel) {
+        box.setDefaultButton(QMessageBox::Cancel);
+    }
+    auto* forAll = new QCheckBox(ToQString(res::kApplyToAll), &box);
+    box.setCheckBox(forAll);
+    const EarlyKeyGuard guard(box);
+    const ImmediateMnemonics mnemonics(box);
+    box.exec();
+    return {AnswerFor(box), forAll->isChecked()};
 }
 
 std::optional<std::string> CMessagePrompter::AskFolder(const std::string& startFolder,

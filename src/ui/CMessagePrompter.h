@@ -13,6 +13,8 @@ public:
 
     MessageAnswer ShowCaptionedMessage(const std::string& caption, const std::string& text,
                                        MessageIcon icon, MessageButtons buttons) override;
+    RepeatedAnswer AskForEach(const std::string& text, MessageIcon icon,
+                              MessageButtons buttons) override;
     std::optional<std::string> AskFolder(const std::string& startFolder,
                                          const std::string& title) override;
     std::optional<std::string> AskNewName(const std::string& folder,

@@ -27,6 +27,7 @@
 #include "ui/LoneAltStyle.h"
 #include "ui/ProgramCommands.h"
 #include "ui/SendCommands.h"
+#include "ui/ThumbnailMode.h"
 #include "ui/ShowOptions.h"
 #include "ui/ViewCommands.h"
 #include "view/MenuTexts.h"
@@ -145,6 +146,7 @@ bool CPirelaApp::InitInstance(const std::vector<std::string>& arguments,
     frame_->Commands().Add(res::kCmdFileList, [this] { fileList_->Toggle(); }, {},
                            [this] { return fileList_->IsShown(); });
     RegisterFullScreen();
+    RegisterThumbnails();
     if (!store_.LoadValue(kFileListSection, "LEFT")) {
         PlaceFileListBeside(settings_.mainWindowMaximized == 1 ? UsableScreenArea() : placed);
     }
@@ -189,6 +191,17 @@ void CPirelaApp::RegisterFullScreen() {
     commands.Add(res::kCmdLeaveFullScreen, [this] { fullScreen_->Leave(); }, on);
     // Escape does what it did before, except while the screen is full.
     frame_->Accelerators().SetStandsAside(res::kCmdLeaveFullScreen, [on] { return !on(); });
+}
+
+void CPirelaApp::RegisterThumbnails() {
+    thumbnails_ = new ThumbnailMode(*frame_, *doc_, *host_, view_);
+    host_->AttachThumbnails(thumbnails_);
+    frame_->Commands().Add(
+        res::kCmdThumbnails, [this] { thumbnails_->Toggle(); },
+        [this] {
+            return thumbnails_->IsOn() || doc_->FileList().Count() > 0 || doc_->ListingPending();
+        },
+        [this] { return thumbnails_->IsOn(); });
 }
 
 void CPirelaApp::PlaceFileListBeside(const WindowRect& main) {

@@ -26,6 +26,7 @@ class ProgramStarter;
 class ShellOpener;
 class CSendBar;
 class FullScreen;
+class ThumbnailMode;
 
 // The application: owns the settings and the one document for the whole run, builds the main
 // window and its view at startup, opens the path given on the command line, and saves the
@@ -67,6 +68,7 @@ public:
     CMainFrame* MainFrame() const { return frame_.get(); }
     CPirelaView* View() const { return view_; }
     CFileListWnd* FileListWindow() const { return fileList_; }
+    ThumbnailMode* Thumbnails() const { return thumbnails_; }
     CPirelaDoc& Document() { return *doc_; }
 
     void OnAppAbout();
@@ -97,6 +99,8 @@ private:
     void RegisterProgramAndOptionCommands();
     // F11 and F: the picture alone on the screen; Escape leaves it.
     void RegisterFullScreen();
+    // Command "サムネイル一覧": the grid of the list's thumbnails in the picture's place.
+    void RegisterThumbnails();
 
     SettingsStore store_;
     std::filesystem::path journalFolder_;
@@ -114,6 +118,7 @@ private:
     CFileListWnd* fileList_ = nullptr;    // owned by the frame
     CSendBar* sendBar_ = nullptr;         // owned by the frame
     FullScreen* fullScreen_ = nullptr;    // owned by the frame
+    ThumbnailMode* thumbnails_ = nullptr; // owned by the frame
 };
 
 } // namespace pirela

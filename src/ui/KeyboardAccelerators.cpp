@@ -54,6 +54,12 @@ void KeyboardAccelerators::AddWindow(QWidget* window, std::set<int> ownKeys) {
     connect(window, &QObject::destroyed, this, [this, window] { windows_.erase(window); });
 }
 
+void KeyboardAccelerators::SetOwnKeys(QWidget* window, std::set<int> ownKeys) {
+    if (const auto found = windows_.find(window); found != windows_.end()) {
+        found->second = std::move(ownKeys);
+    }
+}
+
 std::optional<int> KeyboardAccelerators::CommandFor(QKeyCombination key) const {
     const Qt::KeyboardModifiers modifiers = key.keyboardModifiers() & kSignificantModifiers;
     auto found = commands_.find(QKeyCombination(modifiers, key.key()).toCombined());

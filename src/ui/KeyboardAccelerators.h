@@ -37,6 +37,9 @@ public:
 
     // A window in which the keys act; ownKeys are left to its controls while it is active.
     void AddWindow(QWidget* window, std::set<int> ownKeys = {});
+    // The keys left to a window's controls from now on (the main window's thumbnail grid takes
+    // the arrows and Return while it shows).
+    void SetOwnKeys(QWidget* window, std::set<int> ownKeys);
 
     // The command of a key with its modifiers, or none. A punctuation key answers with or
     // without Shift, since many keyboards need Shift to type it ("+" on most, "=" on Japanese

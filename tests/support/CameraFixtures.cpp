@@ -40,8 +40,13 @@ void AddExifText(ExifData* data, ExifTag tag, const std::string& text) {
 }
 
 std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian, const std::string& taken,
-                                    const std::string& offset) {
+                                    const std::string& offset, const std::string& thumbnailJpeg) {
     ExifData* data = exif_data_new();
+    if (!thumbnailJpeg.empty()) {
+        data->size = static_cast<unsigned>(thumbnailJpeg.size());
+        data->data = static_cast<unsigned char*>(std::malloc(thumbnailJpeg.size()));
+        std::memcpy(data->data, thumbnailJpeg.data(), thumbnailJpeg.size());
+    }
     const ExifByteOrder order = bigEndian ? EXIF_BYTE_ORDER_MOTOROLA : EXIF_BYTE_ORDER_INTEL;
     exif_data_set_byte_order(data, order);
     ExifEntry* entry = exif_entry_new();

@@ -14,9 +14,11 @@ namespace pirela::test {
 // An EXIF block as a JPEG's APP1 segment holds it ("Exif\0\0", then a TIFF header and the
 // first directory) recording the orientation, in little- or big-endian byte order; with a date
 // ("2024:05:01 10:00:00"), its EXIF directory records it as DateTimeOriginal, and the offset
-// ("+09:00"), when given, as OffsetTimeOriginal.
+// ("+09:00"), when given, as OffsetTimeOriginal. With a thumbnail, the block's second directory
+// holds it (a JPEG), as cameras store theirs.
 std::vector<std::uint8_t> ExifBlock(int orientation, bool bigEndian = false,
-                                    const std::string& taken = {}, const std::string& offset = {});
+                                    const std::string& taken = {}, const std::string& offset = {},
+                                    const std::string& thumbnailJpeg = {});
 
 // When the camera fixtures' shots were taken, as EXIF writes a time.
 inline constexpr const char* kCameraDateTime = "2024:05:03 10:34:56";

@@ -112,12 +112,34 @@ void WritePng(const std::filesystem::path& file, const PngImage& image) {
         png_set_tRNS(png, info, image.transparency.data(),
                      static_cast<int>(image.transparency.size()), nullptr);
     }
+    const auto setTexts = [&](bool afterPicture) {
+        std::vector<png_text> texts;
+        for (const PngText& text : image.texts) {
+            if (text.afterPicture != afterPicture) {
+                continue;
+            }
+            png_text chunk{};
+            chunk.compression = text.kind == PngText::Kind::Plain        ? PNG_TEXT_COMPRESSION_NONE
+                                : text.kind == PngText::Kind::Compressed ? PNG_TEXT_COMPRESSION_zTXt
+                                                                         : PNG_ITXT_COMPRESSION_NONE;
+            chunk.key = const_cast<char*>(text.key.c_str());
+            chunk.text = const_cast<char*>(text.value.c_str());
+            chunk.text_length = text.value.size();
+            texts.push_back(chunk);
+        }
+        if (!texts.empty()) {
+            png_set_text(png, info, texts.data(), static_cast<int>(texts.size()));
+        }
+    };
+    setTexts(false);
+    png_write_info(png, info);
     std::vector<png_bytep> rows;
     for (const auto& row : image.rows) {
         rows.push_back(const_cast<png_bytep>(row.data()));
     }
-    png_set_rows(png, info, rows.data());
-    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_write_image(png, rows.data());
+    setTexts(true);
+    png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     std::fclose(out);
 }

@@ -33,6 +33,15 @@ void WriteJpeg(const std::filesystem::path& file, const Samples& samples, bool p
 // decodes, then the library gives up on the file at its end.
 void BreakJpegAfterItsRows(const std::filesystem::path& file);
 
+// A text chunk: tEXt, zTXt or iTXt, before or after the picture data.
+struct PngText {
+    enum class Kind { Plain, Compressed, International };
+    std::string key;
+    std::string value;
+    Kind kind = Kind::Plain;
+    bool afterPicture = false;
+};
+
 struct PngImage {
     int width = 0;
     int height = 0;
@@ -43,6 +52,7 @@ struct PngImage {
     std::optional<double> gamma;                 // a gAMA chunk when set
     std::vector<std::uint8_t> transparency;      // a tRNS chunk (palette alphas) when not empty
     bool interlaced = false;
+    std::vector<PngText> texts;
 };
 
 void WritePng(const std::filesystem::path& file, const PngImage& image);

@@ -25,6 +25,11 @@ public:
         Record("message");
         return Next(answers, MessageAnswer::Ok);
     }
+    RepeatedAnswer AskForEach(const std::string& text, MessageIcon icon,
+                              MessageButtons buttonSet) override {
+        const MessageAnswer answer = ShowCaptionedMessage(res::kProgramName, text, icon, buttonSet);
+        return {answer, Next(forAllAnswers, false)};
+    }
     std::optional<std::string> AskFolder(const std::string& startFolder,
                                          const std::string& title) override {
         Record("ask folder " + startFolder + " " + title);
@@ -129,6 +134,7 @@ public:
     bool hasOpener = true;             // the desktop opens every kind of file
     bool cancelFileWork = false; // the user cancels every file work at once
     std::deque<MessageAnswer> answers;
+    std::deque<bool> forAllAnswers; // the check box of AskForEach, after its answer
     std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<std::string>> nameAnswers;
     std::string newNameFolder; // the folder the last new-name question named

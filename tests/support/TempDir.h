@@ -64,6 +64,7 @@ inline void SandboxDesktopHome(const TempDir& home) {
     ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
     ::setenv("XDG_STATE_HOME", (home / "state").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (home / "cache").c_str(), 1);
 }
 
 inline void WriteFile(const std::filesystem::path& file, std::string_view bytes) {

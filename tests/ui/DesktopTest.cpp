@@ -19,6 +19,8 @@
 #include "ui/CPirelaApp.h"
 #include "ui/CPirelaView.h"
 #include "ui/CSendRenameDlg.h"
+#include "ui/CThumbnailGrid.h"
+#include "ui/ThumbnailMode.h"
 #include "ui/JapaneseInterface.h"
 
 #include <QAction>
@@ -64,6 +66,34 @@ QMenu* MenuTitled(CMainFrame& frame, const QString& title) {
         }
     }
     return nullptr;
+}
+
+// A photo of one colour, 0xRRGGBB.
+void WriteFlatJpeg(const std::filesystem::path& file, std::uint32_t colour) {
+    test::Samples flat{90, 60, 3, {}};
+    for (int p = 0; p < 90 * 60; ++p) {
+        flat.data.insert(flat.data.end(), {std::uint8_t(colour >> 16), std::uint8_t(colour >> 8),
+                                           std::uint8_t(colour)});
+    }
+    test::WriteJpeg(file, flat, false);
+}
+
+// Whether the cell's thumbnail is there and its middle is mostly of that primary colour.
+bool ThumbnailLooks(const CThumbnailGrid& grid, int index, std::uint32_t colour) {
+    const ThumbnailProvider::Cell cell = grid.Provider().CellAt(index);
+    if (cell.state != ThumbnailProvider::CellState::Ready) {
+        return false;
+    }
+    const ScaledPicture& picture = *cell.picture;
+    const std::uint32_t middle =
+        picture.pixels[std::size_t(picture.height / 2 * picture.width + picture.width / 2)];
+    for (int shift : {16, 8, 0}) {
+        const bool wanted = ((colour >> shift) & 0xFF) > 0x80;
+        if (wanted != (((middle >> shift) & 0xFF) > 0x80)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Runs the action once a modal dialog is open, from the event loop that dialog runs: the
@@ -849,6 +879,80 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(frame.frameGeometry(), before);
         QVERIFY(!frame.isFullScreen());
+    }
+
+    // T shows the grid with the current photo chosen, the arrows move the choice with the file
+    // list in step, Return shows the chosen photo; a photo changed on disk meanwhile gets a
+    // new thumbnail when the grid shows again.
+    void theThumbnailGridChoosesAPhotoAndSeesItChange() {
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) {
+            WriteFlatJpeg(*dir_ / name, 0xE01010);
+        }
+        QVERIFY(Start());
+        app_->View()->OpenFolder(dir_->Path().string());
+        CMainFrame& frame = *app_->MainFrame();
+        CFileListWnd& list = *app_->FileListWindow();
+        CThumbnailGrid& grid = *app_->Thumbnails()->Grid();
+        Type({"t"});
+        QTRY_VERIFY(grid.isVisible() && !app_->View()->isVisible());
+        QCOMPARE(grid.Current(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(ThumbnailLooks(grid, 2, 0xFF0000), 30000);
+        Type({"Right", "Right"});
+        QTRY_COMPARE(app_->Document().FileList().Current(), 2);
+        QCOMPARE(grid.Current(), 2);
+        QCOMPARE(list.SelectedRow(), 2);
+        Type({"Return"});
+        QTRY_VERIFY(app_->View()->isVisible() && !grid.isVisible());
+        QTRY_COMPARE(app_->Document().Image().Info().fileName, std::string("c.jpg"));
+        QVERIFY(!frame.Action(res::kCmdThumbnails)->isChecked());
+
+        WriteFlatJpeg(*dir_ / "c.jpg", 0x1010E0);
+        Type({"t"});
+        QTRY_VERIFY(grid.isVisible());
+        QCOMPARE(grid.Current(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(ThumbnailLooks(grid, 2, 0x0000FF), 30000);
+        Type({"t"});
+        QTRY_VERIFY(app_->View()->isVisible());
+        QCOMPARE(app_->Document().FileList().Current(), 2);
+    }
+
+    // Three photos chosen in the grid go with one key, and one Ctrl+Z brings all three back.
+    void threeChosenPhotosGoAndComeBackTogether() {
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}) {
+            WriteFlatJpeg(*dir_ / name, 0x10E010);
+        }
+        QVERIFY(Start());
+        app_->View()->OpenFolder(dir_->Path().string());
+        const std::filesystem::path sorted = SortInto(0);
+        CThumbnailGrid& grid = *app_->Thumbnails()->Grid();
+        Type({"t"});
+        QTRY_VERIFY(grid.isVisible());
+        Type({"Right", "shift+Right", "shift+Right"});
+        QTRY_COMPARE(grid.Selection().SelectedCount(), 3);
+        QCOMPARE(app_->Document().FileList().Current(), 3);
+        Type({"1"});
+        QTRY_VERIFY(std::filesystem::exists(sorted / "d.jpg"));
+        for (const char* name : {"b.jpg", "c.jpg", "d.jpg"}) {
+            QVERIFY(std::filesystem::exists(sorted / name) &&
+                    !std::filesystem::exists(*dir_ / name));
+        }
+        QCOMPARE(app_->Document().FileList().Count(), 2);
+        QTRY_COMPARE(grid.Selection().Count(), 2);
+        QCOMPARE(grid.Current(), 1); // e.jpg, which followed them
+        WhenModalOpens([] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            QVERIFY(box->text().contains(QStringLiteral("b.jpg ほか 2 個のファイル")));
+            QVERIFY(QTest::qWaitForWindowExposed(box) && QTest::qWaitForWindowActive(box));
+            QProcess::execute(QStringLiteral("xdotool"), {"key", "Return"}); // はい
+        });
+        Type({"ctrl+z"});
+        QTRY_VERIFY(std::filesystem::exists(*dir_ / "d.jpg"));
+        for (const char* name : {"b.jpg", "c.jpg"}) {
+            QVERIFY(std::filesystem::exists(*dir_ / name) &&
+                    !std::filesystem::exists(sorted / name));
+        }
+        QTRY_COMPARE(grid.Selection().Count(), 5);
     }
 
     void aRestartWithoutAPathShowsTheLastPhotoAgain() {
