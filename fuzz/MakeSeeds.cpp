@@ -1,8 +1,10 @@
 // Writes small, varied image files as the fuzzers' starting corpus: make_seeds DIR fills
 // DIR/NAME_fuzzer for every image target (bmp, jpeg, png, heif, webp, tiff, gif, raw, exif,
-// date_taken) and for the decoder helper's answers (decoder_reply).
+// date_taken), for the decoder helper's answers (decoder_reply) and for colour profiles
+// (colour_profile).
 #include "sandbox/DecoderMessage.h"
 #include "support/CameraFixtures.h"
+#include "support/ColourFixtures.h"
 #include "support/ImageFixtures.h"
 
 #include <png.h>
@@ -42,6 +44,8 @@ void WriteJpegSeeds(const fs::path& dir) {
     test::WriteJpeg(dir / "grey.jpg", test::PhotoLike(9, 9, 1), false, 75);
     test::WriteJpeg(dir / "cmyk.jpg", test::PhotoLike(8, 8, 4), false, 75);
     test::WriteOrientedJpeg(dir / "turned.jpg", test::PhotoLike(21, 11, 3), 6, 75);
+    test::WriteJpeg(dir / "tagged.jpg", test::PhotoLike(12, 8, 3), false, 75);
+    test::EmbedIccInJpeg(dir / "tagged.jpg", test::DisplayP3Profile(), 300);
 }
 
 void WritePngSeeds(const fs::path& dir) {
@@ -65,6 +69,13 @@ void WritePngSeeds(const fs::path& dir) {
     rgba.bitDepth = 16;
     rgba.rows.assign(2, std::vector<std::uint8_t>(16, 0x7F));
     test::WritePng(dir / "rgba16.png", rgba);
+    test::PngImage tagged = test::PngFromSamples(test::PhotoLike(6, 5, 3));
+    tagged.icc = test::DisplayP3Profile();
+    test::WritePng(dir / "iccp.png", tagged);
+    tagged.icc.clear();
+    tagged.gamma = 1 / 1.8;
+    tagged.chromaticities = {{0.3127, 0.3290, 0.64, 0.33, 0.21, 0.71, 0.15, 0.06}};
+    test::WritePng(dir / "chrm.png", tagged);
 }
 
 void WriteHeifSeeds(const fs::path& dir) {
@@ -74,6 +85,12 @@ void WriteHeifSeeds(const fs::path& dir) {
     test::WriteHeif(dir / "deep.heic", small, {false, 10});
     test::WriteHeif(dir / "plain.avif", small, {true});
     test::WriteHeif(dir / "alpha.avif", test::PhotoLike(8, 8, 4), {true, 8, 1, 0, 90, true});
+    test::HeifOptions tagged;
+    tagged.icc = test::DisplayP3Profile();
+    test::WriteHeif(dir / "prof.heic", small, tagged);
+    tagged.icc.clear();
+    tagged.nclxPrimaries = 12;
+    test::WriteHeif(dir / "nclx.heic", small, tagged);
 }
 
 void WriteWebpSeeds(const fs::path& dir) {
@@ -82,11 +99,16 @@ void WriteWebpSeeds(const fs::path& dir) {
     test::WriteWebp(dir / "alpha.webp", test::PhotoLike(9, 9, 4), false, 50);
     test::WriteAnimatedWebp(dir / "animated.webp",
                             {test::PhotoLike(8, 8, 4, 1), test::PhotoLike(8, 8, 4, 2)});
+    test::WriteWebp(dir / "tagged.webp", test::PhotoLike(9, 7, 3), true);
+    test::EmbedIccInWebp(dir / "tagged.webp", test::DisplayP3Profile());
 }
 
 void WriteTiffSeeds(const fs::path& dir) {
     const test::Samples rgb = test::PhotoLike(19, 13, 3);
     test::WriteTiff(dir / "lzw.tif", rgb);
+    test::TiffOptions tagged;
+    tagged.icc = test::DisplayP3Profile();
+    test::WriteTiff(dir / "tagged.tif", rgb, tagged);
     test::WriteTiff(dir / "deep.tif", rgb, {16, COMPRESSION_ADOBE_DEFLATE});
     test::WriteTiff(dir / "float.tif", test::PhotoLike(7, 5, 1), {32, COMPRESSION_NONE});
     test::WriteTiff(dir / "cmyk.tif", test::PhotoLike(7, 5, 4), {8, COMPRESSION_PACKBITS, true});
@@ -177,6 +199,14 @@ void WriteDecoderReplySeeds(const fs::path& dir) {
     WriteReplySeed(dir / "undecodable", 0, undecodable);
 }
 
+void WriteColourProfileSeeds(const fs::path& dir) {
+    test::WriteProfile(dir / "adobe-rgb.icc", test::AdobeRgbProfile());
+    test::WriteProfile(dir / "display-p3.icc", test::DisplayP3Profile());
+    for (const char* name : {"sRGB.icc", "Gray.icc", "colord/ProPhotoRGB.icc", "colord/Crayons.icc"}) {
+        fs::copy_file(fs::path("/usr/share/color/icc") / name, dir / fs::path(name).filename());
+    }
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         return 2;
@@ -189,6 +219,7 @@ int main(int argc, char** argv) {
         {"gif_fuzzer", WriteGifSeeds},   {"raw_fuzzer", WriteRawSeeds},
         {"exif_fuzzer", WriteExifSeeds}, {"decoder_reply_fuzzer", WriteDecoderReplySeeds},
         {"date_taken_fuzzer", WriteDateTakenSeeds},
+        {"colour_profile_fuzzer", WriteColourProfileSeeds},
     };
     for (const auto& [name, write] : targets) {
         fs::create_directories(root / name);

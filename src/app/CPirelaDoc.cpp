@@ -330,7 +330,7 @@ void CPirelaDoc::StartDecodeAhead() {
 }
 
 DecodeSettings CPirelaDoc::CurrentDecodeSettings() const {
-    return DecodeSettings{options_.applyOrientation != 0};
+    return DecodeSettings{options_.applyOrientation != 0, options_.colourProfile != 0};
 }
 
 void CPirelaDoc::ApplyKeptTurn() {

@@ -97,6 +97,7 @@ std::unique_ptr<Bitmap> Bitmap::Adopt(const BitmapInfoHeader& header,
     auto bitmap = Describe(header, std::move(colourTable), {});
     if (bitmap) {
         bitmap->pixels_ = std::move(pixels);
+        bitmap->adopted_ = true;
     }
     return bitmap;
 }

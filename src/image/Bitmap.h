@@ -1,5 +1,7 @@
 #pragma once
 
+#include "image/ColourDescription.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -112,6 +114,17 @@ public:
     bool HasAlpha() const { return hasAlpha_; }
     void SetHasAlpha(bool hasAlpha) { hasAlpha_ = hasAlpha && header_.bitCount == 32; }
 
+    // What the file says about its colours; none when it says nothing (sRGB). Shared, since a
+    // turned copy describes the same colours.
+    const std::shared_ptr<const ColourDescription>& Colour() const { return colour_; }
+    void SetColour(std::shared_ptr<const ColourDescription> colour) { colour_ = std::move(colour); }
+    // The colour table, changed in place (its colours made those shown) before anybody reads
+    // the bitmap.
+    std::vector<RgbQuad>& MutableColourTable() { return colourTable_; }
+    // Whether the pixels may be written: not those of a decoder helper's answer, which Pirela
+    // maps read-only.
+    bool PixelsWritable() const { return !adopted_; }
+
 private:
     Bitmap() = default;
     // The bitmap without its pixels: none when the description is inconsistent or too large.
@@ -125,6 +138,8 @@ private:
     std::size_t stride_ = 0;
     PixelMemory pixels_;
     bool hasAlpha_ = false;
+    bool adopted_ = false;
+    std::shared_ptr<const ColourDescription> colour_;
 };
 
 } // namespace pirela

@@ -9,6 +9,8 @@
 #include "platform/RegularFile.h"
 #include "sandbox/HelperDecode.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +61,11 @@ public:
     // Which file the job opened, and in what state.
     void MarkOpened(std::optional<FileIdentity> state);
     void MarkPreviewSettled();
+    // The bitmap's colours, before anybody reads it: rows 0 to 0 when it is made.
+    void FinishRows(Bitmap& bitmap, int from, int to);
+    bool DrawnSmaller(const Bitmap& bitmap) const;
+    void MarkWorkerDone();
+    bool WaitForWorker(std::chrono::milliseconds most) const;
 
     const std::string path_;
     const ImageFormat format_;
@@ -79,6 +86,7 @@ public:
     bool opened_ = false;
     std::optional<FileIdentity> openedState_;
     bool previewSettled_ = false;
+    bool workerDone_ = false;
     std::unique_ptr<Bitmap> preview_;
     std::unique_ptr<Bitmap> bitmap_;
     std::optional<ScaledPicture> prepared_;
@@ -87,6 +95,7 @@ public:
 
     DecodeProgress progress_;
     DecodeProgress previewProgress_; // only to stop the preview's decode
+    ShownColours colours_;
 };
 
 DecodeJob::Work::Work(std::string path, ImageFormat format, bool withPreview,
@@ -94,13 +103,43 @@ DecodeJob::Work::Work(std::string path, ImageFormat format, bool withPreview,
                       std::function<void()> onChange, DecodeSettings settings)
     : path_(std::move(path)), format_(format), withPreview_(withPreview), settings_(settings),
       plan_(plan),
-      onEnded_(std::move(onEnded)), onChange_(std::move(onChange)) {
+      onEnded_(std::move(onEnded)), onChange_(std::move(onChange)),
+      colours_(settings.manageColour) {
     progress_.SetWatcher([this] { Notify(&Work::onChange_); });
+    progress_.SetFinisher(
+        [this](Bitmap& bitmap, int from, int to) { FinishRows(bitmap, from, to); });
+}
+
+void DecodeJob::Work::FinishRows(Bitmap& bitmap, int from, int to) {
+    if (from == 0 && to == 0) {
+        colours_.Start(bitmap);
+    } else {
+        colours_.RowsFinal(bitmap, from, to, [&] { return DrawnSmaller(bitmap); });
+    }
+}
+
+bool DecodeJob::Work::DrawnSmaller(const Bitmap& bitmap) const {
+    const std::optional<ViewPlan> plan = CurrentPlan();
+    return plan && DrawnSmallerUnturned(*plan, PixelSize{bitmap.Width(), bitmap.Height()});
+}
+
+void DecodeJob::Work::MarkWorkerDone() {
+    {
+        const std::lock_guard lock(mutex_);
+        workerDone_ = true;
+    }
+    changed_.notify_all();
+}
+
+bool DecodeJob::Work::WaitForWorker(std::chrono::milliseconds most) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, most, [&] { return workerDone_; });
 }
 
 void DecodeJob::Work::Abandon() {
     progress_.RequestStop();
     previewProgress_.RequestStop();
+    colours_.Cancel();
     {
         const std::lock_guard lock(callbackMutex_);
         onEnded_ = {};
@@ -137,7 +176,7 @@ DecodeJob::~DecodeJob() {
     }
     // A worker stops within a band of rows; one held in a read longer than that ends by itself.
     constexpr auto kStopWait = std::chrono::milliseconds(3);
-    if (work_->progress_.WaitForEnd(kStopWait)) {
+    if (work_->WaitForWorker(kStopWait)) {
         worker_.join();
     } else {
         worker_.detach();
@@ -167,6 +206,7 @@ const DecodeSettings& DecodeJob::Settings() const {
 void DecodeJob::Stop() {
     work_->progress_.RequestStop();
     work_->previewProgress_.RequestStop();
+    work_->colours_.Cancel();
     work_->changed_.notify_all();
 }
 
@@ -179,7 +219,33 @@ bool DecodeJob::HasEnded() const {
 }
 
 void DecodeJob::WatchRows(int rows) const {
-    work_->progress_.WatchRows(rows);
+    ShownColours& colours = work_->colours_;
+    if (!colours.Deferred()) {
+        work_->progress_.WatchRows(rows);
+        return;
+    }
+    // Only the picture at the draw size was converted: the rows are converted from now on,
+    // as they are decoded or after the decode, and whoever converts them tells.
+    colours.Want(rows);
+    if (!work_->progress_.HasEnded()) {
+        work_->progress_.WatchRows(std::max(rows, work_->progress_.FinishedRows() + 1));
+    }
+}
+
+int DecodeJob::ShownRows() const {
+    if (HasEnded() && WaitForBitmap() != nullptr) {
+        const int rows = work_->colours_.RowsShown(INT_MAX);
+        return rows >= WaitForBitmap()->Height() ? INT_MAX : rows;
+    }
+    return work_->colours_.RowsShown(work_->progress_.FinishedRows());
+}
+
+const Bitmap* DecodeJob::WaitForShownBitmap() const {
+    const Bitmap* bitmap = WaitForBitmap();
+    if (bitmap != nullptr) {
+        work_->colours_.WaitForAll();
+    }
+    return bitmap;
 }
 
 void DecodeJob::SetPlan(const ViewPlan& plan) {
@@ -288,6 +354,9 @@ void DecodeJob::Work::MakePreview(std::FILE* jpeg, const ViewPlan& plan) {
     options.progress = &previewProgress_;
     auto preview = ReadJpegStream(jpeg, options);
     std::rewind(jpeg);
+    if (preview) {
+        colours_.ConvertPreview(*preview);
+    }
     const std::lock_guard lock(mutex_);
     preview_ = std::move(preview);
 }
@@ -300,6 +369,9 @@ void DecodeJob::Work::PrepareScaled(const Bitmap& bitmap) {
     }
     const PixelSize draw = DrawSizeUnder(*plan, image);
     auto scaled = ScaleDown(bitmap, draw.width, draw.height, &progress_.StopFlag());
+    if (scaled) {
+        colours_.ConvertPicture(*scaled);
+    }
     const std::lock_guard lock(mutex_);
     prepared_ = std::move(scaled);
 }
@@ -373,12 +445,17 @@ void DecodeJob::Work::Run() {
     } else if (jpegBitmap) {
         bitmap = progress_.Outcome(false, std::move(jpegBitmap)); // stopped: kept, not given
     }
+    Bitmap* made = bitmap.get();
     {
         const std::lock_guard lock(mutex_);
         bitmap_ = std::move(bitmap);
     }
     progress_.Ended();
     Notify(&Work::onEnded_);
+    if (made != nullptr) {
+        colours_.FollowUp(*made, progress_.StopFlag(), [this] { Notify(&Work::onChange_); });
+    }
+    MarkWorkerDone();
 }
 
 } // namespace pirela

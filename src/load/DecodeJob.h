@@ -5,6 +5,7 @@
 #include "image/JpegReader.h"
 #include "image/ScaledPicture.h"
 #include "load/DecodeSettings.h"
+#include "load/ShownColours.h"
 #include "load/ViewPlan.h"
 #include "sandbox/HelperFailure.h"
 
@@ -26,7 +27,10 @@ namespace pirela {
 //     (the camera roll's formats are decoded by a helper process, and their rows are all final
 //     at once, when its answer comes);
 //  4. when the view draws the image smaller than itself: scales the full bitmap down to the
-//     draw size, so that the view only has to paint it.
+//     draw size, so that the view only has to paint it;
+//  5. when the file describes its colours, converts them to the display's as ShownColours
+//     says (the preview and the picture at the draw size, or the rows as they become final),
+//     and after the decode waits to convert the rest of the bitmap when it is wanted.
 // The draw size comes from the view plan, which may be given later (a job started before the
 // window exists waits for it before step 2) and changed while the job runs (step 4 takes the
 // latest). Every result stays alive and unchanged until the job is destroyed.
@@ -74,11 +78,17 @@ public:
     // The full bitmap as it is being filled: rows the progress reports final may be read.
     const DecodeProgress& Progress() const;
     bool HasEnded() const;
-    // Has onChange run once rows 0..rows-1 are final or the decode is over.
+    // The rows of the full bitmap, from the top, that are final and in the colours shown (only
+    // those may be shown); INT_MAX once all of them are.
+    int ShownRows() const;
+    // Has onChange run once rows 0..rows-1 are shown or the decode is over; asks for their
+    // colours when only the picture at the draw size was converted.
     void WatchRows(int rows) const;
     // Blocks until the job has ended; the full bitmap, or none when the file could not be
-    // decoded.
+    // decoded. Its colours may still be the file's (see WaitForShownBitmap).
     const Bitmap* WaitForBitmap() const;
+    // The same, in the colours shown: converts what was left for later and waits for it.
+    const Bitmap* WaitForShownBitmap() const;
     // After the end without a bitmap: why the helper gave none (None for formats decoded in
     // Pirela, and for a decode that was stopped).
     HelperFailure Failure() const;

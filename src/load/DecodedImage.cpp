@@ -3,7 +3,7 @@
 namespace pirela {
 
 const Bitmap* DecodedImage::Pixels() const {
-    return decode_ ? decode_->WaitForBitmap() : bitmap_.get();
+    return decode_ ? decode_->WaitForShownBitmap() : bitmap_.get();
 }
 
 const Bitmap* DecodedImage::PixelsSoFar() const {
@@ -56,6 +56,7 @@ void DecodedImage::FillInfo(ImageInfo info) {
     info.width = bitmap ? bitmap->Width() : 0;
     info.height = bitmap ? bitmap->Height() : 0;
     info.bitsPerPixel = bitmap ? bitmap->BitCount() : 0;
+    info.colour = bitmap ? bitmap->Colour() : nullptr;
     info.resolutionX = 72;
     info.resolutionY = 72;
     info_ = std::move(info);

@@ -24,12 +24,10 @@ QImage PictureImage(const ScaledPicture& picture) {
                   picture.hasAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
 }
 
-// The rows of the decode's bitmap that will not change again: all of them once it decoded.
+// The rows of the decode's bitmap that will not change again, in the colours shown: all of
+// them once it decoded and its colours are converted.
 int FinalRowsOf(const DecodeJob& decode) {
-    if (decode.HasEnded() && decode.WaitForBitmap() != nullptr) {
-        return INT_MAX;
-    }
-    return decode.Progress().FinishedRows();
+    return decode.ShownRows();
 }
 
 bool FullSize(PixelSize draw, const Bitmap& bitmap) {
@@ -100,8 +98,15 @@ bool ImagePainter::AnythingReady(const Frame& frame) {
         decode.WatchRows(surface_.RowsToConvert(source.bottom() + 1));
         return false;
     }
-    // Smaller or larger: the preview when it fits, else the whole bitmap, whose decode's end
-    // repaints. A preview still to come tells when it comes.
+    // Smaller or larger: the prepared picture, or the preview when it fits, else the whole
+    // bitmap, whose decode's end (or the conversion of its colours) repaints. A preview still to
+    // come tells when it comes.
+    if (!PreparedPicture(frame.draw).isNull()) {
+        return true;
+    }
+    if (decode.HasEnded()) {
+        decode.WatchRows(INT_MAX);
+    }
     return UsablePreview(decode, frame.draw) != nullptr;
 }
 
@@ -139,10 +144,15 @@ bool ImagePainter::PaintScaled(QPainter& painter, const Frame& frame, const QRec
         painter.drawImage(visible.topLeft(), prepared, source);
         return true;
     }
+    if (!WholeBitmap() && image_.Decode()->HasEnded()) {
+        // Only the picture at another draw size was converted: the conversion of the whole
+        // bitmap's colours repaints. (Before its end, the decode's end repaints.)
+        image_.Decode()->WatchRows(INT_MAX);
+    }
     const long long pixels = static_cast<long long>(frame.draw.width) * frame.draw.height;
     if (pixels <= kMaxCachedScaledPixels || !WholeBitmap()) {
         if (!UpdateScaledCopy(frame.draw)) {
-            return false; // the decode's end repaints with the whole bitmap
+            return false;
         }
         painter.drawImage(visible.topLeft(), scaled_, source);
         return true;

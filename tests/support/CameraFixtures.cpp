@@ -190,6 +190,20 @@ void WriteHeif(const std::filesystem::path& file, const Samples& samples,
             }
         }
     }
+    if (!options.icc.empty()) {
+        RequireHeif(heif_image_set_raw_color_profile(image, "prof", options.icc.data(),
+                                                     options.icc.size()));
+    }
+    if (options.nclxPrimaries != 0) {
+        heif_color_profile_nclx* nclx = heif_nclx_color_profile_alloc();
+        RequireHeif(heif_nclx_color_profile_set_color_primaries(
+            nclx, static_cast<std::uint16_t>(options.nclxPrimaries)));
+        nclx->transfer_characteristics = heif_transfer_characteristic_IEC_61966_2_1;
+        nclx->matrix_coefficients = heif_matrix_coefficients_ITU_R_BT_601_6;
+        nclx->full_range_flag = 1;
+        RequireHeif(heif_image_set_nclx_color_profile(image, nclx));
+        heif_nclx_color_profile_free(nclx);
+    }
     heif_encoding_options* encoding = heif_encoding_options_alloc();
     encoding->image_orientation = static_cast<heif_orientation>(options.orientation);
     heif_image_handle* handle = nullptr;
@@ -345,6 +359,10 @@ void WriteTiffPage(TIFF* tiff, const Samples& samples, const TiffOptions& option
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, options.compression);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, options.orientation);
+    if (!options.icc.empty()) {
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<std::uint32_t>(options.icc.size()),
+                     options.icc.data());
+    }
     if (n == 1) {
         TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
     } else if (n == 4 && options.cmyk) {

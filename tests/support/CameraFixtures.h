@@ -38,6 +38,8 @@ struct HeifOptions {
     bool lossless = false;
     bool cameraExif = false; // the EXIF block is a camera's whole one (CameraExifBlock)
     std::string taken = ""; // an EXIF block recording when it was taken, when not empty
+    std::vector<std::uint8_t> icc = {}; // a colr box of kind prof when not empty
+    int nclxPrimaries = 0;         // a colr box of kind nclx with these primaries when not 0
 };
 
 // A HEIF file of RGB (3 components) or RGBA (4) samples.
@@ -64,6 +66,7 @@ struct TiffOptions {
     int pages = 1;      // further pages hold the samples inverted
     bool tiled = false; // 16 x 16 tiles instead of strips of 8 rows
     bool cameraExif = false; // the first page carries a camera's tags and EXIF directory
+    std::vector<std::uint8_t> icc = {}; // the colour profile tag when not empty
 };
 
 // A TIFF of grey (1), RGB (3) or CMYK / RGBA (4) samples.
