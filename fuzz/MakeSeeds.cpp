@@ -202,7 +202,8 @@ void WriteDecoderReplySeeds(const fs::path& dir) {
 void WriteColourProfileSeeds(const fs::path& dir) {
     test::WriteProfile(dir / "adobe-rgb.icc", test::AdobeRgbProfile());
     test::WriteProfile(dir / "display-p3.icc", test::DisplayP3Profile());
-    for (const char* name : {"sRGB.icc", "Gray.icc", "colord/ProPhotoRGB.icc", "colord/Crayons.icc"}) {
+    for (const char* name :
+         {"sRGB.icc", "Gray.icc", "colord/ProPhotoRGB.icc", "colord/Crayons.icc"}) {
         fs::copy_file(fs::path("/usr/share/color/icc") / name, dir / fs::path(name).filename());
     }
 }

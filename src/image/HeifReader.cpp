@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 #include <libheif/heif.h>
+#include <optional>
 
 namespace pirela {
 

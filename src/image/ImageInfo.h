@@ -3,8 +3,8 @@
 #include "image/ColourDescription.h"
 
 #include <cstdint>
-#include <memory>
 #include <ctime>
+#include <memory>
 #include <string>
 
 namespace pirela {

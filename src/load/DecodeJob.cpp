@@ -9,12 +9,11 @@
 #include "platform/RegularFile.h"
 #include "sandbox/HelperDecode.h"
 
-#include <algorithm>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -102,8 +101,7 @@ DecodeJob::Work::Work(std::string path, ImageFormat format, bool withPreview,
                       std::optional<ViewPlan> plan, std::function<void()> onEnded,
                       std::function<void()> onChange, DecodeSettings settings)
     : path_(std::move(path)), format_(format), withPreview_(withPreview), settings_(settings),
-      plan_(plan),
-      onEnded_(std::move(onEnded)), onChange_(std::move(onChange)),
+      plan_(plan), onEnded_(std::move(onEnded)), onChange_(std::move(onChange)),
       colours_(settings.manageColour) {
     progress_.SetWatcher([this] { Notify(&Work::onChange_); });
     progress_.SetFinisher(

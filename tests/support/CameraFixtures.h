@@ -39,7 +39,7 @@ struct HeifOptions {
     bool cameraExif = false; // the EXIF block is a camera's whole one (CameraExifBlock)
     std::string taken = ""; // an EXIF block recording when it was taken, when not empty
     std::vector<std::uint8_t> icc = {}; // a colr box of kind prof when not empty
-    int nclxPrimaries = 0;         // a colr box of kind nclx with these primaries when not 0
+    int nclxPrimaries = 0;              // a colr box of kind nclx with these primaries when not 0
 };
 
 // A HEIF file of RGB (3 components) or RGBA (4) samples.

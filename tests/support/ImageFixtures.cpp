@@ -116,8 +116,8 @@ void WritePng(const std::filesystem::path& file, const PngImage& image) {
         png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
     }
     if (const auto& xy = image.chromaticities) {
-        png_set_cHRM(png, info, (*xy)[0], (*xy)[1], (*xy)[2], (*xy)[3], (*xy)[4], (*xy)[5], (*xy)[6],
-                     (*xy)[7]);
+        png_set_cHRM(png, info, (*xy)[0], (*xy)[1], (*xy)[2], (*xy)[3], (*xy)[4], (*xy)[5],
+                     (*xy)[6], (*xy)[7]);
     }
     if (!image.transparency.empty()) {
         png_set_tRNS(png, info, image.transparency.data(),

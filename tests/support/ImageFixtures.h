@@ -44,8 +44,8 @@ struct PngImage {
     std::optional<double> gamma;                 // a gAMA chunk when set
     std::vector<std::uint8_t> transparency;      // a tRNS chunk (palette alphas) when not empty
     bool interlaced = false;
-    std::vector<std::uint8_t> icc;               // an iCCP chunk when not empty
-    bool srgb = false;                           // an sRGB chunk
+    std::vector<std::uint8_t> icc; // an iCCP chunk when not empty
+    bool srgb = false;             // an sRGB chunk
     // A cHRM chunk: white x, y, then red, green and blue x, y.
     std::optional<std::array<double, 8>> chromaticities;
 };

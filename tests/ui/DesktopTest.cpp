@@ -41,9 +41,9 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
-#include <xcb/xcb.h>
 #include <memory>
 #include <optional>
+#include <xcb/xcb.h>
 
 using namespace pirela;
 
@@ -160,9 +160,8 @@ void SetRootProfile(const std::vector<std::uint8_t>& icc) {
     if (icc.empty()) {
         xcb_delete_property(connection, root, atom->atom);
     } else {
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, atom->atom,
-                            XCB_ATOM_CARDINAL, 8, static_cast<std::uint32_t>(icc.size()),
-                            icc.data());
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, atom->atom, XCB_ATOM_CARDINAL,
+                            8, static_cast<std::uint32_t>(icc.size()), icc.data());
     }
     std::free(atom);
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
