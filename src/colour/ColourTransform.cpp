@@ -140,15 +140,51 @@ bool ColourTransform::Prepare() {
                    static_cast<cmsUInt32Number>(grid.size() / 3));
     for (std::size_t at = 0; at < grid.size(); at += 3) {
         if (Distance(&grid[at], &converted[at]) > 1) {
+            PrepareShaper(transform);
             return true;
         }
     }
     return false;
 }
 
+void ColourTransform::PrepareShaper(void* transform) {
+    auto shaper = MatrixShaper::Between(source_->Handle(), display_->Handle(), kIntent);
+    if (!shaper) {
+        return;
+    }
+    std::vector<std::uint8_t> probes;
+    for (int blue = 0; blue < 256; blue += 15) {
+        for (int green = 0; green < 256; green += 15) {
+            for (int red = 0; red < 256; red += 15) {
+                probes.insert(probes.end(),
+                              {static_cast<std::uint8_t>(blue), static_cast<std::uint8_t>(green),
+                               static_cast<std::uint8_t>(red)});
+            }
+        }
+    }
+    for (int level = 0; level < 256; ++level) {
+        const auto v = static_cast<std::uint8_t>(level);
+        probes.insert(probes.end(), {v, v, v, 0, 0, v, 0, v, 0, v, 0, 0});
+    }
+    std::vector<std::uint8_t> expected(probes.size());
+    cmsDoTransform(transform, probes.data(), expected.data(),
+                   static_cast<cmsUInt32Number>(probes.size() / 3));
+    shaper->Convert(probes.data(), probes.size() / 3, 3);
+    for (std::size_t at = 0; at < probes.size(); at += 3) {
+        if (Distance(&probes[at], &expected[at]) > 1) {
+            return; // LittleCMS converts
+        }
+    }
+    shaper_ = std::move(shaper);
+}
+
 void ColourTransform::Convert(Layout layout, std::uint8_t* pixels, std::size_t count) const {
     if (!greyLevels_.empty()) {
         ConvertGrey(pixels, count, layout == kBgr ? 3 : 4, layout == kBgraPremultiplied);
+        return;
+    }
+    if (shaper_ && layout != kBgraPremultiplied) {
+        shaper_->Convert(pixels, count, layout == kBgr ? 3 : 4);
         return;
     }
     if (void* transform = TransformFor(layout)) {
@@ -185,13 +221,23 @@ void ColourTransform::ConvertGrey(std::uint8_t* pixels, std::size_t count,
 }
 
 void ColourTransform::ConvertRows(Bitmap& bitmap, int top, int bottom) const {
+    ConvertRows(bitmap, top, bottom, 0, bitmap.Width());
+}
+
+void ColourTransform::ConvertRows(Bitmap& bitmap, int top, int bottom, int left, int right) const {
     if (bitmap.BitCount() != 24 && bitmap.BitCount() != 32) {
         return;
     }
     const Layout layout = bitmap.BitCount() == 24 ? kBgr : kBgra;
-    const auto width = static_cast<std::size_t>(bitmap.Width());
+    const std::size_t bytes = layout == kBgr ? 3 : 4;
+    left = std::max(left, 0);
+    right = std::min(right, bitmap.Width());
+    if (left >= right) {
+        return;
+    }
     for (int y = std::max(top, 0); y < std::min(bottom, bitmap.Height()); ++y) {
-        Convert(layout, bitmap.PictureRow(y), width);
+        Convert(layout, bitmap.PictureRow(y) + bytes * static_cast<std::size_t>(left),
+                static_cast<std::size_t>(right - left));
     }
 }
 

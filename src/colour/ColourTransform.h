@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour/ColourProfile.h"
+#include "colour/MatrixShaper.h"
 #include "image/Bitmap.h"
 #include "image/ScaledPicture.h"
 
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace pirela {
@@ -30,9 +32,10 @@ public:
     ColourTransform& operator=(const ColourTransform&) = delete;
 
     // Picture rows top..bottom-1 of a 24- or 32-bit bitmap (blue-green-red, with an alpha or
-    // unused fourth byte kept), in place. Bitmaps of other depths keep their pixels: their
-    // colours are in their colour table.
+    // unused fourth byte kept), in place, or only their columns left..right-1. Bitmaps of other
+    // depths keep their pixels: their colours are in their colour table.
     void ConvertRows(Bitmap& bitmap, int top, int bottom) const;
+    void ConvertRows(Bitmap& bitmap, int top, int bottom, int left, int right) const;
     // A colour table's entries, in place.
     void ConvertTable(std::vector<RgbQuad>& table) const;
     // A picture of 0xAARRGGBB pixels (premultiplied when it has alpha), in place.
@@ -49,9 +52,12 @@ private:
     // LittleCMS's transform for the pixel layout, built the first time it is needed; none when
     // it cannot be built.
     void* TransformFor(Layout layout) const;
-    // Whether converting changes no colour by more than a step; builds the table of a grey
-    // profile.
+    // Whether converting changes any colour by more than a step; builds the table of a grey
+    // profile, and the tables of two matrix-and-curve profiles.
     bool Prepare();
+    // The tables, when they give LittleCMS's colours within a step for a grid and every level
+    // of the greys and the primaries.
+    void PrepareShaper(void* transform);
     void Convert(Layout layout, std::uint8_t* pixels, std::size_t count) const;
     // A grey profile's colours come from a table of its 256 levels (its pixels are grey).
     void ConvertGrey(std::uint8_t* pixels, std::size_t count, std::size_t bytesPerPixel,
@@ -62,6 +68,8 @@ private:
     mutable std::mutex mutex_;
     mutable std::array<void*, kLayouts> transforms_{};
     std::vector<std::array<std::uint8_t, 3>> greyLevels_; // blue, green, red of each level
+    // The tables of two matrix-and-curve profiles, when they give LittleCMS's colours.
+    std::optional<MatrixShaper> shaper_;
 };
 
 } // namespace pirela

@@ -56,13 +56,12 @@ public:
     std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::FILE* jpeg,
                                        std::unique_ptr<Bitmap> jpegBitmap);
     void MakePreview(std::FILE* jpeg, const ViewPlan& plan);
-    void PrepareScaled(const Bitmap& bitmap);
+    void PrepareScaled(Bitmap& bitmap);
     // Which file the job opened, and in what state.
     void MarkOpened(std::optional<FileIdentity> state);
     void MarkPreviewSettled();
     // The bitmap's colours, before anybody reads it: rows 0 to 0 when it is made.
     void FinishRows(Bitmap& bitmap, int from, int to);
-    bool DrawnSmaller(const Bitmap& bitmap) const;
     void MarkWorkerDone();
     bool WaitForWorker(std::chrono::milliseconds most) const;
 
@@ -111,14 +110,15 @@ DecodeJob::Work::Work(std::string path, ImageFormat format, bool withPreview,
 void DecodeJob::Work::FinishRows(Bitmap& bitmap, int from, int to) {
     if (from == 0 && to == 0) {
         colours_.Start(bitmap);
+        // Drawn at its size, the view will want the part at the top left first (its first
+        // paint may come only once the window is made): converted as the rows come.
+        const std::optional<ViewPlan> plan = CurrentPlan();
+        if (plan && !DrawnSmallerUnturned(*plan, PixelSize{bitmap.Width(), bitmap.Height()})) {
+            colours_.Want(plan->client.height, 0, plan->client.width);
+        }
     } else {
-        colours_.RowsFinal(bitmap, from, to, [&] { return DrawnSmaller(bitmap); });
+        colours_.RowsFinal(bitmap, to);
     }
-}
-
-bool DecodeJob::Work::DrawnSmaller(const Bitmap& bitmap) const {
-    const std::optional<ViewPlan> plan = CurrentPlan();
-    return plan && DrawnSmallerUnturned(*plan, PixelSize{bitmap.Width(), bitmap.Height()});
 }
 
 void DecodeJob::Work::MarkWorkerDone() {
@@ -216,26 +216,28 @@ bool DecodeJob::HasEnded() const {
     return work_->progress_.HasEnded();
 }
 
-void DecodeJob::WatchRows(int rows) const {
+void DecodeJob::WatchRows(int rows, int left, int right) const {
+    // The rows' colours are converted as they are wanted: during the decode before they are
+    // told final, after it by the follow-up, which tells.
     ShownColours& colours = work_->colours_;
-    if (!colours.Deferred()) {
+    colours.Want(rows, left, right);
+    if (!colours.Converting()) {
         work_->progress_.WatchRows(rows);
         return;
     }
-    // Only the picture at the draw size was converted: the rows are converted from now on,
-    // as they are decoded or after the decode, and whoever converts them tells.
-    colours.Want(rows);
     if (!work_->progress_.HasEnded()) {
         work_->progress_.WatchRows(std::max(rows, work_->progress_.FinishedRows() + 1));
     }
 }
 
-int DecodeJob::ShownRows() const {
+int DecodeJob::ShownRows(int left, int right) const {
     if (HasEnded() && WaitForBitmap() != nullptr) {
-        const int rows = work_->colours_.RowsShown(INT_MAX);
-        return rows >= WaitForBitmap()->Height() ? INT_MAX : rows;
+        if (work_->colours_.RowsShown(INT_MAX) >= WaitForBitmap()->Height()) {
+            return INT_MAX;
+        }
+        return work_->colours_.RowsShown(INT_MAX, left, right);
     }
-    return work_->colours_.RowsShown(work_->progress_.FinishedRows());
+    return work_->colours_.RowsShown(work_->progress_.FinishedRows(), left, right);
 }
 
 const Bitmap* DecodeJob::WaitForShownBitmap() const {
@@ -359,13 +361,14 @@ void DecodeJob::Work::MakePreview(std::FILE* jpeg, const ViewPlan& plan) {
     preview_ = std::move(preview);
 }
 
-void DecodeJob::Work::PrepareScaled(const Bitmap& bitmap) {
+void DecodeJob::Work::PrepareScaled(Bitmap& bitmap) {
     const std::optional<ViewPlan> plan = CurrentPlan();
     const PixelSize image{bitmap.Width(), bitmap.Height()};
     if (!plan || !DrawnSmallerUnturned(*plan, image)) {
         return;
     }
     const PixelSize draw = DrawSizeUnder(*plan, image);
+    colours_.PrepareToScale(bitmap);
     auto scaled = ScaleDown(bitmap, draw.width, draw.height, &progress_.StopFlag());
     if (scaled) {
         colours_.ConvertPicture(*scaled);

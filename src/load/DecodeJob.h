@@ -9,6 +9,7 @@
 #include "load/ViewPlan.h"
 #include "sandbox/HelperFailure.h"
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -29,8 +30,9 @@ namespace pirela {
 //  4. when the view draws the image smaller than itself: scales the full bitmap down to the
 //     draw size, so that the view only has to paint it;
 //  5. when the file describes its colours, converts them to the display's as ShownColours
-//     says (the preview and the picture at the draw size, or the rows as they become final),
-//     and after the decode waits to convert the rest of the bitmap when it is wanted.
+//     says (the preview and the picture at the draw size; of the bitmap only the rows wanted,
+//     as they become final), and after the decode waits to convert more rows when they are
+//     wanted.
 // The draw size comes from the view plan, which may be given later (a job started before the
 // window exists waits for it before step 2) and changed while the job runs (step 4 takes the
 // latest). Every result stays alive and unchanged until the job is destroyed.
@@ -79,11 +81,11 @@ public:
     const DecodeProgress& Progress() const;
     bool HasEnded() const;
     // The rows of the full bitmap, from the top, that are final and in the colours shown (only
-    // those may be shown); INT_MAX once all of them are.
-    int ShownRows() const;
-    // Has onChange run once rows 0..rows-1 are shown or the decode is over; asks for their
-    // colours when only the picture at the draw size was converted.
-    void WatchRows(int rows) const;
+    // those may be shown) in the columns left..right-1; INT_MAX once all of the bitmap is.
+    int ShownRows(int left = 0, int right = INT_MAX) const;
+    // Has onChange run once rows 0..rows-1 of the columns left..right-1 are shown or the decode
+    // is over; asks for their colours.
+    void WatchRows(int rows, int left = 0, int right = INT_MAX) const;
     // Blocks until the job has ended; the full bitmap, or none when the file could not be
     // decoded. Its colours may still be the file's (see WaitForShownBitmap).
     const Bitmap* WaitForBitmap() const;

@@ -26,8 +26,8 @@ QImage PictureImage(const ScaledPicture& picture) {
 
 // The rows of the decode's bitmap that will not change again, in the colours shown: all of
 // them once it decoded and its colours are converted.
-int FinalRowsOf(const DecodeJob& decode) {
-    return decode.ShownRows();
+int FinalRowsOf(const DecodeJob& decode, int left = 0, int right = INT_MAX) {
+    return decode.ShownRows(left, right);
 }
 
 bool FullSize(PixelSize draw, const Bitmap& bitmap) {
@@ -51,7 +51,7 @@ BitmapSurface& ImagePainter::Surface() {
         sinceNewImage_.start();
         BitmapSurface::RowsFinal rowsFinal;
         if (const DecodeJob* decode = image_.Decode()) {
-            rowsFinal = [decode] { return FinalRowsOf(*decode); };
+            rowsFinal = [decode](int left, int right) { return FinalRowsOf(*decode, left, right); };
         }
         surface_.Reset(image_.PixelsSoFar(), std::move(rowsFinal));
         scaled_ = QImage();
@@ -92,10 +92,11 @@ bool ImagePainter::AnythingReady(const Frame& frame) {
     }
     const DecodeJob& decode = *image_.Decode();
     if (FullSize(frame.draw, *bitmap)) {
-        if (Surface().ReadyRows() > source.top()) {
+        if (Surface().ReadyRows(source.left(), source.right() + 1) > source.top()) {
             return true;
         }
-        decode.WatchRows(surface_.RowsToConvert(source.bottom() + 1));
+        decode.WatchRows(surface_.RowsToConvert(source.bottom() + 1), source.left(),
+                         source.right() + 1);
         return false;
     }
     // Smaller or larger: the prepared picture, or the preview when it fits, else the whole
@@ -126,13 +127,15 @@ void ImagePainter::Paint(QPainter& painter, const Frame& frame) {
 bool ImagePainter::PaintFullSize(QPainter& painter, const Frame& frame, const QRect& visible) {
     // Pixel for pixel, converting only the part in sight, and of it only the final rows.
     const QRect source = visible.translated(frame.scroll.x, frame.scroll.y);
-    const QRect ready = source.intersected(QRect(0, 0, source.right() + 1, surface_.ReadyRows()));
+    const QRect ready = source.intersected(
+        QRect(0, 0, source.right() + 1, surface_.ReadyRows(source.left(), source.right() + 1)));
     if (!ready.isEmpty()) {
         painter.drawImage(ready.translated(-frame.scroll.x, -frame.scroll.y).topLeft(),
                           surface_.Area(ready), ready);
     }
     if (ready != source) {
-        image_.Decode()->WatchRows(surface_.RowsToConvert(source.bottom() + 1));
+        image_.Decode()->WatchRows(surface_.RowsToConvert(source.bottom() + 1), source.left(),
+                                   source.right() + 1);
         return false;
     }
     return true;

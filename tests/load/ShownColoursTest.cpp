@@ -107,12 +107,30 @@ TEST_F(ShownColoursTest, DrawnSmallerOnlyThePictureIsConvertedUntilTheWholeIsWan
     EXPECT_EQ(job.ShownRows(), INT_MAX);
 }
 
-TEST_F(ShownColoursTest, AtFullSizeTheRowsAreConvertedAsTheyBecomeFinal) {
+TEST_F(ShownColoursTest, AtFullSizeOnlyThePartInSightIsConvertedUntilMoreIsWanted) {
     const DecodeJob job(tagged_, ImageFormat::Jpeg, true, kFullSize);
+    job.WatchRows(320, 0, 400); // the view's first paint, of the part in sight
     const Bitmap* bitmap = job.WaitForBitmap();
     ASSERT_NE(bitmap, nullptr);
+    for (int i = 0; i < 5000 && job.ShownRows(0, 400) < 320; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_GE(job.ShownRows(0, 400), 320);
+    EXPECT_LT(job.ShownRows(0, 400), 1000);
+    EXPECT_EQ(job.ShownRows(1200, 1700), 0);
+    // Converted in strips of the view's tiles: the strip of columns 0 to 511, rows in sight.
+    const auto converted = Converted(*stored_);
+    const auto same = [&](const Bitmap& expected, int x, int y) {
+        return std::memcmp(bitmap->PictureRow(y) + x * 3, expected.PictureRow(y) + x * 3, 3) == 0;
+    };
+    EXPECT_TRUE(same(*converted, 0, 0));
+    EXPECT_TRUE(same(*converted, 511, 319));
+    EXPECT_TRUE(same(*stored_, 512, 0));
+    EXPECT_TRUE(same(*stored_, 0, 999));
+    // The clipboard or a turn wants them all.
+    ASSERT_EQ(job.WaitForShownBitmap(), bitmap);
+    EXPECT_TRUE(SamePixels(*bitmap, *converted));
     EXPECT_EQ(job.ShownRows(), INT_MAX);
-    EXPECT_TRUE(SamePixels(*bitmap, *Converted(*stored_)));
 }
 
 TEST_F(ShownColoursTest, APaletteIsConvertedInItsTableAndABrokenProfileIsIgnored) {
