@@ -8,6 +8,7 @@
 //   starts (the early decode, then Qt, the window and the settings), fitted and at 100 %
 //   (target <= 1.05).
 // Run: colour_bench CORPUS_FOLDER (scripts/bench.sh makes the corpus).
+#include "LaunchTiming.h"
 #include "RatioReport.h"
 #include "app/CPirelaDoc.h"
 #include "app/EarlyDecode.h"
@@ -61,30 +62,6 @@ void Page(const fs::path& photo, const ViewPlan& plan) {
     }
 }
 
-// Milliseconds since this process started, from the kernel's record of its start.
-double MillisecondsSinceProcessStart() {
-    std::ifstream stat("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::size_t at = text.rfind(')') + 2;
-    for (int field = 3; field < 22; ++field) {
-        at = text.find(' ', at) + 1;
-    }
-    const double startTicks = std::stod(text.substr(at));
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return (now.tv_sec + now.tv_nsec / 1e9) * 1000.0 - startTicks * 1000.0 / sysconf(_SC_CLK_TCK);
-}
-
-void AnswerQuestionsAtOnce() {
-    QTimer::singleShot(0, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            box->button(QMessageBox::No)->click();
-        } else {
-            AnswerQuestionsAtOnce();
-        }
-    });
-}
-
 // Child process: starts as main does with the photo on its command line, and prints the time
 // from its start to the first paint with the photo: fitted, its preview or its prepared picture;
 // at 100 %, the rows in sight.
@@ -101,7 +78,7 @@ int RunChild(int argc, char** argv, const std::string& photo, const std::string&
     PrepareJapaneseInterface(application);
     {
         CPirelaApp app(settings);
-        AnswerQuestionsAtOnce();
+        bench::AnswerQuestionsAtOnce();
         app.InitInstance({photo}, std::move(early));
         const QSize inSight = rate == "100" ? app.View()->viewport()->size() : QSize(0, INT_MAX);
         const auto ready = [&app, inSight] {
@@ -116,7 +93,7 @@ int RunChild(int argc, char** argv, const std::string& photo, const std::string&
         app.View()->viewport()->repaint();
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
-        std::printf("%.1f %.1f\n", MillisecondsSinceProcessStart(),
+        std::printf("%.1f %.1f\n", bench::MillisecondsSinceProcessStart(),
                     (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
                         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3);
     }
