@@ -46,8 +46,10 @@ const Bitmap* UsablePreview(const DecodeJob& decode, PixelSize draw) {
 } // namespace
 
 BitmapSurface& ImagePainter::Surface() {
-    if (surfaceGeneration_ != image_.Generation()) {
+    // A helper's bitmap comes after its image was installed (and perhaps painted while loading).
+    if (surfaceGeneration_ != image_.Generation() || surfaceBitmap_ != image_.PixelsSoFar()) {
         surfaceGeneration_ = image_.Generation();
+        surfaceBitmap_ = image_.PixelsSoFar();
         sinceNewImage_.start();
         BitmapSurface::RowsFinal rowsFinal;
         if (const DecodeJob* decode = image_.Decode()) {

@@ -63,6 +63,7 @@ private:
     const DecodedImage& image_;
     BitmapSurface surface_;
     std::uint64_t surfaceGeneration_ = 0;
+    const Bitmap* surfaceBitmap_ = nullptr; // what the surface was made of
     QElapsedTimer sinceNewImage_;
     QImage scaled_;
     PixelSize scaledSize_;
