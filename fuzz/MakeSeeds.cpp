@@ -126,6 +126,11 @@ void WriteGifSeeds(const fs::path& dir) {
     frame.interlaced = true;
     frame.frames = 2;
     test::WriteGif(dir / "clear.gif", frame);
+    test::WriteAnimatedGif(dir / "animated.gif", 6, 5, {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255},
+                           {{0, 0, 6, 5, std::vector<std::uint8_t>(30, 1), 5, 0, -1},
+                            {1, 1, 3, 2, std::vector<std::uint8_t>(6, 2), 0, 2, 0},
+                            {2, 0, 4, 5, std::vector<std::uint8_t>(20, 3), 20, 3, -1}},
+                           2);
 }
 
 void WriteRawSeeds(const fs::path& dir) {

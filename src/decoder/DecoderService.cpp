@@ -116,7 +116,8 @@ bool DecoderService::SendBitmap(std::unique_ptr<Bitmap> bitmap, const DecoderReq
     header.height = bitmap->Header().height;
     header.bitCount = static_cast<std::uint32_t>(bitmap->BitCount());
     header.flags = (bitmap->HasAlpha() ? kReplyHasAlpha : 0) |
-                   (request.applyOrientation != 0 ? kReplyOrientationApplied : 0);
+                   (request.applyOrientation != 0 ? kReplyOrientationApplied : 0) |
+                   (bitmap->Animated() ? kReplyAnimated : 0);
     header.stride = bitmap->Stride();
     header.bytes = bitmap->PixelBytes();
     const std::vector<RgbQuad> colours = bitmap->ColourTable();

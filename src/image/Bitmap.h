@@ -118,6 +118,10 @@ public:
     // turned copy describes the same colours.
     const std::shared_ptr<const ColourDescription>& Colour() const { return colour_; }
     void SetColour(std::shared_ptr<const ColourDescription> colour) { colour_ = std::move(colour); }
+    // Whether the picture is the first frame of an animation (a GIF or WebP file of frames),
+    // which the view may play.
+    bool Animated() const { return animated_; }
+    void SetAnimated(bool animated) { animated_ = animated; }
     // The colour table, changed in place (its colours made those shown) before anybody reads
     // the bitmap.
     std::vector<RgbQuad>& MutableColourTable() { return colourTable_; }
@@ -139,6 +143,7 @@ private:
     PixelMemory pixels_;
     bool hasAlpha_ = false;
     bool adopted_ = false;
+    bool animated_ = false;
     std::shared_ptr<const ColourDescription> colour_;
 };
 

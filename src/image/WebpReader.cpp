@@ -160,6 +160,7 @@ bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_pt
         return false;
     }
     bitmap->SetColour(ColourOf(bytes));
+    bitmap->SetAnimated(animated);
     options.Started(*bitmap);
     return animated ? DecodeFirstFrame(reader, bytes, *bitmap, options)
                     : DecodeStill(reader, bytes, *bitmap, options);

@@ -26,18 +26,21 @@ bool DecodedImage::DecodeFailed() const {
 }
 
 void DecodedImage::Install(std::unique_ptr<Bitmap> bitmap) {
+    animation_.reset();
     bitmap_ = std::move(bitmap);
     decode_.reset();
     ++generation_;
 }
 
 void DecodedImage::InstallDecode(std::shared_ptr<DecodeJob> decode) {
+    animation_.reset();
     decode_ = std::move(decode);
     bitmap_.reset();
     ++generation_;
 }
 
 void DecodedImage::Discard() {
+    animation_.reset();
     if (bitmap_ || decode_) {
         bitmap_.reset();
         decode_.reset();
@@ -48,6 +51,10 @@ void DecodedImage::Discard() {
 void DecodedImage::SetPlan(const ViewPlan& plan) {
     if (decode_) {
         decode_->SetPlan(plan);
+    }
+    const Bitmap* bitmap = PixelsSoFar();
+    if (animation_ && bitmap != nullptr) {
+        animation_->SetDrawSize(DrawSizeUnder(plan, PixelSize{bitmap->Width(), bitmap->Height()}));
     }
 }
 

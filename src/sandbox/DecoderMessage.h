@@ -30,8 +30,9 @@ enum class DecoderPayload : std::uint32_t { Pixels = 0, JpegPreview = 1 };
 inline constexpr std::uint32_t kReplyHasAlpha = 1;           // 32-bit pixels carry alpha
 inline constexpr std::uint32_t kReplyOrientationApplied = 2; // the picture was turned upright
 inline constexpr std::uint32_t kReplyCameraPreview = 4;      // the camera's preview, not the file
+inline constexpr std::uint32_t kReplyAnimated = 8;           // the first frame of an animation
 inline constexpr std::uint32_t kReplyKnownFlags =
-    kReplyHasAlpha | kReplyOrientationApplied | kReplyCameraPreview;
+    kReplyHasAlpha | kReplyOrientationApplied | kReplyCameraPreview | kReplyAnimated;
 
 // The answer's fixed header, followed by `colours` colour table entries (8 bits or less). A
 // decoded answer carries one sealed memory file descriptor (memfd) whose first `bytes` bytes

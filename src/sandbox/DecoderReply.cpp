@@ -35,7 +35,8 @@ bool CheckPixels(const DecoderReplyHeader& header, const ReplyMemory& memory) {
 }
 
 bool CheckPreview(const DecoderReplyHeader& header, const ReplyMemory& memory) {
-    return header.bytes >= 4 && header.bytes <= kMaxPreviewJpegBytes && header.orientation >= 1 &&
+    return (header.flags & kReplyAnimated) == 0 && header.bytes >= 4 &&
+           header.bytes <= kMaxPreviewJpegBytes && header.orientation >= 1 &&
            header.orientation <= 8 && header.colours == 0 &&
            static_cast<std::uint64_t>(memory.size) >= header.bytes;
 }
@@ -67,6 +68,7 @@ DecoderReply ReplyOf(const DecoderReplyHeader& header, const std::uint8_t* colou
     }
     reply.hasAlpha = (header.flags & kReplyHasAlpha) != 0;
     reply.cameraPreview = (header.flags & kReplyCameraPreview) != 0;
+    reply.animated = (header.flags & kReplyAnimated) != 0;
     reply.orientation = static_cast<int>(header.orientation);
     reply.bytes = static_cast<std::size_t>(header.bytes);
     return reply;

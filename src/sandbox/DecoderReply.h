@@ -26,6 +26,7 @@ struct DecoderReply {
     std::vector<RgbQuad> colourTable; // Pixels of 8 bits or less
     bool hasAlpha = false;
     bool cameraPreview = false;
+    bool animated = false; // Pixels: the first frame of an animation
     int orientation = 1;   // JpegPreview: the turn the raw file gives it
     std::size_t bytes = 0; // how much of the memory the payload is
 };

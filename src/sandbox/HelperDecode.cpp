@@ -171,6 +171,7 @@ std::unique_ptr<Bitmap> BitmapOf(std::optional<MappedReply> mapped) {
                                 std::move(mapped->memory));
     if (bitmap) {
         bitmap->SetHasAlpha(mapped->reply.hasAlpha);
+        bitmap->SetAnimated(mapped->reply.animated);
     }
     return bitmap;
 }

@@ -89,7 +89,8 @@ bool ImagePainter::AnythingReady(const Frame& frame) {
     }
     const Bitmap* bitmap = image_.PixelsSoFar();
     const QRect source = VisibleSource(frame);
-    if (bitmap == nullptr || source.isEmpty() || WholeBitmap()) {
+    if (bitmap == nullptr || source.isEmpty() || WholeBitmap() ||
+        (image_.Animation() != nullptr && image_.Animation()->Current() != nullptr)) {
         return true;
     }
     const DecodeJob& decode = *image_.Decode();
@@ -119,6 +120,10 @@ void ImagePainter::Paint(QPainter& painter, const Frame& frame) {
     const QRect visible = target.intersected(frame.viewport);
     if (bitmap == nullptr || Surface().IsNull() || visible.isEmpty()) {
         lastPictureSize_ = {};
+        return;
+    }
+    if (PaintAnimationFrame(painter, frame, visible)) {
+        lastPictureSize_ = frame.viewport.size();
         return;
     }
     const bool whole = FullSize(frame.draw, *bitmap) ? PaintFullSize(painter, frame, visible)
@@ -165,6 +170,26 @@ bool ImagePainter::PaintScaled(QPainter& painter, const Frame& frame, const QRec
     const QRect target(-frame.scroll.x, -frame.scroll.y, frame.draw.width, frame.draw.height);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, surface_.Whole());
+    return true;
+}
+
+bool ImagePainter::PaintAnimationFrame(QPainter& painter, const Frame& frame,
+                                       const QRect& visible) const {
+    const AnimationJob* animation = image_.Animation();
+    const ScaledPicture* picture = animation != nullptr ? animation->Current() : nullptr;
+    if (picture == nullptr) {
+        return false; // the still picture is the first frame
+    }
+    // Made at the draw size, or at the canvas's when drawn larger (and until the worker learns
+    // of a new draw size): then scaled smoothly here, the picture being small.
+    const QRect target(-frame.scroll.x, -frame.scroll.y, frame.draw.width, frame.draw.height);
+    if (picture->width == frame.draw.width && picture->height == frame.draw.height) {
+        painter.drawImage(visible.topLeft(), PictureImage(*picture),
+                          visible.translated(frame.scroll.x, frame.scroll.y));
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, PictureImage(*picture));
+    }
     return true;
 }
 

@@ -28,7 +28,7 @@ const bool kSharedHelperSet = [] {
 bool SameBitmaps(const Bitmap& a, const Bitmap& b) {
     return a.Header().width == b.Header().width && a.Header().height == b.Header().height &&
            a.BitCount() == b.BitCount() && a.HasAlpha() == b.HasAlpha() &&
-           a.ColourTable() == b.ColourTable() &&
+           a.Animated() == b.Animated() && a.ColourTable() == b.ColourTable() &&
            std::memcmp(a.Pixels(), b.Pixels(), a.PixelBytes()) == 0;
 }
 
@@ -61,12 +61,15 @@ TEST_F(DecoderHelperTest, EachFormatDecodesInTheHelperAsInPirela) {
     test::WriteGif(dir_ / "a.gif", frame);
     frame.transparent = 1;
     test::WriteGif(dir_ / "clear.gif", frame);
+    frame.frames = 2;
+    test::WriteGif(dir_ / "moving.gif", frame);
     for (const auto& [name, format] : {std::pair{"a.heic", ImageFormat::Heif},
                                        {"a.avif", ImageFormat::Avif},
                                        {"a.webp", ImageFormat::WebP},
                                        {"a.tif", ImageFormat::Tiff},
                                        {"a.gif", ImageFormat::Gif},
-                                       {"clear.gif", ImageFormat::Gif}}) {
+                                       {"clear.gif", ImageFormat::Gif},
+                                       {"moving.gif", ImageFormat::Gif}}) {
         for (const bool upright : {true, false}) {
             const test::Descriptor file(dir_ / name);
             const ReadOptions options{nullptr, upright};

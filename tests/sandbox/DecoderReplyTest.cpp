@@ -93,6 +93,12 @@ TEST(DecoderReplyTest, AnAnswerWrongInAnyOneThingIsRefused) {
              a.header.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);
              a.header.orientation = 9;
          }},
+        {"animated preview",
+         [](Answer& a) {
+             a.header.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);
+             a.header.flags = kReplyAnimated;
+             a.header.bytes = 100;
+         }},
         {"preview too long",
          [](Answer& a) {
              a.header.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);

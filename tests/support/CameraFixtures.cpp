@@ -499,6 +499,43 @@ void WriteGif(const std::filesystem::path& file, const GifFrame& frame) {
     Require(EGifCloseFile(gif, &error) == GIF_OK);
 }
 
+void WriteAnimatedGif(const std::filesystem::path& file, int screenWidth, int screenHeight,
+                      const std::vector<std::uint8_t>& palette,
+                      const std::vector<GifAnimationFrame>& frames, int loops) {
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(file.c_str(), false, &error);
+    Require(gif != nullptr);
+    EGifSetGifVersion(gif, true);
+    const int colours = int(palette.size() / 3);
+    ColorMapObject* map =
+        GifMakeMapObject(colours, reinterpret_cast<const GifColorType*>(palette.data()));
+    Require(map != nullptr);
+    Require(EGifPutScreenDesc(gif, screenWidth, screenHeight, 8, 0, map) == GIF_OK);
+    if (loops >= 0) {
+        const GifByteType netscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+        const GifByteType count[] = {1, GifByteType(loops & 0xFF), GifByteType(loops >> 8)};
+        Require(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK);
+        Require(EGifPutExtensionBlock(gif, sizeof netscape, netscape) == GIF_OK);
+        Require(EGifPutExtensionBlock(gif, sizeof count, count) == GIF_OK);
+        Require(EGifPutExtensionTrailer(gif) == GIF_OK);
+    }
+    for (const GifAnimationFrame& frame : frames) {
+        GraphicsControlBlock control{frame.disposal, false, frame.delayCs, frame.transparent};
+        GifByteType extension[4];
+        const std::size_t length = EGifGCBToExtension(&control, extension);
+        Require(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(length), extension) == GIF_OK);
+        Require(EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, false,
+                                 nullptr) == GIF_OK);
+        for (int y = 0; y < frame.height; ++y) {
+            auto* row =
+                const_cast<GifPixelType*>(frame.indices.data()) + std::size_t(y) * frame.width;
+            Require(EGifPutLine(gif, row, frame.width) == GIF_OK);
+        }
+    }
+    GifFreeMapObject(map);
+    Require(EGifCloseFile(gif, &error) == GIF_OK);
+}
+
 // --- DNG ---
 
 void WriteDng(const std::filesystem::path& file, const std::string& previewJpeg, int orientation) {

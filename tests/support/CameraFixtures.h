@@ -89,6 +89,25 @@ struct GifFrame {
 
 void WriteGif(const std::filesystem::path& file, const GifFrame& frame);
 
+// One frame of an animated GIF: its place on the screen, its indices into the screen's
+// colours, how long it stays (in hundredths of a second) and what it leaves behind.
+struct GifAnimationFrame {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> indices;
+    int delayCs = 10;
+    int disposal = 0;     // DISPOSE_*
+    int transparent = -1; // an index shown as what is under it
+};
+
+// An animated GIF on a screen of the size with the colours (r, g, b triples, a power of two of
+// them); with loops >= 0 a NETSCAPE2.0 block says how often it loops (0 for ever).
+void WriteAnimatedGif(const std::filesystem::path& file, int screenWidth, int screenHeight,
+                      const std::vector<std::uint8_t>& palette,
+                      const std::vector<GifAnimationFrame>& frames, int loops);
+
 // A DNG (written through libtiff) whose raw data is a flat grey mosaic and which holds a
 // 64 x 48 uncompressed thumbnail and, unless the preview is empty, the JPEG preview, with the
 // orientation, the camera and the time taken in its first directory and an EXIF directory.

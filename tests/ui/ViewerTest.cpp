@@ -1,5 +1,7 @@
 #include "app/CPirelaDoc.h"
+#include "image/FrameSource.h"
 #include "res/ResourceIds.h"
+#include "support/CameraFixtures.h"
 #include "support/ChildProcess.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
@@ -23,10 +25,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
-
-#include <png.h>
-
 #include <functional>
+#include <png.h>
 
 using namespace pirela;
 
@@ -530,6 +530,47 @@ private slots:
             dialog->reject();
         });
         app_->MainFrame()->Action(res::kCmdFileOpen)->trigger();
+    }
+
+    void anAnimatedGifPlaysItsFramesInOrderUntilPagedAway() {
+        const std::filesystem::path folder = *dir_ / "moving";
+        std::filesystem::create_directory(folder);
+        const auto filled = [](std::uint8_t index, int delayCs) {
+            return test::GifAnimationFrame{0,      0, 20, 20, std::vector<std::uint8_t>(400, index),
+                                           delayCs};
+        };
+        test::WriteAnimatedGif(folder / "a.gif", 20, 20, {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255},
+                               {filled(1, 4), filled(2, 0), filled(3, 6)}, 0);
+        WriteExactPng(folder / "b.png", 30, 20);
+        // Frames decoded here: the program has its helper decode them.
+        app_->Document().SetFrameOpener(
+            [](int descriptor, ImageFormat) { return OpenGifFrames(descriptor); });
+        CPirelaView& view = *app_->View();
+        view.OpenFolder(folder.string());
+        QVERIFY(QTest::qWaitFor([&] { return view.Animating(); }, 5000));
+
+        // Frame by frame in order, each for its delay (the second's 0 counts as 100 ms).
+        std::vector<int> shown{view.ShownFrame()};
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<qint64> changedAt;
+        while (shown.size() < 7 && clock.elapsed() < 10000) {
+            QTest::qWait(2);
+            if (view.ShownFrame() != shown.back()) {
+                shown.push_back(view.ShownFrame());
+                changedAt.push_back(clock.elapsed());
+            }
+        }
+        QCOMPARE(shown, (std::vector<int>{1, 2, 3, 1, 2, 3, 1}));
+        QVERIFY2(changedAt[1] - changedAt[0] >= 95, "the second frame stays 100 ms");
+        QVERIFY2(changedAt[2] - changedAt[1] >= 55, "the third its 60 ms");
+
+        // Paging away stops it at once.
+        app_->Document().ShowListedImage(app_->Document().NextImage());
+        QVERIFY(!view.Animating());
+        QCOMPARE(app_->Document().Image().Animation(), nullptr);
+        QTest::qWait(50);
+        QCOMPARE(view.ShownFrame(), 1);
     }
 
     void theFolderBrowserCarriesTheCheckBoxLeftOfOk() {
