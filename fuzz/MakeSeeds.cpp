@@ -7,11 +7,12 @@
 #include "support/ColourFixtures.h"
 #include "support/ImageFixtures.h"
 
-#include <png.h>
-#include <tiffio.h>
-
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <png.h>
 #include <string>
+#include <tiffio.h>
 
 namespace fs = std::filesystem;
 using namespace pirela;
@@ -192,6 +193,19 @@ void WriteDecoderReplySeeds(const fs::path& dir) {
     pixels.stride = 16;
     pixels.bytes = 112;
     WriteReplySeed(dir / "palette", 112, pixels, std::vector<RgbQuad>(4, RgbQuad{1, 2, 3, 0}));
+    // Colours described: Display P3's primaries with the sRGB curve, and a profile after the
+    // pixels.
+    DecoderReplyHeader described = pixels;
+    described.colourFlags = kColourDescribed | kColourPrimaries;
+    described.gamma = 2.2;
+    const double p3[] = {0.3127, 0.3290, 0.680, 0.320, 0.265, 0.690, 0.150, 0.060};
+    std::copy(std::begin(p3), std::end(p3), described.primaries);
+    WriteReplySeed(dir / "primaries", 112, described, std::vector<RgbQuad>(4, RgbQuad{}));
+    described.colourFlags = kColourDescribed | kColourSrgb;
+    std::fill(std::begin(described.primaries), std::end(described.primaries), 0);
+    described.iccOffset = 112;
+    described.iccBytes = 560;
+    WriteReplySeed(dir / "profile", 672, described, std::vector<RgbQuad>(4, RgbQuad{}));
     DecoderReplyHeader preview;
     preview.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
     preview.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);

@@ -9,7 +9,9 @@
 #include "image/RawPreview.h"
 #include "sandbox/DecoderLimits.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <sys/mman.h>
 #include <sys/resource.h>
@@ -31,6 +33,50 @@ void LimitProcessorTime() {
         limit.rlim_cur = limit.rlim_max;
     }
     ::setrlimit(RLIMIT_CPU, &limit);
+}
+
+// What the bitmap's file says of its colours, into the answer; the profile's bytes, which are
+// to follow the pixels. What Pirela would refuse (a profile beyond the bound, primaries or a
+// curve of no real colours) is left out: the photo is shown as sRGB rather than not at all.
+std::vector<std::uint8_t> DescribeColour(const ColourDescription* colour,
+                                         DecoderReplyHeader& header) {
+    if (colour == nullptr) {
+        return {};
+    }
+    const bool primaries = colour->primaries && PlausibleChromaticities(*colour->primaries);
+    const bool icc = !colour->icc.empty() && colour->icc.size() <= kMaxReplyIccBytes;
+    if (!colour->srgb && !primaries && !icc) {
+        return {};
+    }
+    header.colourFlags =
+        kColourDescribed | (colour->srgb ? kColourSrgb : 0) | (primaries ? kColourPrimaries : 0);
+    header.transfer = static_cast<std::uint32_t>(colour->transfer);
+    header.gamma = PlausibleGamma(colour->gamma) ? colour->gamma : 2.2;
+    if (primaries) {
+        const Chromaticities& p = *colour->primaries;
+        const double values[] = {p.whiteX, p.whiteY, p.redX,  p.redY,
+                                 p.greenX, p.greenY, p.blueX, p.blueY};
+        std::copy(std::begin(values), std::end(values), header.primaries);
+    }
+    return icc ? colour->icc : std::vector<std::uint8_t>{};
+}
+
+// Writes the bytes into the memory file at the offset, growing it to hold them.
+bool AppendToMemoryFile(int memory, std::size_t offset, const std::vector<std::uint8_t>& bytes) {
+    const auto page = static_cast<std::size_t>(::getpagesize());
+    const std::size_t start = offset / page * page;
+    const std::size_t length = offset + bytes.size() - start;
+    if (::ftruncate(memory, static_cast<off_t>(offset + bytes.size())) != 0) {
+        return false;
+    }
+    void* mapped = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, memory,
+                          static_cast<off_t>(start));
+    if (mapped == MAP_FAILED) {
+        return false;
+    }
+    std::memcpy(static_cast<std::uint8_t*>(mapped) + (offset - start), bytes.data(), bytes.size());
+    ::munmap(mapped, length);
+    return true;
 }
 
 // The request and the file beside it; false when Pirela closed its end or is gone.
@@ -120,8 +166,19 @@ bool DecoderService::SendBitmap(std::unique_ptr<Bitmap> bitmap, const DecoderReq
                    (bitmap->Animated() ? kReplyAnimated : 0);
     header.stride = bitmap->Stride();
     header.bytes = bitmap->PixelBytes();
+    const std::vector<std::uint8_t> icc = DescribeColour(bitmap->Colour().get(), header);
     const std::vector<RgbQuad> colours = bitmap->ColourTable();
     bitmap.reset(); // its writable mapping goes, so that the memory can be sealed
+    if (!icc.empty()) {
+        if (AppendToMemoryFile(memory, header.bytes, icc)) {
+            header.iccOffset = header.bytes;
+            header.iccBytes = icc.size();
+        } else if ((header.colourFlags & ~kColourDescribed) == 0) {
+            header.colourFlags = 0; // nothing is left to describe
+            header.transfer = 0;
+            header.gamma = 0;
+        }
+    }
     if (!SealMemoryFile(memory)) {
         return SendUndecodable();
     }

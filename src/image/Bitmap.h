@@ -84,9 +84,11 @@ public:
                                           std::vector<RgbQuad> colourTable = {},
                                           ColourMasks masks = {});
     // The same description over pixel memory that is already filled, of at least
-    // PixelBytes() bytes (the caller checked); none when the description is inconsistent.
+    // PixelBytes() bytes (the caller checked), which may be written or not; none when the
+    // description is inconsistent.
     static std::unique_ptr<Bitmap> Adopt(const BitmapInfoHeader& header,
-                                         std::vector<RgbQuad> colourTable, PixelMemory pixels);
+                                         std::vector<RgbQuad> colourTable, PixelMemory pixels,
+                                         bool writable = false);
 
     const BitmapInfoHeader& Header() const { return header_; }
     int Width() const { return header_.width; }
@@ -126,8 +128,8 @@ public:
     // the bitmap.
     std::vector<RgbQuad>& MutableColourTable() { return colourTable_; }
     // Whether the pixels may be written: not those of a decoder helper's answer, which Pirela
-    // maps read-only.
-    bool PixelsWritable() const { return !adopted_; }
+    // maps read-only unless their colours are to be converted.
+    bool PixelsWritable() const { return writable_; }
 
 private:
     Bitmap() = default;
@@ -142,7 +144,7 @@ private:
     std::size_t stride_ = 0;
     PixelMemory pixels_;
     bool hasAlpha_ = false;
-    bool adopted_ = false;
+    bool writable_ = true;
     bool animated_ = false;
     std::shared_ptr<const ColourDescription> colour_;
 };

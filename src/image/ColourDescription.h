@@ -37,4 +37,10 @@ struct ColourDescription {
     bool operator==(const ColourDescription&) const = default;
 };
 
+// Whether the chromaticities can be those of real colours (each within the xy diagram's unit
+// triangle, none of zero luminance), and a gamma one of a real curve: what a description may
+// carry across the decoder helper's socket.
+bool PlausibleChromaticities(const Chromaticities& primaries);
+bool PlausibleGamma(double gamma);
+
 } // namespace pirela

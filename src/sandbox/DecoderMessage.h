@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/Bitmap.h"
+#include "image/ColourDescription.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,9 +35,17 @@ inline constexpr std::uint32_t kReplyAnimated = 8;           // the first frame 
 inline constexpr std::uint32_t kReplyKnownFlags =
     kReplyHasAlpha | kReplyOrientationApplied | kReplyCameraPreview | kReplyAnimated;
 
+// What a file says of its colours (a ColourDescription), in a decoded answer of pixels.
+inline constexpr std::uint32_t kColourDescribed = 1; // without it, every colour field is 0
+inline constexpr std::uint32_t kColourSrgb = 2;
+inline constexpr std::uint32_t kColourPrimaries = 4;
+inline constexpr std::uint32_t kColourKnownFlags =
+    kColourDescribed | kColourSrgb | kColourPrimaries;
+
 // The answer's fixed header, followed by `colours` colour table entries (8 bits or less). A
 // decoded answer carries one sealed memory file descriptor (memfd) whose first `bytes` bytes
-// are the payload: `stride` x |height| bytes of pixel rows, or the JPEG preview.
+// are the payload: `stride` x |height| bytes of pixel rows, or the JPEG preview. The ICC profile
+// of a described picture follows the pixels in the same memory, `iccBytes` at `iccOffset`.
 struct DecoderReplyHeader {
     std::uint32_t magic = kDecoderReplyMagic;
     std::uint32_t status = 0;
@@ -50,6 +59,12 @@ struct DecoderReplyHeader {
     std::uint32_t reserved = 0;
     std::uint64_t stride = 0;
     std::uint64_t bytes = 0;
+    std::uint32_t colourFlags = 0;
+    std::uint32_t transfer = 0; // a TransferCurve
+    double gamma = 0;
+    double primaries[8] = {}; // white, red, green and blue, x then y: a Chromaticities
+    std::uint64_t iccOffset = 0;
+    std::uint64_t iccBytes = 0;
 };
 
 inline constexpr std::size_t kMaxReplyColours = 256;
@@ -57,5 +72,7 @@ inline constexpr std::size_t kMaxReplyBytes =
     sizeof(DecoderReplyHeader) + kMaxReplyColours * sizeof(RgbQuad);
 // No camera's preview comes near this; a longer one is refused.
 inline constexpr std::uint64_t kMaxPreviewJpegBytes = std::uint64_t{256} << 20;
+// Nor any colour profile LittleCMS is given (the helper sends none larger).
+inline constexpr std::uint64_t kMaxReplyIccBytes = std::uint64_t{16} << 20;
 
 } // namespace pirela

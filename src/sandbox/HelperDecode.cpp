@@ -9,15 +9,17 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pirela {
 
 namespace {
 
-// A decoded answer with its payload mapped read-only.
+// A decoded answer with its payload mapped read-only, and the colours its picture is in.
 struct MappedReply {
     DecoderReply reply;
     PixelMemory memory;
+    std::shared_ptr<const ColourDescription> colour;
 };
 
 ReplyMemory MemoryFacts(int memory) {
@@ -35,20 +37,43 @@ std::int64_t FileSize(int file) {
     return ::fstat(file, &status) == 0 ? status.st_size : 0;
 }
 
+// The answer's colour description with its profile's bytes, read from the memory.
+std::shared_ptr<const ColourDescription> ReadColour(const DecoderReply& reply, int memory) {
+    auto colour = std::make_shared<ColourDescription>(*reply.colour);
+    colour->icc.resize(reply.iccBytes);
+    std::size_t done = 0;
+    while (done < colour->icc.size()) {
+        const ssize_t read = ::pread(memory, colour->icc.data() + done, colour->icc.size() - done,
+                                     static_cast<off_t>(reply.iccOffset + done));
+        if (read <= 0) {
+            return nullptr;
+        }
+        done += static_cast<std::size_t>(read);
+    }
+    return colour;
+}
+
 std::optional<MappedReply> MapReply(const DecoderProcess::Answer& answer) {
     const std::optional<DecoderReply> reply = ParseDecoderReply(
         answer.message.data(), answer.message.size(), MemoryFacts(answer.memory.Get()));
     if (!reply) {
         return std::nullopt;
     }
-    MappedReply mapped{*reply, nullptr};
+    MappedReply mapped{*reply, nullptr, nullptr};
     if (reply->status == DecoderStatus::Decoded) {
-        void* memory = ::mmap(nullptr, reply->bytes, PROT_READ, MAP_SHARED | MAP_POPULATE,
+        // Private: pages Pirela writes (converting their colours) become its own copies.
+        void* memory = ::mmap(nullptr, reply->bytes, PROT_READ, MAP_PRIVATE | MAP_POPULATE,
                               answer.memory.Get(), 0);
         if (memory == MAP_FAILED) {
             return std::nullopt;
         }
         mapped.memory = PixelMemory(static_cast<std::uint8_t*>(memory), {reply->bytes});
+        if (reply->colour) {
+            mapped.colour = ReadColour(*reply, answer.memory.Get());
+            if (!mapped.colour) {
+                return std::nullopt;
+            }
+        }
     }
     return mapped;
 }
@@ -167,9 +192,14 @@ std::unique_ptr<Bitmap> BitmapOf(std::optional<MappedReply> mapped) {
         mapped->reply.payload != DecoderPayload::Pixels) {
         return nullptr;
     }
+    // A picture whose colours are to be converted may be written, a page copied at a time.
+    const bool writable =
+        mapped->colour != nullptr &&
+        ::mprotect(mapped->memory.get(), mapped->reply.bytes, PROT_READ | PROT_WRITE) == 0;
     auto bitmap = Bitmap::Adopt(mapped->reply.header, std::move(mapped->reply.colourTable),
-                                std::move(mapped->memory));
+                                std::move(mapped->memory), writable);
     if (bitmap) {
+        bitmap->SetColour(std::move(mapped->colour));
         bitmap->SetHasAlpha(mapped->reply.hasAlpha);
         bitmap->SetAnimated(mapped->reply.animated);
     }
