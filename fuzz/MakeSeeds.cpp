@@ -206,6 +206,18 @@ void WriteDecoderReplySeeds(const fs::path& dir) {
     described.iccOffset = 112;
     described.iccBytes = 560;
     WriteReplySeed(dir / "profile", 672, described, std::vector<RgbQuad>(4, RgbQuad{}));
+    DecoderReplyHeader frame;
+    frame.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
+    frame.payload = static_cast<std::uint32_t>(DecoderPayload::Frame);
+    frame.width = 13;
+    frame.height = -7;
+    frame.bitCount = 32;
+    frame.flags = kReplyHasAlpha;
+    frame.stride = 52;
+    frame.bytes = 364;
+    frame.delayMs = 100;
+    frame.plays = 3;
+    WriteReplySeed(dir / "frame", 364, frame);
     DecoderReplyHeader preview;
     preview.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
     preview.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);

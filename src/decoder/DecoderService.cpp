@@ -4,6 +4,7 @@
 #include "decoder/SharedPixelMemory.h"
 #include "decoder/TestHooks.h"
 #include "image/CFile.h"
+#include "image/FrameSource.h"
 #include "image/ImageDecoder.h"
 #include "image/ImageFormat.h"
 #include "image/RawPreview.h"
@@ -79,8 +80,9 @@ bool AppendToMemoryFile(int memory, std::size_t offset, const std::vector<std::u
     return true;
 }
 
-// The request and the file beside it; false when Pirela closed its end or is gone.
-bool ReceiveRequest(int socket, DecoderRequest& request, UniqueDescriptor& file, bool& wellFormed) {
+// The request and the file beside it, if one came; false when Pirela closed its end or is gone.
+// Intact: a whole request of ours.
+bool ReceiveRequest(int socket, DecoderRequest& request, UniqueDescriptor& file, bool& intact) {
     iovec data{&request, sizeof request};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
     msghdr message{};
@@ -99,9 +101,35 @@ bool ReceiveRequest(int socket, DecoderRequest& request, UniqueDescriptor& file,
         std::memcpy(&descriptor, CMSG_DATA(descriptors), sizeof(int));
         file.Reset(descriptor);
     }
-    wellFormed = received == sizeof request && request.magic == kDecoderRequestMagic && file &&
-                 (message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) == 0;
+    intact = received == sizeof request && request.magic == kDecoderRequestMagic &&
+             (message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) == 0;
     return true;
+}
+
+// A new sealed memory file holding a copy of the bytes; -1 when none can be had.
+int SealedCopy(const std::uint8_t* bytes, std::size_t size) {
+    UniqueDescriptor memory(SharedPixelMemory::NewMemoryFile(size));
+    if (!memory) {
+        return -1;
+    }
+    void* mapped = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, memory.Get(), 0);
+    if (mapped == MAP_FAILED) {
+        return -1;
+    }
+    std::memcpy(mapped, bytes, size);
+    ::munmap(mapped, size);
+    return SealMemoryFile(memory.Get()) ? memory.Release() : -1;
+}
+
+std::unique_ptr<FrameSource> OpenFrames(int file, ImageFormat format) {
+    switch (format) {
+    case ImageFormat::Gif:
+        return OpenGifFrames(file);
+    case ImageFormat::WebP:
+        return OpenWebpFrames(file);
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -114,16 +142,27 @@ void DecoderService::Run() {
 bool DecoderService::Serve() {
     DecoderRequest request;
     UniqueDescriptor file;
-    bool wellFormed = false;
-    if (!ReceiveRequest(socket_, request, file, wellFormed)) {
+    bool intact = false;
+    if (!ReceiveRequest(socket_, request, file, intact)) {
         return false;
     }
+    const auto kind = static_cast<DecoderRequestKind>(request.kind);
+    const bool wellFormed =
+        intact && file &&
+        (kind == DecoderRequestKind::Decode || kind == DecoderRequestKind::Frames);
     LimitProcessorTime();
     bool sent = false;
     try {
-        sent = !wellFormed                        ? SendUndecodable()
-               : RunTestHook(file.Get(), socket_) ? true
-                                                  : Answer(file.Get(), request);
+        if (!wellFormed) {
+            sent = SendUndecodable();
+        } else if (RunTestHook(file.Get(), socket_)) {
+            sent = true;
+        } else if (kind == DecoderRequestKind::Frames) {
+            PlayFrames(file.Get(), static_cast<ImageFormat>(request.format));
+            sent = false; // an animation's helper ends with it
+        } else {
+            sent = Answer(file.Get(), request);
+        }
     } catch (const std::bad_alloc&) {
         sent = SendUndecodable(); // more memory than the limit allows: a file we cannot decode
     }
@@ -188,18 +227,8 @@ bool DecoderService::SendBitmap(std::unique_ptr<Bitmap> bitmap, const DecoderReq
 bool DecoderService::SendPreview(int file) {
     const std::optional<RawPreview> preview = ExtractRawPreview(file);
     const std::size_t bytes = preview ? preview->jpeg.size() : 0;
-    const int memory = bytes > 0 ? SharedPixelMemory::NewMemoryFile(bytes) : -1;
-    if (memory < 0) {
-        return SendUndecodable();
-    }
-    const UniqueDescriptor owned(memory);
-    void* mapped = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
-    if (mapped == MAP_FAILED) {
-        return SendUndecodable();
-    }
-    std::memcpy(mapped, preview->jpeg.data(), bytes);
-    ::munmap(mapped, bytes);
-    if (!SealMemoryFile(memory)) {
+    const UniqueDescriptor memory(bytes > 0 ? SealedCopy(preview->jpeg.data(), bytes) : -1);
+    if (!memory) {
         return SendUndecodable();
     }
     DecoderReplyHeader header;
@@ -208,7 +237,54 @@ bool DecoderService::SendPreview(int file) {
     header.flags = kReplyCameraPreview;
     header.orientation = static_cast<std::uint32_t>(preview->orientation);
     header.bytes = bytes;
-    return SendReply(socket_, header, {}, memory);
+    return SendReply(socket_, header, {}, memory.Get());
+}
+
+void DecoderService::PlayFrames(int file, ImageFormat format) {
+    const std::unique_ptr<FrameSource> frames = OpenFrames(file, format);
+    bool answering = frames ? SendFrame(*frames) : (SendUndecodable(), false);
+    while (answering) {
+        DecoderRequest request;
+        UniqueDescriptor unasked;
+        bool intact = false;
+        if (!ReceiveRequest(socket_, request, unasked, intact) || !intact || unasked) {
+            return;
+        }
+        LimitProcessorTime();
+        switch (static_cast<DecoderRequestKind>(request.kind)) {
+        case DecoderRequestKind::NextFrame:
+            answering = SendFrame(*frames);
+            break;
+        case DecoderRequestKind::Rewind:
+            answering = frames->Rewind() ? SendFrame(*frames) : SendUndecodable();
+            break;
+        default:
+            return;
+        }
+    }
+}
+
+bool DecoderService::SendFrame(FrameSource& frames) {
+    int delayMs = 0;
+    const Bitmap* canvas = frames.Next(delayMs);
+    const UniqueDescriptor memory(canvas ? SealedCopy(canvas->Pixels(), canvas->PixelBytes()) : -1);
+    if (!memory) {
+        return SendUndecodable();
+    }
+    DecoderReplyHeader header;
+    header.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
+    header.payload = static_cast<std::uint32_t>(DecoderPayload::Frame);
+    header.width = canvas->Width();
+    header.height = canvas->Header().height;
+    header.bitCount = 32;
+    header.flags = kReplyHasAlpha;
+    header.stride = canvas->Stride();
+    header.bytes = canvas->PixelBytes();
+    header.delayMs =
+        static_cast<std::uint32_t>(std::clamp<std::int64_t>(delayMs, 11, kMaxFrameDelayMs));
+    header.plays =
+        static_cast<std::uint32_t>(std::clamp<std::int64_t>(frames.Plays(), 0, kMaxPlays));
+    return SendReply(socket_, header, {}, memory.Get());
 }
 
 bool DecoderService::SendUndecodable() {

@@ -40,7 +40,10 @@ public:
             header.width = width;
             header.height = -height;
             header.bitCount = 32;
-            canvas_ = width > 0 && height > 0 ? Bitmap::Create(header) : nullptr;
+            const bool bounded =
+                width > 0 && height > 0 &&
+                std::size_t(width) * std::size_t(height) * 4 <= kMaxAnimationCanvasBytes;
+            canvas_ = bounded ? Bitmap::Create(header) : nullptr;
             if (!canvas_) {
                 return false; // a screen of no size, or beyond the bound
             }

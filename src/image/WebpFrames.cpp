@@ -10,9 +10,6 @@ namespace pirela {
 
 namespace {
 
-// An animation is decoded from memory; no sensible animation needs a larger file.
-constexpr std::size_t kMaxAnimationBytes = 256u << 20;
-
 struct DeleteAnimation {
     void operator()(WebPAnimDecoder* decoder) const { WebPAnimDecoderDelete(decoder); }
 };
@@ -23,14 +20,15 @@ class WebpFrames final : public FrameSource {
 public:
     bool Open(int descriptor) {
         DescriptorReader reader(descriptor);
-        if (!reader.Valid() || !reader.ReadRest(bytes_, kMaxAnimationBytes)) {
+        if (!reader.Valid() || !reader.ReadRest(bytes_, kMaxAnimationFileBytes)) {
             return false;
         }
         // libwebp makes two canvases before it says anything: their size is checked first.
         WebPBitstreamFeatures features;
         if (WebPGetFeatures(bytes_.data(), bytes_.size(), &features) != VP8_STATUS_OK ||
             features.width <= 0 || features.height <= 0 ||
-            std::size_t(features.width) * std::size_t(features.height) * 4 > kMaxPixelBytes) {
+            std::size_t(features.width) * std::size_t(features.height) * 4 >
+                kMaxAnimationCanvasBytes) {
             return false;
         }
         WebPAnimDecoderOptions options;

@@ -39,6 +39,7 @@ public:
             const std::lock_guard lock(mutex_);
             stop_ = true;
         }
+        stopping_ = true;
         changed_.notify_all();
         // Once this returns, nobody is told any more.
         const std::lock_guard lock(callbackMutex_);
@@ -92,6 +93,7 @@ private:
     Clock::time_point due_;
     int mostHeld_ = 1;
     bool stop_ = false;
+    std::atomic<bool> stopping_{false}; // stop_, for the frames' own waits
     bool done_ = false;
 };
 
@@ -162,7 +164,7 @@ bool AnimationJob::Work::Play(FrameSource& frames, bool first) {
 
 void AnimationJob::Work::Run() {
     const UniqueDescriptor file(OpenRegularFile(setup_.path.c_str()));
-    auto frames = file ? setup_.open(file.Get(), setup_.format) : nullptr;
+    auto frames = file ? setup_.open(file.Get(), setup_.format, stopping_) : nullptr;
     if (frames && setup_.colour) {
         transform_ = ColourTransform::ToDisplay(*setup_.colour, DisplayProfile());
     }

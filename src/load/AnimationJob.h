@@ -6,6 +6,7 @@
 #include "image/ScaledPicture.h"
 #include "view/DrawGeometry.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -25,8 +26,9 @@ class AnimationJob {
 public:
     using Clock = std::chrono::steady_clock;
     // The frames of a file from its open descriptor, where they are decoded (none when it
-    // cannot be read as an animation).
-    using Opener = std::function<std::unique_ptr<FrameSource>(int descriptor, ImageFormat format)>;
+    // cannot be read as an animation); `stop` becomes true when they are no longer wanted.
+    using Opener = std::function<std::unique_ptr<FrameSource>(int descriptor, ImageFormat format,
+                                                              const std::atomic<bool>& stop)>;
 
     static constexpr int kFramesAhead = 3;
     static constexpr std::size_t kBytesAhead = std::size_t{64} << 20;

@@ -1,5 +1,7 @@
 #include "sandbox/DecoderReply.h"
 
+#include "image/FrameSource.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -69,7 +71,8 @@ std::optional<ColourDescription> ColourOf(const DecoderReplyHeader& header) {
 // The pixel rows' description against the bound and the memory.
 bool CheckPixels(const DecoderReplyHeader& header, const ReplyMemory& memory) {
     if (header.width <= 0 || header.height == 0 || header.height == INT_MIN ||
-        !IsPixelBitCount(header.bitCount) || header.orientation != 1) {
+        !IsPixelBitCount(header.bitCount) || header.orientation != 1 || header.delayMs != 0 ||
+        header.plays != 0) {
         return false;
     }
     const std::uint64_t colourLimit =
@@ -90,10 +93,23 @@ bool CheckPixels(const DecoderReplyHeader& header, const ReplyMemory& memory) {
 }
 
 bool CheckPreview(const DecoderReplyHeader& header, const ReplyMemory& memory) {
-    return (header.flags & kReplyAnimated) == 0 && header.bytes >= 4 &&
-           header.bytes <= kMaxPreviewJpegBytes && header.orientation >= 1 &&
+    return (header.flags & kReplyAnimated) == 0 && header.delayMs == 0 && header.plays == 0 &&
+           header.bytes >= 4 && header.bytes <= kMaxPreviewJpegBytes && header.orientation >= 1 &&
            header.orientation <= 8 && header.colours == 0 && NoColour(header) &&
            static_cast<std::uint64_t>(memory.size) >= header.bytes;
+}
+
+// A frame: a canvas with alpha, top-down, within the animations' bound; a delay and plays as a
+// file can give them; nothing said of its colours (the animation's first frame said that).
+bool CheckFrame(const DecoderReplyHeader& header, const ReplyMemory& memory) {
+    DecoderReplyHeader pixels = header;
+    pixels.delayMs = 0;
+    pixels.plays = 0;
+    return header.bitCount == 32 && header.height < 0 && header.flags == kReplyHasAlpha &&
+           header.colours == 0 && header.colourFlags == 0 &&
+           header.bytes <= kMaxAnimationCanvasBytes && header.delayMs > 10 &&
+           header.delayMs <= kMaxFrameDelayMs && header.plays <= kMaxPlays &&
+           CheckPixels(pixels, memory);
 }
 
 bool CheckDecoded(const DecoderReplyHeader& header, const ReplyMemory& memory) {
@@ -105,6 +121,8 @@ bool CheckDecoded(const DecoderReplyHeader& header, const ReplyMemory& memory) {
         return CheckPixels(header, memory);
     case DecoderPayload::JpegPreview:
         return CheckPreview(header, memory);
+    case DecoderPayload::Frame:
+        return CheckFrame(header, memory);
     }
     return false;
 }
@@ -129,6 +147,8 @@ DecoderReply ReplyOf(const DecoderReplyHeader& header, const std::uint8_t* colou
     reply.colour = ColourOf(header);
     reply.iccOffset = static_cast<std::size_t>(header.iccOffset);
     reply.iccBytes = static_cast<std::size_t>(header.iccBytes);
+    reply.delayMs = static_cast<int>(header.delayMs);
+    reply.plays = static_cast<int>(header.plays);
     return reply;
 }
 

@@ -34,6 +34,9 @@ struct DecoderReply {
     std::optional<ColourDescription> colour;
     std::size_t iccOffset = 0;
     std::size_t iccBytes = 0;
+    // Frame: how long it stays, how often the animation plays (0: for ever).
+    int delayMs = 0;
+    int plays = 0;
 };
 
 // The answer in the message's bytes, or none when anything in it is malformed, inconsistent or

@@ -1,7 +1,7 @@
 #include "sandbox/HelperDecode.h"
 
 #include "sandbox/DecoderLimits.h"
-#include "sandbox/DecoderReply.h"
+#include "sandbox/MappedReply.h"
 
 #include <cerrno>
 #include <csignal>
@@ -14,69 +14,6 @@
 namespace pirela {
 
 namespace {
-
-// A decoded answer with its payload mapped read-only, and the colours its picture is in.
-struct MappedReply {
-    DecoderReply reply;
-    PixelMemory memory;
-    std::shared_ptr<const ColourDescription> colour;
-};
-
-ReplyMemory MemoryFacts(int memory) {
-    struct stat status {};
-    if (memory < 0 || ::fstat(memory, &status) != 0) {
-        return {};
-    }
-    constexpr int kSeals = F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE;
-    const int seals = ::fcntl(memory, F_GET_SEALS);
-    return {status.st_size, seals >= 0 && (seals & kSeals) == kSeals};
-}
-
-std::int64_t FileSize(int file) {
-    struct stat status {};
-    return ::fstat(file, &status) == 0 ? status.st_size : 0;
-}
-
-// The answer's colour description with its profile's bytes, read from the memory.
-std::shared_ptr<const ColourDescription> ReadColour(const DecoderReply& reply, int memory) {
-    auto colour = std::make_shared<ColourDescription>(*reply.colour);
-    colour->icc.resize(reply.iccBytes);
-    std::size_t done = 0;
-    while (done < colour->icc.size()) {
-        const ssize_t read = ::pread(memory, colour->icc.data() + done, colour->icc.size() - done,
-                                     static_cast<off_t>(reply.iccOffset + done));
-        if (read <= 0) {
-            return nullptr;
-        }
-        done += static_cast<std::size_t>(read);
-    }
-    return colour;
-}
-
-std::optional<MappedReply> MapReply(const DecoderProcess::Answer& answer) {
-    const std::optional<DecoderReply> reply = ParseDecoderReply(
-        answer.message.data(), answer.message.size(), MemoryFacts(answer.memory.Get()));
-    if (!reply) {
-        return std::nullopt;
-    }
-    MappedReply mapped{*reply, nullptr, nullptr};
-    if (reply->status == DecoderStatus::Decoded) {
-        // Private: pages Pirela writes (converting their colours) become its own copies.
-        void* memory = ::mmap(nullptr, reply->bytes, PROT_READ, MAP_PRIVATE | MAP_POPULATE,
-                              answer.memory.Get(), 0);
-        if (memory == MAP_FAILED) {
-            return std::nullopt;
-        }
-        mapped.memory = PixelMemory(static_cast<std::uint8_t*>(memory), {reply->bytes});
-        if (reply->colour) {
-            mapped.colour = ReadColour(*reply, answer.memory.Get());
-            if (!mapped.colour) {
-                return std::nullopt;
-            }
-        }
-    }
-    return mapped;
-}
 
 // A helper that took the request, allowed a decode's whole address space: a waiting one, or,
 // when that one died while it waited (a signal, the system short of memory) and cannot take it,
@@ -131,7 +68,7 @@ Asked AskOnce(int file, const DecoderRequest& request, const std::atomic<bool>* 
         asked.failure = FailureToStart(error);
         return asked;
     }
-    const auto deadline = std::chrono::steady_clock::now() + pool.TimeLimit(FileSize(file));
+    const auto deadline = std::chrono::steady_clock::now() + pool.TimeLimitOf(file);
     DecoderProcess::Answer answer;
     switch (helper->Receive(answer, deadline, [stop] { return stop != nullptr && stop->load(); })) {
     case DecoderProcess::Wait::Answered:
@@ -188,22 +125,7 @@ DecoderRequest RequestFor(ImageFormat format, bool applyOrientation) {
 }
 
 std::unique_ptr<Bitmap> BitmapOf(std::optional<MappedReply> mapped) {
-    if (!mapped || mapped->reply.status != DecoderStatus::Decoded ||
-        mapped->reply.payload != DecoderPayload::Pixels) {
-        return nullptr;
-    }
-    // A picture whose colours are to be converted may be written, a page copied at a time.
-    const bool writable =
-        mapped->colour != nullptr &&
-        ::mprotect(mapped->memory.get(), mapped->reply.bytes, PROT_READ | PROT_WRITE) == 0;
-    auto bitmap = Bitmap::Adopt(mapped->reply.header, std::move(mapped->reply.colourTable),
-                                std::move(mapped->memory), writable);
-    if (bitmap) {
-        bitmap->SetColour(std::move(mapped->colour));
-        bitmap->SetHasAlpha(mapped->reply.hasAlpha);
-        bitmap->SetAnimated(mapped->reply.animated);
-    }
-    return bitmap;
+    return mapped ? AdoptReplyBitmap(std::move(*mapped), DecoderPayload::Pixels) : nullptr;
 }
 
 } // namespace

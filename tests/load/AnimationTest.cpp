@@ -21,23 +21,13 @@ using namespace std::chrono_literals;
 // Black, red, green, blue.
 const std::vector<std::uint8_t> kColours{0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
 
-test::GifAnimationFrame Filled(int left, int top, int width, int height, std::uint8_t index,
-                               int delayCs, int disposal = 0) {
-    return {left,
-            top,
-            width,
-            height,
-            std::vector<std::uint8_t>(std::size_t(width * height), index),
-            delayCs,
-            disposal};
-}
-
 // Red, then a green square over its middle (left there), then blue over the left half that
 // goes again, each with its own delay.
 void WriteThreeFrames(const fs::path& file, int loops) {
     test::WriteAnimatedGif(file, 4, 4, kColours,
-                           {Filled(0, 0, 4, 4, 1, 5), Filled(1, 1, 2, 2, 2, 0, DISPOSE_DO_NOT),
-                            Filled(0, 0, 2, 4, 3, 20, DISPOSE_PREVIOUS)},
+                           {test::FilledGifFrame(0, 0, 4, 4, 1, 5),
+                            test::FilledGifFrame(1, 1, 2, 2, 2, 0, DISPOSE_DO_NOT),
+                            test::FilledGifFrame(0, 0, 2, 4, 3, 20, DISPOSE_PREVIOUS)},
                            loops);
 }
 
@@ -63,7 +53,9 @@ protected:
         setup.path = file;
         setup.format = ImageFormat::Gif;
         setup.drawSize = draw;
-        setup.open = [](int descriptor, ImageFormat) { return OpenGifFrames(descriptor); };
+        setup.open = [](int descriptor, ImageFormat, const std::atomic<bool>&) {
+            return OpenGifFrames(descriptor);
+        };
         setup.onFrame = [this] { ++told_; };
         return std::make_unique<AnimationJob>(setup);
     }
@@ -155,7 +147,7 @@ TEST_F(AnimationTest, TheViewTakesEachFrameWhenItIsDueAndTheLastStays) {
 TEST_F(AnimationTest, OnlyAFewFramesAreHeldAndAOneFrameFileIsNoAnimation) {
     std::vector<test::GifAnimationFrame> hundred;
     for (int i = 0; i < 100; ++i) {
-        hundred.push_back(Filled(0, 0, 64, 64, std::uint8_t(i % 4), 2));
+        hundred.push_back(test::FilledGifFrame(0, 0, 64, 64, std::uint8_t(i % 4), 2));
     }
     test::WriteAnimatedGif(dir_ / "hundred.gif", 64, 64, kColours, hundred, 0);
     auto job = Play(dir_ / "hundred.gif", {32, 32});
@@ -171,7 +163,8 @@ TEST_F(AnimationTest, OnlyAFewFramesAreHeldAndAOneFrameFileIsNoAnimation) {
     EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
 
     // The still decode tells which files are animations, and only those are played.
-    test::WriteAnimatedGif(dir_ / "still.gif", 4, 4, kColours, {Filled(0, 0, 4, 4, 1, 5)}, 0);
+    test::WriteAnimatedGif(dir_ / "still.gif", 4, 4, kColours,
+                           {test::FilledGifFrame(0, 0, 4, 4, 1, 5)}, 0);
     EXPECT_TRUE(DecodeImageFile(dir_ / "hundred.gif", ImageFormat::Gif)->Animated());
     EXPECT_FALSE(DecodeImageFile(dir_ / "still.gif", ImageFormat::Gif)->Animated());
     test::WriteWebp(dir_ / "still.webp", test::PhotoLike(6, 5, 4), true);

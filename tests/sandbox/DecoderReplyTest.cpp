@@ -44,6 +44,18 @@ Answer GoodColour() {
     return answer;
 }
 
+// An animation's frame: a 13 x 7 canvas with alpha, shown for 120 ms, played for ever.
+Answer GoodFrame() {
+    Answer answer = GoodPixels();
+    answer.header.payload = static_cast<std::uint32_t>(DecoderPayload::Frame);
+    answer.header.bitCount = 32;
+    answer.header.flags = kReplyHasAlpha;
+    answer.header.stride = 52;
+    answer.header.bytes = 364;
+    answer.header.delayMs = 120;
+    return answer;
+}
+
 std::optional<DecoderReply> Parse(const Answer& answer) {
     DecoderReplyHeader header = answer.header;
     header.colours =
@@ -80,6 +92,10 @@ TEST(DecoderReplyTest, GoodAnswersAreTakenAsTheySay) {
     EXPECT_EQ(described->colour->primaries->greenY, 0.690);
     EXPECT_EQ(described->iccOffset, 280u);
     EXPECT_EQ(described->iccBytes, 300u);
+    const auto frame = Parse(GoodFrame());
+    ASSERT_TRUE(frame.has_value());
+    EXPECT_EQ(frame->payload, DecoderPayload::Frame);
+    EXPECT_EQ(frame->delayMs, 120);
 }
 
 TEST(DecoderReplyTest, AnAnswerWrongInAnyOneThingIsRefused) {
@@ -163,6 +179,33 @@ TEST(DecoderReplyTest, AnAnswerWrongInAnyOneThingIsRefused) {
     };
     for (const auto& [name, change] : colourChanges) {
         Answer answer = GoodColour();
+        change(answer);
+        EXPECT_FALSE(Parse(answer).has_value()) << name;
+    }
+    const std::pair<const char*, Change> frameChanges[]{
+        {"no alpha", [](Answer& a) { a.header.flags = 0; }},
+        {"bottom-up", [](Answer& a) { a.header.height = 7; }},
+        {"a delay browsers would not show", [](Answer& a) { a.header.delayMs = 10; }},
+        {"a delay no file gives", [](Answer& a) { a.header.delayMs = kMaxFrameDelayMs + 1; }},
+        {"plays beyond a loop count", [](Answer& a) { a.header.plays = kMaxPlays + 1; }},
+        {"colours described",
+         [](Answer& a) {
+             a.header.colourFlags = kColourDescribed | kColourSrgb;
+             a.header.gamma = 2.2;
+         }},
+        {"beyond the animations' bound",
+         [](Answer& a) {
+             a.header.width = 4097;
+             a.header.height = -4097;
+             a.header.stride = 4097 * 4;
+             a.header.bytes = 4097ull * 4097 * 4;
+             a.memory.size = INT64_MAX;
+         }},
+        {"a still picture's delay",
+         [](Answer& a) { a.header.payload = static_cast<std::uint32_t>(DecoderPayload::Pixels); }},
+    };
+    for (const auto& [name, change] : frameChanges) {
+        Answer answer = GoodFrame();
         change(answer);
         EXPECT_FALSE(Parse(answer).has_value()) << name;
     }

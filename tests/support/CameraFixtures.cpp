@@ -499,6 +499,17 @@ void WriteGif(const std::filesystem::path& file, const GifFrame& frame) {
     Require(EGifCloseFile(gif, &error) == GIF_OK);
 }
 
+GifAnimationFrame FilledGifFrame(int left, int top, int width, int height, std::uint8_t index,
+                                 int delayCs, int disposal) {
+    return {left,
+            top,
+            width,
+            height,
+            std::vector<std::uint8_t>(std::size_t(width) * height, index),
+            delayCs,
+            disposal};
+}
+
 void WriteAnimatedGif(const std::filesystem::path& file, int screenWidth, int screenHeight,
                       const std::vector<std::uint8_t>& palette,
                       const std::vector<GifAnimationFrame>& frames, int loops) {

@@ -102,6 +102,10 @@ struct GifAnimationFrame {
     int transparent = -1; // an index shown as what is under it
 };
 
+// A frame of one colour index all over its place.
+GifAnimationFrame FilledGifFrame(int left, int top, int width, int height, std::uint8_t index,
+                                 int delayCs, int disposal = 0);
+
 // An animated GIF on a screen of the size with the colours (r, g, b triples, a power of two of
 // them); with loops >= 0 a NETSCAPE2.0 block says how often it loops (0 for ever).
 void WriteAnimatedGif(const std::filesystem::path& file, int screenWidth, int screenHeight,

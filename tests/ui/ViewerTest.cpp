@@ -1,5 +1,4 @@
 #include "app/CPirelaDoc.h"
-#include "image/FrameSource.h"
 #include "res/ResourceIds.h"
 #include "support/CameraFixtures.h"
 #include "support/ChildProcess.h"
@@ -535,16 +534,13 @@ private slots:
     void anAnimatedGifPlaysItsFramesInOrderUntilPagedAway() {
         const std::filesystem::path folder = *dir_ / "moving";
         std::filesystem::create_directory(folder);
-        const auto filled = [](std::uint8_t index, int delayCs) {
-            return test::GifAnimationFrame{0,      0, 20, 20, std::vector<std::uint8_t>(400, index),
-                                           delayCs};
-        };
         test::WriteAnimatedGif(folder / "a.gif", 20, 20, {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255},
-                               {filled(1, 4), filled(2, 0), filled(3, 6)}, 0);
+                               {test::FilledGifFrame(0, 0, 20, 20, 1, 4),
+                                test::FilledGifFrame(0, 0, 20, 20, 2, 0),
+                                test::FilledGifFrame(0, 0, 20, 20, 3, 6)},
+                               0);
         WriteExactPng(folder / "b.png", 30, 20);
-        // Frames decoded here: the program has its helper decode them.
-        app_->Document().SetFrameOpener(
-            [](int descriptor, ImageFormat) { return OpenGifFrames(descriptor); });
+        // Its frames come from a decoder helper, as in the program.
         CPirelaView& view = *app_->View();
         view.OpenFolder(folder.string());
         QVERIFY(QTest::qWaitFor([&] { return view.Animating(); }, 5000));
