@@ -7,6 +7,7 @@
 // and the peak resident memory while showing it, less that of an empty window, divided by the
 // size of its 24-bit bitmap (target <= 2.5).
 // Run: viewer_bench CORPUS_FOLDER (scripts/bench.sh makes the corpus).
+#include "LaunchTiming.h"
 #include "app/CPirelaDoc.h"
 #include "image/JpegReader.h"
 #include "res/ResourceIds.h"
@@ -61,30 +62,6 @@ long StatusKilobytes(const char* field) {
     return 0;
 }
 
-// Milliseconds since this process started, from the kernel's record of its start.
-double MillisecondsSinceProcessStart() {
-    std::ifstream stat("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::size_t at = text.rfind(')') + 2;
-    for (int field = 3; field < 22; ++field) {
-        at = text.find(' ', at) + 1;
-    }
-    const double startTicks = std::stod(text.substr(at));
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return (now.tv_sec + now.tv_nsec / 1e9) * 1000.0 - startTicks * 1000.0 / sysconf(_SC_CLK_TCK);
-}
-
-void AnswerQuestionsAtOnce() {
-    QTimer::singleShot(0, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            box->button(QMessageBox::No)->click();
-        } else {
-            AnswerQuestionsAtOnce();
-        }
-    });
-}
-
 // Child process: start as the program does with the photo (or nothing), paint once, report.
 int RunChild(int argc, char** argv, const std::string& photo) {
     QApplication application(argc, argv);
@@ -93,11 +70,11 @@ int RunChild(int argc, char** argv, const std::string& photo) {
     {
         CPirelaApp app(settings);
         if (!photo.empty()) {
-            AnswerQuestionsAtOnce();
+            bench::AnswerQuestionsAtOnce();
         }
         app.InitInstance(photo.empty() ? std::vector<std::string>{} : std::vector<std::string>{photo});
         app.View()->viewport()->repaint();
-        std::printf("%.1f %ld\n", MillisecondsSinceProcessStart(), StatusKilobytes("VmHWM:"));
+        std::printf("%.1f %ld\n", bench::MillisecondsSinceProcessStart(), StatusKilobytes("VmHWM:"));
     }
     fs::remove(settings);
     return 0;

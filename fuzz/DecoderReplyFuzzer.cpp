@@ -1,7 +1,10 @@
 // Arbitrary bytes as a decoder helper's answer: the first four give the size of the memory that
 // came with it (held below 16 MiB) and the fifth whether it is sealed, the rest are the message.
 // An answer that is accepted must fit its memory: the bitmap made over memory of exactly that
-// size reads every row without leaving it.
+// size reads every row without leaving it, and a profile lies after the pixels within it. The
+// primaries and curve it describes make a transform, or none, without fault.
+#include "colour/ColourProfile.h"
+#include "colour/ColourTransform.h"
 #include "sandbox/DecoderReply.h"
 
 #include <cstdint>
@@ -23,6 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (reply->bytes > static_cast<std::size_t>(memory.size)) {
         std::abort();
+    }
+    if (reply->iccBytes > 0 &&
+        (reply->iccOffset < reply->bytes ||
+         reply->iccOffset + reply->iccBytes > static_cast<std::size_t>(memory.size))) {
+        std::abort();
+    }
+    if (reply->colour) {
+        pirela::ColourTransform::ToDisplay(*reply->colour, pirela::ColourProfile::Srgb());
     }
     if (reply->payload == pirela::DecoderPayload::JpegPreview) {
         return 0;

@@ -81,6 +81,31 @@ void WithDescriptor(const std::uint8_t* data, std::size_t size, Read read) {
     ::close(descriptor);
 }
 
+// An animation's frames as the player takes them: every frame of two plays (at most a few
+// hundred), each canvas read whole.
+template <class Open> void FuzzFrames(const std::uint8_t* data, std::size_t size, Open open) {
+    WithDescriptor(data, size, [&](int descriptor) {
+        const auto frames = open(descriptor);
+        constexpr int kMostFrames = 300;
+        for (int play = 0; frames && play < 2; ++play) {
+            int delayMs = 0;
+            for (int frame = 0; frame < kMostFrames; ++frame) {
+                const pirela::Bitmap* canvas = frames->Next(delayMs);
+                if (canvas == nullptr) {
+                    break;
+                }
+                CheckBitmap(canvas);
+                if (delayMs < 20) {
+                    std::abort(); // 10 ms or less counts as 100
+                }
+            }
+            if (!frames->Rewind()) {
+                break;
+            }
+        }
+    });
+}
+
 // A reader of an open file descriptor, as plain decode and as a decode job runs it.
 template <class Reader>
 void FuzzDescriptorReader(const std::uint8_t* data, std::size_t size, Reader reader) {

@@ -1,15 +1,18 @@
 // Writes small, varied image files as the fuzzers' starting corpus: make_seeds DIR fills
 // DIR/NAME_fuzzer for every image target (bmp, jpeg, png, heif, webp, tiff, gif, raw, exif,
-// date_taken) and for the decoder helper's answers (decoder_reply).
+// date_taken), for the decoder helper's answers (decoder_reply) and for colour profiles
+// (colour_profile).
 #include "sandbox/DecoderMessage.h"
 #include "support/CameraFixtures.h"
+#include "support/ColourFixtures.h"
 #include "support/ImageFixtures.h"
 
-#include <png.h>
-#include <tiffio.h>
-
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
+#include <png.h>
 #include <string>
+#include <tiffio.h>
 
 namespace fs = std::filesystem;
 using namespace pirela;
@@ -42,6 +45,8 @@ void WriteJpegSeeds(const fs::path& dir) {
     test::WriteJpeg(dir / "grey.jpg", test::PhotoLike(9, 9, 1), false, 75);
     test::WriteJpeg(dir / "cmyk.jpg", test::PhotoLike(8, 8, 4), false, 75);
     test::WriteOrientedJpeg(dir / "turned.jpg", test::PhotoLike(21, 11, 3), 6, 75);
+    test::WriteJpeg(dir / "tagged.jpg", test::PhotoLike(12, 8, 3), false, 75);
+    test::EmbedIccInJpeg(dir / "tagged.jpg", test::DisplayP3Profile(), 300);
 }
 
 void WritePngSeeds(const fs::path& dir) {
@@ -65,6 +70,13 @@ void WritePngSeeds(const fs::path& dir) {
     rgba.bitDepth = 16;
     rgba.rows.assign(2, std::vector<std::uint8_t>(16, 0x7F));
     test::WritePng(dir / "rgba16.png", rgba);
+    test::PngImage tagged = test::PngFromSamples(test::PhotoLike(6, 5, 3));
+    tagged.icc = test::DisplayP3Profile();
+    test::WritePng(dir / "iccp.png", tagged);
+    tagged.icc.clear();
+    tagged.gamma = 1 / 1.8;
+    tagged.chromaticities = {{0.3127, 0.3290, 0.64, 0.33, 0.21, 0.71, 0.15, 0.06}};
+    test::WritePng(dir / "chrm.png", tagged);
 }
 
 void WriteHeifSeeds(const fs::path& dir) {
@@ -74,6 +86,12 @@ void WriteHeifSeeds(const fs::path& dir) {
     test::WriteHeif(dir / "deep.heic", small, {false, 10});
     test::WriteHeif(dir / "plain.avif", small, {true});
     test::WriteHeif(dir / "alpha.avif", test::PhotoLike(8, 8, 4), {true, 8, 1, 0, 90, true});
+    test::HeifOptions tagged;
+    tagged.icc = test::DisplayP3Profile();
+    test::WriteHeif(dir / "prof.heic", small, tagged);
+    tagged.icc.clear();
+    tagged.nclxPrimaries = 12;
+    test::WriteHeif(dir / "nclx.heic", small, tagged);
 }
 
 void WriteWebpSeeds(const fs::path& dir) {
@@ -82,11 +100,16 @@ void WriteWebpSeeds(const fs::path& dir) {
     test::WriteWebp(dir / "alpha.webp", test::PhotoLike(9, 9, 4), false, 50);
     test::WriteAnimatedWebp(dir / "animated.webp",
                             {test::PhotoLike(8, 8, 4, 1), test::PhotoLike(8, 8, 4, 2)});
+    test::WriteWebp(dir / "tagged.webp", test::PhotoLike(9, 7, 3), true);
+    test::EmbedIccInWebp(dir / "tagged.webp", test::DisplayP3Profile());
 }
 
 void WriteTiffSeeds(const fs::path& dir) {
     const test::Samples rgb = test::PhotoLike(19, 13, 3);
     test::WriteTiff(dir / "lzw.tif", rgb);
+    test::TiffOptions tagged;
+    tagged.icc = test::DisplayP3Profile();
+    test::WriteTiff(dir / "tagged.tif", rgb, tagged);
     test::WriteTiff(dir / "deep.tif", rgb, {16, COMPRESSION_ADOBE_DEFLATE});
     test::WriteTiff(dir / "float.tif", test::PhotoLike(7, 5, 1), {32, COMPRESSION_NONE});
     test::WriteTiff(dir / "cmyk.tif", test::PhotoLike(7, 5, 4), {8, COMPRESSION_PACKBITS, true});
@@ -104,6 +127,11 @@ void WriteGifSeeds(const fs::path& dir) {
     frame.interlaced = true;
     frame.frames = 2;
     test::WriteGif(dir / "clear.gif", frame);
+    test::WriteAnimatedGif(dir / "animated.gif", 6, 5, {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255},
+                           {{0, 0, 6, 5, std::vector<std::uint8_t>(30, 1), 5, 0, -1},
+                            {1, 1, 3, 2, std::vector<std::uint8_t>(6, 2), 0, 2, 0},
+                            {2, 0, 4, 5, std::vector<std::uint8_t>(20, 3), 20, 3, -1}},
+                           2);
 }
 
 void WriteRawSeeds(const fs::path& dir) {
@@ -165,6 +193,31 @@ void WriteDecoderReplySeeds(const fs::path& dir) {
     pixels.stride = 16;
     pixels.bytes = 112;
     WriteReplySeed(dir / "palette", 112, pixels, std::vector<RgbQuad>(4, RgbQuad{1, 2, 3, 0}));
+    // Colours described: Display P3's primaries with the sRGB curve, and a profile after the
+    // pixels.
+    DecoderReplyHeader described = pixels;
+    described.colourFlags = kColourDescribed | kColourPrimaries;
+    described.gamma = 2.2;
+    const double p3[] = {0.3127, 0.3290, 0.680, 0.320, 0.265, 0.690, 0.150, 0.060};
+    std::copy(std::begin(p3), std::end(p3), described.primaries);
+    WriteReplySeed(dir / "primaries", 112, described, std::vector<RgbQuad>(4, RgbQuad{}));
+    described.colourFlags = kColourDescribed | kColourSrgb;
+    std::fill(std::begin(described.primaries), std::end(described.primaries), 0);
+    described.iccOffset = 112;
+    described.iccBytes = 560;
+    WriteReplySeed(dir / "profile", 672, described, std::vector<RgbQuad>(4, RgbQuad{}));
+    DecoderReplyHeader frame;
+    frame.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
+    frame.payload = static_cast<std::uint32_t>(DecoderPayload::Frame);
+    frame.width = 13;
+    frame.height = -7;
+    frame.bitCount = 32;
+    frame.flags = kReplyHasAlpha;
+    frame.stride = 52;
+    frame.bytes = 364;
+    frame.delayMs = 100;
+    frame.plays = 3;
+    WriteReplySeed(dir / "frame", 364, frame);
     DecoderReplyHeader preview;
     preview.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
     preview.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);
@@ -212,6 +265,15 @@ void WriteThumbnailJpegSeeds(const fs::path& dir) {
                     test::ExifBlock(3, true, {}, {}, small));
 }
 
+void WriteColourProfileSeeds(const fs::path& dir) {
+    test::WriteProfile(dir / "adobe-rgb.icc", test::AdobeRgbProfile());
+    test::WriteProfile(dir / "display-p3.icc", test::DisplayP3Profile());
+    for (const char* name :
+         {"sRGB.icc", "Gray.icc", "colord/ProPhotoRGB.icc", "colord/Crayons.icc"}) {
+        fs::copy_file(fs::path("/usr/share/color/icc") / name, dir / fs::path(name).filename());
+    }
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         return 2;
@@ -226,6 +288,7 @@ int main(int argc, char** argv) {
         {"date_taken_fuzzer", WriteDateTakenSeeds},
         {"thumbnail_png_fuzzer", WriteThumbnailPngSeeds},
         {"thumbnail_jpeg_fuzzer", WriteThumbnailJpegSeeds},
+        {"colour_profile_fuzzer", WriteColourProfileSeeds},
     };
     for (const auto& [name, write] : targets) {
         fs::create_directories(root / name);

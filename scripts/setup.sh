@@ -12,7 +12,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth openbox x11-utils xdotool
-  libx11-dev libxtst-dev
+  libx11-dev libxtst-dev libxcb1-dev
+  liblcms2-dev liblcms2-utils icc-profiles-free colord-data
   desktop-file-utils appstream
   exfat-fuse exfatprogs fusefat dosfstools
 )

@@ -1,12 +1,14 @@
 #include "app/CommandLine.h"
 #include "app/EarlyDecode.h"
 #include "app/StartupRecovery.h"
+#include "colour/DisplayProfile.h"
 #include "journal/JournalLocation.h"
 #include "sandbox/DecoderPool.h"
 #include "settings/SettingsLocation.h"
 #include "ui/CPirelaApp.h"
 #include "ui/DesktopEnvironment.h"
 #include "ui/JapaneseInterface.h"
+#include "ui/X11DisplayProfile.h"
 
 #include <QApplication>
 
@@ -32,6 +34,9 @@ int main(int argc, char* argv[]) {
 
     // The file named on the command line starts decoding now, on a worker, while Qt starts,
     // and beside it the file operations an earlier run left unfinished are recovered.
+    // Photos with colour profiles are converted for the display; its profile is asked for
+    // only when the first such photo is decoded.
+    pirela::SetDisplayProfileReader(pirela::ReadX11DisplayProfile);
     const std::filesystem::path settingsFile = pirela::DefaultSettingsFile();
     auto earlyDecode = pirela::StartEarlyDecode(rawArguments, settingsFile);
     auto recovery = pirela::StartRecovery(pirela::DefaultJournalFolder());

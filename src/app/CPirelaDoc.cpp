@@ -208,6 +208,30 @@ void CPirelaDoc::ApplyDecodeSettings() {
     if (list_.HasCurrentImage() && !(shownSettings_ == CurrentDecodeSettings())) {
         Refresh();
     }
+    ApplyAnimation();
+}
+
+void CPirelaDoc::ApplyAnimation() {
+    const DecodeJob* decode = image_.Decode();
+    const bool wanted = options_.playAnimation != 0 && frameOpener_ && image_.TurnState() == 0 &&
+                        decode != nullptr && decode->HasEnded() && image_.HasBitmap() &&
+                        image_.PixelsSoFar()->Animated();
+    if (!wanted) {
+        image_.SetAnimation(nullptr);
+        return;
+    }
+    if (image_.Animation() != nullptr) {
+        return;
+    }
+    const Bitmap* bitmap = image_.PixelsSoFar();
+    AnimationJob::Setup setup;
+    setup.path = decode->Path();
+    setup.format = decode->Format();
+    setup.drawSize = DrawSizeUnder(loader_.Plan(), PixelSize{bitmap->Width(), bitmap->Height()});
+    setup.colour = decode->Settings().manageColour ? bitmap->Colour() : nullptr;
+    setup.open = frameOpener_;
+    setup.onFrame = [&host = host_] { host.PostRepaint(); };
+    image_.SetAnimation(std::make_unique<AnimationJob>(std::move(setup)));
 }
 
 bool CPirelaDoc::LoadImageFile(const std::string& path) {
@@ -295,6 +319,7 @@ void CPirelaDoc::OnDecodeEnded() {
             SettleLoadedImage();
         }
         settledGeneration_ = image_.Generation();
+        ApplyAnimation();
         host_.UpdateAllViews(); // the whole bitmap, or the error text, replaces what was shown
     }
     if (aheadWanted_) {
@@ -336,7 +361,7 @@ void CPirelaDoc::StartDecodeAhead() {
 }
 
 DecodeSettings CPirelaDoc::CurrentDecodeSettings() const {
-    return DecodeSettings{options_.applyOrientation != 0};
+    return DecodeSettings{options_.applyOrientation != 0, options_.colourProfile != 0};
 }
 
 void CPirelaDoc::ApplyKeptTurn() {

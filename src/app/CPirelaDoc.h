@@ -101,6 +101,9 @@ public:
     // views repaint with the whole bitmap, and the neighbour starts decoding ahead.
     void OnDecodeEnded();
     const ImageLoader& Loader() const { return loader_; }
+    // Where an animation's frames are decoded (the decoder helper); without it animated files
+    // show their first frame only.
+    void SetFrameOpener(AnimationJob::Opener opener) { frameOpener_ = std::move(opener); }
 
     // --- The folder's list ---
 
@@ -227,6 +230,9 @@ private:
     void ApplyKeptTurn();
     // A helper's bitmap came for the image that was loading: facts, kept turn, refreshes.
     void SettleLoadedImage();
+    // Starts the current image playing when it is an animated file shown unturned and the
+    // options want animations; stops it when they do not.
+    void ApplyAnimation();
     // After a move: the entry goes, and what now stands at the index is shown.
     void ShowAfterRemoval();
     // Scroll sizes, status texts and title, after a send or after the trash took the image.
@@ -310,6 +316,7 @@ private:
     ListOrder listOrder_ = ListOrder::Name;
     // While AwaitListing waits: the listing is not taken from under it.
     bool awaitingListing_ = false;
+    AnimationJob::Opener frameOpener_;
     // Last, so that its workers stop first.
     ImageLoader loader_;
 };

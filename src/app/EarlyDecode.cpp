@@ -48,7 +48,8 @@ std::shared_ptr<DecodeJob> StartEarlyDecode(const std::vector<std::string>& argu
     }
     return std::make_shared<DecodeJob>(path, FormatForExtension(extension), true,
                                        PlanFromSettings(settings), nullptr, nullptr,
-                                       DecodeSettings{settings.options.applyOrientation != 0});
+                                       DecodeSettings{settings.options.applyOrientation != 0,
+                                                      settings.options.colourProfile != 0});
 }
 
 } // namespace pirela

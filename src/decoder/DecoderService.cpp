@@ -4,12 +4,15 @@
 #include "decoder/SharedPixelMemory.h"
 #include "decoder/TestHooks.h"
 #include "image/CFile.h"
+#include "image/FrameSource.h"
 #include "image/ImageDecoder.h"
 #include "image/ImageFormat.h"
 #include "image/RawPreview.h"
 #include "sandbox/DecoderLimits.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <sys/mman.h>
 #include <sys/resource.h>
@@ -33,8 +36,53 @@ void LimitProcessorTime() {
     ::setrlimit(RLIMIT_CPU, &limit);
 }
 
-// The request and the file beside it; false when Pirela closed its end or is gone.
-bool ReceiveRequest(int socket, DecoderRequest& request, UniqueDescriptor& file, bool& wellFormed) {
+// What the bitmap's file says of its colours, into the answer; the profile's bytes, which are
+// to follow the pixels. What Pirela would refuse (a profile beyond the bound, primaries or a
+// curve of no real colours) is left out: the photo is shown as sRGB rather than not at all.
+std::vector<std::uint8_t> DescribeColour(const ColourDescription* colour,
+                                         DecoderReplyHeader& header) {
+    if (colour == nullptr) {
+        return {};
+    }
+    const bool primaries = colour->primaries && PlausibleChromaticities(*colour->primaries);
+    const bool icc = !colour->icc.empty() && colour->icc.size() <= kMaxReplyIccBytes;
+    if (!colour->srgb && !primaries && !icc) {
+        return {};
+    }
+    header.colourFlags =
+        kColourDescribed | (colour->srgb ? kColourSrgb : 0) | (primaries ? kColourPrimaries : 0);
+    header.transfer = static_cast<std::uint32_t>(colour->transfer);
+    header.gamma = PlausibleGamma(colour->gamma) ? colour->gamma : 2.2;
+    if (primaries) {
+        const Chromaticities& p = *colour->primaries;
+        const double values[] = {p.whiteX, p.whiteY, p.redX,  p.redY,
+                                 p.greenX, p.greenY, p.blueX, p.blueY};
+        std::copy(std::begin(values), std::end(values), header.primaries);
+    }
+    return icc ? colour->icc : std::vector<std::uint8_t>{};
+}
+
+// Writes the bytes into the memory file at the offset, growing it to hold them.
+bool AppendToMemoryFile(int memory, std::size_t offset, const std::vector<std::uint8_t>& bytes) {
+    const auto page = static_cast<std::size_t>(::getpagesize());
+    const std::size_t start = offset / page * page;
+    const std::size_t length = offset + bytes.size() - start;
+    if (::ftruncate(memory, static_cast<off_t>(offset + bytes.size())) != 0) {
+        return false;
+    }
+    void* mapped = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, memory,
+                          static_cast<off_t>(start));
+    if (mapped == MAP_FAILED) {
+        return false;
+    }
+    std::memcpy(static_cast<std::uint8_t*>(mapped) + (offset - start), bytes.data(), bytes.size());
+    ::munmap(mapped, length);
+    return true;
+}
+
+// The request and the file beside it, if one came; false when Pirela closed its end or is gone.
+// Intact: a whole request of ours.
+bool ReceiveRequest(int socket, DecoderRequest& request, UniqueDescriptor& file, bool& intact) {
     iovec data{&request, sizeof request};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
     msghdr message{};
@@ -53,9 +101,35 @@ bool ReceiveRequest(int socket, DecoderRequest& request, UniqueDescriptor& file,
         std::memcpy(&descriptor, CMSG_DATA(descriptors), sizeof(int));
         file.Reset(descriptor);
     }
-    wellFormed = received == sizeof request && request.magic == kDecoderRequestMagic && file &&
-                 (message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) == 0;
+    intact = received == sizeof request && request.magic == kDecoderRequestMagic &&
+             (message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) == 0;
     return true;
+}
+
+// A new sealed memory file holding a copy of the bytes; -1 when none can be had.
+int SealedCopy(const std::uint8_t* bytes, std::size_t size) {
+    UniqueDescriptor memory(SharedPixelMemory::NewMemoryFile(size));
+    if (!memory) {
+        return -1;
+    }
+    void* mapped = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, memory.Get(), 0);
+    if (mapped == MAP_FAILED) {
+        return -1;
+    }
+    std::memcpy(mapped, bytes, size);
+    ::munmap(mapped, size);
+    return SealMemoryFile(memory.Get()) ? memory.Release() : -1;
+}
+
+std::unique_ptr<FrameSource> OpenFrames(int file, ImageFormat format) {
+    switch (format) {
+    case ImageFormat::Gif:
+        return OpenGifFrames(file);
+    case ImageFormat::WebP:
+        return OpenWebpFrames(file);
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -68,16 +142,27 @@ void DecoderService::Run() {
 bool DecoderService::Serve() {
     DecoderRequest request;
     UniqueDescriptor file;
-    bool wellFormed = false;
-    if (!ReceiveRequest(socket_, request, file, wellFormed)) {
+    bool intact = false;
+    if (!ReceiveRequest(socket_, request, file, intact)) {
         return false;
     }
+    const auto kind = static_cast<DecoderRequestKind>(request.kind);
+    const bool wellFormed =
+        intact && file &&
+        (kind == DecoderRequestKind::Decode || kind == DecoderRequestKind::Frames);
     LimitProcessorTime();
     bool sent = false;
     try {
-        sent = !wellFormed                        ? SendUndecodable()
-               : RunTestHook(file.Get(), socket_) ? true
-                                                  : Answer(file.Get(), request);
+        if (!wellFormed) {
+            sent = SendUndecodable();
+        } else if (RunTestHook(file.Get(), socket_)) {
+            sent = true;
+        } else if (kind == DecoderRequestKind::Frames) {
+            PlayFrames(file.Get(), static_cast<ImageFormat>(request.format));
+            sent = false; // an animation's helper ends with it
+        } else {
+            sent = Answer(file.Get(), request);
+        }
     } catch (const std::bad_alloc&) {
         sent = SendUndecodable(); // more memory than the limit allows: a file we cannot decode
     }
@@ -116,11 +201,23 @@ bool DecoderService::SendBitmap(std::unique_ptr<Bitmap> bitmap, const DecoderReq
     header.height = bitmap->Header().height;
     header.bitCount = static_cast<std::uint32_t>(bitmap->BitCount());
     header.flags = (bitmap->HasAlpha() ? kReplyHasAlpha : 0) |
-                   (request.applyOrientation != 0 ? kReplyOrientationApplied : 0);
+                   (request.applyOrientation != 0 ? kReplyOrientationApplied : 0) |
+                   (bitmap->Animated() ? kReplyAnimated : 0);
     header.stride = bitmap->Stride();
     header.bytes = bitmap->PixelBytes();
+    const std::vector<std::uint8_t> icc = DescribeColour(bitmap->Colour().get(), header);
     const std::vector<RgbQuad> colours = bitmap->ColourTable();
     bitmap.reset(); // its writable mapping goes, so that the memory can be sealed
+    if (!icc.empty()) {
+        if (AppendToMemoryFile(memory, header.bytes, icc)) {
+            header.iccOffset = header.bytes;
+            header.iccBytes = icc.size();
+        } else if ((header.colourFlags & ~kColourDescribed) == 0) {
+            header.colourFlags = 0; // nothing is left to describe
+            header.transfer = 0;
+            header.gamma = 0;
+        }
+    }
     if (!SealMemoryFile(memory)) {
         return SendUndecodable();
     }
@@ -130,18 +227,8 @@ bool DecoderService::SendBitmap(std::unique_ptr<Bitmap> bitmap, const DecoderReq
 bool DecoderService::SendPreview(int file) {
     const std::optional<RawPreview> preview = ExtractRawPreview(file);
     const std::size_t bytes = preview ? preview->jpeg.size() : 0;
-    const int memory = bytes > 0 ? SharedPixelMemory::NewMemoryFile(bytes) : -1;
-    if (memory < 0) {
-        return SendUndecodable();
-    }
-    const UniqueDescriptor owned(memory);
-    void* mapped = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
-    if (mapped == MAP_FAILED) {
-        return SendUndecodable();
-    }
-    std::memcpy(mapped, preview->jpeg.data(), bytes);
-    ::munmap(mapped, bytes);
-    if (!SealMemoryFile(memory)) {
+    const UniqueDescriptor memory(bytes > 0 ? SealedCopy(preview->jpeg.data(), bytes) : -1);
+    if (!memory) {
         return SendUndecodable();
     }
     DecoderReplyHeader header;
@@ -150,7 +237,54 @@ bool DecoderService::SendPreview(int file) {
     header.flags = kReplyCameraPreview;
     header.orientation = static_cast<std::uint32_t>(preview->orientation);
     header.bytes = bytes;
-    return SendReply(socket_, header, {}, memory);
+    return SendReply(socket_, header, {}, memory.Get());
+}
+
+void DecoderService::PlayFrames(int file, ImageFormat format) {
+    const std::unique_ptr<FrameSource> frames = OpenFrames(file, format);
+    bool answering = frames ? SendFrame(*frames) : (SendUndecodable(), false);
+    while (answering) {
+        DecoderRequest request;
+        UniqueDescriptor unasked;
+        bool intact = false;
+        if (!ReceiveRequest(socket_, request, unasked, intact) || !intact || unasked) {
+            return;
+        }
+        LimitProcessorTime();
+        switch (static_cast<DecoderRequestKind>(request.kind)) {
+        case DecoderRequestKind::NextFrame:
+            answering = SendFrame(*frames);
+            break;
+        case DecoderRequestKind::Rewind:
+            answering = frames->Rewind() ? SendFrame(*frames) : SendUndecodable();
+            break;
+        default:
+            return;
+        }
+    }
+}
+
+bool DecoderService::SendFrame(FrameSource& frames) {
+    int delayMs = 0;
+    const Bitmap* canvas = frames.Next(delayMs);
+    const UniqueDescriptor memory(canvas ? SealedCopy(canvas->Pixels(), canvas->PixelBytes()) : -1);
+    if (!memory) {
+        return SendUndecodable();
+    }
+    DecoderReplyHeader header;
+    header.status = static_cast<std::uint32_t>(DecoderStatus::Decoded);
+    header.payload = static_cast<std::uint32_t>(DecoderPayload::Frame);
+    header.width = canvas->Width();
+    header.height = canvas->Header().height;
+    header.bitCount = 32;
+    header.flags = kReplyHasAlpha;
+    header.stride = canvas->Stride();
+    header.bytes = canvas->PixelBytes();
+    header.delayMs =
+        static_cast<std::uint32_t>(std::clamp<std::int64_t>(delayMs, 11, kMaxFrameDelayMs));
+    header.plays =
+        static_cast<std::uint32_t>(std::clamp<std::int64_t>(frames.Plays(), 0, kMaxPlays));
+    return SendReply(socket_, header, {}, memory.Get());
 }
 
 bool DecoderService::SendUndecodable() {

@@ -93,10 +93,12 @@ std::unique_ptr<Bitmap> Bitmap::Create(const BitmapInfoHeader& header,
 }
 
 std::unique_ptr<Bitmap> Bitmap::Adopt(const BitmapInfoHeader& header,
-                                      std::vector<RgbQuad> colourTable, PixelMemory pixels) {
+                                      std::vector<RgbQuad> colourTable, PixelMemory pixels,
+                                      bool writable) {
     auto bitmap = Describe(header, std::move(colourTable), {});
     if (bitmap) {
         bitmap->pixels_ = std::move(pixels);
+        bitmap->writable_ = writable;
     }
     return bitmap;
 }

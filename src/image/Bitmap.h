@@ -1,5 +1,7 @@
 #pragma once
 
+#include "image/ColourDescription.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -82,9 +84,11 @@ public:
                                           std::vector<RgbQuad> colourTable = {},
                                           ColourMasks masks = {});
     // The same description over pixel memory that is already filled, of at least
-    // PixelBytes() bytes (the caller checked); none when the description is inconsistent.
+    // PixelBytes() bytes (the caller checked), which may be written or not; none when the
+    // description is inconsistent.
     static std::unique_ptr<Bitmap> Adopt(const BitmapInfoHeader& header,
-                                         std::vector<RgbQuad> colourTable, PixelMemory pixels);
+                                         std::vector<RgbQuad> colourTable, PixelMemory pixels,
+                                         bool writable = false);
 
     const BitmapInfoHeader& Header() const { return header_; }
     int Width() const { return header_.width; }
@@ -112,6 +116,21 @@ public:
     bool HasAlpha() const { return hasAlpha_; }
     void SetHasAlpha(bool hasAlpha) { hasAlpha_ = hasAlpha && header_.bitCount == 32; }
 
+    // What the file says about its colours; none when it says nothing (sRGB). Shared, since a
+    // turned copy describes the same colours.
+    const std::shared_ptr<const ColourDescription>& Colour() const { return colour_; }
+    void SetColour(std::shared_ptr<const ColourDescription> colour) { colour_ = std::move(colour); }
+    // Whether the picture is the first frame of an animation (a GIF or WebP file of frames),
+    // which the view may play.
+    bool Animated() const { return animated_; }
+    void SetAnimated(bool animated) { animated_ = animated; }
+    // The colour table, changed in place (its colours made those shown) before anybody reads
+    // the bitmap.
+    std::vector<RgbQuad>& MutableColourTable() { return colourTable_; }
+    // Whether the pixels may be written: not those of a decoder helper's answer, which Pirela
+    // maps read-only unless their colours are to be converted.
+    bool PixelsWritable() const { return writable_; }
+
 private:
     Bitmap() = default;
     // The bitmap without its pixels: none when the description is inconsistent or too large.
@@ -125,6 +144,9 @@ private:
     std::size_t stride_ = 0;
     PixelMemory pixels_;
     bool hasAlpha_ = false;
+    bool writable_ = true;
+    bool animated_ = false;
+    std::shared_ptr<const ColourDescription> colour_;
 };
 
 } // namespace pirela

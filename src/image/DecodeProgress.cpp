@@ -2,21 +2,36 @@
 
 namespace pirela {
 
-void DecodeProgress::Started(const Bitmap& bitmap) {
+void DecodeProgress::Started(Bitmap& bitmap) {
+    if (finisher_) {
+        finisher_(bitmap, 0, 0);
+    }
     {
         const std::lock_guard lock(mutex_);
         bitmap_ = &bitmap;
+        filling_ = &bitmap;
     }
     changed_.notify_all();
 }
 
 void DecodeProgress::RowsFinished(int rows) {
-    bool tell = false;
+    int from = 0;
+    Bitmap* filling = nullptr;
     {
         const std::lock_guard lock(mutex_);
         if (rows <= finishedRows_) {
             return;
         }
+        from = finishedRows_;
+        filling = filling_;
+    }
+    // Only this thread writes these rows, and nobody reads them before they are told final.
+    if (finisher_ && filling != nullptr) {
+        finisher_(*filling, from, rows);
+    }
+    bool tell = false;
+    {
+        const std::lock_guard lock(mutex_);
         finishedRows_ = rows;
         tell = watchedRows_ > 0 && finishedRows_ >= watchedRows_;
         if (tell) {

@@ -20,11 +20,16 @@ public:
     // Runs on the reader's thread when rows asked for by WatchRows are final, or the decode is
     // over. Set before the reader starts; it must not wait for anything.
     void SetWatcher(std::function<void()> watcher) { watcher_ = std::move(watcher); }
+    // Runs on the reader's thread on the bitmap before anybody else may read it: once when it
+    // is made (rows 0 to 0), then on each band of rows before they are told final (rows from to
+    // to-1). Set before the reader starts. It makes the colours those shown.
+    using Finisher = std::function<void(Bitmap& bitmap, int from, int to)>;
+    void SetFinisher(Finisher finisher) { finisher_ = std::move(finisher); }
 
     // --- The reader's side ---
 
     // The bitmap the rows go into, as soon as it exists (before any row is written).
-    void Started(const Bitmap& bitmap);
+    void Started(Bitmap& bitmap);
     // The rows 0..rows-1 of the picture are final.
     void RowsFinished(int rows);
     // Whether the reader is to stop; it then gives up as if the file were unreadable.
@@ -59,11 +64,13 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     const Bitmap* bitmap_ = nullptr;
+    Bitmap* filling_ = nullptr; // the same, for the finisher on the reader's thread
     std::unique_ptr<Bitmap> abandoned_;
     int finishedRows_ = 0;
     mutable int watchedRows_ = 0; // 0: nobody waits
     bool ended_ = false;
     std::function<void()> watcher_;
+    Finisher finisher_;
     std::atomic<bool> stop_{false};
 };
 

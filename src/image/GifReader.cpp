@@ -1,9 +1,9 @@
 #include "image/GifReader.h"
 
 #include "image/DescriptorDecode.h"
+#include "image/GifFile.h"
 
 #include <algorithm>
-#include <gif_lib.h>
 #include <vector>
 
 namespace pirela {
@@ -11,18 +11,6 @@ namespace pirela {
 namespace {
 
 constexpr int kRowsPerReport = 16;
-
-int ReadFromDescriptor(GifFileType* gif, GifByteType* buffer, int bytes) {
-    auto* reader = static_cast<DescriptorReader*>(gif->UserData);
-    return bytes <= 0 ? 0 : static_cast<int>(reader->Read(buffer, static_cast<std::size_t>(bytes)));
-}
-
-struct CloseGif {
-    void operator()(GifFileType* gif) const {
-        int error = 0;
-        DGifCloseFile(gif, &error);
-    }
-};
 
 // Reads the records before the first frame: its graphic control block gives the transparent
 // colour (-1 for none). False when the file ends first or is damaged.
@@ -117,29 +105,9 @@ void PutRow(const Frame& frame, const std::vector<GifPixelType>& line, Bitmap& b
     }
 }
 
-// The order of an interlaced frame's rows: four passes, each every so many rows from a start.
-std::vector<int> RowOrder(const Frame& frame) {
-    std::vector<int> order;
-    order.reserve(std::size_t(frame.height));
-    if (!frame.interlaced) {
-        for (int y = 0; y < frame.height; ++y) {
-            order.push_back(y);
-        }
-        return order;
-    }
-    constexpr int kStart[] = {0, 4, 2, 1};
-    constexpr int kStep[] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass) {
-        for (int y = kStart[pass]; y < frame.height; y += kStep[pass]) {
-            order.push_back(y);
-        }
-    }
-    return order;
-}
-
 bool ReadFrame(GifFileType* gif, const Frame& frame, Bitmap& bitmap, const ReadOptions& options) {
     std::vector<GifPixelType> line(std::size_t(frame.width));
-    const std::vector<int> order = RowOrder(frame);
+    const std::vector<int> order = GifRowOrder(frame.height, frame.interlaced);
     for (std::size_t i = 0; i < order.size(); ++i) {
         if (i % kRowsPerReport == 0 && options.StopRequested()) {
             return false;
@@ -156,13 +124,34 @@ bool ReadFrame(GifFileType* gif, const Frame& frame, Bitmap& bitmap, const ReadO
             options.RowsFinished(std::min(frame.top + y + 1, frame.screenHeight));
         }
     }
-    options.RowsFinished(bitmap.Height());
     return true;
+}
+
+// After the first frame: whether another follows (only records that come between frames are
+// read up to it, never its pixels).
+bool AnotherFrameFollows(GifFileType* gif) {
+    for (;;) {
+        GifRecordType record = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif, &record) == GIF_ERROR || record != EXTENSION_RECORD_TYPE) {
+            return record == IMAGE_DESC_RECORD_TYPE;
+        }
+        int code = 0;
+        GifByteType* block = nullptr;
+        if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) {
+            return false;
+        }
+        while (block != nullptr) {
+            if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) {
+                return false;
+            }
+        }
+    }
 }
 
 bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_ptr<Bitmap>& bitmap) {
     int error = 0;
-    const std::unique_ptr<GifFileType, CloseGif> gif(DGifOpen(&reader, ReadFromDescriptor, &error));
+    const std::unique_ptr<GifFileType, CloseGif> gif(
+        DGifOpen(&reader, ReadGifFromDescriptor, &error));
     Frame frame;
     if (!gif || !ReadUpToFirstFrame(gif.get(), frame.transparent)) {
         return false;
@@ -188,7 +177,12 @@ bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_pt
         return false;
     }
     options.Started(*bitmap);
-    return ReadFrame(gif.get(), frame, *bitmap, options);
+    if (!ReadFrame(gif.get(), frame, *bitmap, options)) {
+        return false;
+    }
+    bitmap->SetAnimated(AnotherFrameFollows(gif.get()));
+    options.RowsFinished(bitmap->Height());
+    return true;
 }
 
 } // namespace

@@ -13,7 +13,8 @@ namespace pirela {
 // transparent colour and the screen outside the frame are transparent, so that the view shows
 // its background colour there (the file's own background index is ignored, as browsers do).
 // Rows are final top first (an interlaced frame's only at its end); a stop request is honoured
-// every few rows. A file that ends inside the frame gives none.
+// every few rows. A file that ends inside the frame gives none. The bitmap says whether other
+// frames follow (Animated).
 std::unique_ptr<Bitmap> ReadGifDescriptor(int descriptor, const ReadOptions& options = {});
 
 } // namespace pirela

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <libheif/heif.h>
+#include <optional>
 
 namespace pirela {
 
@@ -108,6 +109,78 @@ void CopyRows(const heif_image& image, bool premultiplied, Bitmap& bitmap,
     options.RowsFinished(bitmap.Height());
 }
 
+struct FreeNclx {
+    void operator()(heif_color_profile_nclx* nclx) const { heif_nclx_color_profile_free(nclx); }
+};
+
+// The curve a video transfer characteristic is shown with; none for those of high dynamic range
+// (PQ, HLG), which an 8-bit picture for an ordinary display cannot be made true to.
+std::optional<TransferCurve> CurveOf(heif_transfer_characteristics transfer) {
+    switch (transfer) {
+    case heif_transfer_characteristic_linear:
+        return TransferCurve::Linear;
+    case heif_transfer_characteristic_ITU_R_BT_470_6_System_M:
+    case heif_transfer_characteristic_ITU_R_BT_470_6_System_B_G:
+        return TransferCurve::Gamma;
+    case heif_transfer_characteristic_ITU_R_BT_2100_0_PQ:
+    case heif_transfer_characteristic_ITU_R_BT_2100_0_HLG:
+    case heif_transfer_characteristic_SMPTE_ST_428_1:
+        return std::nullopt;
+    default:
+        return TransferCurve::Srgb; // sRGB itself, and the curves of BT.709, BT.601, BT.2020
+    }
+}
+
+// What a colr box of kind nclx says: primaries and a transfer curve; none when it names
+// neither, or a curve we cannot show.
+std::shared_ptr<const ColourDescription> DescribeNclx(const heif_color_profile_nclx& nclx) {
+    const std::optional<TransferCurve> curve = CurveOf(nclx.transfer_characteristics);
+    if (!curve || (nclx.color_primaries == heif_color_primaries_unspecified &&
+                   nclx.transfer_characteristics == heif_transfer_characteristic_unspecified)) {
+        return nullptr;
+    }
+    auto colour = std::make_shared<ColourDescription>();
+    colour->transfer = *curve;
+    colour->gamma =
+        nclx.transfer_characteristics == heif_transfer_characteristic_ITU_R_BT_470_6_System_B_G
+            ? 2.8
+            : 2.2;
+    const bool srgbPrimaries = nclx.color_primaries == heif_color_primaries_ITU_R_BT_709_5 ||
+                               nclx.color_primaries == heif_color_primaries_unspecified;
+    if (srgbPrimaries && *curve == TransferCurve::Srgb) {
+        colour->srgb = true;
+        return colour;
+    }
+    colour->primaries = Chromaticities{nclx.color_primary_white_x, nclx.color_primary_white_y,
+                                       nclx.color_primary_red_x,   nclx.color_primary_red_y,
+                                       nclx.color_primary_green_x, nclx.color_primary_green_y,
+                                       nclx.color_primary_blue_x,  nclx.color_primary_blue_y};
+    return colour;
+}
+
+// What the image's colr box says about its colours: an embedded profile (prof, rICC), else
+// primaries and a curve (nclx); none without one.
+std::shared_ptr<const ColourDescription> ColourOf(const heif_image_handle& handle) {
+    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(&handle);
+    if (type == heif_color_profile_type_prof || type == heif_color_profile_type_rICC) {
+        auto colour = std::make_shared<ColourDescription>();
+        colour->icc.resize(heif_image_handle_get_raw_color_profile_size(&handle));
+        if (colour->icc.empty() ||
+            heif_image_handle_get_raw_color_profile(&handle, colour->icc.data()).code !=
+                heif_error_Ok) {
+            return nullptr;
+        }
+        return colour;
+    }
+    heif_color_profile_nclx* nclx = nullptr;
+    if (heif_image_handle_get_nclx_color_profile(&handle, &nclx).code != heif_error_Ok ||
+        nclx == nullptr) {
+        return nullptr;
+    }
+    const std::unique_ptr<heif_color_profile_nclx, FreeNclx> owned(nclx);
+    return DescribeNclx(*owned);
+}
+
 // Whether libheif gave what was asked for: 8-bit interleaved rows of the bitmap's size.
 bool Fits(const heif_image& image, const Bitmap& bitmap) {
     return heif_image_get_width(&image, heif_channel_interleaved) == bitmap.Width() &&
@@ -134,6 +207,7 @@ bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_pt
     if (!bitmap) {
         return false;
     }
+    bitmap->SetColour(ColourOf(*handle));
     options.Started(*bitmap);
     const std::unique_ptr<heif_decoding_options, FreeOptions> decoding(
         heif_decoding_options_alloc());

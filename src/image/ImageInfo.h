@@ -1,7 +1,10 @@
 #pragma once
 
+#include "image/ColourDescription.h"
+
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 
 namespace pirela {
@@ -23,6 +26,8 @@ struct ImageInfo {
     // False when the file could not be opened: then only the path and the name are known, and
     // no size or time of an earlier file may stand in for them.
     bool opened = true;
+    // What the file says about its colours; none when it says nothing.
+    std::shared_ptr<const ColourDescription> colour = nullptr;
 };
 
 } // namespace pirela

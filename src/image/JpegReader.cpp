@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 // jpeglib.h needs size_t and FILE declared before it.
@@ -24,6 +25,9 @@ constexpr int kRowsPerCall = 16;
 // the longer the piece of each upright row it writes at once (1.5 KiB here), which is what
 // placing them costs; 512 rows of a 6000-pixel photo take 9 MiB.
 constexpr int kRowsPerBand = 512;
+
+// The segment colour profiles travel in.
+constexpr int kIccMarker = JPEG_APP0 + 2;
 
 // The APP1 segment's signature when it holds EXIF.
 constexpr unsigned char kExifSignature[] = {'E', 'x', 'i', 'f', 0, 0};
@@ -78,7 +82,24 @@ struct Decode {
     // Rows on their way to becoming columns; here, not in the frame that decodes, because a
     // jump from the library skips that frame's destructors.
     std::vector<std::uint8_t> band;
+    // The embedded colour profile as the library gathered it from its APP2 segments (its
+    // memory, freed with free()).
+    JOCTET* profile = nullptr;
+    unsigned int profileBytes = 0;
 };
+
+// What the file's APP2 segments say about its colours, none when they say nothing. The
+// library joins a profile cut across several segments and refuses one whose pieces do not
+// add up.
+std::shared_ptr<const ColourDescription> ColourOf(Decode& decode) {
+    if (!jpeg_read_icc_profile(&decode.info, &decode.profile, &decode.profileBytes) ||
+        decode.profile == nullptr) {
+        return nullptr;
+    }
+    auto colour = std::make_shared<ColourDescription>();
+    colour->icc.assign(decode.profile, decode.profile + decode.profileBytes);
+    return colour;
+}
 
 // The orientation the picture is shown in: the one given, or the file's EXIF one.
 int ChooseOrientation(const jpeg_decompress_struct& info, const JpegReadOptions* options) {
@@ -205,6 +226,7 @@ bool RunDecode(Decode& decode, std::FILE* file) {
     if (orientationFromFile) {
         jpeg_save_markers(info, JPEG_APP0 + 1, 0xFFFF);
     }
+    jpeg_save_markers(info, kIccMarker, 0xFFFF);
     jpeg_read_header(info, TRUE);
     decode.orientation = ChooseOrientation(*info, decode.options);
     if (info->out_color_space != JCS_RGB && info->out_color_space != JCS_GRAYSCALE) {
@@ -221,6 +243,9 @@ bool RunDecode(Decode& decode, std::FILE* file) {
     const bool given = decode.target != nullptr;
     if (!MakeBitmap(decode)) {
         return false;
+    }
+    if (!given) {
+        decode.target->SetColour(ColourOf(decode));
     }
     if (decode.options != nullptr && decode.options->bitmapOnly) {
         return true;
@@ -248,6 +273,7 @@ std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file, const JpegReadOptions& o
     decode.options = &options;
     const bool decoded = RunDecode(decode, file);
     jpeg_destroy_decompress(&decode.info);
+    std::free(decode.profile);
     if (options.progress) {
         return options.progress->Outcome(decoded, std::move(decode.bitmap));
     }
@@ -260,6 +286,7 @@ bool ReadJpegStreamInto(std::FILE* file, Bitmap& bitmap, const JpegReadOptions& 
     decode.target = &bitmap;
     const bool decoded = RunDecode(decode, file);
     jpeg_destroy_decompress(&decode.info);
+    std::free(decode.profile);
     return decoded;
 }
 

@@ -15,7 +15,7 @@ namespace pirela {
 // as its EXIF orientation says. Grey files become grey 24-bit bitmaps. CMYK and YCCK files,
 // corrupt data, arithmetic coding and images beyond kMaxPixelBytes give none. Library warnings
 // (such as data that ends early) do not stop the decoding: a truncated file still gives a
-// full-size bitmap.
+// full-size bitmap. The colour profile its APP2 segments embed comes with the bitmap.
 std::unique_ptr<Bitmap> ReadJpegFile(const std::filesystem::path& path);
 std::unique_ptr<Bitmap> ReadJpegStream(std::FILE* file);
 

@@ -40,6 +40,7 @@ struct Decode {
     png_structp png = nullptr;
     png_infop info = nullptr;
     double fileGamma = kGammaWithoutChunk;
+    std::shared_ptr<const ColourDescription> colour;
     std::unique_ptr<Bitmap> bitmap;
 };
 
@@ -61,8 +62,41 @@ bool RequestOutputLayout(png_structp png, png_infop info) {
     return (colourType & PNG_COLOR_MASK_ALPHA) != 0;
 }
 
-// The file's gamma (its gAMA, else 0.5), asked of libpng for the samples it decodes.
-double RequestGamma(png_structp png, png_infop info) {
+// What the file says about its colours beyond a gamma: an embedded profile (iCCP), that it is
+// sRGB, or primaries (cHRM, taken with the gamma beside it); none when it says nothing more.
+std::shared_ptr<const ColourDescription> ColourOf(png_structp png, png_infop info) {
+    auto colour = std::make_shared<ColourDescription>();
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileBytes = 0;
+    int intent = 0;
+    double fileGamma = 0;
+    Chromaticities xy;
+    if (png_get_iCCP(png, info, &name, &compression, &profile, &profileBytes) != 0 &&
+        profile != nullptr && profileBytes > 0) {
+        colour->icc.assign(profile, profile + profileBytes);
+    } else if (png_get_sRGB(png, info, &intent) != 0) {
+        colour->srgb = true;
+    } else if (png_get_gAMA(png, info, &fileGamma) != 0 && fileGamma > 0 &&
+               png_get_cHRM(png, info, &xy.whiteX, &xy.whiteY, &xy.redX, &xy.redY, &xy.greenX,
+                            &xy.greenY, &xy.blueX, &xy.blueY) != 0) {
+        colour->primaries = xy;
+        colour->transfer = TransferCurve::Gamma;
+        colour->gamma = 1 / fileGamma;
+    } else {
+        return nullptr;
+    }
+    return colour;
+}
+
+// The file's gamma (its gAMA, else 0.5), asked of libpng for the samples it decodes. A file
+// that describes its colours more fully keeps its samples as stored: the description says how
+// to show them.
+double RequestGamma(png_structp png, png_infop info, bool described) {
+    if (described) {
+        return 1 / kScreenGamma; // no correction, also for the palette
+    }
     double fileGamma = kGammaWithoutChunk;
     png_get_gAMA(png, info, &fileGamma);
     png_set_gamma(png, kScreenGamma, fileGamma);
@@ -132,6 +166,7 @@ bool MakeBitmap(Decode& decode, bool hasAlpha) {
         return false;
     }
     decode.bitmap->SetHasAlpha(hasAlpha);
+    decode.bitmap->SetColour(decode.colour);
     return true;
 }
 
@@ -171,7 +206,8 @@ bool RunDecode(Decode& decode, std::FILE* file, DecodeProgress* progress) {
     png_set_chunk_cache_max(png, kMaxCachedChunks);
     png_set_sig_bytes(png, kSignatureBytes);
     png_read_info(png, info);
-    decode.fileGamma = RequestGamma(png, info);
+    decode.colour = ColourOf(png, info);
+    decode.fileGamma = RequestGamma(png, info, decode.colour != nullptr);
     const bool hasAlpha = RequestOutputLayout(png, info);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);

@@ -10,7 +10,9 @@
 namespace pirela {
 
 // Reads a PNG file into a bottom-up bitmap, gamma-corrected for a screen gamma of 2.2 (from
-// the file's gAMA, or 0.5 without one). Grey and palette files below 16 bits keep their depth
+// the file's gAMA, or 0.5 without one). A file that describes its colours (an embedded profile,
+// the sRGB chunk, or primaries with a gamma) keeps its samples as stored instead, and the
+// description comes with the bitmap. Grey and palette files below 16 bits keep their depth
 // with a colour table; 8-bit RGB gives 24 bits. The layouts the bitmap model cannot hold as
 // they are get converted: 16-bit samples become 8-bit, 16-bit grey becomes 8-bit grey, and
 // files with alpha (grey + alpha, RGBA, at 8 or 16 bits) become 32-bit blue-green-red-alpha with

@@ -14,7 +14,7 @@ struct ReadOptions {
     bool applyOrientation = true;
 
     // The reader's side of the progress, each doing nothing without one.
-    void Started(const Bitmap& bitmap) const {
+    void Started(Bitmap& bitmap) const {
         if (progress != nullptr) {
             progress->Started(bitmap);
         }

@@ -448,6 +448,19 @@ std::unique_ptr<Bitmap> MakeBitmap(const Layout& layout, bool alpha) {
     return bitmap;
 }
 
+// The colour profile the first page embeds (tag 34675), none without one.
+std::shared_ptr<const ColourDescription> ColourOf(TIFF* tiff) {
+    std::uint32_t bytes = 0;
+    const std::uint8_t* profile = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &bytes, &profile) != 1 || profile == nullptr ||
+        bytes == 0) {
+        return nullptr;
+    }
+    auto colour = std::make_shared<ColourDescription>();
+    colour->icc.assign(profile, profile + bytes);
+    return colour;
+}
+
 bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_ptr<Bitmap>& bitmap) {
     const auto tiff = OpenTiff(reader);
     if (!tiff) {
@@ -478,6 +491,7 @@ bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_pt
     if (!bitmap) {
         return false;
     }
+    bitmap->SetColour(ColourOf(tiff.get()));
     options.Started(*bitmap);
     BandWriter writer(*bitmap, layout.orientation, options);
     return direct ? ReadDirectly(tiff.get(), layout, writer, options)

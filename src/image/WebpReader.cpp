@@ -29,6 +29,39 @@ std::unique_ptr<Bitmap> MakeBitmap(int width, int height, bool alpha) {
     return bitmap;
 }
 
+std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
+    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+           std::uint32_t{bytes[3]} << 24;
+}
+
+// The colour profile of an extended file (its ICCP chunk, which comes before any image data),
+// when it lies within the bytes read for the header; none otherwise.
+std::shared_ptr<const ColourDescription> ColourOf(const std::vector<std::uint8_t>& head) {
+    constexpr std::size_t kFileHeader = 12; // "RIFF", size, "WEBP"
+    constexpr std::size_t kChunkHeader = 8; // four letters, size
+    std::size_t at = kFileHeader;
+    while (at + kChunkHeader <= head.size()) {
+        const std::uint8_t* chunk = head.data() + at;
+        const std::size_t size = LittleEndian32(chunk + 4);
+        if (size > head.size() - at - kChunkHeader) {
+            return nullptr;
+        }
+        if (std::memcmp(chunk, "ICCP", 4) == 0) {
+            if (size == 0) {
+                return nullptr;
+            }
+            auto colour = std::make_shared<ColourDescription>();
+            colour->icc.assign(chunk + kChunkHeader, chunk + kChunkHeader + size);
+            return colour;
+        }
+        if (std::memcmp(chunk, "VP8X", 4) != 0) {
+            return nullptr; // image data: no profile comes after it
+        }
+        at += kChunkHeader + size + (size & 1); // chunks are padded to an even size
+    }
+    return nullptr;
+}
+
 struct DeleteDecoder {
     void operator()(WebPIDecoder* decoder) const { WebPIDelete(decoder); }
 };
@@ -126,6 +159,8 @@ bool Decode(DescriptorReader& reader, const ReadOptions& options, std::unique_pt
     if (!bitmap) {
         return false;
     }
+    bitmap->SetColour(ColourOf(bytes));
+    bitmap->SetAnimated(animated);
     options.Started(*bitmap);
     return animated ? DecodeFirstFrame(reader, bytes, *bitmap, options)
                     : DecodeStill(reader, bytes, *bitmap, options);

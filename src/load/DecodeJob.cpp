@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -55,10 +56,14 @@ public:
     std::unique_ptr<Bitmap> DecodeFull(std::FILE* file, std::FILE* jpeg,
                                        std::unique_ptr<Bitmap> jpegBitmap);
     void MakePreview(std::FILE* jpeg, const ViewPlan& plan);
-    void PrepareScaled(const Bitmap& bitmap);
+    void PrepareScaled(Bitmap& bitmap);
     // Which file the job opened, and in what state.
     void MarkOpened(std::optional<FileIdentity> state);
     void MarkPreviewSettled();
+    // The bitmap's colours, before anybody reads it: rows 0 to 0 when it is made.
+    void FinishRows(Bitmap& bitmap, int from, int to);
+    void MarkWorkerDone();
+    bool WaitForWorker(std::chrono::milliseconds most) const;
 
     const std::string path_;
     const ImageFormat format_;
@@ -79,6 +84,7 @@ public:
     bool opened_ = false;
     std::optional<FileIdentity> openedState_;
     bool previewSettled_ = false;
+    bool workerDone_ = false;
     std::unique_ptr<Bitmap> preview_;
     std::unique_ptr<Bitmap> bitmap_;
     std::optional<ScaledPicture> prepared_;
@@ -87,20 +93,51 @@ public:
 
     DecodeProgress progress_;
     DecodeProgress previewProgress_; // only to stop the preview's decode
+    ShownColours colours_;
 };
 
 DecodeJob::Work::Work(std::string path, ImageFormat format, bool withPreview,
                       std::optional<ViewPlan> plan, std::function<void()> onEnded,
                       std::function<void()> onChange, DecodeSettings settings)
     : path_(std::move(path)), format_(format), withPreview_(withPreview), settings_(settings),
-      plan_(plan),
-      onEnded_(std::move(onEnded)), onChange_(std::move(onChange)) {
+      plan_(plan), onEnded_(std::move(onEnded)), onChange_(std::move(onChange)),
+      colours_(settings.manageColour) {
     progress_.SetWatcher([this] { Notify(&Work::onChange_); });
+    progress_.SetFinisher(
+        [this](Bitmap& bitmap, int from, int to) { FinishRows(bitmap, from, to); });
+}
+
+void DecodeJob::Work::FinishRows(Bitmap& bitmap, int from, int to) {
+    if (from == 0 && to == 0) {
+        colours_.Start(bitmap);
+        // Drawn at its size, the view will want the part at the top left first (its first
+        // paint may come only once the window is made): converted as the rows come.
+        const std::optional<ViewPlan> plan = CurrentPlan();
+        if (plan && !DrawnSmallerUnturned(*plan, PixelSize{bitmap.Width(), bitmap.Height()})) {
+            colours_.Want(plan->client.height, 0, plan->client.width);
+        }
+    } else {
+        colours_.RowsFinal(bitmap, to);
+    }
+}
+
+void DecodeJob::Work::MarkWorkerDone() {
+    {
+        const std::lock_guard lock(mutex_);
+        workerDone_ = true;
+    }
+    changed_.notify_all();
+}
+
+bool DecodeJob::Work::WaitForWorker(std::chrono::milliseconds most) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, most, [&] { return workerDone_; });
 }
 
 void DecodeJob::Work::Abandon() {
     progress_.RequestStop();
     previewProgress_.RequestStop();
+    colours_.Cancel();
     {
         const std::lock_guard lock(callbackMutex_);
         onEnded_ = {};
@@ -137,7 +174,7 @@ DecodeJob::~DecodeJob() {
     }
     // A worker stops within a band of rows; one held in a read longer than that ends by itself.
     constexpr auto kStopWait = std::chrono::milliseconds(3);
-    if (work_->progress_.WaitForEnd(kStopWait)) {
+    if (work_->WaitForWorker(kStopWait)) {
         worker_.join();
     } else {
         worker_.detach();
@@ -167,6 +204,7 @@ const DecodeSettings& DecodeJob::Settings() const {
 void DecodeJob::Stop() {
     work_->progress_.RequestStop();
     work_->previewProgress_.RequestStop();
+    work_->colours_.Cancel();
     work_->changed_.notify_all();
 }
 
@@ -178,8 +216,36 @@ bool DecodeJob::HasEnded() const {
     return work_->progress_.HasEnded();
 }
 
-void DecodeJob::WatchRows(int rows) const {
-    work_->progress_.WatchRows(rows);
+void DecodeJob::WatchRows(int rows, int left, int right) const {
+    // The rows' colours are converted as they are wanted: during the decode before they are
+    // told final, after it by the follow-up, which tells.
+    ShownColours& colours = work_->colours_;
+    colours.Want(rows, left, right);
+    if (!colours.Converting()) {
+        work_->progress_.WatchRows(rows);
+        return;
+    }
+    if (!work_->progress_.HasEnded()) {
+        work_->progress_.WatchRows(std::max(rows, work_->progress_.FinishedRows() + 1));
+    }
+}
+
+int DecodeJob::ShownRows(int left, int right) const {
+    if (HasEnded() && WaitForBitmap() != nullptr) {
+        if (work_->colours_.RowsShown(INT_MAX) >= WaitForBitmap()->Height()) {
+            return INT_MAX;
+        }
+        return work_->colours_.RowsShown(INT_MAX, left, right);
+    }
+    return work_->colours_.RowsShown(work_->progress_.FinishedRows(), left, right);
+}
+
+const Bitmap* DecodeJob::WaitForShownBitmap() const {
+    const Bitmap* bitmap = WaitForBitmap();
+    if (bitmap != nullptr) {
+        work_->colours_.WaitForAll();
+    }
+    return bitmap;
 }
 
 void DecodeJob::SetPlan(const ViewPlan& plan) {
@@ -288,18 +354,25 @@ void DecodeJob::Work::MakePreview(std::FILE* jpeg, const ViewPlan& plan) {
     options.progress = &previewProgress_;
     auto preview = ReadJpegStream(jpeg, options);
     std::rewind(jpeg);
+    if (preview) {
+        colours_.ConvertPreview(*preview);
+    }
     const std::lock_guard lock(mutex_);
     preview_ = std::move(preview);
 }
 
-void DecodeJob::Work::PrepareScaled(const Bitmap& bitmap) {
+void DecodeJob::Work::PrepareScaled(Bitmap& bitmap) {
     const std::optional<ViewPlan> plan = CurrentPlan();
     const PixelSize image{bitmap.Width(), bitmap.Height()};
     if (!plan || !DrawnSmallerUnturned(*plan, image)) {
         return;
     }
     const PixelSize draw = DrawSizeUnder(*plan, image);
+    colours_.PrepareToScale(bitmap);
     auto scaled = ScaleDown(bitmap, draw.width, draw.height, &progress_.StopFlag());
+    if (scaled) {
+        colours_.ConvertPicture(*scaled);
+    }
     const std::lock_guard lock(mutex_);
     prepared_ = std::move(scaled);
 }
@@ -373,12 +446,17 @@ void DecodeJob::Work::Run() {
     } else if (jpegBitmap) {
         bitmap = progress_.Outcome(false, std::move(jpegBitmap)); // stopped: kept, not given
     }
+    Bitmap* made = bitmap.get();
     {
         const std::lock_guard lock(mutex_);
         bitmap_ = std::move(bitmap);
     }
     progress_.Ended();
     Notify(&Work::onEnded_);
+    if (made != nullptr) {
+        colours_.FollowUp(*made, progress_.StopFlag(), [this] { Notify(&Work::onChange_); });
+    }
+    MarkWorkerDone();
 }
 
 } // namespace pirela

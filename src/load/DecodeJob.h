@@ -5,9 +5,11 @@
 #include "image/JpegReader.h"
 #include "image/ScaledPicture.h"
 #include "load/DecodeSettings.h"
+#include "load/ShownColours.h"
 #include "load/ViewPlan.h"
 #include "sandbox/HelperFailure.h"
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,7 +28,11 @@ namespace pirela {
 //     (the camera roll's formats are decoded by a helper process, and their rows are all final
 //     at once, when its answer comes);
 //  4. when the view draws the image smaller than itself: scales the full bitmap down to the
-//     draw size, so that the view only has to paint it.
+//     draw size, so that the view only has to paint it;
+//  5. when the file describes its colours, converts them to the display's as ShownColours
+//     says (the preview and the picture at the draw size; of the bitmap only the rows wanted,
+//     as they become final), and after the decode waits to convert more rows when they are
+//     wanted.
 // The draw size comes from the view plan, which may be given later (a job started before the
 // window exists waits for it before step 2) and changed while the job runs (step 4 takes the
 // latest). Every result stays alive and unchanged until the job is destroyed.
@@ -74,11 +80,17 @@ public:
     // The full bitmap as it is being filled: rows the progress reports final may be read.
     const DecodeProgress& Progress() const;
     bool HasEnded() const;
-    // Has onChange run once rows 0..rows-1 are final or the decode is over.
-    void WatchRows(int rows) const;
+    // The rows of the full bitmap, from the top, that are final and in the colours shown (only
+    // those may be shown) in the columns left..right-1; INT_MAX once all of the bitmap is.
+    int ShownRows(int left = 0, int right = INT_MAX) const;
+    // Has onChange run once rows 0..rows-1 of the columns left..right-1 are shown or the decode
+    // is over; asks for their colours.
+    void WatchRows(int rows, int left = 0, int right = INT_MAX) const;
     // Blocks until the job has ended; the full bitmap, or none when the file could not be
-    // decoded.
+    // decoded. Its colours may still be the file's (see WaitForShownBitmap).
     const Bitmap* WaitForBitmap() const;
+    // The same, in the colours shown: converts what was left for later and waits for it.
+    const Bitmap* WaitForShownBitmap() const;
     // After the end without a bitmap: why the helper gave none (None for formats decoded in
     // Pirela, and for a decode that was stopped).
     HelperFailure Failure() const;

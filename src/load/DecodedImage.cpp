@@ -3,7 +3,7 @@
 namespace pirela {
 
 const Bitmap* DecodedImage::Pixels() const {
-    return decode_ ? decode_->WaitForBitmap() : bitmap_.get();
+    return decode_ ? decode_->WaitForShownBitmap() : bitmap_.get();
 }
 
 const Bitmap* DecodedImage::PixelsSoFar() const {
@@ -26,18 +26,21 @@ bool DecodedImage::DecodeFailed() const {
 }
 
 void DecodedImage::Install(std::unique_ptr<Bitmap> bitmap) {
+    animation_.reset();
     bitmap_ = std::move(bitmap);
     decode_.reset();
     ++generation_;
 }
 
 void DecodedImage::InstallDecode(std::shared_ptr<DecodeJob> decode) {
+    animation_.reset();
     decode_ = std::move(decode);
     bitmap_.reset();
     ++generation_;
 }
 
 void DecodedImage::Discard() {
+    animation_.reset();
     if (bitmap_ || decode_) {
         bitmap_.reset();
         decode_.reset();
@@ -49,6 +52,10 @@ void DecodedImage::SetPlan(const ViewPlan& plan) {
     if (decode_) {
         decode_->SetPlan(plan);
     }
+    const Bitmap* bitmap = PixelsSoFar();
+    if (animation_ && bitmap != nullptr) {
+        animation_->SetDrawSize(DrawSizeUnder(plan, PixelSize{bitmap->Width(), bitmap->Height()}));
+    }
 }
 
 void DecodedImage::FillInfo(ImageInfo info) {
@@ -56,6 +63,7 @@ void DecodedImage::FillInfo(ImageInfo info) {
     info.width = bitmap ? bitmap->Width() : 0;
     info.height = bitmap ? bitmap->Height() : 0;
     info.bitsPerPixel = bitmap ? bitmap->BitCount() : 0;
+    info.colour = bitmap ? bitmap->Colour() : nullptr;
     info.resolutionX = 72;
     info.resolutionY = 72;
     info_ = std::move(info);

@@ -2,6 +2,7 @@
 
 #include "image/Bitmap.h"
 #include "image/ImageInfo.h"
+#include "load/AnimationJob.h"
 #include "load/DecodeJob.h"
 
 #include <cstdint>
@@ -40,8 +41,16 @@ public:
     // The same with a decode that has made its bitmap (it may still be filling it).
     void InstallDecode(std::shared_ptr<DecodeJob> decode);
     void Discard();
-    // The view's plan, for the decode still running (its prepared picture).
+    // The view's plan, for the decode still running (its prepared picture) and the animation's
+    // frames.
     void SetPlan(const ViewPlan& plan);
+
+    // The animation playing in the bitmap's place (an animated GIF or WebP file); none
+    // otherwise. Whatever is installed next, or a discard, stops it.
+    AnimationJob* Animation() const { return animation_.get(); }
+    void SetAnimation(std::unique_ptr<AnimationJob> animation) {
+        animation_ = std::move(animation);
+    }
 
     // Counts the bitmaps installed, so the user interface knows when to prepare its surface
     // again (once per load or turn, never per paint).
@@ -71,6 +80,7 @@ private:
 
     std::unique_ptr<Bitmap> bitmap_;
     std::shared_ptr<DecodeJob> decode_;
+    std::unique_ptr<AnimationJob> animation_;
     std::uint64_t generation_ = 0;
     bool shown_ = true;
     HelperFailure failure_ = HelperFailure::None;

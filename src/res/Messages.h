@@ -104,6 +104,8 @@ inline constexpr const char* kPropertiesPixelsSuffix = " ピクセル";
 inline constexpr const char* kPropertiesBitsSuffix = " ビット (";
 inline constexpr const char* kPropertiesColoursSuffix = " 色)";
 inline constexpr const char* kPropertiesUnknown = "不明";
+// The colour profile field of a file that describes no colours of its own.
+inline constexpr const char* kPropertiesNoProfile = "なし";
 // Type names for a file whose type the desktop does not describe.
 inline constexpr const char* kTypeNameBitmap = "ビットマップ イメージ";
 inline constexpr const char* kTypeNameJpeg = "JPEG イメージ";

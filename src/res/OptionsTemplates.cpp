@@ -9,7 +9,7 @@ const DialogTemplate& GeneralPageTemplate() {
         kDialogGeneralPage,
         "全般",
         211,
-        208,
+        236,
         {
             {kStatic, ControlKind::Icon, "", 5, 5, 20, 20, kIconGeneralPage},
             {kStatic, ControlKind::Label, "ここではプログラムの動作全般についての設定をします。", 30, 10, 175, 15},
@@ -35,6 +35,11 @@ const DialogTemplate& GeneralPageTemplate() {
              176, 200, 10, 0, "写真ファイルに記録された向きのとおりに回転して表示します"},
             {kGeneralCentreImage, ControlKind::CheckBox, "画像をウインドウの中央に表示する(&W)", 5, 190,
              200, 10, 0, "ウインドウより小さい画像をウインドウの中央に表示します"},
+            {kGeneralColourProfile, ControlKind::CheckBox,
+             "埋め込まれたカラー プロファイルに合わせて色を補正する(&P)", 5, 204, 200, 10, 0,
+             "写真に記録された色空間 (Adobe RGB など) の色を、ディスプレイに合わせて正しく表示します"},
+            {kGeneralPlayAnimation, ControlKind::CheckBox, "アニメーションを再生する(&A)", 5, 218, 200, 10, 0,
+             "アニメーション GIF と WebP を動かして表示します"},
         },
     };
     return dialog;

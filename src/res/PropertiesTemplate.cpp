@@ -19,7 +19,7 @@ void AddRow(std::vector<ControlTemplate>& controls, const char* label, int id, i
 
 DialogTemplate MakePropertiesTemplate() {
     // The caption is the file's name and " のプロパティ", set when the dialog opens.
-    DialogTemplate dialog{kDialogProperties, "", 183, 264, {}};
+    DialogTemplate dialog{kDialogProperties, "", 183, 275, {}};
     auto& controls = dialog.controls;
     // The program's icon until the desktop's icon for the file replaces it.
     controls.push_back({kPropertiesIcon, ControlKind::Icon, "", 7, 5, 20, 20, kMainFrame});
@@ -29,12 +29,13 @@ DialogTemplate MakePropertiesTemplate() {
     AddRow(controls, "場所:", kPropertiesFolder, 49);
     AddRow(controls, "サイズ:", kPropertiesSize, 60);
     AddRow(controls, "更新日時:", kPropertiesModified, 71);
-    controls.push_back({kStatic, ControlKind::GroupBox, "イメージ情報", 7, 89, 169, 47});
+    controls.push_back({kStatic, ControlKind::GroupBox, "イメージ情報", 7, 89, 169, 58});
     AddRow(controls, "形式:", kPropertiesType, 100);
     AddRow(controls, "画素数:", kPropertiesPixels, 111);
     AddRow(controls, "色:", kPropertiesColours, 122);
+    AddRow(controls, "プロファイル:", kPropertiesColourProfile, 133);
     // What the camera recorded (EXIF).
-    controls.push_back({kStatic, ControlKind::GroupBox, "撮影情報", 7, 140, 169, 102});
+    controls.push_back({kStatic, ControlKind::GroupBox, "撮影情報", 7, 151, 169, 102});
     const struct {
         const char* label;
         int id;
@@ -45,9 +46,9 @@ DialogTemplate MakePropertiesTemplate() {
         {"焦点距離:", kPropertiesFocalLength}, {"向き:", kPropertiesOrientation},
     };
     for (int row = 0; row < 8; ++row) {
-        AddRow(controls, facts[row].label, facts[row].id, 151 + row * kRowHeight);
+        AddRow(controls, facts[row].label, facts[row].id, 162 + row * kRowHeight);
     }
-    controls.push_back({kIdOk, ControlKind::DefaultPushButton, "OK", 126, 246, 50, 14});
+    controls.push_back({kIdOk, ControlKind::DefaultPushButton, "OK", 126, 257, 50, 14});
     return dialog;
 }
 

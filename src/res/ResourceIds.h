@@ -150,6 +150,7 @@ inline constexpr int kPropertiesFNumber = 1210;
 inline constexpr int kPropertiesIso = 1211;
 inline constexpr int kPropertiesFocalLength = 1212;
 inline constexpr int kPropertiesOrientation = 1213;
+inline constexpr int kPropertiesColourProfile = 1222;
 
 // External program (137)
 inline constexpr int kProgramEditName = 1033;
@@ -182,6 +183,8 @@ inline constexpr int kGeneralSystemColour = 1014;
 inline constexpr int kGeneralApplyOrientation = 1201;
 inline constexpr int kGeneralCentreImage = 1204;
 inline constexpr int kGeneralOpenLast = 1205;
+inline constexpr int kGeneralColourProfile = 1220;
+inline constexpr int kGeneralPlayAnimation = 1221;
 
 // Option page "イメージ検索" (134)
 inline constexpr int kFindSubfolders = 1016;

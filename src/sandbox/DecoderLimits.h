@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/Bitmap.h"
+#include "image/FrameSource.h"
 
 #include <cstdint>
 
@@ -16,6 +17,13 @@ inline constexpr std::uint64_t kDecoderFixedAddressSpace = std::uint64_t{512} <<
 inline constexpr std::uint64_t kDecoderAddressSpace =
     std::uint64_t{kMaxPixelBytes} + std::uint64_t{kMaxPixelBytes} * kLibraryPictureShare / 2 +
     kDecoderFixedAddressSpace;
+
+// A helper playing an animation, while other helpers decode: the libraries and codecs as for a
+// decode, the file (a WebP is decoded from memory) and four canvases (libwebp keeps two, the
+// frame being copied for Pirela, and a GIF's canvas kept for a frame that restores it).
+inline constexpr std::uint64_t kAnimationAddressSpace = kDecoderFixedAddressSpace +
+                                                        std::uint64_t{kMaxAnimationFileBytes} +
+                                                        4 * std::uint64_t{kMaxAnimationCanvasBytes};
 
 // A helper waiting for its next request: its libraries mapped, its codecs' thread stacks kept by
 // the C library after a decode, and a margin (it needs far less: see the decisions).

@@ -4,6 +4,7 @@
 #include "sandbox/DecoderProgram.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <system_error>
 #include <thread>
 
@@ -111,6 +112,11 @@ std::chrono::milliseconds DecoderPool::TimeLimit(std::int64_t fileBytes) const {
     const std::lock_guard lock(mutex_);
     const std::int64_t mebibytes = std::max<std::int64_t>(fileBytes, 0) >> 20;
     return std::min(baseLimit_ + limitPerMebibyte_ * mebibytes, std::max(kMostLimit, baseLimit_));
+}
+
+std::chrono::milliseconds DecoderPool::TimeLimitOf(int file) const {
+    struct stat status {};
+    return TimeLimit(::fstat(file, &status) == 0 ? status.st_size : 0);
 }
 
 void DecoderPool::SetTimeLimit(std::chrono::milliseconds base,

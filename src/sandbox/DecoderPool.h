@@ -44,6 +44,8 @@ public:
 
     // The most a request for a file of this size may take before its helper is killed.
     std::chrono::milliseconds TimeLimit(std::int64_t fileBytes) const;
+    // The same for the open file, by its size.
+    std::chrono::milliseconds TimeLimitOf(int file) const;
     // Replaces the time limit's base and its share per MiB of the file (tests of hangs).
     void SetTimeLimit(std::chrono::milliseconds base, std::chrono::milliseconds perMebibyte);
 

@@ -29,7 +29,8 @@ public:
 
     pid_t Pid() const { return exit_->Pid(); }
 
-    // Sends the request with the open file beside it; false when the helper is gone.
+    // Sends the request with the open file beside it (none for -1); false when the helper is
+    // gone.
     bool Send(int file, const DecoderRequest& request);
 
     enum class Wait { Answered, TimedOut, Stopped, Broken };

@@ -26,8 +26,17 @@ struct DecoderReply {
     std::vector<RgbQuad> colourTable; // Pixels of 8 bits or less
     bool hasAlpha = false;
     bool cameraPreview = false;
+    bool animated = false; // Pixels: the first frame of an animation
     int orientation = 1;   // JpegPreview: the turn the raw file gives it
     std::size_t bytes = 0; // how much of the memory the payload is
+    // Pixels: what the file says of its colours, none when it says nothing; its ICC profile is
+    // still in the memory, iccBytes at iccOffset.
+    std::optional<ColourDescription> colour;
+    std::size_t iccOffset = 0;
+    std::size_t iccBytes = 0;
+    // Frame: how long it stays, how often the animation plays (0: for ever).
+    int delayMs = 0;
+    int plays = 0;
 };
 
 // The answer in the message's bytes, or none when anything in it is malformed, inconsistent or

@@ -1,7 +1,7 @@
 #include "sandbox/HelperDecode.h"
 
 #include "sandbox/DecoderLimits.h"
-#include "sandbox/DecoderReply.h"
+#include "sandbox/MappedReply.h"
 
 #include <cerrno>
 #include <csignal>
@@ -9,49 +9,11 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pirela {
 
 namespace {
-
-// A decoded answer with its payload mapped read-only.
-struct MappedReply {
-    DecoderReply reply;
-    PixelMemory memory;
-};
-
-ReplyMemory MemoryFacts(int memory) {
-    struct stat status {};
-    if (memory < 0 || ::fstat(memory, &status) != 0) {
-        return {};
-    }
-    constexpr int kSeals = F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE;
-    const int seals = ::fcntl(memory, F_GET_SEALS);
-    return {status.st_size, seals >= 0 && (seals & kSeals) == kSeals};
-}
-
-std::int64_t FileSize(int file) {
-    struct stat status {};
-    return ::fstat(file, &status) == 0 ? status.st_size : 0;
-}
-
-std::optional<MappedReply> MapReply(const DecoderProcess::Answer& answer) {
-    const std::optional<DecoderReply> reply = ParseDecoderReply(
-        answer.message.data(), answer.message.size(), MemoryFacts(answer.memory.Get()));
-    if (!reply) {
-        return std::nullopt;
-    }
-    MappedReply mapped{*reply, nullptr};
-    if (reply->status == DecoderStatus::Decoded) {
-        void* memory = ::mmap(nullptr, reply->bytes, PROT_READ, MAP_SHARED | MAP_POPULATE,
-                              answer.memory.Get(), 0);
-        if (memory == MAP_FAILED) {
-            return std::nullopt;
-        }
-        mapped.memory = PixelMemory(static_cast<std::uint8_t*>(memory), {reply->bytes});
-    }
-    return mapped;
-}
 
 // A helper that took the request, allowed a decode's whole address space: a waiting one, or,
 // when that one died while it waited (a signal, the system short of memory) and cannot take it,
@@ -106,7 +68,7 @@ Asked AskOnce(int file, const DecoderRequest& request, const std::atomic<bool>* 
         asked.failure = FailureToStart(error);
         return asked;
     }
-    const auto deadline = std::chrono::steady_clock::now() + pool.TimeLimit(FileSize(file));
+    const auto deadline = std::chrono::steady_clock::now() + pool.TimeLimitOf(file);
     DecoderProcess::Answer answer;
     switch (helper->Receive(answer, deadline, [stop] { return stop != nullptr && stop->load(); })) {
     case DecoderProcess::Wait::Answered:
@@ -163,16 +125,7 @@ DecoderRequest RequestFor(ImageFormat format, bool applyOrientation) {
 }
 
 std::unique_ptr<Bitmap> BitmapOf(std::optional<MappedReply> mapped) {
-    if (!mapped || mapped->reply.status != DecoderStatus::Decoded ||
-        mapped->reply.payload != DecoderPayload::Pixels) {
-        return nullptr;
-    }
-    auto bitmap = Bitmap::Adopt(mapped->reply.header, std::move(mapped->reply.colourTable),
-                                std::move(mapped->memory));
-    if (bitmap) {
-        bitmap->SetHasAlpha(mapped->reply.hasAlpha);
-    }
-    return bitmap;
+    return mapped ? AdoptReplyBitmap(std::move(*mapped), DecoderPayload::Pixels) : nullptr;
 }
 
 } // namespace

@@ -18,11 +18,14 @@ namespace pirela {
 // BMP, JPEG and PNG are read by our own fuzzed readers in Pirela.
 bool DecodesInHelper(ImageFormat format);
 
-// Decodes the open file in a helper of the pool. The helper's pixels are mapped read-only into
-// the bitmap, never copied. The bitmap and all its rows are reported to the progress at once,
-// at the end; a stop request ends the helper's work at once (the helper is killed). None when
-// the helper says it cannot read the file, crashes twice, overruns its time, cannot be started
-// or sends anything that does not hold together; `failure` (when given) then says which.
+// Decodes the open file in a helper of the pool. The helper's pixels are mapped into the
+// bitmap, never copied: read-only, or for a picture whose file describes its colours privately
+// writable, so that only the pages converted become Pirela's own. The bitmap carries that
+// description, its profile and all, and whether it is an animation's first frame. The bitmap
+// and all its rows are reported to the progress at once, at the end; a stop request ends the
+// helper's work at once (the helper is killed). None when the helper says it cannot read the
+// file, crashes twice, overruns its time, cannot be started or sends anything that does not
+// hold together; `failure` (when given) then says which.
 std::unique_ptr<Bitmap> DecodeInHelper(int file, ImageFormat format, const ReadOptions& options,
                                        DecoderPool& pool = DecoderPool::Shared(),
                                        HelperFailure* failure = nullptr);

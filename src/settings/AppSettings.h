@@ -54,6 +54,8 @@ struct OptionBlock {
     int centreImage = 1;      // a picture smaller than the view stands in its middle
     int openLast = 1;         // started without a path, the photo shown at the last exit opens
     int sortOrder = 0;        // ListOrder: 0 by name, 1 numbers as numbers, 2 by date taken
+    int colourProfile = 1;    // photos shown in the colours their profiles describe
+    int playAnimation = 1;    // animated GIF and WebP files move
 };
 
 // Every persistent setting of the program.

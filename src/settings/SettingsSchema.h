@@ -50,6 +50,8 @@ void ForEachSetting(Settings& settings, const SettingsEnvironment& environment, 
     visit("OPTIONS", "CENTERIMAGE", options.centreImage, 1);
     visit("OPTIONS", "OPENLAST", options.openLast, 1);
     visit("OPTIONS", "SORTORDER", options.sortOrder, 0);
+    visit("OPTIONS", "COLORPROFILE", options.colourProfile, 1);
+    visit("OPTIONS", "PLAYANIMATION", options.playAnimation, 1);
 
     for (int i = 0; i < kDestinationCount; ++i) {
         visit("SENDTO", "FOLDER" + std::to_string(i + 1), settings.destinationFolders[i],

@@ -26,12 +26,12 @@ void BitmapSurface::Reset(const Bitmap* bitmap, RowsFinal rowsFinal) {
     }
 }
 
-int BitmapSurface::ReadyRows() const {
+int BitmapSurface::ReadyRows(int left, int right) const {
     const int height = image_.height();
     if (!rowsFinal_) {
         return height;
     }
-    const int final = rowsFinal_();
+    const int final = rowsFinal_(left, right);
     return final >= height ? height : final / kBandRows * kBandRows;
 }
 
@@ -40,7 +40,8 @@ int BitmapSurface::RowsToConvert(int rows) const {
 }
 
 const QImage& BitmapSurface::Area(const QRect& area) {
-    const QRect inside = area.intersected(QRect(0, 0, image_.width(), ReadyRows()));
+    const QRect inside =
+        area.intersected(QRect(0, 0, image_.width(), ReadyRows(area.left(), area.right() + 1)));
     if (image_.isNull() || inside.isEmpty()) {
         return image_;
     }

@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <climits>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -18,17 +19,18 @@ namespace pirela {
 // window shows.
 class BitmapSurface {
 public:
-    // How many of the picture's rows, from the top, are final (a bitmap still being decoded).
-    using RowsFinal = std::function<int()>;
+    // How many of the picture's rows, from the top, are final in the columns left..right-1 (a
+    // bitmap still being decoded, or its colours still being converted).
+    using RowsFinal = std::function<int(int left, int right)>;
 
     // Starts over for a new bitmap (or none); the bitmap must outlive its use here. A bitmap
     // still being decoded comes with the count of its final rows: only those are converted.
     void Reset(const Bitmap* bitmap, RowsFinal rowsFinal = {});
 
     bool IsNull() const { return image_.isNull(); }
-    // The rows from the top that Area converts now: all of them once the bitmap is whole,
-    // otherwise the whole bands of final rows.
-    int ReadyRows() const;
+    // The rows from the top that Area converts now in the columns left..right-1: all of them
+    // once the bitmap is whole, otherwise the whole bands of final rows.
+    int ReadyRows(int left = 0, int right = INT_MAX) const;
     // The surface with the picture's pixels in the area converted, as far as its rows are
     // ready; rows below ReadyRows() are not to be shown.
     const QImage& Area(const QRect& area);

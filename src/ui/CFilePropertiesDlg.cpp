@@ -71,6 +71,7 @@ CFilePropertiesDlg::CFilePropertiesDlg(const std::string& path, const ImageInfo&
     SetField(*this, res::kPropertiesPixels, texts.pixels);
     SetField(*this, res::kPropertiesColours, texts.colours);
     SetCameraFacts(*this, ReadCameraFacts(path));
+    SetField(*this, res::kPropertiesColourProfile, texts.profile);
 
     const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(path)));
     const QString description = QMimeDatabase().mimeTypeForFile(file).comment();

@@ -46,6 +46,8 @@ COGeneral::COGeneral(OptionsContext& context, QWidget* parent)
     ModifiesOnClick(res::kGeneralApplyOrientation);
     ModifiesOnClick(res::kGeneralCentreImage);
     ModifiesOnClick(res::kGeneralOpenLast);
+    ModifiesOnClick(res::kGeneralColourProfile);
+    ModifiesOnClick(res::kGeneralPlayAnimation);
     connect(name_, &QLineEdit::textEdited, this, [this] {
         nameChanged_ = true;
         SetModified();
@@ -60,6 +62,8 @@ void COGeneral::OnInitDialog() {
     SetChecked(res::kGeneralApplyOrientation, options.applyOrientation != 0);
     SetChecked(res::kGeneralCentreImage, options.centreImage != 0);
     SetChecked(res::kGeneralOpenLast, options.openLast != 0);
+    SetChecked(res::kGeneralColourProfile, options.colourProfile != 0);
+    SetChecked(res::kGeneralPlayAnimation, options.playAnimation != 0);
     colour_ = options.bgColor;
     launcher_ = Launcher(context_.launcher).FindOwn();
     SetChecked(res::kGeneralShortcut, launcher_.has_value());
@@ -76,6 +80,8 @@ void COGeneral::OnOK() {
     options.applyOrientation = IsChecked(res::kGeneralApplyOrientation) ? 1 : 0;
     options.centreImage = IsChecked(res::kGeneralCentreImage) ? 1 : 0;
     options.openLast = IsChecked(res::kGeneralOpenLast) ? 1 : 0;
+    options.colourProfile = IsChecked(res::kGeneralColourProfile) ? 1 : 0;
+    options.playAnimation = IsChecked(res::kGeneralPlayAnimation) ? 1 : 0;
     context_.host.UpdateAllViews();
     if (!Launcher(context_.launcher)
              .Apply(launcher_, IsChecked(res::kGeneralShortcut), ToUtf8(name_->text()),

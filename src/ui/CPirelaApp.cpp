@@ -2,14 +2,15 @@
 
 #include "app/CPirelaDoc.h"
 #include "app/CommandLine.h"
-#include "app/OperationTexts.h"
-#include "app/StartupRecovery.h"
 #include "app/DesktopPrograms.h"
+#include "app/OperationTexts.h"
 #include "app/ShellOpener.h"
+#include "app/StartupRecovery.h"
 #include "app/WindowPlacement.h"
 #include "res/CommandKinds.h"
 #include "res/Messages.h"
 #include "res/ResourceIds.h"
+#include "sandbox/HelperFrames.h"
 #include "send/ProgramStarter.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CContextMenu.h"
@@ -39,7 +40,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
-
 #include <cstdlib>
 
 namespace pirela {
@@ -68,7 +68,12 @@ CPirelaApp::CPirelaApp(std::filesystem::path settingsFile, std::unique_ptr<Deskt
       desktop_(desktop ? std::move(desktop) : std::make_unique<DesktopPrograms>()),
       starter_(std::make_unique<ProgramStarter>(settings_, *prompter_, *host_, *desktop_)),
       opener_(std::make_unique<ShellOpener>(*prompter_, *desktop_)),
-      doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_, calls, journalFolder_)) {}
+      doc_(std::make_unique<CPirelaDoc>(settings_, *prompter_, *host_, calls, journalFolder_)) {
+    // Animations play in helpers of their own, as hostile to a decoder as any photo.
+    doc_->SetFrameOpener([](int file, ImageFormat format, const std::atomic<bool>& stop) {
+        return OpenFramesInHelper(file, format, stop);
+    });
+}
 
 CPirelaApp::~CPirelaApp() {
     // The windows go first: they hold references to the document and the host.

@@ -29,7 +29,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
-
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -98,6 +99,9 @@ CPirelaView::CPirelaView(CPirelaDoc& doc, AppSettings& settings, DocumentHost& h
     if (settings_.options.rate <= 0) {
         lastFitRate_ = settings_.options.rate;
     }
+    animationTimer_.setSingleShot(true);
+    animationTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&animationTimer_, &QTimer::timeout, this, [this] { ShowNextFrame(); });
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -340,14 +344,45 @@ void CPirelaView::paintEvent(QPaintEvent*) {
         QPainter painter(viewport());
         PaintBackground(painter);
         painter_.Paint(painter, frame);
+        const AnimationJob* animation = doc_.Image().Animation();
+        shownFrame_ = animation != nullptr ? animation->FrameNumber() : 1;
+        ScheduleNextFrame();
         return;
     }
+    animationTimer_.stop();
     QPainter painter(viewport());
     PaintBackground(painter);
     painter_.PaintedNoImage();
     if (!doc_.Image().Shown() || HasImage()) {
         DrawLoadError(painter);
     }
+}
+
+bool CPirelaView::Animating() const {
+    // A timer left from an animation paged away only finds that nothing plays any more.
+    return animationTimer_.isActive() && doc_.Image().Animation() != nullptr;
+}
+
+void CPirelaView::ScheduleNextFrame() {
+    const AnimationJob* animation = doc_.Image().Animation();
+    const auto due = animation != nullptr ? animation->NextDue() : std::nullopt;
+    if (!due) {
+        // Not yet decoded (the worker has the view repaint when it is), or no more to come.
+        animationTimer_.stop();
+        return;
+    }
+    const auto wait =
+        std::chrono::ceil<std::chrono::milliseconds>(*due - AnimationJob::Clock::now());
+    animationTimer_.start(std::max<int>(0, static_cast<int>(wait.count())));
+}
+
+void CPirelaView::ShowNextFrame() {
+    AnimationJob* animation = doc_.Image().Animation();
+    if (animation != nullptr && animation->Advance(AnimationJob::Clock::now())) {
+        viewport()->update(); // the paint schedules the frame after it
+        return;
+    }
+    ScheduleNextFrame();
 }
 
 void CPirelaView::PaintBackground(QPainter& painter) {

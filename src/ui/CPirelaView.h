@@ -65,6 +65,10 @@ public:
     void OpenDropped(const std::string& path);
     // The menu shown at a right-button press or the Menu key; the view does not own it.
     void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
+    // The frame of an animation painted last (1 for the first, and for still images), and
+    // whether the view waits to show another.
+    int ShownFrame() const { return shownFrame_; }
+    bool Animating() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -94,6 +98,9 @@ private:
     void DrawLoadError(QPainter& painter);
     void UpdateScrollBars();
     void RefreshAfterOpen();
+    // Has the next frame of a playing animation shown when it is due.
+    void ScheduleNextFrame();
+    void ShowNextFrame();
 
     CPirelaDoc& doc_;
     AppSettings& settings_;
@@ -101,6 +108,8 @@ private:
 
     ImagePainter painter_;
     QTimer lastPictureTimer_; // ends a last picture's stand-in
+    QTimer animationTimer_;   // shows an animation's next frame when it is due
+    int shownFrame_ = 1;
 
     PixelSize scrollSize_{100, 100};
     bool dragging_ = false;

@@ -24,12 +24,10 @@ QImage PictureImage(const ScaledPicture& picture) {
                   picture.hasAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
 }
 
-// The rows of the decode's bitmap that will not change again: all of them once it decoded.
-int FinalRowsOf(const DecodeJob& decode) {
-    if (decode.HasEnded() && decode.WaitForBitmap() != nullptr) {
-        return INT_MAX;
-    }
-    return decode.Progress().FinishedRows();
+// The rows of the decode's bitmap that will not change again, in the colours shown: all of
+// them once it decoded and its colours are converted.
+int FinalRowsOf(const DecodeJob& decode, int left = 0, int right = INT_MAX) {
+    return decode.ShownRows(left, right);
 }
 
 bool FullSize(PixelSize draw, const Bitmap& bitmap) {
@@ -48,12 +46,14 @@ const Bitmap* UsablePreview(const DecodeJob& decode, PixelSize draw) {
 } // namespace
 
 BitmapSurface& ImagePainter::Surface() {
-    if (surfaceGeneration_ != image_.Generation()) {
+    // A helper's bitmap comes after its image was installed (and perhaps painted while loading).
+    if (surfaceGeneration_ != image_.Generation() || surfaceBitmap_ != image_.PixelsSoFar()) {
         surfaceGeneration_ = image_.Generation();
+        surfaceBitmap_ = image_.PixelsSoFar();
         sinceNewImage_.start();
         BitmapSurface::RowsFinal rowsFinal;
         if (const DecodeJob* decode = image_.Decode()) {
-            rowsFinal = [decode] { return FinalRowsOf(*decode); };
+            rowsFinal = [decode](int left, int right) { return FinalRowsOf(*decode, left, right); };
         }
         surface_.Reset(image_.PixelsSoFar(), std::move(rowsFinal));
         scaled_ = QImage();
@@ -89,19 +89,28 @@ bool ImagePainter::AnythingReady(const Frame& frame) {
     }
     const Bitmap* bitmap = image_.PixelsSoFar();
     const QRect source = VisibleSource(frame);
-    if (bitmap == nullptr || source.isEmpty() || WholeBitmap()) {
+    if (bitmap == nullptr || source.isEmpty() || WholeBitmap() ||
+        (image_.Animation() != nullptr && image_.Animation()->Current() != nullptr)) {
         return true;
     }
     const DecodeJob& decode = *image_.Decode();
     if (FullSize(frame.draw, *bitmap)) {
-        if (Surface().ReadyRows() > source.top()) {
+        if (Surface().ReadyRows(source.left(), source.right() + 1) > source.top()) {
             return true;
         }
-        decode.WatchRows(surface_.RowsToConvert(source.bottom() + 1));
+        decode.WatchRows(surface_.RowsToConvert(source.bottom() + 1), source.left(),
+                         source.right() + 1);
         return false;
     }
-    // Smaller or larger: the preview when it fits, else the whole bitmap, whose decode's end
-    // repaints. A preview still to come tells when it comes.
+    // Smaller or larger: the prepared picture, or the preview when it fits, else the whole
+    // bitmap, whose decode's end (or the conversion of its colours) repaints. A preview still to
+    // come tells when it comes.
+    if (!PreparedPicture(frame.draw).isNull()) {
+        return true;
+    }
+    if (decode.HasEnded()) {
+        decode.WatchRows(INT_MAX);
+    }
     return UsablePreview(decode, frame.draw) != nullptr;
 }
 
@@ -113,6 +122,10 @@ void ImagePainter::Paint(QPainter& painter, const Frame& frame) {
         lastPictureSize_ = {};
         return;
     }
+    if (PaintAnimationFrame(painter, frame, visible)) {
+        lastPictureSize_ = frame.viewport.size();
+        return;
+    }
     const bool whole = FullSize(frame.draw, *bitmap) ? PaintFullSize(painter, frame, visible)
                                                      : PaintScaled(painter, frame, visible);
     lastPictureSize_ = whole ? frame.viewport.size() : QSize();
@@ -121,13 +134,15 @@ void ImagePainter::Paint(QPainter& painter, const Frame& frame) {
 bool ImagePainter::PaintFullSize(QPainter& painter, const Frame& frame, const QRect& visible) {
     // Pixel for pixel, converting only the part in sight, and of it only the final rows.
     const QRect source = visible.translated(frame.scroll.x, frame.scroll.y);
-    const QRect ready = source.intersected(QRect(0, 0, source.right() + 1, surface_.ReadyRows()));
+    const QRect ready = source.intersected(
+        QRect(0, 0, source.right() + 1, surface_.ReadyRows(source.left(), source.right() + 1)));
     if (!ready.isEmpty()) {
         painter.drawImage(ready.translated(-frame.scroll.x, -frame.scroll.y).topLeft(),
                           surface_.Area(ready), ready);
     }
     if (ready != source) {
-        image_.Decode()->WatchRows(surface_.RowsToConvert(source.bottom() + 1));
+        image_.Decode()->WatchRows(surface_.RowsToConvert(source.bottom() + 1), source.left(),
+                                   source.right() + 1);
         return false;
     }
     return true;
@@ -139,10 +154,15 @@ bool ImagePainter::PaintScaled(QPainter& painter, const Frame& frame, const QRec
         painter.drawImage(visible.topLeft(), prepared, source);
         return true;
     }
+    if (!WholeBitmap() && image_.Decode()->HasEnded()) {
+        // Only the picture at another draw size was converted: the conversion of the whole
+        // bitmap's colours repaints. (Before its end, the decode's end repaints.)
+        image_.Decode()->WatchRows(INT_MAX);
+    }
     const long long pixels = static_cast<long long>(frame.draw.width) * frame.draw.height;
     if (pixels <= kMaxCachedScaledPixels || !WholeBitmap()) {
         if (!UpdateScaledCopy(frame.draw)) {
-            return false; // the decode's end repaints with the whole bitmap
+            return false;
         }
         painter.drawImage(visible.topLeft(), scaled_, source);
         return true;
@@ -150,6 +170,26 @@ bool ImagePainter::PaintScaled(QPainter& painter, const Frame& frame, const QRec
     const QRect target(-frame.scroll.x, -frame.scroll.y, frame.draw.width, frame.draw.height);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, surface_.Whole());
+    return true;
+}
+
+bool ImagePainter::PaintAnimationFrame(QPainter& painter, const Frame& frame,
+                                       const QRect& visible) const {
+    const AnimationJob* animation = image_.Animation();
+    const ScaledPicture* picture = animation != nullptr ? animation->Current() : nullptr;
+    if (picture == nullptr) {
+        return false; // the still picture is the first frame
+    }
+    // Made at the draw size, or at the canvas's when drawn larger (and until the worker learns
+    // of a new draw size): then scaled smoothly here, the picture being small.
+    const QRect target(-frame.scroll.x, -frame.scroll.y, frame.draw.width, frame.draw.height);
+    if (picture->width == frame.draw.width && picture->height == frame.draw.height) {
+        painter.drawImage(visible.topLeft(), PictureImage(*picture),
+                          visible.translated(frame.scroll.x, frame.scroll.y));
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, PictureImage(*picture));
+    }
     return true;
 }
 

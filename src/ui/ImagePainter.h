@@ -51,6 +51,8 @@ private:
     bool AnythingReady(const Frame& frame);
     bool PaintFullSize(QPainter& painter, const Frame& frame, const QRect& visible);
     bool PaintScaled(QPainter& painter, const Frame& frame, const QRect& visible);
+    // An animation's frame in the still picture's place; false while the first frame shows.
+    bool PaintAnimationFrame(QPainter& painter, const Frame& frame, const QRect& visible) const;
     // The picture a decode prepared at this draw size, when it did; a null image otherwise.
     QImage PreparedPicture(PixelSize draw) const;
     // The smoothly scaled copy at the draw size: from the whole bitmap, or from the decode's
@@ -63,6 +65,7 @@ private:
     const DecodedImage& image_;
     BitmapSurface surface_;
     std::uint64_t surfaceGeneration_ = 0;
+    const Bitmap* surfaceBitmap_ = nullptr; // what the surface was made of
     QElapsedTimer sinceNewImage_;
     QImage scaled_;
     PixelSize scaledSize_;

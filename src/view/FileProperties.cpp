@@ -1,5 +1,6 @@
 #include "view/FileProperties.h"
 
+#include "colour/ColourProfile.h"
 #include "common/AsciiText.h"
 #include "common/PathRules.h"
 #include "image/ImageFormat.h"
@@ -57,6 +58,8 @@ FilePropertyTexts ComputeFilePropertyTexts(std::string_view path, const ImageInf
     texts.modified = FormatModifiedTime(info.modified);
     texts.pixels = PixelsText(info);
     texts.colours = ColoursText(info);
+    const std::string profile = ColourProfileName(info.colour.get());
+    texts.profile = profile.empty() ? res::kPropertiesNoProfile : profile;
     return texts;
 }
 

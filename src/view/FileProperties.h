@@ -16,6 +16,7 @@ struct FilePropertyTexts {
     std::string modified; // 1046: "2024年3月5日 07:08:09", local time
     std::string pixels;   // 1048: "640 x 480 ピクセル", or "不明" without a decoded image
     std::string colours;  // 1049: "24 ビット (16777216 色)", or "不明"
+    std::string profile;  // 1222: "Adobe RGB (1998)", "Display P3", "sRGB"..., or "なし"
 };
 
 // The texts for the current file at path. Sizes and depth are the image's as loaded, before

@@ -8,6 +8,7 @@
 #include "sandbox/HelperDecode.h"
 #include "support/BitmapCompare.h"
 #include "support/CameraFixtures.h"
+#include "support/ColourFixtures.h"
 #include "support/TempDir.h"
 
 #include <cstring>
@@ -25,9 +26,15 @@ const bool kSharedHelperSet = [] {
     return true;
 }();
 
+bool SameColours(const Bitmap& a, const Bitmap& b) {
+    return a.Colour() == nullptr ? b.Colour() == nullptr
+                                 : b.Colour() != nullptr && *a.Colour() == *b.Colour();
+}
+
 bool SameBitmaps(const Bitmap& a, const Bitmap& b) {
     return a.Header().width == b.Header().width && a.Header().height == b.Header().height &&
            a.BitCount() == b.BitCount() && a.HasAlpha() == b.HasAlpha() &&
+           a.Animated() == b.Animated() && SameColours(a, b) &&
            a.ColourTable() == b.ColourTable() &&
            std::memcmp(a.Pixels(), b.Pixels(), a.PixelBytes()) == 0;
 }
@@ -49,10 +56,20 @@ TEST_F(DecoderHelperTest, EachFormatDecodesInTheHelperAsInPirela) {
     test::WriteHeif(dir_ / "a.heic", rgb, heif);
     heif.av1 = true;
     test::WriteHeif(dir_ / "a.avif", rgb, heif);
+    heif.av1 = false;
+    heif.icc = test::AdobeRgbProfile(); // colours described, their profile and all
+    test::WriteHeif(dir_ / "tagged.heic", rgb, heif);
+    heif.icc.clear();
+    heif.nclxPrimaries = 12; // a phone's Display P3
+    test::WriteHeif(dir_ / "p3.heic", rgb, heif);
     test::WriteWebp(dir_ / "a.webp", rgba, true);
+    test::WriteWebp(dir_ / "tagged.webp", rgba, true);
+    test::EmbedIccInWebp(dir_ / "tagged.webp", test::DisplayP3Profile());
     test::TiffOptions tiff;
     tiff.orientation = 3;
     test::WriteTiff(dir_ / "a.tif", rgb, tiff);
+    tiff.icc = test::AdobeRgbProfile();
+    test::WriteTiff(dir_ / "tagged.tif", rgb, tiff);
     test::GifFrame frame;
     frame.screenWidth = frame.width = 5;
     frame.screenHeight = frame.height = 3;
@@ -61,12 +78,19 @@ TEST_F(DecoderHelperTest, EachFormatDecodesInTheHelperAsInPirela) {
     test::WriteGif(dir_ / "a.gif", frame);
     frame.transparent = 1;
     test::WriteGif(dir_ / "clear.gif", frame);
+    frame.frames = 2;
+    test::WriteGif(dir_ / "moving.gif", frame);
     for (const auto& [name, format] : {std::pair{"a.heic", ImageFormat::Heif},
                                        {"a.avif", ImageFormat::Avif},
+                                       {"tagged.heic", ImageFormat::Heif},
+                                       {"p3.heic", ImageFormat::Heif},
                                        {"a.webp", ImageFormat::WebP},
+                                       {"tagged.webp", ImageFormat::WebP},
                                        {"a.tif", ImageFormat::Tiff},
+                                       {"tagged.tif", ImageFormat::Tiff},
                                        {"a.gif", ImageFormat::Gif},
-                                       {"clear.gif", ImageFormat::Gif}}) {
+                                       {"clear.gif", ImageFormat::Gif},
+                                       {"moving.gif", ImageFormat::Gif}}) {
         for (const bool upright : {true, false}) {
             const test::Descriptor file(dir_ / name);
             const ReadOptions options{nullptr, upright};

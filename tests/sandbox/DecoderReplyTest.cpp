@@ -2,10 +2,13 @@
 // answers differs from a good one in one thing and is refused.
 #include "sandbox/DecoderReply.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <vector>
 
 namespace pirela {
@@ -26,6 +29,30 @@ Answer GoodPixels() {
     answer.header.bitCount = 24;
     answer.header.stride = 40;
     answer.header.bytes = 280;
+    return answer;
+}
+
+// The same described as Display P3, its 300-byte profile after the pixels.
+Answer GoodColour() {
+    Answer answer = GoodPixels();
+    answer.header.colourFlags = kColourDescribed | kColourPrimaries;
+    answer.header.gamma = 2.2;
+    const double p3[] = {0.3127, 0.3290, 0.680, 0.320, 0.265, 0.690, 0.150, 0.060};
+    std::copy(std::begin(p3), std::end(p3), answer.header.primaries);
+    answer.header.iccOffset = 280;
+    answer.header.iccBytes = 300;
+    return answer;
+}
+
+// An animation's frame: a 13 x 7 canvas with alpha, shown for 120 ms, played for ever.
+Answer GoodFrame() {
+    Answer answer = GoodPixels();
+    answer.header.payload = static_cast<std::uint32_t>(DecoderPayload::Frame);
+    answer.header.bitCount = 32;
+    answer.header.flags = kReplyHasAlpha;
+    answer.header.stride = 52;
+    answer.header.bytes = 364;
+    answer.header.delayMs = 120;
     return answer;
 }
 
@@ -58,6 +85,17 @@ TEST(DecoderReplyTest, GoodAnswersAreTakenAsTheySay) {
     undecodable.header.status = static_cast<std::uint32_t>(DecoderStatus::Undecodable);
     undecodable.memory = {};
     EXPECT_EQ(Parse(undecodable)->status, DecoderStatus::Undecodable);
+    EXPECT_FALSE(pixels->colour.has_value());
+    const auto described = Parse(GoodColour());
+    ASSERT_TRUE(described.has_value());
+    ASSERT_TRUE(described->colour.has_value());
+    EXPECT_EQ(described->colour->primaries->greenY, 0.690);
+    EXPECT_EQ(described->iccOffset, 280u);
+    EXPECT_EQ(described->iccBytes, 300u);
+    const auto frame = Parse(GoodFrame());
+    ASSERT_TRUE(frame.has_value());
+    EXPECT_EQ(frame->payload, DecoderPayload::Frame);
+    EXPECT_EQ(frame->delayMs, 120);
 }
 
 TEST(DecoderReplyTest, AnAnswerWrongInAnyOneThingIsRefused) {
@@ -93,6 +131,12 @@ TEST(DecoderReplyTest, AnAnswerWrongInAnyOneThingIsRefused) {
              a.header.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);
              a.header.orientation = 9;
          }},
+        {"animated preview",
+         [](Answer& a) {
+             a.header.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);
+             a.header.flags = kReplyAnimated;
+             a.header.bytes = 100;
+         }},
         {"preview too long",
          [](Answer& a) {
              a.header.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);
@@ -101,6 +145,67 @@ TEST(DecoderReplyTest, AnAnswerWrongInAnyOneThingIsRefused) {
     };
     for (const auto& [name, change] : changes) {
         Answer answer = GoodPixels();
+        change(answer);
+        EXPECT_FALSE(Parse(answer).has_value()) << name;
+    }
+    const std::pair<const char*, Change> colourChanges[]{
+        {"unknown colour flag", [](Answer& a) { a.header.colourFlags |= 64; }},
+        {"colours undescribed", [](Answer& a) { a.header.colourFlags = 0; }},
+        {"curve", [](Answer& a) { a.header.transfer = 3; }},
+        {"gamma", [](Answer& a) { a.header.gamma = 0; }},
+        {"gamma not a number", [](Answer& a) { a.header.gamma = std::nan(""); }},
+        {"white of no light", [](Answer& a) { a.header.primaries[1] = 0; }},
+        {"red beyond the diagram", [](Answer& a) { a.header.primaries[2] = 0.9; }},
+        {"primaries unsaid", [](Answer& a) { a.header.colourFlags = kColourDescribed; }},
+        {"profile over the pixels", [](Answer& a) { a.header.iccOffset = 279; }},
+        {"profile beyond the memory", [](Answer& a) { a.header.iccBytes = 4096 - 279; }},
+        {"profile beyond the bound",
+         [](Answer& a) {
+             a.header.iccBytes = kMaxReplyIccBytes + 1;
+             a.memory.size = INT64_MAX;
+         }},
+        {"offset of no profile", [](Answer& a) { a.header.iccBytes = 0; }},
+        {"nothing described",
+         [](Answer& a) {
+             a.header.colourFlags = kColourDescribed;
+             std::fill(std::begin(a.header.primaries), std::end(a.header.primaries), 0);
+             a.header.iccOffset = a.header.iccBytes = 0;
+         }},
+        {"a preview's colours",
+         [](Answer& a) {
+             a.header.payload = static_cast<std::uint32_t>(DecoderPayload::JpegPreview);
+             a.header.bytes = 100;
+         }},
+    };
+    for (const auto& [name, change] : colourChanges) {
+        Answer answer = GoodColour();
+        change(answer);
+        EXPECT_FALSE(Parse(answer).has_value()) << name;
+    }
+    const std::pair<const char*, Change> frameChanges[]{
+        {"no alpha", [](Answer& a) { a.header.flags = 0; }},
+        {"bottom-up", [](Answer& a) { a.header.height = 7; }},
+        {"a delay browsers would not show", [](Answer& a) { a.header.delayMs = 10; }},
+        {"a delay no file gives", [](Answer& a) { a.header.delayMs = kMaxFrameDelayMs + 1; }},
+        {"plays beyond a loop count", [](Answer& a) { a.header.plays = kMaxPlays + 1; }},
+        {"colours described",
+         [](Answer& a) {
+             a.header.colourFlags = kColourDescribed | kColourSrgb;
+             a.header.gamma = 2.2;
+         }},
+        {"beyond the animations' bound",
+         [](Answer& a) {
+             a.header.width = 4097;
+             a.header.height = -4097;
+             a.header.stride = 4097 * 4;
+             a.header.bytes = 4097ull * 4097 * 4;
+             a.memory.size = INT64_MAX;
+         }},
+        {"a still picture's delay",
+         [](Answer& a) { a.header.payload = static_cast<std::uint32_t>(DecoderPayload::Pixels); }},
+    };
+    for (const auto& [name, change] : frameChanges) {
+        Answer answer = GoodFrame();
         change(answer);
         EXPECT_FALSE(Parse(answer).has_value()) << name;
     }

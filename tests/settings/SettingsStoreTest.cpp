@@ -142,7 +142,7 @@ TEST(SettingsStoreTest, EverySettingSurvivesASaveAndALoad) {
     EXPECT_EQ(loaded.lastViewImage, "/e/f.jpg");
 }
 
-TEST(SettingsStoreTest, ASaveWritesAll54KeysInTheirOrder) {
+TEST(SettingsStoreTest, ASaveWritesAll56KeysInTheirOrder) {
     IniFile ini;
     AppSettings s;
     s.options.programNames[8] = "slot 9 lives in memory only";
@@ -164,6 +164,8 @@ TEST(SettingsStoreTest, ASaveWritesAll54KeysInTheirOrder) {
     expected.push_back("OPTIONS.CENTERIMAGE");
     expected.push_back("OPTIONS.OPENLAST");
     expected.push_back("OPTIONS.SORTORDER");
+    expected.push_back("OPTIONS.COLORPROFILE");
+    expected.push_back("OPTIONS.PLAYANIMATION");
     for (int i = 1; i <= 8; ++i) {
         expected.push_back("SENDTO.FOLDER" + std::to_string(i));
     }
@@ -172,7 +174,7 @@ TEST(SettingsStoreTest, ASaveWritesAll54KeysInTheirOrder) {
     }
     expected.push_back("LASTVIEW.FOLDER");
     expected.push_back("LASTVIEW.IMAGE");
-    ASSERT_EQ(expected.size(), 54u);
+    ASSERT_EQ(expected.size(), 56u);
     EXPECT_EQ(KeysInOrder(ini.Serialize()), expected);
     EXPECT_NE(ini.Serialize().find("PROGRAMNAME2=\n"), std::string::npos); // empty, yet present
 }

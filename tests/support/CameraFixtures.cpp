@@ -195,6 +195,20 @@ void WriteHeif(const std::filesystem::path& file, const Samples& samples,
             }
         }
     }
+    if (!options.icc.empty()) {
+        RequireHeif(heif_image_set_raw_color_profile(image, "prof", options.icc.data(),
+                                                     options.icc.size()));
+    }
+    if (options.nclxPrimaries != 0) {
+        heif_color_profile_nclx* nclx = heif_nclx_color_profile_alloc();
+        RequireHeif(heif_nclx_color_profile_set_color_primaries(
+            nclx, static_cast<std::uint16_t>(options.nclxPrimaries)));
+        nclx->transfer_characteristics = heif_transfer_characteristic_IEC_61966_2_1;
+        nclx->matrix_coefficients = heif_matrix_coefficients_ITU_R_BT_601_6;
+        nclx->full_range_flag = 1;
+        RequireHeif(heif_image_set_nclx_color_profile(image, nclx));
+        heif_nclx_color_profile_free(nclx);
+    }
     heif_encoding_options* encoding = heif_encoding_options_alloc();
     encoding->image_orientation = static_cast<heif_orientation>(options.orientation);
     heif_image_handle* handle = nullptr;
@@ -350,6 +364,10 @@ void WriteTiffPage(TIFF* tiff, const Samples& samples, const TiffOptions& option
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, options.compression);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, options.orientation);
+    if (!options.icc.empty()) {
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<std::uint32_t>(options.icc.size()),
+                     options.icc.data());
+    }
     if (n == 1) {
         TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
     } else if (n == 4 && options.cmyk) {
@@ -480,6 +498,54 @@ void WriteGif(const std::filesystem::path& file, const GifFrame& frame) {
                     (frame.indices[std::size_t(y) * frame.width + x] + f) % colours);
             }
             Require(EGifPutLine(gif, line.data(), frame.width) == GIF_OK);
+        }
+    }
+    GifFreeMapObject(map);
+    Require(EGifCloseFile(gif, &error) == GIF_OK);
+}
+
+GifAnimationFrame FilledGifFrame(int left, int top, int width, int height, std::uint8_t index,
+                                 int delayCs, int disposal) {
+    return {left,
+            top,
+            width,
+            height,
+            std::vector<std::uint8_t>(std::size_t(width) * height, index),
+            delayCs,
+            disposal};
+}
+
+void WriteAnimatedGif(const std::filesystem::path& file, int screenWidth, int screenHeight,
+                      const std::vector<std::uint8_t>& palette,
+                      const std::vector<GifAnimationFrame>& frames, int loops) {
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(file.c_str(), false, &error);
+    Require(gif != nullptr);
+    EGifSetGifVersion(gif, true);
+    const int colours = int(palette.size() / 3);
+    ColorMapObject* map =
+        GifMakeMapObject(colours, reinterpret_cast<const GifColorType*>(palette.data()));
+    Require(map != nullptr);
+    Require(EGifPutScreenDesc(gif, screenWidth, screenHeight, 8, 0, map) == GIF_OK);
+    if (loops >= 0) {
+        const GifByteType netscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+        const GifByteType count[] = {1, GifByteType(loops & 0xFF), GifByteType(loops >> 8)};
+        Require(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK);
+        Require(EGifPutExtensionBlock(gif, sizeof netscape, netscape) == GIF_OK);
+        Require(EGifPutExtensionBlock(gif, sizeof count, count) == GIF_OK);
+        Require(EGifPutExtensionTrailer(gif) == GIF_OK);
+    }
+    for (const GifAnimationFrame& frame : frames) {
+        GraphicsControlBlock control{frame.disposal, false, frame.delayCs, frame.transparent};
+        GifByteType extension[4];
+        const std::size_t length = EGifGCBToExtension(&control, extension);
+        Require(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(length), extension) == GIF_OK);
+        Require(EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, false,
+                                 nullptr) == GIF_OK);
+        for (int y = 0; y < frame.height; ++y) {
+            auto* row =
+                const_cast<GifPixelType*>(frame.indices.data()) + std::size_t(y) * frame.width;
+            Require(EGifPutLine(gif, row, frame.width) == GIF_OK);
         }
     }
     GifFreeMapObject(map);

@@ -40,6 +40,8 @@ struct HeifOptions {
     bool lossless = false;
     bool cameraExif = false; // the EXIF block is a camera's whole one (CameraExifBlock)
     std::string taken = ""; // an EXIF block recording when it was taken, when not empty
+    std::vector<std::uint8_t> icc = {}; // a colr box of kind prof when not empty
+    int nclxPrimaries = 0;              // a colr box of kind nclx with these primaries when not 0
 };
 
 // A HEIF file of RGB (3 components) or RGBA (4) samples.
@@ -66,6 +68,7 @@ struct TiffOptions {
     int pages = 1;      // further pages hold the samples inverted
     bool tiled = false; // 16 x 16 tiles instead of strips of 8 rows
     bool cameraExif = false; // the first page carries a camera's tags and EXIF directory
+    std::vector<std::uint8_t> icc = {}; // the colour profile tag when not empty
 };
 
 // A TIFF of grey (1), RGB (3) or CMYK / RGBA (4) samples.
@@ -87,6 +90,29 @@ struct GifFrame {
 };
 
 void WriteGif(const std::filesystem::path& file, const GifFrame& frame);
+
+// One frame of an animated GIF: its place on the screen, its indices into the screen's
+// colours, how long it stays (in hundredths of a second) and what it leaves behind.
+struct GifAnimationFrame {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> indices;
+    int delayCs = 10;
+    int disposal = 0;     // DISPOSE_*
+    int transparent = -1; // an index shown as what is under it
+};
+
+// A frame of one colour index all over its place.
+GifAnimationFrame FilledGifFrame(int left, int top, int width, int height, std::uint8_t index,
+                                 int delayCs, int disposal = 0);
+
+// An animated GIF on a screen of the size with the colours (r, g, b triples, a power of two of
+// them); with loops >= 0 a NETSCAPE2.0 block says how often it loops (0 for ever).
+void WriteAnimatedGif(const std::filesystem::path& file, int screenWidth, int screenHeight,
+                      const std::vector<std::uint8_t>& palette,
+                      const std::vector<GifAnimationFrame>& frames, int loops);
 
 // A DNG (written through libtiff) whose raw data is a flat grey mosaic and which holds a
 // 64 x 48 uncompressed thumbnail and, unless the preview is empty, the JPEG preview, with the

@@ -108,6 +108,17 @@ void WritePng(const std::filesystem::path& file, const PngImage& image) {
     if (image.gamma) {
         png_set_gAMA(png, info, *image.gamma);
     }
+    if (!image.icc.empty()) {
+        png_set_iCCP(png, info, "ICC profile", PNG_COMPRESSION_TYPE_BASE, image.icc.data(),
+                     static_cast<png_uint_32>(image.icc.size()));
+    }
+    if (image.srgb) {
+        png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+    }
+    if (const auto& xy = image.chromaticities) {
+        png_set_cHRM(png, info, (*xy)[0], (*xy)[1], (*xy)[2], (*xy)[3], (*xy)[4], (*xy)[5],
+                     (*xy)[6], (*xy)[7]);
+    }
     if (!image.transparency.empty()) {
         png_set_tRNS(png, info, image.transparency.data(),
                      static_cast<int>(image.transparency.size()), nullptr);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -53,6 +54,10 @@ struct PngImage {
     std::vector<std::uint8_t> transparency;      // a tRNS chunk (palette alphas) when not empty
     bool interlaced = false;
     std::vector<PngText> texts;
+    std::vector<std::uint8_t> icc; // an iCCP chunk when not empty
+    bool srgb = false;             // an sRGB chunk
+    // A cHRM chunk: white x, y, then red, green and blue x, y.
+    std::optional<std::array<double, 8>> chromaticities;
 };
 
 void WritePng(const std::filesystem::path& file, const PngImage& image);

@@ -2,6 +2,8 @@
 // activation behave as a user sees them (the offscreen platform has none of these).
 
 #include "app/CPirelaDoc.h"
+#include "colour/ColourTransform.h"
+#include "colour/DisplayProfile.h"
 #include "journal/JournalFile.h"
 #include "journal/JournalLocation.h"
 #include "platform/FileAccess.h"
@@ -9,6 +11,7 @@
 #include "res/ResourceIds.h"
 #include "settings/IniFile.h"
 #include "sandbox/DecoderPool.h"
+#include "support/ColourFixtures.h"
 #include "support/HeldSystemCalls.h"
 #include "support/HelperProcesses.h"
 #include "support/ImageFixtures.h"
@@ -22,6 +25,7 @@
 #include "ui/CThumbnailGrid.h"
 #include "ui/ThumbnailMode.h"
 #include "ui/JapaneseInterface.h"
+#include "ui/X11DisplayProfile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,6 +45,7 @@
 #include <QtTest>
 #include <memory>
 #include <optional>
+#include <xcb/xcb.h>
 
 using namespace pirela;
 
@@ -150,6 +155,47 @@ bool AnswerUntil(const QProcess& program, const QString& key, const QString& nam
             return false;
         },
         20000);
+}
+
+// The colour the screen shows at a point of the widget, as a screenshot takes it.
+QColor ScreenColourAt(const QWidget& widget, QPoint point) {
+    const QPoint global = widget.mapToGlobal(point);
+    const QImage shot =
+        QGuiApplication::primaryScreen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage();
+    return shot.pixelColor(0, 0);
+}
+
+// Whether two colours differ by at most the given steps in each channel.
+bool Near(const QColor& a, const QColor& b, int steps) {
+    return std::abs(a.red() - b.red()) <= steps && std::abs(a.green() - b.green()) <= steps &&
+           std::abs(a.blue() - b.blue()) <= steps;
+}
+
+// The colour (90, 160, 90) of an Adobe RGB photo as a display of the given profile shows it.
+QColor AdobeGreenOn(const std::shared_ptr<const ColourProfile>& display) {
+    ColourDescription adobe;
+    adobe.icc = test::AdobeRgbProfile();
+    ScaledPicture pixel{1, 1, false, {0xFF5AA05A}};
+    ColourTransform::ToDisplay(adobe, display)->ConvertPicture(pixel);
+    return QColor::fromRgb(pixel.pixels[0]);
+}
+
+// Sets the X server's record of the display's colour profile, or takes it away, as a colour
+// manager does.
+void SetRootProfile(const std::vector<std::uint8_t>& icc) {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, 12, "_ICC_PROFILE"), nullptr);
+    if (icc.empty()) {
+        xcb_delete_property(connection, root, atom->atom);
+    } else {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, atom->atom, XCB_ATOM_CARDINAL,
+                            8, static_cast<std::uint32_t>(icc.size()), icc.data());
+    }
+    std::free(atom);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    xcb_disconnect(connection);
 }
 
 // The name in the folder that begins as the journal's temporaries do.
@@ -1017,6 +1063,48 @@ private slots:
         QVERIFY(std::filesystem::exists(*dir_ / "c.png"));
     }
 
+    void aTaggedPhotoShowsTheColoursOfItsProfileForTheDisplay() {
+        const std::filesystem::path folder = *dir_ / "photos";
+        std::filesystem::create_directory(folder);
+        // Larger than the window, so that wherever the view puts it, it fills the view.
+        test::Samples green{1800, 1200, 3, {}};
+        for (int i = 0; i < green.width * green.height; ++i) {
+            green.data.insert(green.data.end(), {90, 160, 90});
+        }
+        test::WriteJpeg(folder / "adobe.jpg", green, false, 100);
+        test::EmbedIccInJpeg(folder / "adobe.jpg", test::AdobeRgbProfile());
+        QVERIFY(Start());
+        CPirelaView& view = *app_->View();
+        const QPoint inside = view.viewport()->rect().center();
+        const auto shows = [&](const QColor& colour) {
+            return QTest::qWaitFor(
+                [&] { return Near(ScreenColourAt(*view.viewport(), inside), colour, 3); }, 10000);
+        };
+        view.OpenFolder(folder.string());
+        QVERIFY2(shows(AdobeGreenOn(ColourProfile::Srgb())),
+                 qPrintable(ScreenColourAt(*view.viewport(), inside).name()));
+
+        // With the option off, the stored colour.
+        app_->Settings().options.colourProfile = 0;
+        app_->Document().ApplyDecodeSettings();
+        QVERIFY2(shows(QColor(90, 160, 90)),
+                 qPrintable(ScreenColourAt(*view.viewport(), inside).name()));
+
+        // A Display P3 screen, as the X server records it: converted for that display instead.
+        const std::vector<std::uint8_t> p3 = test::DisplayP3Profile();
+        SetRootProfile(p3);
+        const auto forget = qScopeGuard([] {
+            SetRootProfile({});
+            SetDisplayProfileReader(ReadX11DisplayProfile);
+        });
+        SetDisplayProfileReader(ReadX11DisplayProfile);
+        app_->Settings().options.colourProfile = 1;
+        app_->Document().ApplyDecodeSettings();
+        const QColor onP3 = AdobeGreenOn(ColourProfile::FromIcc(p3));
+        QVERIFY(!Near(onP3, AdobeGreenOn(ColourProfile::Srgb()), 3));
+        QVERIFY2(shows(onP3), qPrintable(ScreenColourAt(*view.viewport(), inside).name()));
+    }
+
     void fileDialogsSpeakJapanese() {
         QCOMPARE(QLocale::system().language(), QLocale::Japanese);
         QCOMPARE(qgetenv("LANG"), g_langBeforeStart); // left as it was for the programs we start
@@ -1029,6 +1117,7 @@ int main(int argc, char* argv[]) {
     ReadSystemLocaleAsJapanese();
     QApplication application(argc, argv);
     PrepareJapaneseInterface(application);
+    SetDisplayProfileReader(ReadX11DisplayProfile);
     DesktopTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "app/CPirelaDoc.h"
 #include "res/ResourceIds.h"
+#include "support/CameraFixtures.h"
 #include "support/ChildProcess.h"
 #include "support/ImageFixtures.h"
 #include "support/TempDir.h"
@@ -23,10 +24,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
-
-#include <png.h>
-
 #include <functional>
+#include <png.h>
 
 using namespace pirela;
 
@@ -530,6 +529,46 @@ private slots:
             dialog->reject();
         });
         app_->MainFrame()->Action(res::kCmdFileOpen)->trigger();
+    }
+
+    void anAnimatedGifPlaysItsFramesInOrderUntilPagedAway() {
+        const std::filesystem::path folder = *dir_ / "moving";
+        std::filesystem::create_directory(folder);
+        WriteExactPng(folder / "a.png", 30, 20);
+        test::WriteAnimatedGif(folder / "b.gif", 20, 20, {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255},
+                               {test::FilledGifFrame(0, 0, 20, 20, 1, 4),
+                                test::FilledGifFrame(0, 0, 20, 20, 2, 0),
+                                test::FilledGifFrame(0, 0, 20, 20, 3, 6)},
+                               0);
+        CPirelaView& view = *app_->View();
+        view.OpenFolder(folder.string());
+        QTest::qWait(500); // the GIF is decoded ahead by then: it plays all the same
+        app_->Document().ShowListedImage(app_->Document().NextImage());
+        // Its frames come from a decoder helper, as in the program.
+        QVERIFY(QTest::qWaitFor([&] { return view.Animating(); }, 5000));
+
+        // Frame by frame in order, each for its delay (the second's 0 counts as 100 ms).
+        std::vector<int> shown{view.ShownFrame()};
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<qint64> changedAt;
+        while (shown.size() < 7 && clock.elapsed() < 10000) {
+            QTest::qWait(2);
+            if (view.ShownFrame() != shown.back()) {
+                shown.push_back(view.ShownFrame());
+                changedAt.push_back(clock.elapsed());
+            }
+        }
+        QCOMPARE(shown, (std::vector<int>{1, 2, 3, 1, 2, 3, 1}));
+        QVERIFY2(changedAt[1] - changedAt[0] >= 95, "the second frame stays 100 ms");
+        QVERIFY2(changedAt[2] - changedAt[1] >= 55, "the third its 60 ms");
+
+        // Paging away stops it at once.
+        app_->Document().ShowListedImage(app_->Document().PrevImage());
+        QVERIFY(!view.Animating());
+        QCOMPARE(app_->Document().Image().Animation(), nullptr);
+        QTest::qWait(50);
+        QCOMPARE(view.ShownFrame(), 1);
     }
 
     void theFolderBrowserCarriesTheCheckBoxLeftOfOk() {
