@@ -24,7 +24,11 @@ DecoderPool::DecoderPool(std::string program, std::size_t ready)
     : program_(std::move(program)), ready_(ready), baseLimit_(kBaseLimit),
       limitPerMebibyte_(kLimitPerMebibyte) {}
 
-DecoderPool::~DecoderPool() = default;
+DecoderPool::~DecoderPool() {
+    // A helper still being started in the background is put into this pool's list.
+    std::unique_lock lock(mutex_);
+    backgroundStartsEnded_.wait(lock, [this] { return startingInBackground_ == 0; });
+}
 
 DecoderPool& DecoderPool::Shared() {
     // Never destroyed: a decode worker left to end by itself may still use it while the program
@@ -65,10 +69,21 @@ void DecoderPool::KeepWaiting(std::unique_ptr<DecoderProcess> helper) {
 }
 
 void DecoderPool::StartAheadInBackground() {
+    {
+        const std::lock_guard lock(mutex_);
+        ++startingInBackground_;
+    }
     try {
-        std::thread([this] { StartAhead(); }).detach();
+        std::thread([this] {
+            StartAhead();
+            const std::lock_guard lock(mutex_);
+            --startingInBackground_;
+            backgroundStartsEnded_.notify_all();
+        }).detach();
     } catch (const std::system_error&) {
         // No thread to be had: the first request starts its helper itself.
+        const std::lock_guard lock(mutex_);
+        --startingInBackground_;
     }
 }
 

@@ -70,6 +70,9 @@ private:
     std::chrono::milliseconds limitPerMebibyte_;
     std::condition_variable turnEnded_;
     bool decoding_ = false;
+    // Helpers being started on threads of their own, which the pool outlives.
+    int startingInBackground_ = 0;
+    std::condition_variable backgroundStartsEnded_;
 };
 
 } // namespace pirela
