@@ -531,6 +531,21 @@ private slots:
         app_->MainFrame()->Action(res::kCmdFileOpen)->trigger();
     }
 
+    // A helper's photo comes after the window painted while it was loading: it shows all the
+    // same.
+    void aPhotoFromTheHelperShowsOnceItComes() {
+        const std::filesystem::path folder = *dir_ / "helper";
+        std::filesystem::create_directory(folder);
+        test::WriteAnimatedGif(folder / "a.gif", 40, 40, {0, 0, 0, 255, 0, 0},
+                               {test::FilledGifFrame(0, 0, 40, 40, 1, 0)}, -1);
+        CPirelaView& view = *app_->View();
+        view.OpenFolder(folder.string());
+        view.viewport()->repaint(); // while the helper decodes
+        QTRY_VERIFY(!app_->Document().Image().Loading());
+        const QPoint middle = view.viewport()->rect().center();
+        QTRY_COMPARE(view.viewport()->grab().toImage().pixelColor(middle), QColor(255, 0, 0));
+    }
+
     void anAnimatedGifPlaysItsFramesInOrderUntilPagedAway() {
         const std::filesystem::path folder = *dir_ / "moving";
         std::filesystem::create_directory(folder);
